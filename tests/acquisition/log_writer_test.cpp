@@ -1,0 +1,136 @@
+#include "acquisition/log_writer.h"
+
+#include "acquisition/log_line.h"
+#include "example_fix.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using acquisition::Ecriture_fichiers_log;
+using acquisition::FixFields;
+
+namespace {
+
+std::string read_bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void write_bytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+const std::string kExampleRecord =
+    "23/03/2094\t12:35:19\t48\xB0 07' 0380\" N\t011\xB0 31' 0000\" E\t022 noeuds\r\n";
+const std::string kExampleLastPosition = "48.07\t011.31\n";
+
+class LogWriter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "orvanta-logs-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    journal_ = (dir_ / "journal.txt").string();
+    last_ = (dir_ / "last.txt").string();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  static bool record(const std::string& path1, const std::string& path2, const FixFields& f = example_fix()) {
+    return Ecriture_fichiers_log(path1, path2, acquisition::Ligne_log(f), f);
+  }
+
+  fs::path dir_;
+  std::string journal_;
+  std::string last_;
+};
+
+// Runs `write` as an unprivileged user, since permission bits do not bind
+// root, who runs these tests. nullopt when no user can be switched to.
+std::optional<bool> run_unprivileged(const std::function<bool()>& write) {
+  if (geteuid() != 0) return write();
+  const pid_t child = fork();
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    _exit(write() ? 0 : 1);
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return std::nullopt;
+  if (WEXITSTATUS(status) == 2) return std::nullopt;
+  return WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+TEST_F(LogWriter, FirstWriteCreatesBothFilesWithTheExactBytes) {
+  ASSERT_TRUE(record(journal_, last_));
+  EXPECT_EQ(read_bytes(journal_), kExampleRecord);
+  EXPECT_EQ(kExampleRecord.size(), 65u);
+  EXPECT_EQ(read_bytes(last_), kExampleLastPosition);
+}
+
+TEST_F(LogWriter, JournalOnlyGrowsWhileLastPositionIsRewritten) {
+  write_bytes(journal_, "earlier run\r\n");
+  write_bytes(last_, "a much longer line left by some earlier write\n");
+
+  FixFields second = example_fix();
+  second.Aff_seconde = "22";
+  second.Aff_lat_minutes = "08";
+  second.Aff_lon_degres = "002";
+  ASSERT_TRUE(record(journal_, last_));
+  ASSERT_TRUE(record(journal_, last_, second));
+
+  EXPECT_EQ(read_bytes(journal_),
+            "earlier run\r\n" + kExampleRecord + acquisition::Ligne_log(second) + "\r\n");
+  EXPECT_EQ(read_bytes(last_), "48.08\t002.31\n");
+}
+
+// Each file fails on its own: the other is still written, the result is false.
+TEST_F(LogWriter, EitherFileFailingLeavesTheOtherWritten) {
+  fs::create_directory(dir_ / "folder");
+  write_bytes(dir_ / "plain-file", "x");
+  const std::string unusable[] = {
+      "",                                          // no path at all
+      (dir_ / "missing" / "log.txt").string(),     // a folder that does not exist
+      (dir_ / "folder").string(),                  // a folder, not a file
+      (dir_ / "plain-file" / "log.txt").string(),  // a file used as a folder
+      "/dev/full",                                 // opens, but every write fails
+  };
+  for (const std::string& bad : unusable) {
+    SCOPED_TRACE("unusable path: '" + bad + "'");
+    write_bytes(last_, "stale\n");
+    fs::remove(journal_);
+
+    EXPECT_FALSE(record(bad, last_));
+    EXPECT_EQ(read_bytes(last_), kExampleLastPosition);
+
+    EXPECT_FALSE(record(journal_, bad));
+    EXPECT_EQ(read_bytes(journal_), kExampleRecord);
+  }
+}
+
+// A special file that cannot be synced is still a valid destination: a user
+// who sends the last position to /dev/null gets no false alarm.
+TEST_F(LogWriter, DeviceWithoutSyncIsAccepted) {
+  EXPECT_TRUE(record(journal_, "/dev/null"));
+  EXPECT_EQ(read_bytes(journal_), kExampleRecord);
+}
+
+TEST_F(LogWriter, ReadOnlyJournalFailsAndKeepsItsContent) {
+  write_bytes(journal_, "kept\r\n");
+  fs::permissions(dir_, fs::perms::all);  // the last-position file stays writable
+  fs::permissions(journal_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  const std::optional<bool> ok = run_unprivileged([&] { return record(journal_, last_); });
+  if (!ok) GTEST_SKIP() << "cannot switch to an unprivileged user";
+  EXPECT_FALSE(*ok);
+  EXPECT_EQ(read_bytes(journal_), "kept\r\n");
+  EXPECT_EQ(read_bytes(last_), kExampleLastPosition);
+}

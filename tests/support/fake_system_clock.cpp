@@ -1,0 +1,13 @@
+#include "fake_system_clock.h"
+
+namespace testing_support {
+
+acquisition::SystemTime FakeSystemClock::now_utc() { return now; }
+
+bool FakeSystemClock::set_utc(const acquisition::SystemTime& time) {
+  settings.push_back(time);
+  if (accepts) now = time;
+  return accepts;
+}
+
+}  // namespace testing_support

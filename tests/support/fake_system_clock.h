@@ -1,0 +1,22 @@
+// A system clock for tests: shows a chosen time and records every setting,
+// so no test ever touches the machine's real clock.
+#pragma once
+
+#include "acquisition/system_clock.h"
+
+#include <vector>
+
+namespace testing_support {
+
+class FakeSystemClock : public acquisition::SystemClock {
+ public:
+  acquisition::SystemTime now_utc() override;
+  // Records the request; when accepted, the clock shows the new time.
+  bool set_utc(const acquisition::SystemTime& time) override;
+
+  acquisition::SystemTime now{};
+  bool accepts = true;  // false plays a system without the right to set it
+  std::vector<acquisition::SystemTime> settings;
+};
+
+}  // namespace testing_support
