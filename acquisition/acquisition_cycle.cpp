@@ -1,5 +1,6 @@
 // The acquisition cycle and the receive handlers of the main window.
 #include "acquisition/affichage.h"
+#include "acquisition/alarms.h"
 #include "acquisition/rmc_decoder.h"
 #include "shell/config_dialog.h"
 #include "shell/windows.h"
@@ -80,12 +81,11 @@ void TAffichage::Cycle_acquisition() {
   if (std::optional<uint8_t> percent = platform_.power.battery_percent()) Battery_life_percent = *percent;
   Led_batterie->SetState(Battery_life_percent < 30 && Battery_life_percent != 0 ? lsOn : lsOff);
 
-  if (Alarme_active()) {
-    set_banner(Clignotement ? "ALARME" : " alarme", QColor(255, 0, 0));
-    if (Bt_acquiter->text() == "Alarme active") Signal_sonore();
-  } else if (ComPort1.Connected()) {
-    set_banner(Clignotement ? "   OK" : "   OK.", QColor(0, 128, 0));
+  const bool alarm = Alarme_active();
+  if (std::optional<std::string> text = acquisition::banner_text(alarm, ComPort1.Connected(), Clignotement)) {
+    set_banner(QString::fromStdString(*text), alarm ? QColor(255, 0, 0) : QColor(0, 128, 0));
   }
+  if (alarm && Bt_acquiter->text() == "Alarme active") Signal_sonore();
 
   Led_trame->SetState(lsOff);
 }

@@ -110,6 +110,7 @@ TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
 
   connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
   connect(Bt_trace, &QPushButton::clicked, this, [this] { Bt_traceClick(); });
+  connect(Bt_acquiter, &QPushButton::clicked, this, [this] { Bt_acquiterClick(); });
 
   Timer_rafraich = new QTimer(this);
   Timer_rafraich->setInterval(3000);
@@ -263,8 +264,7 @@ void TAffichage::showEvent(QShowEvent* event) {
 void TAffichage::FormShow() {
   Chargement_parametres();
   Config->Cmd_delaisChange();
-  Bt_acquiter->setText("Alarme active");
-  Bt_acquiter->setPalette(QPalette());
+  Armer_alarme();
   Decompte_actions = 0;
 }
 

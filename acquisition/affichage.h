@@ -37,6 +37,7 @@ class TAffichage : public QWidget {
   void Timer_rafraichTimer();
   void BitBtn1Click();
   void Bt_traceClick();
+  void Bt_acquiterClick();
   void FormShow();
   void FormClose();
 
@@ -114,6 +115,8 @@ class TAffichage : public QWidget {
   // Cycle step 6: whether an enabled alarm condition holds.
   bool Alarme_active() const;
   void Signal_sonore();
+  // Sets the alarm button to "Alarme active" in the window-text colour.
+  void Armer_alarme();
   void set_banner(const QString& text, const QColor& color);
 
   shell::PlatformServices& platform_;

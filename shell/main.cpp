@@ -1,7 +1,36 @@
-#include <QApplication>
+// Orvanta: creates the four windows in order over the Linux platform services,
+// shows the main window and runs the event loop. Arguments are ignored.
+#include "acquisition/affichage.h"
+#include "acquisition/desktop_alarm_sound.h"
+#include "acquisition/linux_system_clock.h"
+#include "acquisition/sysfs_power_source.h"
+#include "serial/posix/dev_port_lister.h"
+#include "serial/posix/posix_device_opener.h"
+#include "shell/orvanta_application.h"
+#include "shell/settings_location.h"
+#include "shell/windows.h"
+
+#include <exception>
+#include <memory>
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Orvanta");
+  shell::OrvantaApplication app(argc, argv);
+
+  acquisition::SysfsPowerSource power;
+  acquisition::LinuxSystemClock clock;
+  acquisition::DesktopAlarmSound sound;
+  shell::PlatformServices platform{serial::posix_serial_devices(), serial::posix_port_lister(), power, clock,
+                                   sound, shell::settings_file_path()};
+
+  std::unique_ptr<shell::Windows> windows;
+  try {
+    windows = std::make_unique<shell::Windows>(platform);
+  } catch (const std::exception& e) {
+    app.report(QString::fromLocal8Bit(e.what()));
+    app.exec();
+    return 0;
+  }
+  Affichage->show();
+  app.exec();
   return 0;
 }

@@ -1,0 +1,42 @@
+// The program's four windows over fake platform services, in a temporary
+// folder that holds the settings file and the two log files.
+#pragma once
+
+#include "fake_alarm_sound.h"
+#include "fake_port_lister.h"
+#include "fake_power_source.h"
+#include "fake_serial_device.h"
+#include "fake_system_clock.h"
+#include "shell/platform_services.h"
+#include "shell/windows.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace testing_support {
+
+class WindowFixture : public ::testing::Test {
+ protected:
+  WindowFixture();
+  ~WindowFixture() override;
+
+  // Creates the windows (and runs the main window's first show unless told
+  // not to); the acquisition timer is stopped: tests call its handler.
+  void create_windows(bool first_show = true);
+  // Processes events until `done` holds or `timeout_ms` passes.
+  static bool pump_until(const std::function<bool()>& done, int timeout_ms = 5000);
+  std::string path(const char* name) const;
+
+  QTemporaryDir dir;
+  FakeSerialLine line;
+  FakePortLister ports;
+  FakePowerSource power;
+  FakeSystemClock clock;
+  FakeAlarmSound sound;
+  shell::PlatformServices platform;
+  std::unique_ptr<shell::Windows> windows;
+};
+
+}  // namespace testing_support
