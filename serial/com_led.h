@@ -1,9 +1,12 @@
-// Status lamp.
-//
-// NOTE: first cut: an unlinked two-state lamp drawn as a plain disc. The lamp
-// work completes it (port link, pictures, ring timer).
+// Status lamp: a two-state picture that its owner switches through State, or
+// that follows one signal of a serial port (the handlers below are what the
+// port calls for that).
 #pragma once
 
+#include "serial/com_types.h"
+
+#include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -11,6 +14,8 @@ namespace serial {
 
 enum TLedState : uint8_t { lsOff, lsOn };
 enum TLedKind : uint8_t { lkRedLight, lkGreenLight, lkBlueLight, lkYellowLight, lkPurpleLight, lkBulb, lkCustom };
+// The port signal a linked lamp follows.
+enum TComLedSignal : uint8_t { lsConn, lsCTS, lsDSR, lsRLSD, lsRing, lsRx, lsTx };
 
 class TComLed;
 using TLedStateEvent = std::function<void(TComLed* sender, TLedState state)>;
@@ -22,17 +27,56 @@ class TComLed : public QWidget {
 
   TLedState State() const { return state_; }
   void SetState(TLedState value);
+  TComLedSignal LedSignal() const { return led_signal_; }
   TLedKind Kind() const { return kind_; }
   void SetKind(TLedKind value);
 
+  // The lamp's own pictures, the bottom-left pixel's colour made transparent.
+  // Only a lkCustom lamp takes pictures from outside; the other kinds draw
+  // their built-in pair.
+  const QPixmap& GlyphOn() const { return glyph_on_; }
+  void SetGlyphOn(const QPixmap& value);
+  const QPixmap& GlyphOff() const { return glyph_off_; }
+  void SetGlyphOff(const QPixmap& value);
+
+  // How long a ring keeps the lamp lit, in milliseconds.
+  int RingDuration() const { return ring_timer_.interval(); }
+  void SetRingDuration(int value);
+  const QTimer& RingTimer() const { return ring_timer_; }
+
+  // While a form is being set up its state changes are not announced.
+  bool Loading() const { return loading_; }
+  void SetLoading(bool value) { loading_ = value; }
+
+  // Called after every state change, also to the state the lamp already had.
   TLedStateEvent OnChange;
+
+  // Called by the port for the signal the lamp follows. Pending events are
+  // processed before returning, so the lamp is seen to change even while the
+  // port keeps the user-interface thread busy.
+  void SignalHandler(bool OnOff);
+  // A ring lights the lamp for RingDuration; rings meanwhile do not prolong it.
+  void RingHandler();
+  void TimerHandler();
+  // The state the lamp takes when it is linked to a port that is open.
+  // `read_modem_signals` is only called for the modem lines, since reading
+  // them can fail.
+  TLedState PortSignalState(bool port_open, const std::function<TComSignals()>& read_modem_signals) const;
 
  protected:
   void paintEvent(QPaintEvent*) override;
 
  private:
-  TLedState state_ = lsOff;
+  void ChangeState(TLedState value);
+  void LoadKindImages();
+
+  TComLedSignal led_signal_ = lsConn;
   TLedKind kind_ = lkRedLight;
+  TLedState state_ = lsOff;
+  bool loading_ = false;
+  QPixmap glyph_off_;
+  QPixmap glyph_on_;
+  QTimer ring_timer_;
 };
 
 }  // namespace serial
