@@ -197,7 +197,10 @@ void TAffichage::build_status_panel() {
   }
   Label_bat->setEnabled(true);
 
-  Image_deco = new QLabel(p);  // decorative picture, filled in with the resources
+  Image_deco = new QLabel(p);
+  Image_deco->setPixmap(QPixmap(":/DECO"));
+  Image_deco->setScaledContents(true);
+  Image_deco->setGeometry(214, 70, 32, 32);
 
   Label_int_mesu = new QLabel("Intervalle de mesure :", p);
   Label_int_mesu->setGeometry(4, 118, 140, 14);

@@ -60,7 +60,7 @@ TEST(Decoder, FindsOnlyTheFirstGpSentence) {
   EXPECT_EQ(f.Aff_heure, "12");
 
   // Other talkers and a missing comma are not found, and change nothing.
-  for (const std::string text : {std::string("$GNRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,,*6A"),
+  for (const std::string& text : {std::string("$GNRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,,*6A"),
                                  std::string("$GPRMC"), std::string("$gprmc,123519"), std::string()}) {
     EXPECT_EQ(decoded(text, Trame_invalide), FixFields{});
   }
