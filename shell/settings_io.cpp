@@ -25,8 +25,9 @@ std::string home_folder() { return shell::to_cp1252(QDir::homePath()).value_or(s
 std::string path_bytes(const QString& path) {
   const std::optional<std::string> bytes = shell::to_cp1252(path);
   if (!bytes || bytes->find_first_of("\r\n") != std::string::npos) {
-    throw std::runtime_error("Le chemin " + path.toStdString() +
-                             " ne peut pas être enregistré : il contient un caractère hors du jeu Windows-1252");
+    throw std::runtime_error("Impossible d'enregistrer le chemin " + path.toStdString() +
+                             " : il contient un caractère que le fichier de paramètres ne peut pas garder"
+                             " (hors Windows-1252 ou saut de ligne)");
   }
   return *bytes;
 }
