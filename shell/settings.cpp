@@ -1,0 +1,72 @@
+#include "shell/settings.h"
+
+#include <algorithm>
+#include <type_traits>
+
+namespace shell {
+
+const std::array<SettingKey, 17> kSettingKeys = {{
+    {"Fenetre", "Emplacement Ver.", &Settings::top, {}},
+    {"Fenetre", "Emplacement Hor.", &Settings::left, {}},
+    {"Fichiers", "Fichier log 1", &Settings::log_path_1, {}},
+    {"Fichiers", "Fichier log 2", &Settings::log_path_2, {}},
+    {"Actions", "Intervalle", &Settings::interval, SettingRange{3, 86400}},
+    {"Actions", "Heure auto", &Settings::set_clock, {}},
+    {"Actions", "Enregistrer dans fichier log", &Settings::record, {}},
+    {"Alarmes sonores", "Batterie faible", &Settings::alarm_battery, {}},
+    {"Alarmes sonores", "Perte signal GPS", &Settings::alarm_gps_signal, {}},
+    {"Alarmes sonores", "Erreur fichier", &Settings::alarm_file, {}},
+    {"Alarmes sonores", "Erreur port COM", &Settings::alarm_serial, {}},
+    {"RS232", "Connection auto", &Settings::auto_connect, {}},
+    {"RS232", "COMM", &Settings::port_index, {}},
+    {"RS232", "Vitesse", &Settings::speed_index, {}},
+    {"Tracer", "Zoom", &Settings::zoom_index, {}},
+    {"Tracer", "Mise \xE0 jour", &Settings::refresh_delay, SettingRange{5, 600}},
+    {"Tracer", "Mise \xE0 jour actif", &Settings::auto_refresh, {}},
+}};
+
+Settings default_settings(std::string_view home) {
+  std::string folder(home);
+  if (!folder.empty() && !folder.ends_with('/')) folder += '/';
+  Settings s;
+  s.log_path_1 = folder + "orvanta.txt";
+  s.log_path_2 = folder + "velmora_orvanta.txt";
+  return s;
+}
+
+Settings load_settings(const IniFile& ini, std::string_view home) {
+  Settings s = default_settings(home);
+  for (const SettingKey& k : kSettingKeys) {
+    std::visit(
+        [&](auto field) {
+          auto& v = s.*field;
+          using T = std::decay_t<decltype(v)>;
+          if constexpr (std::is_same_v<T, int32_t>) {
+            v = ini.read_integer(k.section, k.key, v);
+            if (k.range) v = std::clamp(v, k.range->min, k.range->max);
+          } else if constexpr (std::is_same_v<T, bool>) {
+            v = ini.read_bool(k.section, k.key, v);
+          } else {
+            v = ini.read_string(k.section, k.key, v);
+          }
+        },
+        k.field);
+  }
+  return s;
+}
+
+void store_settings(const Settings& settings, IniFile& ini) {
+  for (const SettingKey& k : kSettingKeys) {
+    std::visit(
+        [&](auto field) {
+          const auto& v = settings.*field;
+          using T = std::decay_t<decltype(v)>;
+          if constexpr (std::is_same_v<T, int32_t>) ini.write_integer(k.section, k.key, v);
+          else if constexpr (std::is_same_v<T, bool>) ini.write_bool(k.section, k.key, v);
+          else ini.write_string(k.section, k.key, v);
+        },
+        k.field);
+  }
+}
+
+}  // namespace shell

@@ -1,0 +1,59 @@
+// The seventeen settings the settings file keeps, in file order, with their
+// defaults and ranges. Texts are Windows-1252 bytes, as the file holds them.
+#pragma once
+
+#include "shell/ini_file.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace shell {
+
+struct Settings {
+  int32_t top = 100;
+  int32_t left = 100;
+  std::string log_path_1;
+  std::string log_path_2;
+  int32_t interval = 300;  // seconds between actions
+  bool set_clock = true;
+  bool record = true;
+  bool alarm_battery = true;
+  bool alarm_gps_signal = true;
+  bool alarm_file = true;
+  bool alarm_serial = true;
+  bool auto_connect = true;
+  int32_t port_index = 0;   // -1: no selection
+  int32_t speed_index = 6;  // "4800"
+  int32_t zoom_index = 7;   // "80 %"
+  int32_t refresh_delay = 5;
+  bool auto_refresh = false;
+};
+
+struct SettingRange {
+  int32_t min;
+  int32_t max;
+};
+
+struct SettingKey {
+  std::string_view section;
+  std::string_view key;
+  std::variant<int32_t Settings::*, bool Settings::*, std::string Settings::*> field;
+  std::optional<SettingRange> range;  // values read outside it are clamped
+};
+
+extern const std::array<SettingKey, 17> kSettingKeys;
+
+// The defaults: the log files sit in the home folder (bytes); an empty home
+// leaves bare file names.
+Settings default_settings(std::string_view home);
+
+// Missing or malformed values take their default; ranged ones are clamped.
+Settings load_settings(const IniFile& ini, std::string_view home);
+// Writes all seventeen keys in table order.
+void store_settings(const Settings& settings, IniFile& ini);
+
+}  // namespace shell

@@ -1,0 +1,60 @@
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+using shell::IniFile;
+using shell::load_settings;
+
+namespace {
+
+shell::Settings load(const std::string& text) { return load_settings(IniFile::parse(text), "/home/u"); }
+
+}  // namespace
+
+TEST(Settings, MissingFileGivesTheDefaults) {
+  const shell::Settings s = load("");
+  EXPECT_EQ(s.top, 100);
+  EXPECT_EQ(s.left, 100);
+  EXPECT_EQ(s.log_path_1, "/home/u/orvanta.txt");
+  EXPECT_EQ(s.log_path_2, "/home/u/velmora_orvanta.txt");
+  EXPECT_EQ(s.interval, 300);
+  EXPECT_TRUE(s.set_clock && s.record && s.alarm_battery && s.alarm_gps_signal && s.alarm_file &&
+              s.alarm_serial && s.auto_connect);
+  EXPECT_EQ(s.port_index, 0);
+  EXPECT_EQ(s.speed_index, 6);
+  EXPECT_EQ(s.zoom_index, 7);
+  EXPECT_EQ(s.refresh_delay, 5);
+  EXPECT_FALSE(s.auto_refresh);
+  EXPECT_EQ(shell::default_settings("/home/u/").log_path_1, "/home/u/orvanta.txt");
+  EXPECT_EQ(shell::default_settings("").log_path_1, "orvanta.txt");
+}
+
+TEST(Settings, IntervalAndRefreshDelayAreClampedAndMalformedNumbersTakeTheDefault) {
+  const std::pair<const char*, int32_t> intervals[] = {
+      {"1", 3}, {"100000", 86400}, {"0x3C", 60}, {"abc", 300}, {"", 300}, {"-5", 3}};
+  for (const auto& [value, expected] : intervals) {
+    EXPECT_EQ(load(std::string("[Actions]\nIntervalle=") + value).interval, expected) << value;
+  }
+  EXPECT_EQ(load("[Tracer]\nMise \xE0 jour=1").refresh_delay, 5);
+  EXPECT_EQ(load("[Tracer]\nmise \xE0 JOUR=9999").refresh_delay, 600);
+  // Other numbers are taken as they are: indexes are checked by their lists.
+  EXPECT_EQ(load("[RS232]\nCOMM=99\n[Fenetre]\nEmplacement Hor.=-4000").port_index, 99);
+}
+
+TEST(Settings, AnEmptyPathIsKeptAndOnlyAMissingOneTakesTheDefault) {
+  const shell::Settings s = load("[Fichiers]\nFichier log 1=\n");
+  EXPECT_EQ(s.log_path_1, "");
+  EXPECT_EQ(s.log_path_2, "/home/u/velmora_orvanta.txt");
+}
+
+TEST(Settings, BooleansAreWrittenBackAsOneOrZero) {
+  IniFile ini = IniFile::parse("[RS232]\nConnection auto=2\n[Tracer]\nMise \xE0 jour actif=-1\n");
+  shell::Settings s = load_settings(ini, "/h");
+  EXPECT_TRUE(s.auto_connect);
+  EXPECT_TRUE(s.auto_refresh);
+  s.record = false;
+  shell::store_settings(s, ini);
+  EXPECT_EQ(ini.read_string("RS232", "Connection auto", ""), "1");
+  EXPECT_EQ(ini.read_string("Tracer", "Mise \xE0 jour actif", ""), "1");
+  EXPECT_EQ(ini.read_string("Actions", "Enregistrer dans fichier log", ""), "0");
+}
