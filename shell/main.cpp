@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   acquisition::LinuxSystemClock clock;
   acquisition::DesktopAlarmSound sound;
   shell::PlatformServices platform{serial::posix_serial_devices(), serial::posix_port_lister(), power, clock,
-                                   sound, shell::settings_file_path()};
+                                   sound, shell::settings_path()};
 
   std::unique_ptr<shell::Windows> windows;
   try {
