@@ -1,0 +1,16 @@
+// Any line speed in bits per second, through the kernel's termios2 record:
+// speeds without a Bxxx constant (31250, 14400, 56000 …) can only be set so.
+#pragma once
+
+#include <termios.h>
+
+#include <cstdint>
+
+namespace serial {
+
+// Applies `tio` at once with both speeds set to `rate`; returns 0 or an errno value.
+int set_termios_with_speed(int fd, const termios& tio, uint32_t rate);
+// Reads the output speed; returns 0 or an errno value.
+int read_output_speed(int fd, uint32_t& rate);
+
+}  // namespace serial

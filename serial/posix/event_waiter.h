@@ -1,0 +1,70 @@
+// Waits for device events on one open tty: one epoll set holding the device
+// (edge-triggered, so bytes already announced are not announced again until
+// more arrive) and a wake-up counter (mask change, cancel, modem helper,
+// output handed to the driver).
+//
+// What each event rests on:
+//   RxChar    new bytes arrived and the input queue is not empty
+//   Rx80Full  such an arrival finds the queue at 80 % of the size set up
+//   TxEmpty   output was handed over and TIOCOUTQ has drained to 0; checked
+//             after each character time the queue needs, not polled otherwise
+//   Error, Break, Cts, Dsr, Rlsd, Ring
+//             TIOCGICOUNT counters grew, looked at on every wake-up: errors
+//             and breaks come with the bytes they spoil, and a helper blocked
+//             in TIOCMIWAIT wakes the wait on modem line changes (ptys keep no
+//             counters and have no lines: none of these there)
+//   RxFlag    never: a tty's input queue cannot be peeked at without reading it
+#pragma once
+
+#include "serial/posix/line_counters.h"
+#include "serial/posix/modem_watcher.h"
+#include "serial/posix/unique_fd.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+namespace serial {
+
+class EventWaiter {
+ public:
+  // `device_fd` stays owned by the caller and must outlive the waiter.
+  explicit EventWaiter(int device_fd) : device_fd_(device_fd) {}
+
+  // Returns 0 or an errno value; call once before use.
+  int init();
+
+  int set_mask(uint32_t mask);
+  // Blocks until an event in the mask (returns 0 with the events), a mask
+  // change or cancel (0 with no events), or the device vanishing (EIO).
+  int wait(uint32_t& events);
+  void cancel();
+
+  // Output was handed to the driver: TxEmpty is due when it has drained.
+  void note_output();
+  void set_byte_time_us(int64_t byte_time_us);
+  void set_input_queue_size(int size);
+
+ private:
+  int wait_tx_drain(int& timeout_ms, bool& drained);
+  int take_events(bool readable, uint32_t& found);
+
+  int device_fd_;
+  UniqueFd epoll_;
+  UniqueFd wake_;
+  bool counters_supported_ = false;
+  LineCounts counters_;  // the wait's own baseline, apart from clear_error's
+
+  std::mutex mutex_;
+  uint32_t mask_ = 0;
+  uint64_t mask_generation_ = 0;
+  bool cancel_pending_ = false;
+  bool tx_pending_ = false;
+  int64_t byte_time_us_ = 0;
+  int input_queue_size_ = 0;
+
+  // Declared last: stopped before the wake-up counter it signals is closed.
+  std::unique_ptr<ModemWatcher> modem_watcher_;
+};
+
+}  // namespace serial

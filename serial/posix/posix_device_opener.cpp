@@ -1,0 +1,68 @@
+#include "serial/posix/posix_device_opener.h"
+
+#include "serial/posix/posix_serial_device.h"
+#include "serial/posix/unique_fd.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+
+#include <cerrno>
+#include <charconv>
+#include <strings.h>
+
+namespace serial {
+namespace {
+
+// The number n of a "COMn" name, or 0 when the name is not one.
+unsigned com_number(const std::string& port) {
+  if (port.size() < 4 || strncasecmp(port.c_str(), "COM", 3) != 0 || port[3] == '0') return 0;
+  unsigned n = 0;
+  const char* end = port.data() + port.size();
+  auto [stop, error] = std::from_chars(port.data() + 3, end, n);
+  return error == std::errc() && stop == end ? n : 0;
+}
+
+// Opens the tty without waiting for a carrier and takes it for ourselves: an
+// advisory lock keeps out the programs that honour it (root included), and
+// TIOCEXCL refuses every other open but root's.
+int open_exclusive(const std::string& path, UniqueFd& fd) {
+  fd.reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd) return errno;
+  if (!::isatty(fd.get())) return ENOTTY;
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? EBUSY : errno;
+  termios t{};
+  if (::tcgetattr(fd.get(), &t) != 0) return errno;
+  t.c_cflag |= CLOCAL | CREAD;
+  t.c_cflag &= ~HUPCL;
+  if (::tcsetattr(fd.get(), TCSANOW, &t) != 0) return errno;
+  return ::ioctl(fd.get(), TIOCEXCL) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+std::string device_path(const std::string& port) {
+  if (port.find('/') != std::string::npos) return port;
+  if (unsigned n = com_number(port)) return "/dev/ttyS" + std::to_string(n - 1);
+  return "/dev/" + port;
+}
+
+std::unique_ptr<SerialDevice> PosixSerialDeviceOpener::open(const std::string& port, int& error) {
+  error = 0;
+  if (port.empty()) {
+    error = ENOENT;
+    return nullptr;
+  }
+  UniqueFd fd;
+  error = open_exclusive(device_path(port), fd);
+  if (error != 0) return nullptr;
+  return PosixSerialDevice::adopt(std::move(fd), error);
+}
+
+PosixSerialDeviceOpener& posix_serial_devices() {
+  static PosixSerialDeviceOpener opener;
+  return opener;
+}
+
+}  // namespace serial

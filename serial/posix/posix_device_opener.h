@@ -1,0 +1,26 @@
+// Opens serial ttys by the port's name, for exclusive use.
+//
+// Names: one holding "/" is a path; "COMn" (n >= 1, any letter case) is
+// /dev/ttyS(n-1), so the default "COM1" is the first UART; any other name is
+// looked up in /dev ("ttyUSB0" -> /dev/ttyUSB0).
+#pragma once
+
+#include "serial/serial_device.h"
+
+#include <string>
+
+namespace serial {
+
+std::string device_path(const std::string& port);
+
+class PosixSerialDeviceOpener final : public SerialDeviceOpener {
+ public:
+  // Refuses with ENOENT for an absent device, EBUSY for one another process
+  // holds, ENOTTY for a file that is not a tty.
+  std::unique_ptr<SerialDevice> open(const std::string& port, int& error) override;
+};
+
+// The program's opener, shared by the whole process.
+PosixSerialDeviceOpener& posix_serial_devices();
+
+}  // namespace serial

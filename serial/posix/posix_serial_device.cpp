@@ -1,0 +1,276 @@
+#include "serial/posix/posix_serial_device.h"
+
+#include "serial/posix/line_settings.h"
+#include "serial/posix/transfer_timeouts.h"
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <optional>
+
+namespace serial {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Milliseconds a poll may sleep before the earliest of the deadlines,
+// rounded up so that it never wakes just short of one; -1 when there is none.
+int poll_timeout(std::initializer_list<std::optional<Clock::time_point>> deadlines) {
+  std::optional<Clock::time_point> earliest;
+  for (const auto& d : deadlines) {
+    if (d && (!earliest || *d < *earliest)) earliest = d;
+  }
+  if (!earliest) return -1;
+  auto left = std::chrono::ceil<std::chrono::milliseconds>(*earliest - Clock::now()).count();
+  return static_cast<int>(std::clamp<int64_t>(left, 0, INT_MAX));
+}
+
+std::optional<Clock::time_point> after(Clock::time_point from, int64_t ms) {
+  if (ms < 0) return std::nullopt;
+  // Limits up to 49 days (a record value of -1) stay far from overflowing.
+  return from + std::chrono::milliseconds(ms);
+}
+
+enum class Wake { Ready, Aborted, Gone, Failed };
+
+// Sleeps until the device is ready for `events`, the transfer is aborted, or
+// `timeout_ms` passes (Ready then too: the caller's retry finds nothing).
+Wake wait_ready(int fd, short events, int abort_fd, int timeout_ms, int& error) {
+  pollfd fds[2] = {{fd, events, 0}, {abort_fd, POLLIN, 0}};
+  if (::poll(fds, 2, timeout_ms) < 0) {
+    if (errno == EINTR) return Wake::Ready;
+    error = errno;
+    return Wake::Failed;
+  }
+  if (fds[1].revents) return Wake::Aborted;
+  if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return Wake::Gone;
+  return Wake::Ready;
+}
+
+int drop_nul_bytes(char* bytes, int count) {
+  return static_cast<int>(std::remove(bytes, bytes + count, '\0') - bytes);
+}
+
+int set_modem_bits(int fd, unsigned long request, int bits) {
+  return ::ioctl(fd, request, &bits) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::adopt(UniqueFd fd, int& error) {
+  std::unique_ptr<PosixSerialDevice> device(new PosixSerialDevice(std::move(fd)));
+  error = device->init();
+  if (error != 0) return nullptr;
+  return device;
+}
+
+PosixSerialDevice::PosixSerialDevice(UniqueFd fd) : fd_(std::move(fd)), waiter_(fd_.get()) {}
+
+PosixSerialDevice::~PosixSerialDevice() {
+  // The exclusive flag belongs to the tty, not to this descriptor, and a pty
+  // keeps its tty while the master end stays open: left set, it would refuse
+  // the next open, ours included, to anyone but root.
+  ::ioctl(fd_.get(), TIOCNXCL);
+}
+
+int PosixSerialDevice::init() {
+  if (int error = rx_abort_.init()) return error;
+  if (int error = tx_abort_.init()) return error;
+  if (int error = waiter_.init()) return error;
+  int error = read_line_counts(fd_.get(), reported_counts_);
+  if (error != 0 && error != ENOTTY) return error;
+  counters_supported_ = error == 0;
+  return 0;
+}
+
+int PosixSerialDevice::setup_queues(int input_size, int output_size) {
+  if (input_size < 0 || output_size < 0) return EINVAL;
+  waiter_.set_input_queue_size(input_size);
+  return 0;
+}
+
+int PosixSerialDevice::set_state(const Dcb& dcb) {
+  termios current{};
+  if (::tcgetattr(fd_.get(), &current) != 0) return errno;
+  LineSettings settings;
+  if (int error = line_settings_from_dcb(dcb, current, settings)) return error;
+  if (int error = apply_line_settings(fd_.get(), settings)) return error;
+  {
+    std::lock_guard lock(settings_mutex_);
+    discard_null_ = settings.discard_null;
+  }
+  waiter_.set_byte_time_us(settings.byte_time_us);
+  return 0;
+}
+
+int PosixSerialDevice::set_timeouts(const CommTimeouts& timeouts) {
+  std::lock_guard lock(settings_mutex_);
+  timeouts_ = timeouts;
+  return 0;
+}
+
+int PosixSerialDevice::clear_error(uint32_t& errors, uint32_t& in_queue, uint32_t& out_queue) {
+  errors = in_queue = out_queue = 0;
+  int queued = 0;
+  if (::ioctl(fd_.get(), FIONREAD, &queued) != 0) return errno;
+  in_queue = static_cast<uint32_t>(queued);
+  if (::ioctl(fd_.get(), TIOCOUTQ, &queued) != 0) return errno;
+  out_queue = static_cast<uint32_t>(queued);
+  if (counters_supported_) {
+    LineCounts now;
+    if (int error = read_line_counts(fd_.get(), now)) return error;
+    errors = line_errors_between(reported_counts_, now);
+    reported_counts_ = now;
+  }
+  return 0;
+}
+
+int PosixSerialDevice::modem_status(uint32_t& lines) {
+  lines = 0;
+  int bits = 0;
+  if (::ioctl(fd_.get(), TIOCMGET, &bits) != 0) {
+    // A pty has no modem lines: none is up. EIO, ENODEV: the device is gone.
+    return errno == ENOTTY || errno == EINVAL ? 0 : errno;
+  }
+  if (bits & TIOCM_CTS) lines |= ModemLine::Cts;
+  if (bits & TIOCM_DSR) lines |= ModemLine::Dsr;
+  if (bits & TIOCM_RNG) lines |= ModemLine::Ring;
+  if (bits & TIOCM_CD) lines |= ModemLine::Rlsd;
+  return 0;
+}
+
+int PosixSerialDevice::purge(uint32_t flags) {
+  // The aborts touch only the layer's own tickets, so closing the port works
+  // even when the device has vanished.
+  if (flags & Purge::TxAbort) {
+    if (int error = tx_abort_.abort()) return error;
+  }
+  if (flags & Purge::RxAbort) {
+    if (int error = rx_abort_.abort()) return error;
+  }
+  bool input = flags & Purge::RxClear, output = flags & Purge::TxClear;
+  if (!input && !output) return 0;
+  int queue = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
+  return ::tcflush(fd_.get(), queue) == 0 ? 0 : errno;
+}
+
+int PosixSerialDevice::escape(int function) {
+  int fd = fd_.get();
+  switch (function) {
+    case Escape::SetXoff: return ::tcflow(fd, TCOOFF) == 0 ? 0 : errno;
+    case Escape::SetXon: return ::tcflow(fd, TCOON) == 0 ? 0 : errno;
+    case Escape::SetRts: return set_modem_bits(fd, TIOCMBIS, TIOCM_RTS);
+    case Escape::ClrRts: return set_modem_bits(fd, TIOCMBIC, TIOCM_RTS);
+    case Escape::SetDtr: return set_modem_bits(fd, TIOCMBIS, TIOCM_DTR);
+    case Escape::ClrDtr: return set_modem_bits(fd, TIOCMBIC, TIOCM_DTR);
+    case Escape::SetBreak: return ::ioctl(fd, TIOCSBRK) == 0 ? 0 : errno;
+    case Escape::ClrBreak: return ::ioctl(fd, TIOCCBRK) == 0 ? 0 : errno;
+    default: return EINVAL;
+  }
+}
+
+int PosixSerialDevice::transmit_char(char c) {
+  // A tty has no priority lane but for its own START/STOP characters: the
+  // byte goes straight to the driver, ahead of whatever a write in flight
+  // still holds back, behind what the driver has queued already.
+  ssize_t written = ::write(fd_.get(), &c, 1);
+  if (written < 0) return errno;
+  if (written == 0) return EAGAIN;
+  waiter_.note_output();
+  return 0;
+}
+
+int PosixSerialDevice::read(void* buffer, int count, int& done) {
+  done = 0;
+  if (count < 0) return EINVAL;
+  if (count == 0) return 0;
+  CommTimeouts timeouts;
+  bool discard_null;
+  {
+    std::lock_guard lock(settings_mutex_);
+    timeouts = timeouts_;
+    discard_null = discard_null_;
+  }
+  const ReadLimits limits = read_limits(timeouts, count);
+  const TransferAbort::Ticket ticket = rx_abort_.enter();
+  const auto total_deadline = after(Clock::now(), limits.total_ms);
+  std::optional<Clock::time_point> interval_deadline;
+  bool received = false;
+  auto* bytes = static_cast<char*>(buffer);
+  for (;;) {
+    ssize_t got = ::read(fd_.get(), bytes + done, count - done);
+    if (got > 0) {
+      done += discard_null ? drop_nul_bytes(bytes + done, static_cast<int>(got)) : static_cast<int>(got);
+      if (done == count) return 0;
+      received = true;
+      interval_deadline = after(Clock::now(), limits.interval_ms);
+      continue;  // more may be queued already
+    }
+    // VMIN is 1: a non-blocking read of nothing is EAGAIN, 0 means a hang-up.
+    if (got == 0) return EIO;
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN) return errno;
+    if (limits.return_at_once) return 0;
+    if (limits.return_on_first_bytes && received) return 0;
+    int timeout_ms = poll_timeout({total_deadline, interval_deadline});
+    if (timeout_ms == 0) return 0;
+    int error = 0;
+    switch (wait_ready(fd_.get(), POLLIN, ticket->get(), timeout_ms, error)) {
+      case Wake::Ready: break;
+      case Wake::Aborted: return 0;
+      case Wake::Gone: return EIO;
+      case Wake::Failed: return error;
+    }
+  }
+}
+
+int PosixSerialDevice::write(const void* buffer, int count, int& done) {
+  done = 0;
+  if (count < 0) return EINVAL;
+  if (count == 0) return 0;
+  CommTimeouts timeouts;
+  {
+    std::lock_guard lock(settings_mutex_);
+    timeouts = timeouts_;
+  }
+  const TransferAbort::Ticket ticket = tx_abort_.enter();
+  const auto deadline = after(Clock::now(), write_limit_ms(timeouts, count));
+  const auto* bytes = static_cast<const char*>(buffer);
+  int error = 0;
+  while (done < count) {
+    ssize_t put = ::write(fd_.get(), bytes + done, count - done);
+    if (put > 0) {
+      done += static_cast<int>(put);
+      continue;
+    }
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0 && errno != EAGAIN) {
+      error = errno;
+      break;
+    }
+    // The driver's queue is full: wait for room, within the write's time limit.
+    int timeout_ms = poll_timeout({deadline});
+    if (timeout_ms == 0) break;
+    Wake wake = wait_ready(fd_.get(), POLLOUT, ticket->get(), timeout_ms, error);
+    if (wake == Wake::Aborted || wake == Wake::Failed) break;
+    if (wake == Wake::Gone) {
+      error = EIO;
+      break;
+    }
+  }
+  if (done > 0) waiter_.note_output();
+  return error;
+}
+
+int PosixSerialDevice::set_event_mask(uint32_t mask) { return waiter_.set_mask(mask); }
+
+int PosixSerialDevice::wait_event(uint32_t& events) { return waiter_.wait(events); }
+
+void PosixSerialDevice::cancel_wait() { waiter_.cancel(); }
+
+}  // namespace serial

@@ -1,0 +1,92 @@
+#include "serial/posix/dev_port_lister.h"
+
+#include "pty_pair.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+namespace serial {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "orvanta-dev-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TempFolder() { fs::remove_all(path_); }
+  const fs::path& path() const { return path_; }
+  void add_file(const std::string& name) const { std::ofstream(path_ / name) << ""; }
+
+ private:
+  fs::path path_;
+};
+
+std::vector<std::string> sorted(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A fake tree's entries are plain files: they stand for device nodes, and
+// only the ttyS* named in `uarts` have a UART behind them.
+SerialNodeProbe files_as_nodes(std::vector<std::string> uarts) {
+  return [uarts](const std::string& path, std::string_view name) {
+    if (!fs::is_regular_file(path)) return false;
+    return !name.starts_with("ttyS") || std::find(uarts.begin(), uarts.end(), name) != uarts.end();
+  };
+}
+
+TEST(DevPortLister, ListsSerialTtyNamesThatAreNodesOrLinksToThem) {
+  TempFolder dev;
+  for (const char* name : {"ttyS0", "ttyS1", "ttyUSB0", "ttyACM3", "ttyAMA0", "ttyXRUSB1", "ttyGS0",
+                           "rfcomm0", "tnt1", "tty1", "console", "sda", "ptmx", "xttyUSB0"}) {
+    dev.add_file(name);
+  }
+  fs::create_symlink(dev.path() / "ttyUSB0", dev.path() / "ttyUSB7");  // udev's by-name link
+  fs::create_symlink(dev.path() / "gone", dev.path() / "ttyUSB8");     // dangling
+  fs::create_directory(dev.path() / "ttyUSB9");
+
+  DevPortLister lister(dev.path().string(), files_as_nodes({"ttyS1"}));
+  std::vector<std::string> names{"stale"};
+  ASSERT_EQ(lister.list(names), 0);
+  EXPECT_EQ(sorted(names), (std::vector<std::string>{"rfcomm0", "tnt1", "ttyACM3", "ttyAMA0", "ttyGS0", "ttyS1",
+                                                     "ttyUSB0", "ttyUSB7", "ttyXRUSB1"}));
+}
+
+TEST(DevPortLister, AnUnreadableRootGivesItsError) {
+  DevPortLister lister("/nonexistent/dev");
+  std::vector<std::string> names{"kept"};
+  EXPECT_EQ(lister.list(names), ENOENT);
+  EXPECT_EQ(names, std::vector<std::string>{"kept"});
+}
+
+TEST(DevPortLister, TheRealProbeWantsCharacterDevicesAndUartsBehindTtyS) {
+  TempFolder dev;
+  dev.add_file("ttyUSB0");
+  fs::create_symlink("/dev/null", dev.path() / "ttyACM0");
+  EXPECT_FALSE(is_present_serial_node((dev.path() / "ttyUSB0").string(), "ttyUSB0"));
+  EXPECT_TRUE(is_present_serial_node((dev.path() / "ttyACM0").string(), "ttyACM0"));
+  EXPECT_FALSE(is_present_serial_node((dev.path() / "missing").string(), "ttyUSB1"));
+  // A ttyS* without a UART answering TIOCGSERIAL is no port.
+  testing::PtyPair pty;
+  EXPECT_FALSE(is_present_serial_node(pty.path(), "ttyS9"));
+  EXPECT_TRUE(is_present_serial_node(pty.path(), "ttyUSB9"));
+
+  DevPortLister lister(dev.path().string());
+  std::vector<std::string> names;
+  ASSERT_EQ(lister.list(names), 0);
+  EXPECT_EQ(names, std::vector<std::string>{"ttyACM0"});
+}
+
+}  // namespace
+}  // namespace serial

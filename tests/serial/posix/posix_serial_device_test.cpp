@@ -1,0 +1,448 @@
+// The Linux device layer on real pseudo-terminals.
+#include "serial/posix/custom_speed.h"
+#include "serial/posix/posix_device_opener.h"
+#include "pty_pair.h"
+
+#include <dirent.h>
+#include <time.h>
+
+#include <cerrno>
+#include <functional>
+#include <future>
+#include <optional>
+
+namespace serial {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::PtyPair;
+
+constexpr auto kGenerous = 5s;   // for what must happen
+constexpr auto kQuiet = 300ms;   // for what must not happen
+
+Dcb line(uint32_t rate) {
+  Dcb dcb;
+  dcb.DCBlength = 28;
+  dcb.BaudRate = rate;
+  dcb.Flags = DcbFlag::Binary;
+  dcb.XonLim = dcb.XoffLim = 256;
+  dcb.ByteSize = 8;
+  dcb.XonChar = 17;
+  dcb.XoffChar = 19;
+  return dcb;
+}
+
+std::unique_ptr<SerialDevice> open_device(const std::string& port) {
+  int error = -1;
+  auto device = posix_serial_devices().open(port, error);
+  EXPECT_EQ(error, 0) << port;
+  return device;
+}
+
+// Work running on another thread against the device, as the port's event
+// thread and its callers do. Leaving the scope ends it (cancel, abort), so a
+// failing check never leaves the test hanging on a blocked call.
+template <typename T>
+class Background {
+ public:
+  Background(SerialDevice& device, std::function<T()> work)
+      : device_(device), result_(std::async(std::launch::async, std::move(work))) {}
+  ~Background() {
+    while (result_.valid() && result_.wait_for(10ms) != std::future_status::ready) {
+      device_.cancel_wait();
+      device_.purge(Purge::RxAbort | Purge::TxAbort);
+    }
+  }
+  // True when it is still blocked after a while.
+  bool still_blocked() { return result_.wait_for(kQuiet) == std::future_status::timeout; }
+  std::optional<T> result() {
+    if (result_.wait_for(kGenerous) != std::future_status::ready) return std::nullopt;
+    return result_.get();
+  }
+
+ private:
+  SerialDevice& device_;
+  std::future<T> result_;
+};
+
+using WaitResult = std::pair<int, uint32_t>;
+
+class DeviceOnPty : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    device_ = open_device(pty_.path());
+    ASSERT_TRUE(device_);
+    ASSERT_EQ(device_->setup_queues(1024, 1024), 0);
+    ASSERT_EQ(device_->set_state(line(4800)), 0);
+    ASSERT_EQ(device_->set_timeouts(CommTimeouts{}), 0);
+  }
+
+  std::unique_ptr<Background<WaitResult>> start_wait() {
+    return std::make_unique<Background<WaitResult>>(*device_, [this] {
+      uint32_t events = 0xdead;
+      int result = device_->wait_event(events);
+      return WaitResult{result, events};
+    });
+  }
+
+  std::unique_ptr<Background<std::string>> start_read(int count) {
+    return std::make_unique<Background<std::string>>(*device_, [this, count] { return read_queued(count); });
+  }
+
+  std::string read_queued(int count) {
+    std::string text(count, '\0');
+    int done = -1;
+    EXPECT_EQ(device_->read(text.data(), count, done), 0);
+    text.resize(done > 0 ? done : 0);
+    return text;
+  }
+
+  PtyPair pty_;
+  std::unique_ptr<SerialDevice> device_;
+};
+
+TEST(DevicePath, MapsPortNamesToDevicePaths) {
+  EXPECT_EQ(device_path("COM1"), "/dev/ttyS0");
+  EXPECT_EQ(device_path("com12"), "/dev/ttyS11");
+  EXPECT_EQ(device_path("ttyUSB0"), "/dev/ttyUSB0");
+  EXPECT_EQ(device_path("/dev/pts/3"), "/dev/pts/3");
+  EXPECT_EQ(device_path("pts/3"), "pts/3");
+  // Not COMn: looked up in /dev as they are.
+  EXPECT_EQ(device_path("COM0"), "/dev/COM0");
+  EXPECT_EQ(device_path("COM01"), "/dev/COM01");
+  EXPECT_EQ(device_path("COM1x"), "/dev/COM1x");
+  EXPECT_EQ(device_path("COM"), "/dev/COM");
+  EXPECT_EQ(device_path("COM99999999999999999999"), "/dev/COM99999999999999999999");
+}
+
+TEST(DeviceOpen, RefusesWhatCannotBeUsed) {
+  int error = 0;
+  EXPECT_EQ(posix_serial_devices().open("ttyNoSuchPort", error), nullptr);
+  EXPECT_EQ(error, ENOENT);
+  EXPECT_EQ(posix_serial_devices().open("", error), nullptr);
+  EXPECT_EQ(error, ENOENT);
+  EXPECT_EQ(posix_serial_devices().open("/dev/null", error), nullptr);
+  EXPECT_EQ(error, ENOTTY);
+}
+
+TEST(DeviceOpen, HoldsThePortForItselfUntilClosed) {
+  PtyPair pty;
+  auto first = open_device(pty.path());
+  ASSERT_TRUE(first);
+  int error = 0;
+  EXPECT_EQ(posix_serial_devices().open(pty.path(), error), nullptr);
+  EXPECT_EQ(error, EBUSY);
+  first.reset();
+  EXPECT_TRUE(open_device(pty.path()));
+}
+
+TEST_F(DeviceOnPty, SetStateConfiguresARawLineAtStandardAndCustomSpeeds) {
+  Dcb dcb = line(115200);
+  dcb.StopBits = 2;
+  dcb.Flags |= DcbFlag::OutxCtsFlow | 0x2000 /* RTS handshake */ | DcbFlag::OutX | DcbFlag::InX;
+  dcb.XonChar = 0x11;
+  dcb.XoffChar = 0x13;
+  ASSERT_EQ(device_->set_state(dcb), 0);
+  termios t{};
+  ASSERT_EQ(tcgetattr(pty_.slave(), &t), 0);
+  EXPECT_EQ(cfgetospeed(&t), B115200);
+  EXPECT_EQ(cfgetispeed(&t), B115200);
+  EXPECT_TRUE(t.c_cflag & CSTOPB);
+  EXPECT_TRUE(t.c_cflag & CRTSCTS);
+  EXPECT_TRUE(t.c_cflag & CLOCAL);
+  EXPECT_TRUE(t.c_cflag & CREAD);
+  EXPECT_FALSE(t.c_cflag & HUPCL);
+  EXPECT_TRUE(t.c_iflag & IXON);
+  EXPECT_TRUE(t.c_iflag & IXOFF);
+  EXPECT_EQ(t.c_cc[VSTART], 0x11);
+  EXPECT_EQ(t.c_cc[VSTOP], 0x13);
+  EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG));
+  EXPECT_FALSE(t.c_oflag & OPOST);
+  EXPECT_EQ(t.c_cc[VMIN], 1);
+  EXPECT_EQ(t.c_cc[VTIME], 0);
+
+  // Speeds without a Bxxx constant, and back to a standard one.
+  for (uint32_t rate : {31250u, 14400u, 56000u, 128000u, 256000u, 4800u}) {
+    ASSERT_EQ(device_->set_state(line(rate)), 0) << rate;
+    uint32_t speed = 0;
+    ASSERT_EQ(read_output_speed(pty_.slave(), speed), 0);
+    EXPECT_EQ(speed, rate);
+    ASSERT_EQ(tcgetattr(pty_.slave(), &t), 0);
+    EXPECT_FALSE(t.c_cflag & (CSTOPB | CRTSCTS)) << rate;
+    EXPECT_FALSE(t.c_iflag & (IXON | IXOFF)) << rate;
+  }
+  EXPECT_EQ(cfgetospeed(&t), B4800);
+}
+
+TEST_F(DeviceOnPty, SetStateRefusesValuesTheLineCannotTake) {
+  Dcb dcb = line(4800);
+  dcb.ByteSize = 9;
+  EXPECT_EQ(device_->set_state(dcb), EINVAL);
+  EXPECT_EQ(device_->set_state(line(0)), EINVAL);
+  termios t{};
+  ASSERT_EQ(tcgetattr(pty_.slave(), &t), 0);
+  EXPECT_EQ(cfgetospeed(&t), B4800);  // still the line set up before
+}
+
+TEST_F(DeviceOnPty, DefaultTimeoutsReadWhatIsQueuedAtOnce) {
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(read_queued(10), "");
+  pty_.send("$GPRMC");
+  pty_.await_queued(6);
+  EXPECT_EQ(read_queued(4), "$GPR");
+  EXPECT_EQ(read_queued(100), "MC");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+}
+
+TEST_F(DeviceOnPty, TotalReadTimeoutEndsAWaitingRead) {
+  CommTimeouts timeouts;
+  timeouts.ReadInterval = 0;
+  timeouts.ReadTotalConstant = 200;
+  ASSERT_EQ(device_->set_timeouts(timeouts), 0);
+  pty_.send("ab");
+  pty_.await_queued(2);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(read_queued(10), "ab");
+  auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took, 190ms);
+  EXPECT_LT(took, kGenerous);
+}
+
+TEST_F(DeviceOnPty, ReadWaitsForTheBytesItAsksFor) {
+  CommTimeouts timeouts;
+  timeouts.ReadInterval = 0;  // all zero: no limit
+  ASSERT_EQ(device_->set_timeouts(timeouts), 0);
+  auto read = start_read(5);
+  pty_.send("12");
+  EXPECT_TRUE(read->still_blocked());
+  pty_.send("345");
+  EXPECT_EQ(read->result(), "12345");
+}
+
+TEST_F(DeviceOnPty, PurgeAbortsAReadInFlightWithWhatItMoved) {
+  CommTimeouts timeouts;
+  timeouts.ReadInterval = 0;
+  ASSERT_EQ(device_->set_timeouts(timeouts), 0);
+  auto read = start_read(10);
+  pty_.send("abc");
+  EXPECT_TRUE(read->still_blocked());
+  ASSERT_EQ(device_->purge(Purge::RxAbort | Purge::TxAbort), 0);
+  EXPECT_EQ(read->result(), "abc");
+
+  // Only the transfers in flight were ended: the next read waits again.
+  auto next = start_read(1);
+  EXPECT_TRUE(next->still_blocked());
+  pty_.send("d");
+  EXPECT_EQ(next->result(), "d");
+}
+
+TEST_F(DeviceOnPty, DiscardNullDropsReceivedNulBytes) {
+  Dcb dcb = line(4800);
+  dcb.Flags |= DcbFlag::Null;
+  ASSERT_EQ(device_->set_state(dcb), 0);
+  pty_.send(std::string_view("a\0b\0", 4));
+  pty_.await_queued(4);
+  EXPECT_EQ(read_queued(4), "ab");
+}
+
+TEST_F(DeviceOnPty, WriteReachesTheFarEndAndXoffHoldsItWithinTheWriteTimeout) {
+  int done = -1;
+  ASSERT_EQ(device_->write("hello", 5, done), 0);
+  EXPECT_EQ(done, 5);
+  EXPECT_EQ(pty_.receive(5), "hello");
+
+  CommTimeouts timeouts;
+  timeouts.WriteTotalMultiplier = 0;
+  timeouts.WriteTotalConstant = 200;
+  ASSERT_EQ(device_->set_timeouts(timeouts), 0);
+  ASSERT_EQ(device_->escape(Escape::SetXoff), 0);
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(device_->write("held", 4, done), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 190ms);
+  EXPECT_EQ(done, 0);
+  ASSERT_EQ(device_->escape(Escape::SetXon), 0);
+  ASSERT_EQ(device_->write("go", 2, done), 0);
+  EXPECT_EQ(done, 2);
+  EXPECT_EQ(pty_.receive(2), "go");
+}
+
+TEST_F(DeviceOnPty, QueriesReportNoModemLinesAndNoErrorsOnAPty) {
+  uint32_t lines = 0xff;
+  EXPECT_EQ(device_->modem_status(lines), 0);
+  EXPECT_EQ(lines, 0u);
+  pty_.send("12345");
+  pty_.await_queued(5);
+  uint32_t errors = 0xff, in_queue = 0, out_queue = 0xff;
+  EXPECT_EQ(device_->clear_error(errors, in_queue, out_queue), 0);
+  EXPECT_EQ(errors, 0u);
+  EXPECT_EQ(in_queue, 5u);
+  EXPECT_EQ(out_queue, 0u);
+  EXPECT_EQ(device_->purge(Purge::RxClear | Purge::TxClear), 0);
+  EXPECT_EQ(device_->clear_error(errors, in_queue, out_queue), 0);
+  EXPECT_EQ(in_queue, 0u);
+}
+
+TEST_F(DeviceOnPty, RxCharIsReportedOncePerArrival) {
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar | EventBit::Error | EventBit::Cts), 0);
+  auto wait = start_wait();
+  EXPECT_TRUE(wait->still_blocked());
+  pty_.send("$GP");
+  EXPECT_EQ(wait->result(), WaitResult(0, EventBit::RxChar));
+
+  // The bytes stay unread: they are not announced again...
+  pty_.await_queued(3);
+  wait = start_wait();
+  EXPECT_TRUE(wait->still_blocked());
+  // ...until more arrive.
+  pty_.send("RMC");
+  EXPECT_EQ(wait->result(), WaitResult(0, EventBit::RxChar));
+
+  // Reading a part does not announce the rest either.
+  pty_.await_queued(6);
+  EXPECT_EQ(read_queued(2), "$G");
+  wait = start_wait();
+  EXPECT_TRUE(wait->still_blocked());
+  device_->cancel_wait();
+  EXPECT_EQ(wait->result(), WaitResult(0, 0));
+  EXPECT_EQ(read_queued(10), "PRMC");
+}
+
+TEST_F(DeviceOnPty, ArrivalsOutsideTheMaskWakeNobody) {
+  ASSERT_EQ(device_->set_event_mask(EventBit::Break), 0);
+  auto wait = start_wait();
+  pty_.send("abc");
+  EXPECT_TRUE(wait->still_blocked());
+  device_->cancel_wait();
+  EXPECT_EQ(wait->result(), WaitResult(0, 0));
+}
+
+TEST_F(DeviceOnPty, CancelAndMaskChangesEndAWait) {
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar), 0);
+  auto wait = start_wait();
+  EXPECT_TRUE(wait->still_blocked());
+  device_->cancel_wait();
+  EXPECT_EQ(wait->result(), WaitResult(0, 0));
+
+  wait = start_wait();
+  EXPECT_TRUE(wait->still_blocked());
+  ASSERT_EQ(device_->set_event_mask(0), 0);
+  EXPECT_EQ(wait->result(), WaitResult(0, 0));
+
+  // A cancel with nobody waiting ends the next wait at once (a stop must win
+  // even when it comes between two waits)...
+  device_->cancel_wait();
+  wait = start_wait();
+  EXPECT_EQ(wait->result(), WaitResult(0, 0));
+  // ...but a mask set before a wait does not.
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar), 0);
+  wait = start_wait();
+  EXPECT_TRUE(wait->still_blocked());
+  pty_.send("x");
+  EXPECT_EQ(wait->result(), WaitResult(0, EventBit::RxChar));
+}
+
+TEST_F(DeviceOnPty, TxEmptyFollowsAWriteWhenAskedFor) {
+  ASSERT_EQ(device_->set_event_mask(EventBit::TxEmpty), 0);
+  auto wait = start_wait();
+  EXPECT_TRUE(wait->still_blocked());
+  int done = 0;
+  ASSERT_EQ(device_->write("x", 1, done), 0);
+  EXPECT_EQ(wait->result(), WaitResult(0, EventBit::TxEmpty));
+  // Reported once per write.
+  wait = start_wait();
+  EXPECT_TRUE(wait->still_blocked());
+  wait.reset();
+
+  // A pending stop wins over it, which then waits for the next wait.
+  ASSERT_EQ(device_->write("y", 1, done), 0);
+  device_->cancel_wait();
+  uint32_t events = 0xdead;
+  EXPECT_EQ(device_->wait_event(events), 0);
+  EXPECT_EQ(events, 0u);
+  EXPECT_EQ(device_->wait_event(events), 0);
+  EXPECT_EQ(events, uint32_t{EventBit::TxEmpty});
+}
+
+TEST_F(DeviceOnPty, Rx80FullComesWithAnArrivalThatFillsTheQueue) {
+  ASSERT_EQ(device_->setup_queues(10, 10), 0);
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar | EventBit::Rx80Full), 0);
+  pty_.send("1234567");
+  pty_.await_queued(7);
+  uint32_t events = 0;
+  ASSERT_EQ(device_->wait_event(events), 0);
+  EXPECT_EQ(events, uint32_t{EventBit::RxChar});
+  pty_.send("8");
+  pty_.await_queued(8);
+  ASSERT_EQ(device_->wait_event(events), 0);
+  EXPECT_EQ(events, EventBit::RxChar | EventBit::Rx80Full);
+}
+
+double thread_cpu_ms() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+TEST_F(DeviceOnPty, AVanishedDeviceFailsTheWaitPromptlyWithoutSpinning) {
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar | EventBit::Error), 0);
+  Background<std::pair<int, double>> wait(*device_, [this] {
+    double cpu = thread_cpu_ms();
+    uint32_t events = 0;
+    int result = device_->wait_event(events);
+    // The event thread goes round again after a failure it does not expect:
+    // it must keep failing, never block or report events.
+    for (int i = 0; i < 3 && result == EIO; ++i) result = device_->wait_event(events);
+    return std::pair(result, thread_cpu_ms() - cpu);
+  });
+  EXPECT_TRUE(wait.still_blocked());
+  pty_.close_master();
+  auto result = wait.result();
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->first, EIO);
+  EXPECT_LT(result->second, 50.0);  // milliseconds of CPU
+}
+
+TEST_F(DeviceOnPty, AVanishedDeviceFailsTransfersAndQueriesButStillCloses) {
+  pty_.close_master();
+  char byte;
+  int done = -1;
+  EXPECT_EQ(device_->read(&byte, 1, done), EIO);
+  EXPECT_EQ(done, 0);
+  uint32_t errors, in_queue, out_queue, lines;
+  EXPECT_EQ(device_->clear_error(errors, in_queue, out_queue), EIO);
+  EXPECT_EQ(device_->modem_status(lines), EIO);
+  // What closing the port needs keeps working.
+  EXPECT_EQ(device_->purge(Purge::TxAbort | Purge::RxAbort), 0);
+  EXPECT_EQ(device_->set_event_mask(0), 0);
+  device_->cancel_wait();
+}
+
+int entries_in(const char* folder) {
+  int count = 0;
+  if (DIR* dir = opendir(folder)) {
+    while (readdir(dir)) ++count;
+    closedir(dir);
+  }
+  return count;
+}
+
+TEST(DeviceLifetime, OpenCloseCyclesLeaveNoDescriptorOrThread) {
+  PtyPair pty;
+  auto cycle = [&] {
+    auto device = open_device(pty.path());
+    ASSERT_TRUE(device);
+    ASSERT_EQ(device->set_state(line(4800)), 0);
+    ASSERT_EQ(device->set_event_mask(0x05FF), 0);
+    device->cancel_wait();
+    uint32_t events;
+    ASSERT_EQ(device->wait_event(events), 0);
+  };
+  cycle();  // first-use allocations are not leaks
+  int fds = entries_in("/proc/self/fd"), tasks = entries_in("/proc/self/task");
+  for (int i = 0; i < 1000 && !HasFatalFailure(); ++i) cycle();
+  EXPECT_EQ(entries_in("/proc/self/fd"), fds);
+  EXPECT_EQ(entries_in("/proc/self/task"), tasks);
+}
+
+}  // namespace
+}  // namespace serial
