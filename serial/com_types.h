@@ -50,6 +50,10 @@ enum TComSignal : uint8_t { csCTS, csDSR, csRing, csRLSD };
 enum TSyncMethod : uint8_t { smThreadSync, smWindowSync, smNone };
 enum TStoredProp : uint8_t { spBasic, spFlowControl, spBuffer, spTimeouts, spParity, spOthers };
 enum TComLinkEvent : uint8_t { leConn, leCTS, leDSR, leRLSD, leRing, leRx, leTx, leTxEmpty, leRxFlag };
+// Scheduling level of the event thread, lowest first.
+enum TThreadPriority : uint8_t {
+  tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical
+};
 
 using TComEvents = EnumSet<TComEvent, uint16_t>;
 using TComErrors = EnumSet<TComError, uint8_t>;

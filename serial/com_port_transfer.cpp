@@ -1,0 +1,202 @@
+// The port's reads, writes, line control and event wait without a thread.
+#include "serial/com_error.h"
+#include "serial/com_port.h"
+#include "serial/device_records.h"
+#include "serial/wake_signal.h"
+
+#include <cerrno>
+#include <thread>
+
+namespace serial {
+
+// Ends a device event wait (through `cancel`) when the time runs out or the
+// extra signal is set, unless the wait ended first.
+class EventWaitTimer {
+ public:
+  EventWaitTimer(WakeSignal* extra, int timeout_ms, std::function<void()> cancel)
+      : signal_(extra ? *extra : own_), cancel_(std::move(cancel)) {
+    thread_ = std::thread([this, timeout_ms] { Run(timeout_ms); });
+  }
+  ~EventWaitTimer() {
+    {
+      std::lock_guard lock(signal_.mutex_);
+      wait_ended_ = true;
+    }
+    signal_.changed_.notify_all();
+    thread_.join();
+  }
+
+ private:
+  void Run(int timeout_ms) {
+    std::unique_lock lock(signal_.mutex_);
+    auto done = [this] { return wait_ended_ || signal_.set_; };
+    if (timeout_ms < 0) signal_.changed_.wait(lock, done);
+    else signal_.changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), done);
+    if (!wait_ended_) cancel_();
+  }
+
+  WakeSignal own_;
+  WakeSignal& signal_;
+  std::function<void()> cancel_;
+  bool wait_ended_ = false;
+  std::thread thread_;
+};
+
+namespace {
+
+int TransferErrorCode(const TPendingOp& op) {
+  return op.Kind() == okRead ? ComError::ReadFailed : ComError::WriteFailed;
+}
+
+}  // namespace
+
+// Runs the transfer the record describes: on this thread for the blocking
+// forms, in the background for the started ones. Returns the bytes moved so
+// far.
+int TCustomComPort::Launch(TPendingOp& op, void* read_into, int count, bool background) {
+  op.finished_.reset();
+  std::shared_ptr<SerialDevice> device = device_;
+  if (!device) throw EComPort(TransferErrorCode(op), EBADF);
+  auto transfer = [device, kind = op.kind_, read_into, write_from = op.data_.data(), count] {
+    TPendingOp::Result r;
+    r.error = kind == okRead ? device->read(read_into, count, r.done) : device->write(write_from, count, r.done);
+    return r;
+  };
+  if (background) {
+    op.running_ = std::async(std::launch::async, transfer);
+    return 0;
+  }
+  op.finished_ = transfer();
+  if (op.finished_->error) throw EComPort(TransferErrorCode(op), op.finished_->error);
+  return op.finished_->done;
+}
+
+void TCustomComPort::PrepareRead(TPendingOp* op) {
+  if (!op) throw EComPort(ComError::InvalidAsync);
+  op->kind_ = okRead;
+  op->data_.clear();
+}
+
+void TCustomComPort::PrepareWrite(TPendingOp* op, const void* buffer, int count) {
+  if (!op) throw EComPort(ComError::InvalidAsync);
+  op->kind_ = okWrite;
+  op->data_.assign(static_cast<const char*>(buffer), count > 0 ? static_cast<size_t>(count) : 0);
+}
+
+int TCustomComPort::ReadBytes(void* buffer, int count) {
+  TPendingOp op;
+  PrepareRead(&op);
+  Launch(op, buffer, count, false);
+  return WaitForCompletion(&op);
+}
+
+int TCustomComPort::ReadText(std::string& text, int count) {
+  text.assign(count > 0 ? static_cast<size_t>(count) : 0, '\0');
+  if (count <= 0) return 0;
+  const int done = ReadBytes(text.data(), count);
+  text.resize(static_cast<size_t>(done));
+  return done;
+}
+
+int TCustomComPort::WriteBytes(const void* buffer, int count) {
+  TPendingOp op;
+  PrepareWrite(&op, buffer, count);
+  Launch(op, nullptr, count, false);
+  SendToLinks(leTx, true);
+  return WaitForCompletion(&op);
+}
+
+int TCustomComPort::WriteText(const std::string& text) {
+  if (text.empty()) return 0;
+  return WriteBytes(text.data(), static_cast<int>(text.size()));
+}
+
+int TCustomComPort::StartRead(void* buffer, int count, TPendingOp* op) {
+  PrepareRead(op);
+  return Launch(*op, buffer, count, true);
+}
+
+int TCustomComPort::StartReadText(std::string& text, int count, TPendingOp* op) {
+  text.assign(count > 0 ? static_cast<size_t>(count) : 0, '\0');
+  if (count <= 0) return 0;
+  return StartRead(text.data(), count, op);
+}
+
+int TCustomComPort::StartWrite(const void* buffer, int count, TPendingOp* op) {
+  PrepareWrite(op, buffer, count);
+  const int done = Launch(*op, nullptr, count, true);
+  SendToLinks(leTx, true);
+  return done;
+}
+
+int TCustomComPort::StartWriteText(const std::string& text, TPendingOp* op) {
+  if (text.empty()) return 0;
+  return StartWrite(text.data(), static_cast<int>(text.size()), op);
+}
+
+TPendingOp::Result TCustomComPort::FinishTransfer(TPendingOp& op) {
+  if (op.running_.valid()) op.finished_ = op.running_.get();
+  if (op.finished_) return *op.finished_;
+  return {EINVAL, 0};  // nothing was started on this record
+}
+
+int TCustomComPort::WaitForCompletion(TPendingOp* op) {
+  if (!op) throw EComPort(ComError::InvalidAsync);
+  const TPendingOp::Result r = FinishTransfer(*op);
+  if (r.error) throw EComPort(TransferErrorCode(*op), r.error);
+  if (op->kind_ == okRead) {
+    // Once closed there is no queue to report on.
+    if (connected_ && QueuedInput() == 0) SendToLinks(leRx, false);
+  } else if (!op->data_.empty()) {
+    ForEachLink([&](TComLink& link) {
+      if (link.OnTxBuf) link.OnTxBuf(this, op->data_.data(), static_cast<int>(op->data_.size()));
+    });
+  }
+  return r.done;
+}
+
+bool TCustomComPort::IsCompleted(TPendingOp* op) {
+  if (!op) throw EComPort(ComError::InvalidAsync);
+  if (op->finished_) return true;
+  if (!op->running_.valid()) throw EComPort(ComError::AsyncCheckFailed, EINVAL);
+  return op->running_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+// --- Line control ---
+
+void TCustomComPort::EscapeFunction(int function) {
+  if (int e = Device().escape(function)) throw EComPort(ComError::EscapeComFailed, e);
+}
+
+void TCustomComPort::SetDTRLine(bool on) { EscapeFunction(on ? Escape::SetDtr : Escape::ClrDtr); }
+void TCustomComPort::SetRTSLine(bool on) { EscapeFunction(on ? Escape::SetRts : Escape::ClrRts); }
+void TCustomComPort::SetFlowState(bool xon) { EscapeFunction(xon ? Escape::SetXon : Escape::SetXoff); }
+void TCustomComPort::SetBreakState(bool on) { EscapeFunction(on ? Escape::SetBreak : Escape::ClrBreak); }
+
+void TCustomComPort::ClearQueues(bool input, bool output) {
+  uint32_t flags = 0;
+  if (input) flags |= Purge::RxClear;
+  if (output) flags |= Purge::TxClear;
+  if (int e = Device().purge(flags)) throw EComPort(ComError::PurgeFailed, e);
+}
+
+void TCustomComPort::SendCharNow(char c) {
+  if (int e = Device().transmit_char(c)) throw EComPort(ComError::TransmitFailed, e);
+}
+
+void TCustomComPort::WaitForEvent(TComEvents& events, WakeSignal* extra, int timeout_ms) {
+  if (thread_created_) throw EComPort(ComError::ThreadCreated);
+  SerialDevice& device = Device();
+  if (int e = device.set_event_mask(EventsToMask(events))) throw EComPort(ComError::WaitFailed, e);
+  uint32_t mask = 0;
+  int result = 0;
+  {
+    EventWaitTimer timer(extra, timeout_ms, [&device] { device.cancel_wait(); });
+    result = device.wait_event(mask);
+  }
+  device.set_event_mask(0);
+  if (result) throw EComPort(ComError::WaitFailed, result);
+  events = MaskToEvents(mask);
+}
+
+}  // namespace serial

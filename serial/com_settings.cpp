@@ -1,0 +1,149 @@
+#include "serial/com_settings.h"
+
+#include "serial/com_port.h"
+
+namespace serial {
+
+namespace {
+
+// Stores `value` and reports whether it differed: writing a setting's current
+// value must not touch the device.
+template <typename T>
+bool Store(T& field, T value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
+int32_t RoundedSize(int32_t value) { return (value > 0 && value % 2 != 0) ? value - 1 : value; }
+
+}  // namespace
+
+// --- TComParity ---
+
+void TComParity::Changed() {
+  if (ComPort) ComPort->ApplyLineSettings();
+}
+void TComParity::SetBits(TParityBits value) {
+  if (Store(bits_, value)) Changed();
+}
+void TComParity::SetCheck(bool value) {
+  if (Store(check_, value)) Changed();
+}
+void TComParity::SetReplace(bool value) {
+  if (Store(replace_, value)) Changed();
+}
+void TComParity::SetReplaceChar(char value) {
+  if (Store(replace_char_, value)) Changed();
+}
+void TComParity::CopyFieldsFrom(const TComParity& other) {
+  bits_ = other.bits_;
+  check_ = other.check_;
+  replace_ = other.replace_;
+  replace_char_ = other.replace_char_;
+}
+
+// --- TComFlowControl ---
+
+void TComFlowControl::Changed() {
+  if (ComPort) ComPort->ApplyLineSettings();
+}
+void TComFlowControl::SetOutCTSFlow(bool value) {
+  if (Store(out_cts_flow_, value)) Changed();
+}
+void TComFlowControl::SetOutDSRFlow(bool value) {
+  if (Store(out_dsr_flow_, value)) Changed();
+}
+void TComFlowControl::SetControlDTR(TDTRFlowControl value) {
+  if (Store(control_dtr_, value)) Changed();
+}
+void TComFlowControl::SetControlRTS(TRTSFlowControl value) {
+  if (Store(control_rts_, value)) Changed();
+}
+void TComFlowControl::SetXonXoffOut(bool value) {
+  if (Store(xon_xoff_out_, value)) Changed();
+}
+void TComFlowControl::SetXonXoffIn(bool value) {
+  if (Store(xon_xoff_in_, value)) Changed();
+}
+void TComFlowControl::SetDSRSensitivity(bool value) {
+  if (Store(dsr_sensitivity_, value)) Changed();
+}
+void TComFlowControl::SetTxContinueOnXoff(bool value) {
+  if (Store(tx_continue_on_xoff_, value)) Changed();
+}
+void TComFlowControl::SetXonChar(char value) {
+  if (Store(xon_char_, value)) Changed();
+}
+void TComFlowControl::SetXoffChar(char value) {
+  if (Store(xoff_char_, value)) Changed();
+}
+
+TFlowControl TComFlowControl::FlowControl() const {
+  if (control_rts_ == rtsHandshake && out_cts_flow_ && !xon_xoff_in_ && !xon_xoff_out_) return fcHardware;
+  if (control_rts_ == rtsDisable && !out_cts_flow_ && xon_xoff_in_ && xon_xoff_out_) return fcSoftware;
+  if (control_rts_ == rtsDisable && !out_cts_flow_ && !xon_xoff_in_ && !xon_xoff_out_) return fcNone;
+  return fcCustom;
+}
+
+void TComFlowControl::SetFlowControl(TFlowControl value) {
+  if (value != fcCustom) {
+    control_rts_ = rtsDisable;
+    out_cts_flow_ = false;
+    xon_xoff_in_ = false;
+    xon_xoff_out_ = false;
+    if (value == fcHardware) {
+      control_rts_ = rtsHandshake;
+      out_cts_flow_ = true;
+    } else if (value == fcSoftware) {
+      xon_xoff_in_ = true;
+      xon_xoff_out_ = true;
+    }
+  }
+  Changed();
+}
+
+void TComFlowControl::CopyFieldsFrom(const TComFlowControl& other) {
+  out_cts_flow_ = other.out_cts_flow_;
+  out_dsr_flow_ = other.out_dsr_flow_;
+  control_dtr_ = other.control_dtr_;
+  control_rts_ = other.control_rts_;
+  xon_xoff_out_ = other.xon_xoff_out_;
+  xon_xoff_in_ = other.xon_xoff_in_;
+  dsr_sensitivity_ = other.dsr_sensitivity_;
+  tx_continue_on_xoff_ = other.tx_continue_on_xoff_;
+  xon_char_ = other.xon_char_;
+  xoff_char_ = other.xoff_char_;
+}
+
+// --- TComTimeouts ---
+
+void TComTimeouts::Set(int32_t& field, int32_t value) {
+  if (Store(field, value) && ComPort) ComPort->ApplyTimeoutSettings();
+}
+void TComTimeouts::SetReadInterval(int32_t value) { Set(read_interval_, value); }
+void TComTimeouts::SetReadTotalMultiplier(int32_t value) { Set(read_total_multiplier_, value); }
+void TComTimeouts::SetReadTotalConstant(int32_t value) { Set(read_total_constant_, value); }
+void TComTimeouts::SetWriteTotalMultiplier(int32_t value) { Set(write_total_multiplier_, value); }
+void TComTimeouts::SetWriteTotalConstant(int32_t value) { Set(write_total_constant_, value); }
+void TComTimeouts::CopyFieldsFrom(const TComTimeouts& other) {
+  read_interval_ = other.read_interval_;
+  read_total_multiplier_ = other.read_total_multiplier_;
+  read_total_constant_ = other.read_total_constant_;
+  write_total_multiplier_ = other.write_total_multiplier_;
+  write_total_constant_ = other.write_total_constant_;
+}
+
+// --- TComBuffer ---
+
+void TComBuffer::Set(int32_t& field, int32_t value) {
+  if (Store(field, RoundedSize(value)) && ComPort) ComPort->ApplyBufferSizes();
+}
+void TComBuffer::SetInputSize(int32_t value) { Set(input_size_, value); }
+void TComBuffer::SetOutputSize(int32_t value) { Set(output_size_, value); }
+void TComBuffer::CopyFieldsFrom(const TComBuffer& other) {
+  input_size_ = other.input_size_;
+  output_size_ = other.output_size_;
+}
+
+}  // namespace serial

@@ -1,0 +1,91 @@
+#include "serial/com_thread.h"
+
+#include "serial/com_port.h"
+#include "serial/device_records.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace serial {
+
+namespace {
+
+// Niceness of each level. Raising a thread above normal needs CAP_SYS_NICE;
+// without it the thread keeps the normal level.
+constexpr int kNiceness[] = {19, 10, 5, 0, -5, -10, -20};
+
+}  // namespace
+
+TComThread::TComThread(TCustomComPort& port, SerialDevice& device) : port_(port), device_(device) {
+  device_.set_event_mask(EventsToMask(port_.Events()));
+  thread_ = std::thread([this] { Execute(); });
+}
+
+TComThread::~TComThread() {
+  SignalStop();
+  handover_.ServeUntilWorkerFinished();
+  thread_.join();
+}
+
+void TComThread::SignalStop() {
+  stop_ = true;
+  device_.cancel_wait();
+  std::this_thread::yield();
+}
+
+void TComThread::ApplyPriority() {
+  const TThreadPriority priority = port_.EventThreadPriority();
+  if (priority == tpNormal) return;
+  const auto tid = static_cast<id_t>(syscall(SYS_gettid));
+  setpriority(PRIO_PROCESS, tid, kNiceness[priority]);
+}
+
+void TComThread::Execute() {
+  ApplyPriority();
+  bool ended_by_exception = false;
+  try {
+    for (;;) {
+      if (stop_) break;
+      uint32_t mask = 0;
+      const int result = device_.wait_event(mask);
+      // The stop request wins over an event that completed at the same time.
+      if (stop_ || result != 0) break;
+      events_ = MaskToEvents(mask);
+      if (!events_.empty()) Dispatch();
+    }
+  } catch (...) {
+    ended_by_exception = true;
+  }
+  if (!ended_by_exception) {
+    device_.set_event_mask(0);
+    device_.purge(Purge::TxClear | Purge::RxClear);
+  }
+  handover_.WorkerFinished();
+}
+
+void TComThread::Dispatch() {
+  switch (port_.SyncMethod()) {
+    case smThreadSync:
+      handover_.Call([this] { DeliverEvents(); });
+      break;
+    case smWindowSync:
+      SendEventMessages();
+      break;
+    case smNone:
+      DeliverEvents();
+      break;
+  }
+}
+
+void TComThread::DeliverEvents() {
+  for (TComEvent event : kDispatchOrder)
+    if (events_.contains(event)) port_.RunEventStep(event);
+}
+
+void TComThread::SendEventMessages() {
+  for (TComEvent event : kDispatchOrder)
+    if (events_.contains(event)) handover_.Send([this, event] { port_.WindowStep(event); });
+}
+
+}  // namespace serial

@@ -1,0 +1,52 @@
+// TComThread: while a port is open with events, waits for the device's events
+// on a thread of its own and has the port run one step per event, in the
+// dispatch order, on the thread its SyncMethod chooses:
+//   smThreadSync  on the GUI thread; this thread blocks until the steps ran,
+//                 and an exception raised there ends this thread silently;
+//   smWindowSync  on the GUI thread, one hand-over per event that returns as
+//                 soon as the GUI thread takes it; exceptions go to the
+//                 application exception handler and delivery goes on;
+//   smNone        on this thread; an exception ends it silently.
+// A failed device wait ends the thread (the port stays open). Created by the
+// port's Open on the GUI thread and destroyed by its Close there.
+#pragma once
+
+#include "serial/com_types.h"
+#include "serial/gui_handover.h"
+#include "serial/serial_device.h"
+
+#include <atomic>
+#include <thread>
+
+namespace serial {
+
+class TCustomComPort;
+
+class TComThread {
+ public:
+  // Sets the device's event mask from the port's Events and starts.
+  TComThread(TCustomComPort& port, SerialDevice& device);
+  // SignalStop, then waits for the body to end while serving its hand-overs.
+  ~TComThread();
+  TComThread(const TComThread&) = delete;
+  TComThread& operator=(const TComThread&) = delete;
+
+  // Stops the loop even when a device event completes at the same time.
+  void SignalStop();
+
+ private:
+  void Execute();
+  void ApplyPriority();
+  void Dispatch();
+  void DeliverEvents();
+  void SendEventMessages();
+
+  TCustomComPort& port_;
+  SerialDevice& device_;
+  std::atomic<bool> stop_{false};
+  TComEvents events_;  // of the current wake-up
+  GuiHandover handover_;
+  std::thread thread_;
+};
+
+}  // namespace serial

@@ -1,0 +1,37 @@
+// A manual-reset signal that another thread sets to end a
+// TCustomComPort::WaitForEvent early (the wait's "extra object").
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+namespace serial {
+
+class WakeSignal {
+ public:
+  void Set() {
+    {
+      std::lock_guard lock(mutex_);
+      set_ = true;
+    }
+    changed_.notify_all();
+  }
+  void Reset() {
+    std::lock_guard lock(mutex_);
+    set_ = false;
+  }
+  bool IsSet() {
+    std::lock_guard lock(mutex_);
+    return set_;
+  }
+
+ private:
+  friend class EventWaitTimer;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool set_ = false;
+};
+
+}  // namespace serial

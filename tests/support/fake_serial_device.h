@@ -1,0 +1,103 @@
+// A scripted serial line for tests.
+//
+//   FakeSerialLine line;                 // the line and the opener at once
+//   serial::TComPort port(line);         // the port opens devices through it
+//   port.Open();
+//   line.Feed("$GPRMC,...\r\n");         // bytes arrive: RxChar for a waiting wait_event
+//   line.RaiseLineErrors(serial::LineError::Frame);  // Error event, reported by clear_error
+//   line.SetModemLines(serial::ModemLine::Cts);      // Cts event for the changed line
+//   line.SetFailure(FakeOp::Read, EIO);  // every read fails until SetFailure(FakeOp::Read, 0)
+//   line.SetOpenError(ENOENT);           // opening fails
+//   line.Vanish();                       // wait_event fails from now on (the device is gone)
+//   line.LastDcb(), line.Calls(), line.Written() ...  // what the port did
+//
+// One line stands for every port name; the devices it opens all talk to it,
+// and it outlives them, so a test can inspect it after the port closed.
+// Thread-safe: the port's event thread and background transfers use it too.
+#pragma once
+
+#include "serial/serial_device.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+enum class FakeOp {
+  SetupQueues, SetState, SetTimeouts, ClearError, ModemStatus, Purge, Escape,
+  TransmitChar, Read, Write, SetEventMask, WaitEvent
+};
+
+class FakeSerialLine : public serial::SerialDeviceOpener {
+ public:
+  FakeSerialLine() = default;
+  FakeSerialLine(const FakeSerialLine&) = delete;
+  FakeSerialLine& operator=(const FakeSerialLine&) = delete;
+
+  // --- Scripting ---
+  void Feed(const std::string& bytes);           // queue input; event RxChar
+  void RaiseLineErrors(uint32_t line_errors);    // LineError bits; event Error
+  void SetModemLines(uint32_t modem_lines);      // ModemLine bits; events for the changed lines
+  void RaiseEvents(uint32_t event_bits);         // any EventBit (those in the mask)
+  void SetOutputQueue(uint32_t bytes);           // what clear_error reports as queued output
+  void SetFailure(FakeOp op, int error);         // errno for every call of `op`; 0 clears
+  void SetOpenError(int error);                  // errno for open; 0 clears
+  void Vanish();                                 // wait_event fails with EIO from now on
+
+  // --- What happened ---
+  bool IsOpen();
+  int OpenCount();
+  std::string LastOpenedName();
+  // One entry per device call, e.g. "setup_queues 1024 1024", "set_state",
+  // "set_timeouts", "purge 3", "escape 5", "set_event_mask 0x3ff",
+  // "transmit_char 65", "read 12", "write 5", "clear_error", "modem_status".
+  // wait_event and cancel_wait are counted, not logged.
+  std::vector<std::string> Calls();
+  void ClearCalls();
+  int CountCalls(const std::string& prefix);
+  serial::Dcb LastDcb();
+  serial::CommTimeouts LastTimeouts();
+  std::string Written();
+  uint32_t EventMask();
+  int WaitEventCalls();
+  // True while a wait_event blocks.
+  bool Waiting();
+  // Blocks until a wait_event blocks, up to `timeout_ms`.
+  bool WaitUntilWaiting(int timeout_ms = 5000);
+
+  std::unique_ptr<serial::SerialDevice> open(const std::string& port, int& error) override;
+
+ private:
+  class Device;
+  friend class Device;
+
+  int Fail(FakeOp op);
+  void Log(std::string call);
+  void Raise(uint32_t event_bits);  // with mutex_ held
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::string rx_;
+  uint32_t line_errors_ = 0;
+  uint32_t modem_lines_ = 0;
+  uint32_t out_queue_ = 0;
+  uint32_t mask_ = 0;
+  uint32_t pending_events_ = 0;
+  uint64_t mask_generation_ = 0;
+  uint64_t abort_generation_ = 0;
+  bool cancel_pending_ = false;
+  bool vanished_ = false;
+  int waiting_ = 0;
+  int wait_event_calls_ = 0;
+  int failures_[12] = {};
+  int open_error_ = 0;
+  int open_devices_ = 0;
+  int open_count_ = 0;
+  std::string last_opened_;
+  std::vector<std::string> calls_;
+  serial::Dcb last_dcb_;
+  serial::CommTimeouts timeouts_;
+  std::string written_;
+};
