@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include <fstream>
@@ -48,6 +49,11 @@ class CycleTest : public testing_support::WindowFixture {
     Affichage->Timer_rafraichTimer();
   }
 
+  static int lines() {
+    QTextDocument* doc = Affichage->texte->document();
+    return doc->isEmpty() ? 0 : doc->blockCount();
+  }
+
   QString banner() const { return Affichage->Alarme->text(); }
   QColor banner_colour() const { return Affichage->Alarme->palette().color(QPalette::WindowText); }
 };
@@ -86,10 +92,9 @@ TEST_F(CycleTest, CountdownRunsInStepsOfThreeAndActsOnlyOnACompleteFix) {
   EXPECT_EQ(Affichage->Decompte_actions, 10);
   std::vector<int> acted;
   for (int cycle = 1; cycle <= 12; ++cycle) {
-    const int lines = Affichage->texte->document()->isEmpty() ? 0 : Affichage->texte->document()->blockCount();
+    const int before = lines();
     tick(kComplete);
-    const int now = Affichage->texte->document()->blockCount();
-    if (now != lines) acted.push_back(cycle);
+    if (lines() != before) acted.push_back(cycle);
     EXPECT_GE(Affichage->Decompte_actions, 0);
   }
   // 10, 7, 4, 1, 0: acts at the fourth cycle, then every fourth (12 seconds).
@@ -100,12 +105,12 @@ TEST_F(CycleTest, CountdownRunsInStepsOfThreeAndActsOnlyOnACompleteFix) {
   tick(kShort);
   EXPECT_EQ(Affichage->Decompte_actions, 0);
   EXPECT_EQ(Affichage->Aff_delais_ecri->text(), "0 sec");
-  const int lines = Affichage->texte->document()->blockCount();
+  const int before = lines();
   tick(kShort);
   tick(kNoRmc);
-  EXPECT_EQ(Affichage->texte->document()->blockCount(), lines);
+  EXPECT_EQ(lines(), before);
   tick(kComplete);
-  EXPECT_EQ(Affichage->texte->document()->blockCount(), lines + 1);
+  EXPECT_EQ(lines(), before + 1);
   EXPECT_EQ(Affichage->Decompte_actions, 3);
 }
 
@@ -137,7 +142,7 @@ TEST_F(CycleTest, RecordsTheFixAndLightsTheFileLampOnFailure) {
   Config->Bt_enregistrer->setChecked(false);
   Affichage->Decompte_actions = 0;
   tick(kComplete);
-  EXPECT_EQ(Affichage->texte->document()->blockCount(), 3);
+  EXPECT_EQ(lines(), 3);
   EXPECT_EQ(Affichage->Led_fichier->State(), lsOn);
 
   Config->Bt_enregistrer->setChecked(true);

@@ -109,7 +109,7 @@ TEST_F(WindowsTest, PickedEntriesGoToThePortAtOnce) {
   emit ports->activated(1);
   EXPECT_EQ(Affichage->ComPort1.Port(), "COM2");
   EXPECT_FALSE(Affichage->ComPort1.Connected());
-  EXPECT_TRUE(platform.devices.opened.empty());  // a closed port stays closed
+  EXPECT_EQ(line.OpenCount(), 0);  // a closed port stays closed
 
   Config->Aff_select_bauds->setCurrentIndex(13);
   emit Config->Aff_select_bauds->activated(13);

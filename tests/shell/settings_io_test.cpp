@@ -66,7 +66,7 @@ TEST_F(WindowsTest, OddValuesAreReadSafelyAndWrittenBackInPlace) {
   EXPECT_EQ(Trace->Bt_zoom->currentIndex(), -1);
   EXPECT_EQ(Trace->Bt_maj->value(), 600);
   EXPECT_TRUE(Trace->Bt_maj_on->isChecked());
-  EXPECT_TRUE(platform.devices.opened.empty());
+  EXPECT_EQ(line.OpenCount(), 0);
 
   Sauvegarde_parametres();
   const std::string text = get(ini_path);

@@ -1,18 +1,14 @@
-// The program's four windows over fake platform services, with the settings
-// file in a fresh folder.
+// The program's four windows before their first show, on a machine whose
+// serial ports are listed unsorted, as the system gives them.
 #pragma once
 
-#include "support/fake_platform.h"
-#include "shell/windows.h"
+#include "support/window_fixture.h"
 
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-class WindowsTest : public ::testing::Test {
+class WindowsTest : public testing_support::WindowFixture {
  protected:
-  QTemporaryDir dir;
-  const std::string ini_path = dir.filePath("orvanta.INI").toStdString();
-  // Listed unsorted, as the machine gives them.
-  fake::Platform platform{ini_path, {"ttyUSB0", "COM10", "ttyS0", "COM2"}};
-  shell::Windows windows{platform.services};
+  WindowsTest() {
+    ports.names = {"ttyUSB0", "COM10", "ttyS0", "COM2"};
+    windows = std::make_unique<shell::Windows>(platform);
+  }
+  const std::string ini_path = platform.settings_path;
 };
