@@ -111,6 +111,11 @@ TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
   connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
   connect(Bt_trace, &QPushButton::clicked, this, [this] { Bt_traceClick(); });
   connect(Bt_acquiter, &QPushButton::clicked, this, [this] { Bt_acquiterClick(); });
+  connect(Bt_connecter, &QPushButton::clicked, this, [this] { Bt_connecterClick(); });
+  connect(Bt_deconnecter, &QPushButton::clicked, this, [this] { Bt_deconnecterClick(); });
+  auto lamp_change = [this](serial::TComLed* sender, serial::TLedState state) { Led_comChange(sender, state); };
+  Led_com->OnChange = lamp_change;
+  Led_verrou_gps->OnChange = lamp_change;
 
   Timer_rafraich = new QTimer(this);
   Timer_rafraich->setInterval(3000);
@@ -196,6 +201,7 @@ void TAffichage::build_status_panel() {
     y += 19;
   }
   Label_bat->setEnabled(true);
+  Led_GPRMC->SetRingDuration(10000);
 
   Image_deco = new QLabel(p);
   Image_deco->setPixmap(QPixmap(":/DECO"));

@@ -38,6 +38,9 @@ class TAffichage : public QWidget {
   void BitBtn1Click();
   void Bt_traceClick();
   void Bt_acquiterClick();
+  void Bt_connecterClick();
+  void Bt_deconnecterClick();
+  void Led_comChange(serial::TComLed* sender, serial::TLedState state);
   void FormShow();
   void FormClose();
 
@@ -84,8 +87,8 @@ class TAffichage : public QWidget {
   QLabel* Label_del_ecri;
   QLabel* Aff_delais_ecri;
   QPushButton* BitBtn1;
-  QPushButton* Bt_deconnecter;
-  QPushButton* Bt_connecter;
+  QPushButton* Bt_deconnecter = nullptr;
+  QPushButton* Bt_connecter = nullptr;
   QPushButton* Bt_trace;
   QLabel* Alarme;
   QPushButton* Bt_acquiter;

@@ -326,3 +326,54 @@ TEST_F(CycleTest, UncheckedAutomaticConnectionWaitsForTheBox) {
 }
 
 }  // namespace
+
+namespace {
+
+class ConnectionTest : public testing_support::WindowFixture {
+ protected:
+  void SetUp() override { create_windows(); }
+
+  static void expect_connected_controls(bool open) {
+    EXPECT_EQ(Affichage->Bt_connecter->isEnabled(), !open);
+    for (QWidget* w : std::initializer_list<QWidget*>{Affichage->Aff_delais, Affichage->Label_int_mesu,
+                                                      Affichage->Label_del_ecri, Affichage->Aff_delais_ecri,
+                                                      Affichage->Bt_deconnecter, Affichage->Label_com,
+                                                      Affichage->Label_trame, Affichage->Label_gps,
+                                                      Affichage->Label_fich, Affichage->Label_err}) {
+      EXPECT_EQ(w->isEnabled(), open) << w->metaObject()->className();
+    }
+    EXPECT_TRUE(Affichage->Label_bat->isEnabled());
+  }
+};
+
+TEST_F(ConnectionTest, ConnectOpensCloseAndReopensAndRearmsTheAlarm) {
+  expect_connected_controls(false);
+  Affichage->Bt_acquiterClick();
+  ASSERT_EQ(Affichage->Bt_acquiter->text(), "Alarme muette!");
+
+  Affichage->Bt_connecterClick();
+  EXPECT_TRUE(Affichage->ComPort1.Connected());
+  EXPECT_EQ(line.OpenCount(), 2);
+  EXPECT_EQ(Affichage->Bt_acquiter->text(), "Alarme active");
+  expect_connected_controls(true);
+
+  Affichage->Bt_deconnecterClick();
+  EXPECT_FALSE(Affichage->ComPort1.Connected());
+  expect_connected_controls(false);
+}
+
+TEST_F(ConnectionTest, AFailedConnectLeavesEverythingClosedAndTheAlarmButtonAlone) {
+  Affichage->Bt_acquiterClick();
+  line.SetOpenError(ENOENT);
+  try {
+    Affichage->Bt_connecterClick();
+    FAIL() << "the open error must reach the error box";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "Unable to open com port (win error code: 2)");
+  }
+  EXPECT_FALSE(Affichage->ComPort1.Connected());
+  EXPECT_EQ(Affichage->Bt_acquiter->text(), "Alarme muette!");
+  expect_connected_controls(false);
+}
+
+}  // namespace
