@@ -32,12 +32,6 @@ QFont fix_font() {
   return f;
 }
 
-QFont heading_font() {
-  QFont f;
-  f.setBold(true);
-  return f;
-}
-
 // Places a row of labels left to right; each piece is sized for the widest text
 // it is expected to hold, so later texts do not shift the row.
 class Row {
@@ -48,8 +42,11 @@ class Row {
     auto* label = new QLabel(text, parent_);
     label->setFont(font_);
     QFontMetrics fm(font_);
-    int w = fm.horizontalAdvance(widest.isEmpty() ? text : widest) + 2;
+    int w = fm.horizontalAdvance(widest.isEmpty() ? text : widest) + 1;
     label->setGeometry(x_, y_, w, fm.height());
+    // Right-aligned, a field narrower than its widest text sits against the
+    // separator that follows it.
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     x_ += w;
     return label;
   }
@@ -79,6 +76,9 @@ TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
       platform_(platform) {
   setWindowTitle("Orvanta   V1.0 - journal de bord GPS");
   setFixedSize(463, 327);
+  QFont dialog_font("MS Sans Serif");
+  dialog_font.setPixelSize(11);
+  setFont(dialog_font);
 
   Panel_gauche = panel(this, 0, 1, 209, 234);
   Panel_droit = panel(this, 212, 1, 250, 166);
@@ -102,6 +102,7 @@ TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
   texte->setReadOnly(true);
   texte->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   texte->setLineWrapMode(QTextEdit::NoWrap);
+  texte->setTabStopDistance(48);  // half-inch stops: a whole record fits the width
 
   ComPort1.SetBaudRate(serial::br4800);
   ComPort1.SetPort("COM1");
@@ -128,8 +129,10 @@ TAffichage::~TAffichage() = default;
 void TAffichage::build_fix_panel() {
   QWidget* p = Panel_gauche;
   const QFont f = fix_font();
+  QFont heading_font = font();
+  heading_font.setBold(true);
   auto* heading1 = new QLabel("Date & Heure", p);
-  heading1->setFont(heading_font());
+  heading1->setFont(heading_font);
   heading1->setGeometry(8, 4, 190, 16);
 
   Row date(p, 12, 22, f);
@@ -148,11 +151,11 @@ void TAffichage::build_fix_panel() {
   time.add(" GMT");
 
   auto* heading2 = new QLabel("Position & Vitesse sol", p);
-  heading2->setFont(heading_font());
+  heading2->setFont(heading_font);
   heading2->setGeometry(8, 90, 190, 16);
 
   Row lat(p, 12, 108, f);
-  Aff_lat_degres = lat.add("??", "000");
+  Aff_lat_degres = lat.add("??", "00");
   lat.add(QString::fromUtf8("°"));
   Aff_lat_minutes = lat.add("??", "00");
   lat.add("'");

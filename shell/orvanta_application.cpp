@@ -7,6 +7,9 @@ namespace shell {
 OrvantaApplication::OrvantaApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Orvanta");
   setApplicationDisplayName("Orvanta");
+  // The windows ask for the classic dialog font; Liberation Sans has the
+  // metrics it was drawn with, where the default substitute is much wider.
+  QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
 }
 
 bool OrvantaApplication::notify(QObject* receiver, QEvent* event) {
