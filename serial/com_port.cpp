@@ -289,7 +289,9 @@ TComSignals TCustomComPort::ReadModemSignals() {
 }
 
 void TCustomComPort::AbortTransfers() {
-  if (int e = Device().purge(Purge::TxAbort | Purge::RxAbort)) throw EComPort(ComError::PurgeFailed, e);
+  constexpr uint32_t kAbort = Purge::TxAbort | Purge::RxAbort;
+  if (int e = Device().purge(kAbort)) throw EComPort(ComError::PurgeFailed, e);
+  transfers_->WaitUntilIdle(std::chrono::seconds(1), [this] { Device().purge(kAbort); });
 }
 
 // --- Links ---

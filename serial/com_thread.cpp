@@ -58,6 +58,7 @@ void TComThread::Execute() {
     ended_by_exception = true;
   }
   if (!ended_by_exception) {
+    handover_.WaitForSends();
     device_.set_event_mask(0);
     device_.purge(Purge::TxClear | Purge::RxClear);
   }

@@ -184,11 +184,12 @@ void FakeSerialLine::Log(std::string call) {
 
 void FakeSerialLine::Raise(uint32_t event_bits) { pending_events_ |= event_bits & mask_; }
 
-void FakeSerialLine::Feed(const std::string& bytes) {
+void FakeSerialLine::Feed(const std::string& bytes, uint32_t line_errors) {
   {
     std::lock_guard lock(mutex_);
     rx_ += bytes;
-    Raise(EventBit::RxChar);
+    line_errors_ |= line_errors;
+    Raise(EventBit::RxChar | (line_errors ? EventBit::Error : 0));
   }
   changed_.notify_all();
 }

@@ -37,7 +37,9 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   FakeSerialLine& operator=(const FakeSerialLine&) = delete;
 
   // --- Scripting ---
-  void Feed(const std::string& bytes);           // queue input; event RxChar
+  // Queues input (event RxChar); line errors given with it are raised in the
+  // same wake-up (event Error).
+  void Feed(const std::string& bytes, uint32_t line_errors = 0);
   void RaiseLineErrors(uint32_t line_errors);    // LineError bits; event Error
   void SetModemLines(uint32_t modem_lines);      // ModemLine bits; events for the changed lines
   void RaiseEvents(uint32_t event_bits);         // any EventBit (those in the mask)
