@@ -222,6 +222,10 @@ class TCustomComPort {
  private:
   friend class TComThread;
 
+  // Line errors that a queue query took from the device since the last
+  // TakeLineErrors: the event thread reports them with its next wake-up, as
+  // the device will not raise their error event again.
+  bool HasUnreportedErrors() const { return unreported_errors_.load() != 0; }
   // The step of one event, run on the dispatching thread.
   void RunEventStep(TComEvent event);
   void ReceiveStep();

@@ -194,11 +194,11 @@ void FakeSerialLine::Feed(const std::string& bytes, uint32_t line_errors) {
   changed_.notify_all();
 }
 
-void FakeSerialLine::RaiseLineErrors(uint32_t line_errors) {
+void FakeSerialLine::RaiseLineErrors(uint32_t line_errors, bool raise_event) {
   {
     std::lock_guard lock(mutex_);
     line_errors_ |= line_errors;
-    Raise(EventBit::Error);
+    if (raise_event) Raise(EventBit::Error);
   }
   changed_.notify_all();
 }

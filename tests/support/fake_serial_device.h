@@ -40,7 +40,9 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   // Queues input (event RxChar); line errors given with it are raised in the
   // same wake-up (event Error).
   void Feed(const std::string& bytes, uint32_t line_errors = 0);
-  void RaiseLineErrors(uint32_t line_errors);    // LineError bits; event Error
+  // LineError bits for clear_error to report, with the Error event unless
+  // `raise_event` is false.
+  void RaiseLineErrors(uint32_t line_errors, bool raise_event = true);
   void SetModemLines(uint32_t modem_lines);      // ModemLine bits; events for the changed lines
   void RaiseEvents(uint32_t event_bits);         // any EventBit (those in the mask)
   void SetOutputQueue(uint32_t bytes);           // what clear_error reports as queued output
