@@ -63,14 +63,10 @@ TEST(ComPortLife, AnUnopenableDeviceRaisesCode1AfterOnlyBeforeOpen) {
   TComPort port(line);
   NotificationJournal journal;
   journal.Watch(port);
-  try {
-    port.Open();
-    FAIL() << "no exception";
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.ErrorCode(), 1);
-    EXPECT_EQ(e.WinErrorCode(), ENOENT);
-    EXPECT_STREQ(e.what(), "Unable to open com port (win error code: 2)");
-  }
+  const EComPort e = Raised([&] { port.Open(); });
+  EXPECT_EQ(e.ErrorCode(), 1);
+  EXPECT_EQ(e.WinErrorCode(), ENOENT);
+  EXPECT_STREQ(e.what(), "Unable to open com port (win error code: 2)");
   EXPECT_EQ(journal.entries, Entries{"BeforeOpen"});
   EXPECT_FALSE(port.Connected());
 }
@@ -81,13 +77,9 @@ TEST(ComPortLife, AFailedApplyClosesTheDeviceAgainAndPassesTheFailureOn) {
   TComPort port(line);
   NotificationJournal journal;
   journal.Watch(port);
-  try {
-    port.Open();
-    FAIL() << "no exception";
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.ErrorCode(), 8);
-    EXPECT_EQ(e.WinErrorCode(), EINVAL);
-  }
+  const EComPort e = Raised([&] { port.Open(); });
+  EXPECT_EQ(e.ErrorCode(), 8);
+  EXPECT_EQ(e.WinErrorCode(), EINVAL);
   EXPECT_FALSE(port.Connected());
   EXPECT_FALSE(port.ThreadCreated());
   EXPECT_FALSE(line.IsOpen());
@@ -102,12 +94,7 @@ TEST(ComPortLife, ACloseThatCannotAbortTransfersLeavesThePortOpenAndRunning) {
   TComPort port(line);
   port.Open();
   line.SetFailure(FakeOp::Purge, EIO);
-  try {
-    port.Close();
-    FAIL() << "no exception";
-  } catch (const EComPort& e) {
-    EXPECT_EQ(e.ErrorCode(), 5);
-  }
+  EXPECT_EQ(Raised([&] { port.Close(); }).ErrorCode(), 5);
   EXPECT_TRUE(port.Connected());
   EXPECT_TRUE(port.ThreadCreated());
   EXPECT_TRUE(line.IsOpen());

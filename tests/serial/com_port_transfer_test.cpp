@@ -18,16 +18,6 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-EComPort Raised(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EComPort& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no EComPort raised";
-  return EComPort(0);
-}
-
 struct Transfers : ::testing::Test {
   FakeSerialLine line;
   NotificationJournal journal;  // outlives the port, whose closing it records

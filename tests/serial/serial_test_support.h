@@ -2,7 +2,10 @@
 // events, and a journal of the notifications a port gave.
 #pragma once
 
+#include "serial/com_error.h"
 #include "serial/com_port.h"
+
+#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -23,6 +26,17 @@ inline bool PumpUntil(const std::function<bool()>& done, int timeout_ms = 5000) 
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
   return true;
+}
+
+// The EComPort that `action` raises (a failure is recorded when none is).
+inline serial::EComPort Raised(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const serial::EComPort& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no EComPort raised";
+  return serial::EComPort(0);
 }
 
 // Records every handler call of a port and of one link, in order, as text
