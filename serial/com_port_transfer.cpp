@@ -158,9 +158,10 @@ int TCustomComPort::WaitForCompletion(TPendingOp* op) {
   if (op->kind_ == okRead) {
     // Once closed there is no queue to report on.
     if (connected_ && QueuedInput() == 0) SendToLinks(leRx, false);
-  } else if (!op->data_.empty()) {
+  } else if (!op->data_.empty() && r.done > 0) {
+    // Links hear of the bytes that went out, not of those a timeout cut off.
     ForEachLink([&](TComLink& link) {
-      if (link.OnTxBuf) link.OnTxBuf(this, op->data_.data(), static_cast<int>(op->data_.size()));
+      if (link.OnTxBuf) link.OnTxBuf(this, op->data_.data(), r.done);
     });
   }
   return r.done;

@@ -58,6 +58,11 @@ TEST_F(Transfers, WritesSendTheBytesAndTellTheLinks) {
   EXPECT_EQ(line.Written(), std::string("hello\x00\xff", 7));
   EXPECT_EQ(copy, std::string("\x00\xff", 2));
   EXPECT_EQ(journal.entries, (Entries{"link Tx 1", "link Tx 1"}));
+
+  // A write cut short reports, and shows the links, only what went out.
+  line.SetWriteRoom(3);
+  EXPECT_EQ(port.WriteText("$GPRMC"), 3);
+  EXPECT_EQ(copy, "$GP");
 }
 
 TEST_F(Transfers, FailedTransfersRaiseTheirCodesAndLeaveThePortOpen) {
