@@ -5,6 +5,7 @@
 #include "serial/com_error.h"
 #include "serial/com_thread.h"
 #include "serial/device_records.h"
+#include "serial/store_if_changed.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,13 +13,6 @@
 namespace serial {
 
 namespace {
-
-template <typename T>
-bool Store(T& field, T value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
 
 // Stands for the invalid handle of a closed port.
 class ClosedDevice final : public SerialDevice {
@@ -161,26 +155,26 @@ void TCustomComPort::EndUpdate() {
 // --- Settings ---
 
 void TCustomComPort::SetBaudRate(TBaudRate value) {
-  if (Store(baud_rate_, value)) ApplyLineSettings();
+  if (StoreIfChanged(baud_rate_, value)) ApplyLineSettings();
 }
 void TCustomComPort::SetCustomBaudRate(int32_t value) {
-  if (Store(custom_baud_rate_, value)) ApplyLineSettings();
+  if (StoreIfChanged(custom_baud_rate_, value)) ApplyLineSettings();
 }
 void TCustomComPort::SetStopBits(TStopBits value) {
-  if (Store(stop_bits_, value)) ApplyLineSettings();
+  if (StoreIfChanged(stop_bits_, value)) ApplyLineSettings();
 }
 void TCustomComPort::SetDataBits(TDataBits value) {
-  if (Store(data_bits_, value)) ApplyLineSettings();
+  if (StoreIfChanged(data_bits_, value)) ApplyLineSettings();
 }
 void TCustomComPort::SetDiscardNull(bool value) {
-  if (Store(discard_null_, value)) ApplyLineSettings();
+  if (StoreIfChanged(discard_null_, value)) ApplyLineSettings();
 }
 void TCustomComPort::SetEventChar(char value) {
-  if (Store(event_char_, value)) ApplyLineSettings();
+  if (StoreIfChanged(event_char_, value)) ApplyLineSettings();
 }
 
 void TCustomComPort::SetPort(const std::string& value) {
-  if (!Store(port_, value)) return;
+  if (!StoreIfChanged(port_, value)) return;
   if (connected_ && !loading_) {
     Close();
     Open();
@@ -289,7 +283,9 @@ TComSignals TCustomComPort::ReadModemSignals() {
 }
 
 void TCustomComPort::AbortTransfers() {
-  if (int e = Device().purge(Purge::TxAbort | Purge::RxAbort)) throw EComPort(ComError::PurgeFailed, e);
+  constexpr uint32_t kAbort = Purge::TxAbort | Purge::RxAbort;
+  if (int e = Device().purge(kAbort)) throw EComPort(ComError::PurgeFailed, e);
+  transfers_->WaitUntilIdle(std::chrono::seconds(1), [this] { Device().purge(kAbort); });
 }
 
 // --- Links ---

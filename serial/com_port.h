@@ -22,6 +22,7 @@
 #include "serial/com_types.h"
 #include "serial/pending_op.h"
 #include "serial/serial_device.h"
+#include "serial/transfer_counter.h"
 
 #include <atomic>
 #include <cstdint>
@@ -139,7 +140,9 @@ class TCustomComPort {
   // query took from the device in between are reported here too.
   TComErrors TakeLineErrors();
   TComSignals ReadModemSignals();  // code 11
-  void AbortTransfers();           // code 5
+  // Ends the reads and writes in flight and waits (at most a second) until
+  // they have returned; code 5.
+  void AbortTransfers();
 
   // --- Links ---
   void AttachLink(TComLink* link);  // code 18 if already attached
@@ -219,6 +222,10 @@ class TCustomComPort {
  private:
   friend class TComThread;
 
+  // Line errors that a queue query took from the device since the last
+  // TakeLineErrors: the event thread reports them with its next wake-up, as
+  // the device will not raise their error event again.
+  bool HasUnreportedErrors() const { return unreported_errors_.load() != 0; }
   // The step of one event, run on the dispatching thread.
   void RunEventStep(TComEvent event);
   void ReceiveStep();
@@ -244,6 +251,7 @@ class TCustomComPort {
   // Shared with transfers running in the background, which keep the device
   // alive until they return.
   std::shared_ptr<SerialDevice> device_;
+  std::shared_ptr<TransferCounter> transfers_ = std::make_shared<TransferCounter>();
   int update_count_ = 0;
   std::vector<TComLink*> links_;
   bool triggers_on_rx_char_ = true;

@@ -57,13 +57,24 @@ int TCustomComPort::Launch(TPendingOp& op, void* read_into, int count, bool back
   op.finished_.reset();
   std::shared_ptr<SerialDevice> device = device_;
   if (!device) throw EComPort(TransferErrorCode(op), EBADF);
-  auto transfer = [device, kind = op.kind_, read_into, write_from = op.data_.data(), count] {
+  // The device lives until the transfer returns, even when the port closes
+  // meanwhile, and no longer: a closed port's device must not linger.
+  transfers_->Begin();
+  auto transfer = [device, counter = transfers_, kind = op.kind_, read_into, write_from = op.data_.data(),
+                   count]() mutable {
     TPendingOp::Result r;
     r.error = kind == okRead ? device->read(read_into, count, r.done) : device->write(write_from, count, r.done);
+    device.reset();
+    counter->End();
     return r;
   };
   if (background) {
-    op.running_ = std::async(std::launch::async, transfer);
+    try {
+      op.running_ = std::async(std::launch::async, std::move(transfer));
+    } catch (...) {
+      transfers_->End();
+      throw;
+    }
     return 0;
   }
   op.finished_ = transfer();
@@ -147,9 +158,10 @@ int TCustomComPort::WaitForCompletion(TPendingOp* op) {
   if (op->kind_ == okRead) {
     // Once closed there is no queue to report on.
     if (connected_ && QueuedInput() == 0) SendToLinks(leRx, false);
-  } else if (!op->data_.empty()) {
+  } else if (!op->data_.empty() && r.done > 0) {
+    // Links hear of the bytes that went out, not of those a timeout cut off.
     ForEachLink([&](TComLink& link) {
-      if (link.OnTxBuf) link.OnTxBuf(this, op->data_.data(), static_cast<int>(op->data_.size()));
+      if (link.OnTxBuf) link.OnTxBuf(this, op->data_.data(), r.done);
     });
   }
   return r.done;

@@ -1,20 +1,13 @@
 #include "serial/com_settings.h"
 
 #include "serial/com_port.h"
+#include "serial/store_if_changed.h"
 
 namespace serial {
 
 namespace {
 
-// Stores `value` and reports whether it differed: writing a setting's current
-// value must not touch the device.
-template <typename T>
-bool Store(T& field, T value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-
+// Queue sizes are kept even: a positive odd size is stored one less.
 int32_t RoundedSize(int32_t value) { return (value > 0 && value % 2 != 0) ? value - 1 : value; }
 
 }  // namespace
@@ -25,16 +18,16 @@ void TComParity::Changed() {
   if (ComPort) ComPort->ApplyLineSettings();
 }
 void TComParity::SetBits(TParityBits value) {
-  if (Store(bits_, value)) Changed();
+  if (StoreIfChanged(bits_, value)) Changed();
 }
 void TComParity::SetCheck(bool value) {
-  if (Store(check_, value)) Changed();
+  if (StoreIfChanged(check_, value)) Changed();
 }
 void TComParity::SetReplace(bool value) {
-  if (Store(replace_, value)) Changed();
+  if (StoreIfChanged(replace_, value)) Changed();
 }
 void TComParity::SetReplaceChar(char value) {
-  if (Store(replace_char_, value)) Changed();
+  if (StoreIfChanged(replace_char_, value)) Changed();
 }
 void TComParity::CopyFieldsFrom(const TComParity& other) {
   bits_ = other.bits_;
@@ -49,34 +42,34 @@ void TComFlowControl::Changed() {
   if (ComPort) ComPort->ApplyLineSettings();
 }
 void TComFlowControl::SetOutCTSFlow(bool value) {
-  if (Store(out_cts_flow_, value)) Changed();
+  if (StoreIfChanged(out_cts_flow_, value)) Changed();
 }
 void TComFlowControl::SetOutDSRFlow(bool value) {
-  if (Store(out_dsr_flow_, value)) Changed();
+  if (StoreIfChanged(out_dsr_flow_, value)) Changed();
 }
 void TComFlowControl::SetControlDTR(TDTRFlowControl value) {
-  if (Store(control_dtr_, value)) Changed();
+  if (StoreIfChanged(control_dtr_, value)) Changed();
 }
 void TComFlowControl::SetControlRTS(TRTSFlowControl value) {
-  if (Store(control_rts_, value)) Changed();
+  if (StoreIfChanged(control_rts_, value)) Changed();
 }
 void TComFlowControl::SetXonXoffOut(bool value) {
-  if (Store(xon_xoff_out_, value)) Changed();
+  if (StoreIfChanged(xon_xoff_out_, value)) Changed();
 }
 void TComFlowControl::SetXonXoffIn(bool value) {
-  if (Store(xon_xoff_in_, value)) Changed();
+  if (StoreIfChanged(xon_xoff_in_, value)) Changed();
 }
 void TComFlowControl::SetDSRSensitivity(bool value) {
-  if (Store(dsr_sensitivity_, value)) Changed();
+  if (StoreIfChanged(dsr_sensitivity_, value)) Changed();
 }
 void TComFlowControl::SetTxContinueOnXoff(bool value) {
-  if (Store(tx_continue_on_xoff_, value)) Changed();
+  if (StoreIfChanged(tx_continue_on_xoff_, value)) Changed();
 }
 void TComFlowControl::SetXonChar(char value) {
-  if (Store(xon_char_, value)) Changed();
+  if (StoreIfChanged(xon_char_, value)) Changed();
 }
 void TComFlowControl::SetXoffChar(char value) {
-  if (Store(xoff_char_, value)) Changed();
+  if (StoreIfChanged(xoff_char_, value)) Changed();
 }
 
 TFlowControl TComFlowControl::FlowControl() const {
@@ -119,7 +112,7 @@ void TComFlowControl::CopyFieldsFrom(const TComFlowControl& other) {
 // --- TComTimeouts ---
 
 void TComTimeouts::Set(int32_t& field, int32_t value) {
-  if (Store(field, value) && ComPort) ComPort->ApplyTimeoutSettings();
+  if (StoreIfChanged(field, value) && ComPort) ComPort->ApplyTimeoutSettings();
 }
 void TComTimeouts::SetReadInterval(int32_t value) { Set(read_interval_, value); }
 void TComTimeouts::SetReadTotalMultiplier(int32_t value) { Set(read_total_multiplier_, value); }
@@ -137,7 +130,7 @@ void TComTimeouts::CopyFieldsFrom(const TComTimeouts& other) {
 // --- TComBuffer ---
 
 void TComBuffer::Set(int32_t& field, int32_t value) {
-  if (Store(field, RoundedSize(value)) && ComPort) ComPort->ApplyBufferSizes();
+  if (StoreIfChanged(field, RoundedSize(value)) && ComPort) ComPort->ApplyBufferSizes();
 }
 void TComBuffer::SetInputSize(int32_t value) { Set(input_size_, value); }
 void TComBuffer::SetOutputSize(int32_t value) { Set(output_size_, value); }

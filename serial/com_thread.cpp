@@ -17,8 +17,9 @@ constexpr int kNiceness[] = {19, 10, 5, 0, -5, -10, -20};
 
 }  // namespace
 
-TComThread::TComThread(TCustomComPort& port, SerialDevice& device) : port_(port), device_(device) {
-  device_.set_event_mask(EventsToMask(port_.Events()));
+TComThread::TComThread(TCustomComPort& port, SerialDevice& device)
+    : port_(port), device_(device), watched_(port.Events()) {
+  device_.set_event_mask(EventsToMask(watched_));
   thread_ = std::thread([this] { Execute(); });
 }
 
@@ -52,12 +53,14 @@ void TComThread::Execute() {
       // The stop request wins over an event that completed at the same time.
       if (stop_ || result != 0) break;
       events_ = MaskToEvents(mask);
+      if (!events_.empty() && watched_.contains(evError) && port_.HasUnreportedErrors()) events_.insert(evError);
       if (!events_.empty()) Dispatch();
     }
   } catch (...) {
     ended_by_exception = true;
   }
   if (!ended_by_exception) {
+    handover_.WaitForSends();
     device_.set_event_mask(0);
     device_.purge(Purge::TxClear | Purge::RxClear);
   }

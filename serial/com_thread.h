@@ -44,7 +44,8 @@ class TComThread {
   TCustomComPort& port_;
   SerialDevice& device_;
   std::atomic<bool> stop_{false};
-  TComEvents events_;  // of the current wake-up
+  const TComEvents watched_;  // the port's Events when it opened
+  TComEvents events_;         // of the current wake-up
   GuiHandover handover_;
   std::thread thread_;
 };

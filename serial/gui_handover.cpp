@@ -34,6 +34,11 @@ void GuiHandover::Send(const std::function<void()>& fn) {
   Submit(request);
 }
 
+void GuiHandover::WaitForSends() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return sends_running_ == 0; });
+}
+
 void GuiHandover::WorkerFinished() {
   {
     std::lock_guard lock(mutex_);
@@ -54,6 +59,7 @@ bool GuiHandover::ServePending() {
       // releasing the worker.
       std::function<void()> fn = *request->fn;
       request->done = true;
+      ++sends_running_;
       lock.unlock();
       changed_.notify_all();
       try {
@@ -61,6 +67,10 @@ bool GuiHandover::ServePending() {
       } catch (...) {
         HandleApplicationException(std::current_exception());
       }
+      lock.lock();
+      --sends_running_;
+      lock.unlock();
+      changed_.notify_all();
     } else {
       lock.unlock();
       try {

@@ -33,6 +33,9 @@ class GuiHandover {
   // Worker side.
   void Call(const std::function<void()>& fn);
   void Send(const std::function<void()>& fn);
+  // Waits until the calls handed over with Send have finished running, so
+  // that the worker's own last steps do not run alongside them.
+  void WaitForSends();
   // The worker's last act: wakes ServeUntilWorkerFinished.
   void WorkerFinished();
 
@@ -54,6 +57,7 @@ class GuiHandover {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Request*> pending_;
+  int sends_running_ = 0;
   bool worker_finished_ = false;
 };
 

@@ -104,8 +104,9 @@ class FakeSerialLine::Device final : public SerialDevice {
     done = 0;
     if (int e = line_.Fail(FakeOp::Write)) return e;
     std::lock_guard lock(line_.mutex_);
-    line_.written_.append(static_cast<const char*>(buffer), static_cast<size_t>(count));
-    done = count;
+    const int n = line_.write_room_ < 0 ? count : std::min(count, line_.write_room_);
+    line_.written_.append(static_cast<const char*>(buffer), static_cast<size_t>(n));
+    done = n;
     return 0;
   }
 
@@ -184,20 +185,21 @@ void FakeSerialLine::Log(std::string call) {
 
 void FakeSerialLine::Raise(uint32_t event_bits) { pending_events_ |= event_bits & mask_; }
 
-void FakeSerialLine::Feed(const std::string& bytes) {
+void FakeSerialLine::Feed(const std::string& bytes, uint32_t line_errors) {
   {
     std::lock_guard lock(mutex_);
     rx_ += bytes;
-    Raise(EventBit::RxChar);
+    line_errors_ |= line_errors;
+    Raise(EventBit::RxChar | (line_errors ? EventBit::Error : 0));
   }
   changed_.notify_all();
 }
 
-void FakeSerialLine::RaiseLineErrors(uint32_t line_errors) {
+void FakeSerialLine::RaiseLineErrors(uint32_t line_errors, bool raise_event) {
   {
     std::lock_guard lock(mutex_);
     line_errors_ |= line_errors;
-    Raise(EventBit::Error);
+    if (raise_event) Raise(EventBit::Error);
   }
   changed_.notify_all();
 }
@@ -228,6 +230,11 @@ void FakeSerialLine::RaiseEvents(uint32_t event_bits) {
 void FakeSerialLine::SetOutputQueue(uint32_t bytes) {
   std::lock_guard lock(mutex_);
   out_queue_ = bytes;
+}
+
+void FakeSerialLine::SetWriteRoom(int bytes) {
+  std::lock_guard lock(mutex_);
+  write_room_ = bytes;
 }
 
 void FakeSerialLine::SetFailure(FakeOp op, int error) {

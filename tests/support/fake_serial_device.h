@@ -37,11 +37,18 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   FakeSerialLine& operator=(const FakeSerialLine&) = delete;
 
   // --- Scripting ---
-  void Feed(const std::string& bytes);           // queue input; event RxChar
-  void RaiseLineErrors(uint32_t line_errors);    // LineError bits; event Error
+  // Queues input (event RxChar); line errors given with it are raised in the
+  // same wake-up (event Error).
+  void Feed(const std::string& bytes, uint32_t line_errors = 0);
+  // LineError bits for clear_error to report, with the Error event unless
+  // `raise_event` is false.
+  void RaiseLineErrors(uint32_t line_errors, bool raise_event = true);
   void SetModemLines(uint32_t modem_lines);      // ModemLine bits; events for the changed lines
   void RaiseEvents(uint32_t event_bits);         // any EventBit (those in the mask)
   void SetOutputQueue(uint32_t bytes);           // what clear_error reports as queued output
+  // A write sends at most this many bytes, as when its time limit runs out
+  // (-1, the default: all of them).
+  void SetWriteRoom(int bytes);
   void SetFailure(FakeOp op, int error);         // errno for every call of `op`; 0 clears
   void SetOpenError(int error);                  // errno for open; 0 clears
   void Vanish();                                 // wait_event fails with EIO from now on
@@ -83,6 +90,7 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   uint32_t line_errors_ = 0;
   uint32_t modem_lines_ = 0;
   uint32_t out_queue_ = 0;
+  int write_room_ = -1;
   uint32_t mask_ = 0;
   uint32_t pending_events_ = 0;
   uint64_t mask_generation_ = 0;

@@ -1,0 +1,265 @@
+// Event delivery: what each wake-up runs, in which order, on which thread,
+// and how the event thread ends.
+#include "serial/application_exceptions.h"
+#include "serial/com_port.h"
+
+#include "serial_test_support.h"
+#include "support/fake_serial_device.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+using namespace serial;
+
+namespace {
+
+using Entries = std::vector<std::string>;
+
+struct EventDelivery : ::testing::Test {
+  FakeSerialLine line;
+  NotificationJournal journal;  // outlives the port, whose closing it records
+  TComPort port{line};
+
+  void Open(TSyncMethod method = smThreadSync) {
+    port.SetSyncMethod(method);
+    journal.Watch(port);
+    port.Open();
+    journal.entries.clear();
+  }
+  bool Logged(size_t n, int timeout_ms = 5000) {
+    return PumpUntil([&] { return journal.entries.size() >= n; }, timeout_ms);
+  }
+  // The event thread has ended when its closing steps ran.
+  bool ThreadEnded() {
+    return PumpUntil([&] { return line.CountCalls("purge 12") > 0; });
+  }
+};
+
+TEST_F(EventDelivery, ALineErrorIsReportedBeforeTheBytesThatCameWithIt) {
+  Open();
+  line.Feed("$GP", LineError::Frame | LineError::Overrun);
+  ASSERT_TRUE(Logged(3));
+  EXPECT_EQ(journal.entries, (Entries{"Error 0x5", "link Rx 1", "RxChar 3"}));
+}
+
+TEST_F(EventDelivery, EventsOfOneWakeUpRunInTheFixedOrder) {
+  line.SetModemLines(ModemLine::Dsr);
+  Open();
+  line.RaiseLineErrors(0);  // the error event with no flag set
+  line.RaiseEvents(0x05FF);
+  ASSERT_TRUE(Logged(15));
+  EXPECT_EQ(journal.entries,
+            (Entries{"link Tx 0", "link TxEmpty", "TxEmpty", "Break", "link Ring", "Ring", "link CTS 0", "CTS 0",
+                     "link DSR 1", "DSR 1", "link RxFlag", "RxFlag", "link RLSD 0", "RLSD 0", "Rx80Full"}));
+}
+
+TEST_F(EventDelivery, EmptyErrorAndEmptyQueueCallNothing) {
+  Open();
+  line.RaiseEvents(EventBit::Error | EventBit::RxChar);
+  line.Feed("x");
+  ASSERT_TRUE(Logged(2));
+  EXPECT_EQ(journal.entries, (Entries{"link Rx 1", "RxChar 1"}));
+}
+
+TEST_F(EventDelivery, ParityErrorsCountOnlyWhenParityIsChecked) {
+  Open();
+  line.RaiseLineErrors(LineError::RxParity);
+  line.RaiseLineErrors(LineError::Break);
+  ASSERT_TRUE(Logged(1));
+  EXPECT_EQ(journal.entries, Entries{"Error 0x8"});
+  port.Parity().SetCheck(true);
+  line.RaiseLineErrors(LineError::RxParity);
+  ASSERT_TRUE(Logged(2));
+  EXPECT_EQ(journal.entries.back(), "Error 0x2");
+}
+
+TEST_F(EventDelivery, UnreadBytesAreCountedAgainWithTheNextArrival) {
+  std::string received;
+  Open();
+  port.OnRxChar = [&](TCustomComPort* sender, int count) {
+    std::string part;
+    sender->ReadText(part, count < 2 ? count : 2);
+    received += part;
+    journal.Add("RxChar " + std::to_string(count));
+  };
+  line.Feed("abcde");
+  ASSERT_TRUE(Logged(2));  // no "link Rx 0": bytes remain
+  line.Feed("f");
+  ASSERT_TRUE(PumpUntil([&] { return received.size() == 4; }));
+  EXPECT_EQ(received, "abcd");
+  EXPECT_EQ(journal.entries, (Entries{"link Rx 1", "RxChar 5", "link Rx 1", "RxChar 4"}));
+}
+
+TEST_F(EventDelivery, AnErrorTakenByAQueueQueryIsReportedWithTheNextWakeUp) {
+  Open();
+  port.OnRxChar = [&](TCustomComPort* sender, int count) {
+    journal.Add("RxChar " + std::to_string(count));
+    // A flag raised while the handler runs, without an error event of its
+    // own, is taken out of the device by the read's queue query.
+    if (journal.entries.size() < 3) line.RaiseLineErrors(LineError::Frame, false);
+    std::string text;
+    sender->ReadText(text, count);
+  };
+  line.Feed("a");
+  ASSERT_TRUE(Logged(3));
+  line.Feed("b");
+  ASSERT_TRUE(Logged(7));
+  EXPECT_EQ(journal.entries,
+            (Entries{"link Rx 1", "RxChar 1", "link Rx 0", "Error 0x1", "link Rx 1", "RxChar 1", "link Rx 0"}));
+}
+
+TEST_F(EventDelivery, AnExceptionInAHandlerStopsDeliveryUntilReopened) {
+  Open();
+  int calls = 0;
+  port.OnRxChar = [&](TCustomComPort*, int) {
+    ++calls;
+    throw std::runtime_error("handler failed");
+  };
+  line.Feed("a");
+  ASSERT_TRUE(PumpUntil([&] { return calls == 1; }));
+  // The thread ends without its closing steps; the port stays open.
+  EXPECT_TRUE(PumpUntil([&] { return !line.Waiting(); }));
+  line.Feed("b");
+  EXPECT_FALSE(PumpUntil([&] { return calls > 1; }, 100));
+  EXPECT_TRUE(port.Connected());
+  EXPECT_EQ(line.CountCalls("purge 12"), 0);
+
+  port.Close();
+  EXPECT_FALSE(line.IsOpen());
+  port.OnRxChar = [&](TCustomComPort*, int count) { calls = 10 + count; };
+  port.Open();
+  line.Feed("c");
+  ASSERT_TRUE(PumpUntil([&] { return calls >= 10; }));
+  EXPECT_EQ(calls, 13);  // "abc": nothing was discarded
+}
+
+TEST_F(EventDelivery, CloseServesAHandOverThatIsWaiting) {
+  Open();
+  bool open_inside = false;
+  port.OnRxChar = [&](TCustomComPort* sender, int count) {
+    open_inside = sender->Connected();
+    journal.Add("RxChar " + std::to_string(count));
+  };
+  ASSERT_TRUE(line.WaitUntilWaiting());
+  line.Feed("abc");
+  // Do not run the event loop: the hand-over stays pending until Close.
+  for (int i = 0; i < 2000 && line.Waiting(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  port.Close();
+  EXPECT_FALSE(port.Connected());
+  EXPECT_TRUE(open_inside);
+  const auto at = [&](const char* entry) {
+    return std::find(journal.entries.begin(), journal.entries.end(), entry) - journal.entries.begin();
+  };
+  EXPECT_LT(at("BeforeClose"), at("RxChar 3"));
+  EXPECT_LT(at("RxChar 3"), at("link Conn 0"));
+}
+
+TEST_F(EventDelivery, WindowSyncRunsOneStepPerEventAndGoesOnAfterAnException) {
+  line.SetModemLines(ModemLine::Rlsd);
+  Open(smWindowSync);
+  line.SetModemLines(0);
+  ASSERT_TRUE(Logged(2));
+  EXPECT_EQ(journal.entries, (Entries{"link RLSD 0", "RLSD 0"}));
+
+  std::string reported;
+  SetApplicationExceptionHandler([&](std::exception_ptr e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (const std::exception& x) {
+      reported = x.what();
+    }
+  });
+  port.OnRing = [](TCustomComPort*) { throw std::runtime_error("ring failed"); };
+  line.SetModemLines(ModemLine::Ring);
+  ASSERT_TRUE(PumpUntil([&] { return !reported.empty(); }));
+  EXPECT_EQ(reported, "ring failed");
+  EXPECT_EQ(journal.entries.back(), "link Ring");
+  line.Feed("zz");
+  ASSERT_TRUE(PumpUntil([&] { return journal.entries.back() == "RxChar 2"; }));
+  SetApplicationExceptionHandler(nullptr);
+  port.Close();
+}
+
+TEST_F(EventDelivery, WindowSyncCloseServesTheEventsStillToBeSent) {
+  Open(smWindowSync);
+  ASSERT_TRUE(line.WaitUntilWaiting());
+  line.Feed("abc", LineError::Frame);
+  for (int i = 0; i < 2000 && line.Waiting(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  port.Close();
+  const auto at = [&](const char* entry) {
+    return std::find(journal.entries.begin(), journal.entries.end(), entry) - journal.entries.begin();
+  };
+  EXPECT_LT(at("BeforeClose"), at("Error 0x1"));
+  EXPECT_LT(at("Error 0x1"), at("RxChar 3"));
+  EXPECT_LT(at("RxChar 3"), at("link Conn 0"));
+}
+
+TEST_F(EventDelivery, SmNoneRunsTheStepsOnTheEventThread) {
+  port.SetSyncMethod(smNone);
+  std::mutex mutex;
+  std::condition_variable arrived;
+  std::thread::id handler_thread;
+  int count = 0;
+  port.OnRxChar = [&](TCustomComPort*, int n) {
+    std::lock_guard lock(mutex);
+    handler_thread = std::this_thread::get_id();
+    count = n;
+    arrived.notify_all();
+  };
+  port.Open();
+  line.Feed("hello");
+  std::unique_lock lock(mutex);
+  ASSERT_TRUE(arrived.wait_for(lock, std::chrono::seconds(5), [&] { return count == 5; }));
+  EXPECT_NE(handler_thread, std::this_thread::get_id());
+  lock.unlock();
+  port.Close();
+}
+
+TEST_F(EventDelivery, AVanishedDeviceEndsTheThreadWithoutSpinning) {
+  Open();
+  ASSERT_TRUE(line.WaitUntilWaiting());
+  line.Vanish();
+  ASSERT_TRUE(ThreadEnded());
+  EXPECT_LE(line.WaitEventCalls(), 2);
+  EXPECT_TRUE(port.Connected());
+  port.Close();
+  EXPECT_FALSE(line.IsOpen());
+  EXPECT_EQ(journal.entries.back(), "AfterClose");
+}
+
+TEST_F(EventDelivery, LinksThatTakeBuffersMakeThePortReadForThem) {
+  std::string port_buffer, link_buffer;
+  TComLink reader;
+  reader.OnRxBuf = [&](TCustomComPort*, const char* buffer, int count) { link_buffer.assign(buffer, count); };
+  port.OnRxBuf = [&](TCustomComPort*, const char* buffer, int count) {
+    port_buffer.assign(buffer, count);
+    journal.Add("RxBuf");
+  };
+  Open();
+  port.AttachLink(&reader);
+  line.Feed("$GPRMC");
+  ASSERT_TRUE(Logged(3));
+  EXPECT_EQ(port_buffer, "$GPRMC");
+  EXPECT_EQ(link_buffer, "$GPRMC");
+  // The queue was read empty inside the step, so OnRxChar has nothing to say.
+  EXPECT_EQ(journal.entries, (Entries{"link Rx 1", "link Rx 0", "RxBuf"}));
+  port.DetachLink(&reader);
+}
+
+TEST_F(EventDelivery, WithoutRxCharTriggersThePortReadsForOnRxBuf) {
+  std::string port_buffer;
+  port.SetTriggersOnRxChar(false);
+  port.OnRxBuf = [&](TCustomComPort*, const char* buffer, int count) { port_buffer.assign(buffer, count); };
+  Open();
+  line.Feed("xyz");
+  ASSERT_TRUE(PumpUntil([&] { return port_buffer == "xyz"; }));
+  EXPECT_EQ(line.CountCalls("read 3"), 1);
+}
+
+}  // namespace

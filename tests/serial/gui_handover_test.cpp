@@ -1,0 +1,80 @@
+// The hand-over of calls from a worker thread to the GUI thread.
+#include "serial/application_exceptions.h"
+#include "serial/gui_handover.h"
+
+#include "serial_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+using serial::GuiHandover;
+
+namespace {
+
+TEST(GuiHandover, CallRunsOnTheGuiThreadAndCarriesExceptionsBack) {
+  GuiHandover handover;
+  const auto gui = std::this_thread::get_id();
+  std::thread::id ran_on;
+  std::atomic<bool> finished{false};
+  std::string caught;
+  std::thread worker([&] {
+    handover.Call([&] { ran_on = std::this_thread::get_id(); });
+    try {
+      handover.Call([] { throw std::runtime_error("from the GUI thread"); });
+    } catch (const std::runtime_error& e) {
+      caught = e.what();
+    }
+    finished = true;
+    handover.WorkerFinished();
+  });
+  EXPECT_TRUE(PumpUntil([&] { return finished.load(); }));
+  worker.join();
+  EXPECT_EQ(ran_on, gui);
+  EXPECT_EQ(caught, "from the GUI thread");
+}
+
+TEST(GuiHandover, WaitingForTheWorkerServesItsCallsWithoutTheEventLoop) {
+  GuiHandover handover;
+  int served = 0;
+  std::thread worker([&] {
+    for (int i = 0; i < 3; ++i) handover.Call([&] { ++served; });
+    handover.Send([&] { ++served; });
+    handover.WorkerFinished();
+  });
+  handover.ServeUntilWorkerFinished();
+  worker.join();
+  EXPECT_EQ(served, 4);
+}
+
+TEST(GuiHandover, SendReturnsOnceTakenAndReportsExceptionsToTheApplication) {
+  GuiHandover handover;
+  std::string reported;
+  serial::SetApplicationExceptionHandler([&](std::exception_ptr e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (const std::exception& x) {
+      reported = x.what();
+    }
+  });
+  std::atomic<bool> sent{false};
+  std::atomic<bool> worker_went_on_while_running{false};
+  std::thread worker([&] {
+    handover.Send([&] {
+      // The worker has been released before the call runs.
+      worker_went_on_while_running = PumpUntil([&] { return sent.load(); }, 5000);
+      throw std::runtime_error("step failed");
+    });
+    sent = true;
+    handover.WorkerFinished();
+  });
+  handover.ServeUntilWorkerFinished();
+  worker.join();
+  serial::SetApplicationExceptionHandler(nullptr);
+  EXPECT_TRUE(worker_went_on_while_running);
+  EXPECT_EQ(reported, "step failed");
+}
+
+}  // namespace

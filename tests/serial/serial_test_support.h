@@ -1,0 +1,108 @@
+// Helpers of the serial tests: waiting on the GUI thread while serving its
+// events, and a journal of the notifications a port gave.
+#pragma once
+
+#include "serial/com_error.h"
+#include "serial/com_port.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Runs the GUI thread's event loop until `done` holds (false after the
+// timeout). Each wait for events is bounded by a short timer tick.
+inline bool PumpUntil(const std::function<bool()>& done, int timeout_ms = 5000) {
+  QElapsedTimer clock;
+  clock.start();
+  QTimer tick;
+  tick.start(2);
+  while (!done()) {
+    if (clock.elapsed() > timeout_ms) return false;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  return true;
+}
+
+// The EComPort that `action` raises (a failure is recorded when none is).
+inline serial::EComPort Raised(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const serial::EComPort& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no EComPort raised";
+  return serial::EComPort(0);
+}
+
+// Records every handler call of a port and of one link, in order, as text
+// such as "RxChar 5", "Error 0x1", "CTS 1", "link Conn 0". Whichever of the
+// journal and the port goes first, the other is left without dangling
+// references (a removal listener tells the journal the port went away).
+struct NotificationJournal {
+  std::vector<std::string> entries;
+  serial::TComLink link;
+  serial::TCustomComPort* watched = nullptr;
+
+  NotificationJournal() = default;
+  NotificationJournal(const NotificationJournal&) = delete;
+  NotificationJournal& operator=(const NotificationJournal&) = delete;
+  ~NotificationJournal() {
+    if (!watched) return;
+    serial::TCustomComPort& p = *watched;
+    p.DetachLink(&link);
+    p.RemoveRemovalListener(this);
+    p.OnBeforeOpen = p.OnAfterOpen = p.OnBeforeClose = p.OnAfterClose = nullptr;
+    p.OnTxEmpty = p.OnBreak = p.OnRing = p.OnRxFlag = p.OnRx80Full = nullptr;
+    p.OnCTSChange = p.OnDSRChange = p.OnRLSDChange = nullptr;
+    p.OnRxChar = nullptr;
+    p.OnError = nullptr;
+  }
+
+  void Add(std::string entry) { entries.push_back(std::move(entry)); }
+
+  void Watch(serial::TCustomComPort& port) {
+    using serial::TCustomComPort;
+    watched = &port;
+    port.AddRemovalListener(this, [this] {
+      watched->DetachLink(&link);
+      watched = nullptr;
+    });
+    auto notify = [this](const char* name) { return [this, name](TCustomComPort*) { Add(name); }; };
+    auto signal = [this](const char* name) {
+      return [this, name](TCustomComPort*, bool on) { Add(std::string(name) + (on ? " 1" : " 0")); };
+    };
+    port.OnBeforeOpen = notify("BeforeOpen");
+    port.OnAfterOpen = notify("AfterOpen");
+    port.OnBeforeClose = notify("BeforeClose");
+    port.OnAfterClose = notify("AfterClose");
+    port.OnTxEmpty = notify("TxEmpty");
+    port.OnBreak = notify("Break");
+    port.OnRing = notify("Ring");
+    port.OnRxFlag = notify("RxFlag");
+    port.OnRx80Full = notify("Rx80Full");
+    port.OnCTSChange = signal("CTS");
+    port.OnDSRChange = signal("DSR");
+    port.OnRLSDChange = signal("RLSD");
+    port.OnRxChar = [this](TCustomComPort*, int count) { Add("RxChar " + std::to_string(count)); };
+    port.OnError = [this](TCustomComPort*, serial::TComErrors errors) {
+      char text[16];
+      std::snprintf(text, sizeof text, "Error 0x%x", errors.bits());
+      Add(text);
+    };
+    link.OnConn = signal("link Conn");
+    link.OnCTSChange = signal("link CTS");
+    link.OnDSRChange = signal("link DSR");
+    link.OnRLSDChange = signal("link RLSD");
+    link.OnRx = signal("link Rx");
+    link.OnTx = signal("link Tx");
+    link.OnRing = notify("link Ring");
+    link.OnTxEmpty = notify("link TxEmpty");
+    link.OnRxFlag = notify("link RxFlag");
+    port.AttachLink(&link);
+  }
+};
