@@ -4,6 +4,7 @@
 #include "acquisition/desktop_alarm_sound.h"
 #include "acquisition/linux_system_clock.h"
 #include "acquisition/sysfs_power_source.h"
+#include "serial/application_exceptions.h"
 #include "serial/posix/dev_port_lister.h"
 #include "serial/posix/posix_device_opener.h"
 #include "shell/orvanta_application.h"
@@ -15,6 +16,7 @@
 
 int main(int argc, char** argv) {
   shell::OrvantaApplication app(argc, argv);
+  serial::SetApplicationExceptionHandler([&app](std::exception_ptr error) { app.report_exception(error); });
 
   acquisition::SysfsPowerSource power;
   acquisition::LinuxSystemClock clock;
@@ -25,8 +27,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<shell::Windows> windows;
   try {
     windows = std::make_unique<shell::Windows>(platform);
-  } catch (const std::exception& e) {
-    app.report(QString::fromLocal8Bit(e.what()));
+  } catch (...) {
+    app.report_exception(std::current_exception());
     app.exec();
     return 0;
   }

@@ -15,12 +15,20 @@ OrvantaApplication::OrvantaApplication(int& argc, char** argv) : QApplication(ar
 bool OrvantaApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
+  } catch (...) {
+    report_exception(std::current_exception());
+  }
+  return false;
+}
+
+void OrvantaApplication::report_exception(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
   } catch (const std::exception& e) {
-    report(QString::fromLocal8Bit(e.what()));
+    report(QString::fromUtf8(e.what()));
   } catch (...) {
     report("Erreur inconnue");
   }
-  return false;
 }
 
 }  // namespace shell

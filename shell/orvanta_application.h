@@ -5,6 +5,7 @@
 #include "shell/error_box.h"
 
 #include <QApplication>
+#include <exception>
 
 namespace shell {
 
@@ -14,6 +15,7 @@ class OrvantaApplication : public QApplication {
   OrvantaApplication(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
   void report(const QString& message) { boxes_.show(message); }
+  void report_exception(std::exception_ptr error);
 
  private:
   ErrorBoxes boxes_;
