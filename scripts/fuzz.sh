@@ -11,6 +11,7 @@ mkdir -p "$out"
 # Each target: its source and the pure sources it needs.
 declare -A sources=(
   [rmc_decoder]="fuzz/rmc_decoder_fuzz.cpp acquisition/rmc_decoder.cpp"
+  [ini_file]="fuzz/ini_file_fuzz.cpp shell/ini_file.cpp shell/whole_file.cpp"
 )
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${!sources[@]}")
