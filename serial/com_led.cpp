@@ -1,5 +1,9 @@
 #include "serial/com_led.h"
 
+#include "serial/application_exceptions.h"
+#include "serial/com_error.h"
+#include "serial/com_port.h"
+
 #include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
@@ -46,9 +50,70 @@ TComLed::TComLed(QWidget* parent) : QWidget(parent) {
   resize(kDefaultSize, kDefaultSize);
   ring_timer_.setInterval(kDefaultRingDuration);
   connect(&ring_timer_, &QTimer::timeout, this, &TComLed::TimerHandler);
+  FillLinkSlot();
 }
 
-void TComLed::SetState(TLedState value) { ChangeState(value); }
+TComLed::~TComLed() {
+  // A lamp going away announces nothing: its owner's handler may belong to an
+  // object already partly destroyed (a window's members go before its child
+  // widgets).
+  OnChange = nullptr;
+  try {
+    SetComPort(nullptr);
+  } catch (...) {
+    // Only a port that lost track of the link refuses to detach it.
+    HandleApplicationException(std::current_exception());
+  }
+}
+
+void TComLed::SetComPort(TCustomComPort* value) {
+  if (value == com_port_) return;
+  if (com_port_) {
+    com_port_->DetachLink(&link_);
+    com_port_->RemoveRemovalListener(this);
+  }
+  com_port_ = value;
+  if (!value) {
+    ChangeState(lsOff);
+    return;
+  }
+  value->AddRemovalListener(this, [this] { SetComPort(nullptr); });
+  value->AttachLink(&link_);
+  if (value->Connected() && !loading_) {
+    ChangeState(PortSignalState(true, [value] { return value->ReadModemSignals(); }));
+  }
+}
+
+void TComLed::SetState(TLedState value) {
+  if (com_port_) throw EComPort(ComError::LedStateFailed);
+  ChangeState(value);
+}
+
+void TComLed::SetLedSignal(TComLedSignal value) {
+  if (value == led_signal_) return;
+  led_signal_ = value;
+  FillLinkSlot();
+}
+
+void TComLed::FillLinkSlot() {
+  link_.OnConn = nullptr;
+  link_.OnCTSChange = nullptr;
+  link_.OnDSRChange = nullptr;
+  link_.OnRLSDChange = nullptr;
+  link_.OnRing = nullptr;
+  link_.OnRx = nullptr;
+  link_.OnTx = nullptr;
+  const TComLink::SignalHandler follow = [this](TCustomComPort*, bool on_off) { SignalHandler(on_off); };
+  switch (led_signal_) {
+    case lsConn: link_.OnConn = follow; break;
+    case lsCTS: link_.OnCTSChange = follow; break;
+    case lsDSR: link_.OnDSRChange = follow; break;
+    case lsRLSD: link_.OnRLSDChange = follow; break;
+    case lsRing: link_.OnRing = [this](TCustomComPort*) { RingHandler(); }; break;
+    case lsRx: link_.OnRx = follow; break;
+    case lsTx: link_.OnTx = follow; break;
+  }
+}
 
 void TComLed::ChangeState(TLedState value) {
   state_ = value;

@@ -1,8 +1,9 @@
 // Status lamp: a two-state picture that its owner switches through State, or
-// that follows one signal of a serial port (the handlers below are what the
-// port calls for that).
+// that follows one signal of a serial port it is linked to (ComPort): the
+// lamp's own link carries that signal to the handlers below.
 #pragma once
 
+#include "serial/com_link.h"
 #include "serial/com_types.h"
 
 #include <QPixmap>
@@ -18,16 +19,31 @@ enum TLedKind : uint8_t { lkRedLight, lkGreenLight, lkBlueLight, lkYellowLight, 
 enum TComLedSignal : uint8_t { lsConn, lsCTS, lsDSR, lsRLSD, lsRing, lsRx, lsTx };
 
 class TComLed;
+class TCustomComPort;
 using TLedStateEvent = std::function<void(TComLed* sender, TLedState state)>;
 
 class TComLed : public QWidget {
   Q_OBJECT
  public:
   explicit TComLed(QWidget* parent = nullptr);
+  // Unlinks from the port, so that it never calls a lamp that is gone; no
+  // OnChange is called from here.
+  ~TComLed() override;
+
+  // The port whose signal the lamp follows; none by default. Linking to an
+  // open port shows its current signal at once (the modem-line read may fail
+  // with EComPort code 11, the lamp being linked by then); a closed port
+  // leaves the state as it is; unlinking turns the lamp off. The lamp unlinks
+  // by itself when the port is destroyed.
+  TCustomComPort* ComPort() const { return com_port_; }
+  void SetComPort(TCustomComPort* value);
 
   TLedState State() const { return state_; }
+  // Refused with EComPort code 19 while linked: the port owns the state then.
   void SetState(TLedState value);
   TComLedSignal LedSignal() const { return led_signal_; }
+  // Moves the lamp's handler to the link slot of the signal; the state stays.
+  void SetLedSignal(TComLedSignal value);
   TLedKind Kind() const { return kind_; }
   void SetKind(TLedKind value);
 
@@ -69,7 +85,11 @@ class TComLed : public QWidget {
  private:
   void ChangeState(TLedState value);
   void LoadKindImages();
+  // Empties the link slots a lamp may use and fills the one of LedSignal.
+  void FillLinkSlot();
 
+  TCustomComPort* com_port_ = nullptr;
+  TComLink link_;
   TComLedSignal led_signal_ = lsConn;
   TLedKind kind_ = lkRedLight;
   TLedState state_ = lsOff;

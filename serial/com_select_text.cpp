@@ -24,6 +24,10 @@ static_assert(kBaudRates.size() == br256000 + 1 && kDataBits.size() == dbEight +
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+bool same_text(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) { return upper(x) == upper(y); });
+}
+
 template <std::size_t N>
 std::string_view name_of(const std::array<std::string_view, N>& names, unsigned value) {
   return value < N ? names[value] : std::string_view();
@@ -32,9 +36,7 @@ std::string_view name_of(const std::array<std::string_view, N>& names, unsigned 
 template <typename E, std::size_t N>
 E parse(std::string_view text, const std::array<std::string_view, N>& names, E fallback) {
   for (std::size_t i = 0; i < N; ++i) {
-    if (std::ranges::equal(text, names[i], [](char a, char b) { return upper(a) == upper(b); })) {
-      return static_cast<E>(i);
-    }
+    if (same_text(text, names[i])) return static_cast<E>(i);
   }
   return fallback;
 }
@@ -64,6 +66,13 @@ std::span<const std::string_view> SettingEntries(TComProperty kind) {
     case cpPort: break;
   }
   return {};
+}
+
+int IndexOfText(std::span<const std::string> entries, std::string_view text) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (same_text(entries[i], text)) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void SortPortNames(std::vector<std::string>& names) {

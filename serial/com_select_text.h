@@ -35,6 +35,10 @@ TFlowControl ParseFlowControl(std::string_view text);
 // for cpNone, and for cpPort, whose entries are the machine's ports.
 std::span<const std::string_view> SettingEntries(TComProperty kind);
 
+// The index of the first entry equal to the whole text, ignoring the case of
+// the letters a to z as the parse functions do; -1 when none is.
+int IndexOfText(std::span<const std::string> entries, std::string_view text);
+
 // Puts port names in the order the port list shows them: by text ignoring
 // letter case, so COM10 comes before COM2 and ttyACM0 before ttyS0.
 void SortPortNames(std::vector<std::string>& names);

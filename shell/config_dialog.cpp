@@ -2,11 +2,9 @@
 
 #include "acquisition/affichage.h"
 #include "shell/interval_text.h"
-#include "shell/serial_selectors.h"
 #include "shell/windows.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -129,29 +127,27 @@ void TConfig::build_files() {
 void TConfig::build_port() {
   auto* group = new QGroupBox(QString::fromUtf8("&Port série NMEA"), this);
   group->setGeometry(298, 2, 203, 86);
-  Aff_select_port = new QComboBox(group);
+  // Both selectors are bound to the main window's port: they show its
+  // settings, and an entry the user picks is applied to it at once.
+  serial::TComPort& port = Affichage->ComPort1;
+  Aff_select_port = new serial::TComComboBox(platform_.serial_ports, group);
   Aff_select_port->setGeometry(8, 18, 97, 21);
   Aff_select_port->setToolTip(QString::fromUtf8("Numéro du port série à utiliser"));
+  Aff_select_port->SetComProperty(serial::cpPort);
+  Aff_select_port->SetComPort(&port);
+  Aff_select_port->SetAutoApply(true);
+  Aff_select_port->OnChange = [this](serial::TComComboBox*) { Aff_select_portChange(); };
   Label2 = label(group, "Port RS232", 112, 22, 80);
-  Aff_select_bauds = new QComboBox(group);
+  Aff_select_bauds = new serial::TComComboBox(platform_.serial_ports, group);
   Aff_select_bauds->setGeometry(8, 42, 97, 21);
   Aff_select_bauds->setToolTip(QString::fromUtf8("Vitesse de transmission NMEA (4 800 bauds par défaut)"));
+  Aff_select_bauds->SetComProperty(serial::cpBaudRate);
+  Aff_select_bauds->SetComPort(&port);
+  Aff_select_bauds->SetAutoApply(true);
   Label1 = label(group, "Bauds", 112, 46, 80);
   Bt_connection_auto = check_box(group, "&Connection COM auto.", 8, 66, 190);
   Bt_connection_auto->setToolTip(
       QString::fromUtf8("Doit-on se connecter sur le port série au démarrage du programme ?"));
-
-  // Bound to the main window's port: the entries name its settings, and an
-  // entry the user picks is applied to it at once.
-  shell::fill_port_selector(Aff_select_port, platform_.serial_ports);
-  shell::fill_speed_selector(Aff_select_bauds);
-  shell::show_port_settings(Aff_select_port, Aff_select_bauds, Affichage->ComPort1);
-  connect(Aff_select_port, &QComboBox::activated, this, [this] {
-    shell::apply_port_selection(Aff_select_port, Affichage->ComPort1);
-    Aff_select_portChange();
-  });
-  connect(Aff_select_bauds, &QComboBox::activated, this,
-          [this] { shell::apply_speed_selection(Aff_select_bauds, Affichage->ComPort1); });
 }
 
 void TConfig::build_alarms() {
@@ -205,8 +201,9 @@ void TConfig::choose_log_path(QString& path, QLineEdit* box) {
 }
 
 void TConfig::Aff_select_portChange() {
-  // The port already holds the new name; closing and reopening puts an open
-  // port on it. A failed open leaves the port closed and reaches the error box.
+  // The selector has given the port its new name, which already reopened an
+  // open port; closing and reopening it again leaves an open port open on the
+  // new name. A failed open leaves the port closed and reaches the error box.
   serial::TComPort& port = Affichage->ComPort1;
   const bool was_open = port.Connected();
   port.SetConnected(false);

@@ -4,6 +4,7 @@
 // keeps no state of its own and has nothing to apply or cancel.
 #pragma once
 
+#include "serial/com_combo_box.h"
 #include "shell/platform_services.h"
 
 #include <QWidget>
@@ -11,7 +12,6 @@
 #include <optional>
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -41,9 +41,9 @@ class TConfig : public QWidget {
   QSlider* Cmd_delais;
   QCheckBox* Bt_enregistrer;
   QCheckBox* Bt_mise_a_l_heure;
-  QComboBox* Aff_select_port;
+  serial::TComComboBox* Aff_select_port;
   QLabel* Label2;
-  QComboBox* Aff_select_bauds;
+  serial::TComComboBox* Aff_select_bauds;
   QLabel* Label1;
   QCheckBox* Bt_connection_auto;
   QLineEdit* Aff_chemain_fichier_log_1;

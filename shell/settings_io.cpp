@@ -1,10 +1,10 @@
 #include "shell/settings_io.h"
 
 #include "acquisition/affichage.h"
+#include "serial/com_select_text.h"
 #include "shell/config_dialog.h"
 #include "shell/cp1252.h"
 #include "shell/ini_file.h"
-#include "shell/serial_selectors.h"
 #include "shell/settings.h"
 #include "shell/settings_location.h"
 #include "shell/windows.h"
@@ -60,8 +60,12 @@ void Chargement_parametres() {
   Trace->Bt_maj->setValue(s.refresh_delay);
   Trace->Bt_maj_on->setChecked(s.auto_refresh);
 
-  shell::apply_port_selection(Config->Aff_select_port, Affichage->ComPort1);
-  shell::apply_speed_selection(Config->Aff_select_bauds, Affichage->ComPort1);
+  // The restored selections reach the port here; a selector with nothing
+  // selected leaves the port's setting as it was.
+  const serial::TComComboBox* port = Config->Aff_select_port;
+  const serial::TComComboBox* speed = Config->Aff_select_bauds;
+  if (port->currentIndex() >= 0) Affichage->ComPort1.SetPort(port->Text());
+  if (speed->currentIndex() >= 0) Affichage->ComPort1.SetBaudRate(serial::ParseBaudRate(speed->Text()));
 }
 
 void Sauvegarde_parametres() {

@@ -1,9 +1,10 @@
 #include "acquisition/affichage.h"
+#include "serial/com_error.h"
 #include "shell/config_dialog.h"
 #include "windows_fixture.h"
 
 #include <QApplication>
-#include <QComboBox>
+#include <cerrno>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +18,14 @@ namespace {
 void press(QWidget* w, int key) {
   QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
   QApplication::sendEvent(w, &event);
+}
+
+// What the user does: choose the entry with this text from the open list.
+void pick(serial::TComComboBox* box, const char* text) {
+  const int index = box->findText(text);
+  ASSERT_GE(index, 0) << text;
+  box->setCurrentIndex(index);
+  emit box->activated(index);
 }
 
 }  // namespace
@@ -96,22 +105,58 @@ TEST_F(WindowsTest, TheDialogOpensCentredThenWhereItWasShowingTheCurrentPaths) {
 }
 
 TEST_F(WindowsTest, PickedEntriesGoToThePortAtOnce) {
-  QComboBox* ports = Config->Aff_select_port;
+  serial::TComComboBox* ports = Config->Aff_select_port;
   ASSERT_EQ(ports->count(), 4);
   EXPECT_EQ(ports->itemText(0), "COM10");
   EXPECT_EQ(ports->itemText(1), "COM2");
   EXPECT_EQ(ports->itemText(3), "ttyUSB0");
   EXPECT_EQ(ports->currentIndex(), -1);  // the port's "COM1" is not present
+  EXPECT_EQ(ports->Text(), "");
   EXPECT_EQ(Config->Aff_select_bauds->count(), 16);
-  EXPECT_EQ(Config->Aff_select_bauds->currentText(), "4800");
+  EXPECT_EQ(Config->Aff_select_bauds->Text(), "4800");
 
-  ports->setCurrentIndex(1);
-  emit ports->activated(1);
+  pick(ports, "COM2");
   EXPECT_EQ(Affichage->ComPort1.Port(), "COM2");
   EXPECT_FALSE(Affichage->ComPort1.Connected());
   EXPECT_EQ(line.OpenCount(), 0);  // a closed port stays closed
 
-  Config->Aff_select_bauds->setCurrentIndex(13);
-  emit Config->Aff_select_bauds->activated(13);
+  pick(Config->Aff_select_bauds, "115200");
   EXPECT_EQ(Affichage->ComPort1.BaudRate(), serial::br115200);
+}
+
+TEST_F(WindowsTest, ChangingThePortOrSpeedWhileConnectedStaysConnected) {
+  serial::TComPort& port = Affichage->ComPort1;
+  port.SetConnected(true);
+  pick(Config->Aff_select_port, "ttyUSB0");
+  EXPECT_TRUE(port.Connected());
+  EXPECT_EQ(port.Port(), "ttyUSB0");
+  EXPECT_EQ(line.LastOpenedName(), "ttyUSB0");
+
+  const int opens = line.OpenCount();
+  pick(Config->Aff_select_bauds, "9600");
+  EXPECT_TRUE(port.Connected());
+  EXPECT_EQ(line.OpenCount(), opens) << "a new speed needs no reopening";
+  EXPECT_EQ(line.LastDcb().BaudRate, 9600u);
+}
+
+TEST_F(WindowsTest, APortThatCannotBeReopenedIsReportedAndLeftClosed) {
+  serial::TComPort& port = Affichage->ComPort1;
+  port.SetConnected(true);
+  line.SetOpenError(EBUSY);
+  try {
+    pick(Config->Aff_select_port, "COM2");
+    FAIL() << "the failed open was lost";
+  } catch (const serial::EComPort& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to open com port (win error code: " + std::to_string(EBUSY) + ")");
+  }
+  EXPECT_FALSE(port.Connected());
+  EXPECT_EQ(port.Port(), "COM2");
+  EXPECT_EQ(Config->Aff_select_port->Text(), "COM2") << "the selector keeps the new choice";
+
+  // The handler's own reopen fails the same way.
+  line.SetOpenError(0);
+  port.SetConnected(true);
+  line.SetOpenError(ENOENT);
+  EXPECT_THROW(Config->Aff_select_portChange(), serial::EComPort);
+  EXPECT_FALSE(port.Connected());
 }

@@ -77,6 +77,14 @@ TEST_F(WindowsTest, OddValuesAreReadSafelyAndWrittenBackInPlace) {
   EXPECT_NE(text.find("[Hand]\r\n; mine\r\nmine=yes\r\n"), std::string::npos) << text;
 }
 
+TEST_F(WindowsTest, SelectorsLeftWithoutSelectionLeaveThePortAsItWas) {
+  put(ini_path, "[RS232]\r\nCOMM=-1\r\nVitesse=16\r\n");
+  Chargement_parametres();
+  EXPECT_EQ(Config->Aff_select_bauds->currentIndex(), -1);
+  EXPECT_EQ(Affichage->ComPort1.Port(), "COM1");
+  EXPECT_EQ(Affichage->ComPort1.BaudRate(), serial::br4800);
+}
+
 TEST_F(WindowsTest, AFileThatCannotBeWrittenStopsTheCloseWithItsPath) {
   ASSERT_TRUE(QDir(dir.path()).mkdir("orvanta.INI"));
   Chargement_parametres();
