@@ -117,6 +117,7 @@ TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
   auto lamp_change = [this](serial::TComLed* sender, serial::TLedState state) { Led_comChange(sender, state); };
   Led_com->OnChange = lamp_change;
   Led_verrou_gps->OnChange = lamp_change;
+  Led_com->SetComPort(&ComPort1);
 
   Timer_rafraich = new QTimer(this);
   Timer_rafraich->setInterval(3000);
@@ -124,7 +125,13 @@ TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
   Timer_rafraich->start();
 }
 
-TAffichage::~TAffichage() = default;
+TAffichage::~TAffichage() {
+  // The port outlives nothing of this window: closing it at destruction must
+  // not call back into controls that are being torn down.
+  Led_com->OnChange = nullptr;
+  Led_verrou_gps->OnChange = nullptr;
+  Led_com->SetComPort(nullptr);
+}
 
 void TAffichage::build_fix_panel() {
   QWidget* p = Panel_gauche;
@@ -204,6 +211,7 @@ void TAffichage::build_status_panel() {
     y += 19;
   }
   Label_bat->setEnabled(true);
+  Led_GPRMC->SetLedSignal(serial::lsRx);
   Led_GPRMC->SetRingDuration(10000);
 
   Image_deco = new QLabel(p);

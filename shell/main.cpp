@@ -9,6 +9,7 @@
 #include "serial/posix/posix_device_opener.h"
 #include "shell/orvanta_application.h"
 #include "shell/settings_location.h"
+#include "shell/termination_signals.h"
 #include "shell/windows.h"
 
 #include <exception>
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     app.exec();
     return 0;
   }
+  shell::TerminationSignals termination([] { Affichage->close(); });
   Affichage->show();
   app.exec();
   return 0;

@@ -113,6 +113,8 @@ TEST(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
   pid_t app = spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time", program.string()},
                     root / "orvanta.out");
   const bool recorded = wait_for([&] { return read_file(root / "journal.txt").size() >= 3 * 65; }, 40);
+  // A termination signal closes the main window as the user would: the cycle
+  // in progress ends, the port closes and the settings are saved.
   stop(app);
   stop(replay);
   std::error_code ec;
@@ -129,4 +131,8 @@ TEST(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
     EXPECT_TRUE(sent) << record;
   }
   EXPECT_EQ(read_file(root / "last.txt"), "45.00\t006.00\n");
+
+  const std::string settings = read_file(root / "orvanta.INI");
+  EXPECT_NE(settings.find("Connection auto=1\r\n"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("[Tracer]\r\n"), std::string::npos) << settings;
 }

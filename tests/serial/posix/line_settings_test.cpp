@@ -30,7 +30,7 @@ LineSettings translate(const Dcb& dcb) {
 
 constexpr tcflag_t kParityBits = PARENB | PARODD | CMSPAR;
 
-TEST(LineSettings, DataBitsParityAndStopBits) {
+TEST(TermiosLineSettings, DataBitsParityAndStopBits) {
   const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
   for (uint8_t size = 5; size <= 8; ++size) {
     Dcb dcb = dcb_8n1(9600);
@@ -50,7 +50,7 @@ TEST(LineSettings, DataBitsParityAndStopBits) {
   }
 }
 
-TEST(LineSettings, RawLineOwnedByTheProgram) {
+TEST(TermiosLineSettings, RawLineOwnedByTheProgram) {
   termios t = translate(dcb_8n1(4800)).tio;
   EXPECT_EQ(t.c_iflag & (ICRNL | IXON | IGNPAR | INPCK | PARMRK), 0u);
   EXPECT_EQ(t.c_oflag & OPOST, 0u);
@@ -60,7 +60,7 @@ TEST(LineSettings, RawLineOwnedByTheProgram) {
   EXPECT_EQ(t.c_cc[VTIME], 0);
 }
 
-TEST(LineSettings, SpeedsWithoutAConstantGoThroughTheCustomRate) {
+TEST(TermiosLineSettings, SpeedsWithoutAConstantGoThroughTheCustomRate) {
   LineSettings standard = translate(dcb_8n1(4800));
   EXPECT_EQ(standard.custom_rate, 0u);
   EXPECT_EQ(cfgetospeed(&standard.tio), B4800);
@@ -69,7 +69,7 @@ TEST(LineSettings, SpeedsWithoutAConstantGoThroughTheCustomRate) {
   EXPECT_EQ(translate(dcb_8n1(256000)).custom_rate, 256000u);
 }
 
-TEST(LineSettings, FlowControlAndLineLevels) {
+TEST(TermiosLineSettings, FlowControlAndLineLevels) {
   Dcb dcb = dcb_8n1(9600);
   LineSettings none = translate(dcb);
   EXPECT_EQ(none.tio.c_cflag & CRTSCTS, 0u);
@@ -103,7 +103,7 @@ TEST(LineSettings, FlowControlAndLineLevels) {
   EXPECT_EQ(software.tio.c_cc[VSTOP], 'S');
 }
 
-TEST(LineSettings, ParityCheckReplacesBadBytesOnlyWhenAskedTo) {
+TEST(TermiosLineSettings, ParityCheckReplacesBadBytesOnlyWhenAskedTo) {
   Dcb dcb = dcb_8n1(9600);
   dcb.Parity = 2;
   dcb.Flags |= DcbFlag::ParityCheck;
@@ -113,7 +113,7 @@ TEST(LineSettings, ParityCheckReplacesBadBytesOnlyWhenAskedTo) {
   EXPECT_EQ(translate(dcb).tio.c_iflag & PARMRK, 0u);
 }
 
-TEST(LineSettings, RefusesWhatTheLineCannotTake) {
+TEST(TermiosLineSettings, RefusesWhatTheLineCannotTake) {
   termios current{};
   LineSettings settings;
   for (auto change : {+[](Dcb& d) { d.BaudRate = 0; }, +[](Dcb& d) { d.ByteSize = 4; },
