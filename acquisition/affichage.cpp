@@ -7,6 +7,7 @@
 #include "viewer/tracer_gps.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -294,6 +295,9 @@ void TAffichage::closeEvent(QCloseEvent* event) {
   event->ignore();
   FormClose();
   event->accept();
+  // The main window is the program: the dialog or the viewer left open must
+  // not keep it running.
+  QCoreApplication::quit();
 }
 
 void TAffichage::FormClose() {
