@@ -162,23 +162,20 @@ void TAffichage::build_fix_panel() {
   heading2->setFont(heading_font);
   heading2->setGeometry(8, 90, 190, 16);
 
-  Row lat(p, 12, 108, f);
-  Aff_lat_degres = lat.add("??", "00");
-  lat.add(QString::fromUtf8("°"));
-  Aff_lat_minutes = lat.add("??", "00");
-  lat.add("'");
-  Aff_lat_miliemes = lat.add("????", "0000");
-  lat.add("\"");
-  Aff_lat_NS = lat.add("?", "W");
-
-  Row lon(p, 12, 140, f);
-  Aff_lon_degres = lon.add("???", "000");
-  lon.add(QString::fromUtf8("°"));
-  Aff_lon_minutes = lon.add("??", "00");
-  lon.add("'");
-  Aff_lon_miliemes = lon.add("????", "0000");
-  lon.add("\"");
-  Aff_lon_EW = lon.add("?", "W");
+  // Degrees ° minutes ' decimals " hemisphere.
+  auto coordinate_row = [&](int y, const QString& degrees, QLabel*& deg, QLabel*& min, QLabel*& dec,
+                            QLabel*& hemisphere) {
+    Row row(p, 12, y, f);
+    deg = row.add(degrees, QString(degrees.size(), '0'));
+    row.add(QString::fromUtf8("°"));
+    min = row.add("??", "00");
+    row.add("'");
+    dec = row.add("????", "0000");
+    row.add("\"");
+    hemisphere = row.add("?", "W");
+  };
+  coordinate_row(108, "??", Aff_lat_degres, Aff_lat_minutes, Aff_lat_miliemes, Aff_lat_NS);
+  coordinate_row(140, "???", Aff_lon_degres, Aff_lon_minutes, Aff_lon_miliemes, Aff_lon_EW);
 
   Row speed(p, 12, 178, f);
   Aff_vitesse = speed.add("???.??", "???.??");

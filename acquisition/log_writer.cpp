@@ -1,10 +1,10 @@
 #include "acquisition/log_writer.h"
 
 #include "acquisition/log_line.h"
+#include "shell/posix_io.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <filesystem>
 #include <string_view>
 #include <unistd.h>
 
@@ -23,16 +23,6 @@ int open_log(const std::string& path, int flags) {
   return fd;
 }
 
-bool write_all(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 // EINVAL means a special file such as /dev/null, which has nothing to make
 // durable: the record went where the user asked.
 bool make_durable(int fd) {
@@ -43,28 +33,13 @@ bool make_durable(int fd) {
   return rc == 0 || errno == EINVAL;
 }
 
-// A new file's name lives in its folder: without syncing the folder, the
-// first record of a new journal could vanish with the file at a power loss.
-bool sync_parent_folder(const std::string& path) {
-  std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (folder.empty()) folder = ".";
-  int fd;
-  do {
-    fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return false;
-  const bool ok = make_durable(fd);
-  ::close(fd);
-  return ok;
-}
-
 // On Linux the descriptor is released even when close reports EINTR, and the
 // data was already synced, so only other errors count.
 bool close_log(int fd) { return ::close(fd) == 0 || errno == EINTR; }
 
 // Writes, syncs and closes; every step is tried so the descriptor never leaks.
 bool finish(int fd, std::string_view bytes) {
-  bool ok = write_all(fd, bytes);
+  bool ok = shell::write_all(fd, bytes);
   ok = ok && make_durable(fd);
   return close_log(fd) && ok;
 }
@@ -90,7 +65,9 @@ bool Ecriture_fichiers_log(const std::string& path1, const std::string& path2, c
 
   if (log1 >= 0) {
     if (!finish(log1, line + "\r\n")) result = false;
-    else if (journal_created && !sync_parent_folder(path1)) result = false;
+    // A new file's name lives in its folder: without syncing the folder, the
+    // first record of a new journal could vanish with the file at a power loss.
+    else if (journal_created && !shell::sync_folder_of(path1)) result = false;
   }
   if (log2 >= 0 && !finish(log2, last_position_line(fields))) result = false;
   return result;

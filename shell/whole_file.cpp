@@ -1,5 +1,7 @@
 #include "shell/whole_file.h"
 
+#include "shell/posix_io.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,22 +9,6 @@
 
 namespace shell {
 namespace {
-
-std::string folder_of(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool write_all(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
 
 // A fresh name beside `path`; O_EXCL so that nothing already there (a link
 // planted in a shared folder, a leftover) is ever written through.
@@ -76,11 +62,7 @@ bool replace_whole_file(const std::string& path, std::string_view contents) {
   }
   // Makes the rename itself durable. The new file is in place either way, so a
   // failure here is not one of the save.
-  const int folder = ::open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder >= 0) {
-    ::fsync(folder);
-    ::close(folder);
-  }
+  sync_folder_of(path);
   return true;
 }
 

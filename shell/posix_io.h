@@ -1,0 +1,17 @@
+// Small POSIX file steps shared by the writers that must not lose data: the
+// journal writer and the settings file's atomic replacement.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace shell {
+
+// Writes all of `bytes`, going on after short writes and interruptions.
+bool write_all(int fd, std::string_view bytes);
+
+// Syncs the folder that holds `path`, so that a file created or renamed there
+// keeps its name after a power loss.
+bool sync_folder_of(const std::string& path);
+
+}  // namespace shell
