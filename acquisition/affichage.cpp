@@ -41,6 +41,7 @@ class Row {
 
   QLabel* add(const QString& text, const QString& widest = {}) {
     auto* label = new QLabel(text, parent_);
+    label->setTextFormat(Qt::PlainText);  // received characters shown as they stand
     label->setFont(font_);
     QFontMetrics fm(font_);
     int w = fm.horizontalAdvance(widest.isEmpty() ? text : widest) + 1;
@@ -88,6 +89,7 @@ TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
 
   Panel_alarme = panel(this, 212, 170, 162, 65);
   Alarme = new QLabel(Panel_alarme);
+  Alarme->setTextFormat(Qt::PlainText);
   Alarme->setGeometry(2, 2, 158, 61);
   QFont banner("Comic Sans MS");
   banner.setPixelSize(37);
@@ -179,7 +181,7 @@ void TAffichage::build_fix_panel() {
 
   Row speed(p, 12, 178, f);
   Aff_vitesse = speed.add("???.??", "???.??");
-  speed.add(" Nds");
+  speed.add("Nds", " Nds");
 }
 
 void TAffichage::build_status_panel() {
@@ -232,7 +234,7 @@ void TAffichage::build_status_panel() {
   Bt_deconnecter = new QPushButton(QString::fromUtf8("&Déconnecter"), p);
   Bt_deconnecter->setGeometry(87, 146, 80, 18);
   Bt_deconnecter->setEnabled(false);
-  Bt_deconnecter->setFocusPolicy(Qt::NoFocus);
+  Bt_deconnecter->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
   Bt_connecter = new QPushButton("&Connecter", p);
   Bt_connecter->setGeometry(168, 146, 80, 18);
   Bt_trace = new QPushButton("&Trace", p);

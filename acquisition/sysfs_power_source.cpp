@@ -23,7 +23,12 @@ SysfsPowerSource::SysfsPowerSource(std::string root) : root_(std::move(root)) {}
 std::optional<uint8_t> SysfsPowerSource::battery_percent() {
   std::error_code ec;
   std::filesystem::directory_iterator it(root_, ec);
-  if (ec) return uint8_t{255};
+  if (ec) {
+    // No power-supply class at all: a machine without battery. Anything else
+    // is a reading that failed this time.
+    if (ec == std::errc::no_such_file_or_directory) return uint8_t{255};
+    return std::nullopt;
+  }
   for (const auto& entry : it) {
     if (first_line(entry.path() / "type") != "Battery") continue;
     std::optional<std::string> capacity = first_line(entry.path() / "capacity");

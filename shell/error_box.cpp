@@ -16,6 +16,7 @@ void ErrorBoxes::show(const QString& message) {
     return;
   }
   auto* box = new QMessageBox(QMessageBox::Critical, "Orvanta", text, QMessageBox::Ok);
+  box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setModal(false);
   open_[text] = box;

@@ -15,9 +15,16 @@ std::string_view trim(std::string_view s) {
   return s;
 }
 
-// Only ASCII letters fold: "Mise \xE0 jour" must not match "Mise \xC0 jour",
-// which a locale-dependent tolower could make equal.
-char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// Letters of Windows-1252 fold to small letters, accented ones included, as
+// profile names compare: "MISE \xC0 JOUR" names the key "Mise \xE0 jour". A
+// table of the code page, not the C locale, decides what is a letter.
+char fold(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return static_cast<char>(u + 0x20);
+  if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<char>(u + 0x10);  // Š Œ Ž
+  if (u == 0x9F) return static_cast<char>(0xFF);                                 // Ÿ
+  return c;
+}
 
 bool same_name(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -5,8 +5,8 @@
 namespace shell {
 
 OrvantaApplication::OrvantaApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // The name only: a display name would be appended to every window caption.
   setApplicationName("Orvanta");
-  setApplicationDisplayName("Orvanta");
   // The windows ask for the classic dialog font; Liberation Sans has the
   // metrics it was drawn with, where the default substitute is much wider.
   QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");

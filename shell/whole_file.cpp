@@ -46,6 +46,9 @@ std::optional<std::string> read_whole_file(const std::string& path) {
 }
 
 bool replace_whole_file(const std::string& path, std::string_view contents) {
+  // A file the user made read-only stays as it is, although its folder would
+  // let a rename replace it.
+  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return false;
   std::string temp;
   const int fd = create_temp(path, temp);
   if (fd < 0) return false;

@@ -18,8 +18,9 @@ TEST(IniFile, NamesIgnoreAsciiCaseOnlyAndValuesLoseBlanksAndOneQuotePair) {
       "e=   \n");
   EXPECT_EQ(ini.read_integer("Fenetre", "Emplacement Ver.", 0), 42);
   EXPECT_EQ(ini.read_integer("Tracer", "Mise \xE0 jour", 0), 9);
-  // 0xC0 is the capital of 0xE0 in Windows-1252, but only ASCII letters fold.
-  EXPECT_EQ(ini.read_integer("Tracer", "Mise \xC0 jour", 5), 5);
+  // Accented capitals of the code page match their small letters too.
+  EXPECT_EQ(ini.read_integer("Tracer", "MISE \xC0 JOUR", 5), 9);
+  EXPECT_EQ(ini.read_integer("Tracer", "Mise \xE1 jour", 5), 5);
   EXPECT_EQ(ini.read_string("Q", "A", "-"), "quoted");
   EXPECT_EQ(ini.read_string("Q", "b", "-"), "single");
   EXPECT_EQ(ini.read_string("Q", "c", "-"), "\"mixed'");
