@@ -104,8 +104,12 @@ std::optional<int32_t> parse_integer(std::string_view s) {
 // wrapped in a pair of quotes already) is written inside double quotes, which
 // the read removes again; a path such as "/data/ log" then survives.
 std::string stored_form(std::string_view value) {
-  if (unquote(value).size() == value.size()) return std::string(value);
-  return "\"" + std::string(value) + "\"";
+  std::string stored(value);
+  if (unquote(value).size() != value.size()) {
+    stored.insert(stored.begin(), '"');
+    stored.push_back('"');
+  }
+  return stored;
 }
 
 }  // namespace
