@@ -112,6 +112,13 @@ std::string stored_form(std::string_view value) {
   return stored;
 }
 
+std::string key_line(std::string_view key, std::string_view value) {
+  std::string line(key);
+  line.push_back('=');
+  line.append(stored_form(value));
+  return line;
+}
+
 }  // namespace
 
 IniFile IniFile::parse(std::string_view text) {
@@ -197,15 +204,17 @@ void IniFile::write_string(std::string_view section, std::string_view key, std::
   if (place.key) {
     // The key keeps its spelling from the file; only the value changes.
     const std::string spelled(key_of(lines_[*place.key])->key);
-    lines_[*place.key] = spelled + "=" + stored_form(value);
+    lines_[*place.key] = key_line(spelled, value);
     return;
   }
-  std::string line = std::string(key) + "=" + stored_form(value);
+  std::string line = key_line(key, value);
   if (place.section) {
     lines_.insert(lines_.begin() + static_cast<ptrdiff_t>(place.end), std::move(line));
     return;
   }
-  lines_.push_back("[" + std::string(section) + "]");
+  std::string header(1, '[');
+  header.append(section).push_back(']');
+  lines_.push_back(std::move(header));
   lines_.push_back(std::move(line));
 }
 
