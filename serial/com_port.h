@@ -243,6 +243,7 @@ class TCustomComPort {
   SerialDevice& Device();
   void EscapeFunction(int function);
   void StopEventThread();
+  static void AwaitTransfer(TPendingOp& op);
   void PrepareRead(TPendingOp* op);
   void PrepareWrite(TPendingOp* op, const void* buffer, int count);
   int Launch(TPendingOp& op, void* read_into, int count, bool background);

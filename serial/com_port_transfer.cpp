@@ -82,14 +82,22 @@ int TCustomComPort::Launch(TPendingOp& op, void* read_into, int count, bool back
   return op.finished_->done;
 }
 
+// A transfer still running on the record reads from it (the written copy):
+// it must end before the record takes a new transfer.
+void TCustomComPort::AwaitTransfer(TPendingOp& op) {
+  if (op.running_.valid()) op.running_.wait();
+}
+
 void TCustomComPort::PrepareRead(TPendingOp* op) {
   if (!op) throw EComPort(ComError::InvalidAsync);
+  AwaitTransfer(*op);
   op->kind_ = okRead;
   op->data_.clear();
 }
 
 void TCustomComPort::PrepareWrite(TPendingOp* op, const void* buffer, int count) {
   if (!op) throw EComPort(ComError::InvalidAsync);
+  AwaitTransfer(*op);
   op->kind_ = okWrite;
   op->data_.assign(static_cast<const char*>(buffer), count > 0 ? static_cast<size_t>(count) : 0);
 }
