@@ -79,6 +79,9 @@ void TCustomComPort::Open() {
   if (connected_) return;
   FireBeforeOpen();
   OpenDevice();
+  // Errors a queue query took from the previous session's device are not
+  // this one's.
+  unreported_errors_ = 0;
   connected_ = true;
   try {
     ApplyAllSettings();
