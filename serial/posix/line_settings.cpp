@@ -104,6 +104,10 @@ int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings&
   s.discard_null = (dcb.Flags & DcbFlag::Null) != 0;
 
   if (const StandardSpeed* standard = standard_speed(dcb.BaudRate)) {
+    // cfsetspeed leaves the input speed field alone: after a custom speed it
+    // still says "other" and keeps the input at that rate. Cleared, the input
+    // follows the output.
+    t.c_cflag &= ~CIBAUD;
     cfsetspeed(&t, standard->constant);
   } else {
     s.custom_rate = dcb.BaudRate;

@@ -161,12 +161,14 @@ TEST_F(DeviceOnPty, SetStateConfiguresARawLineAtStandardAndCustomSpeeds) {
   EXPECT_EQ(t.c_cc[VMIN], 1);
   EXPECT_EQ(t.c_cc[VTIME], 0);
 
-  // Speeds without a Bxxx constant, and back to a standard one.
+  // Speeds without a Bxxx constant, and back to a standard one: both
+  // directions follow, the input side included.
   for (uint32_t rate : {31250u, 14400u, 56000u, 128000u, 256000u, 4800u}) {
     ASSERT_EQ(device_->set_state(line(rate)), 0) << rate;
-    uint32_t speed = 0;
-    ASSERT_EQ(read_output_speed(pty_.slave(), speed), 0);
-    EXPECT_EQ(speed, rate);
+    uint32_t input = 0, output = 0;
+    ASSERT_EQ(read_speeds(pty_.slave(), input, output), 0);
+    EXPECT_EQ(input, rate);
+    EXPECT_EQ(output, rate);
     ASSERT_EQ(tcgetattr(pty_.slave(), &t), 0);
     EXPECT_FALSE(t.c_cflag & (CSTOPB | CRTSCTS)) << rate;
     EXPECT_FALSE(t.c_iflag & (IXON | IXOFF)) << rate;
