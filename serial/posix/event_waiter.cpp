@@ -68,6 +68,10 @@ int EventWaiter::set_mask(uint32_t mask) {
     std::lock_guard lock(mutex_);
     mask_ = mask;
     ++mask_generation_;
+    // A wait in progress ends for the new mask anyway; a cancel that no wait
+    // took (it came just after the wait it was meant for returned) belongs to
+    // that wait, not to the next one.
+    cancel_pending_ = false;
   }
   signal_event_fd(wake_.get());
   return 0;

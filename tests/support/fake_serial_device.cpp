@@ -123,6 +123,7 @@ class FakeSerialLine::Device final : public SerialDevice {
       line_.mask_ = mask;
       line_.pending_events_ &= mask;
       ++line_.mask_generation_;
+      line_.cancel_pending_ = false;
     }
     line_.changed_.notify_all();
     return 0;

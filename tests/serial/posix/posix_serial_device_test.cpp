@@ -343,6 +343,19 @@ TEST_F(DeviceOnPty, CancelAndMaskChangesEndAWait) {
   EXPECT_EQ(wait->result(), WaitResult(0, EventBit::RxChar));
 }
 
+TEST_F(DeviceOnPty, ANewMaskDropsACancelThatNoWaitTook) {
+  // A time limit may cancel a wait just after it returned with events; the
+  // next wait, set up with its own mask, must not end at once for it.
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar), 0);
+  device_->cancel_wait();
+  ASSERT_EQ(device_->set_event_mask(0), 0);
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar), 0);
+  auto wait = start_wait();
+  EXPECT_TRUE(wait->still_blocked());
+  pty_.send("x");
+  EXPECT_EQ(wait->result(), WaitResult(0, EventBit::RxChar));
+}
+
 TEST_F(DeviceOnPty, TxEmptyFollowsAWriteWhenAskedFor) {
   ASSERT_EQ(device_->set_event_mask(EventBit::TxEmpty), 0);
   auto wait = start_wait();
