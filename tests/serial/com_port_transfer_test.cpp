@@ -66,6 +66,20 @@ TEST_F(Transfers, WritesSendTheBytesAndTellTheLinks) {
   EXPECT_EQ(copy, "$GP");
 }
 
+TEST_F(Transfers, LinksHearOfAWriteAsItStartsNotOnceItEnded) {
+  std::vector<std::string> sent_when_told;
+  journal.link.OnTx = [&](TCustomComPort*, bool on) {
+    if (on) sent_when_told.push_back(line.Written());
+  };
+  port.WriteText("hello");
+  TPendingOp op;
+  line.HoldWrites(true);
+  port.StartWriteText("later", &op);
+  line.HoldWrites(false);
+  port.WaitForCompletion(&op);
+  EXPECT_EQ(sent_when_told, (Entries{"", "hello"}));
+}
+
 TEST_F(Transfers, FailedTransfersRaiseTheirCodesAndLeaveThePortOpen) {
   line.SetFailure(FakeOp::Read, EIO);
   std::string text;
