@@ -136,6 +136,38 @@ TEST(DeviceOpen, HoldsThePortForItselfUntilClosed) {
   EXPECT_TRUE(open_device(pty.path()));
 }
 
+// Settings may be applied long after opening (a port opened inside
+// BeginUpdate): until then the line must not be cooked, where an
+// end-of-file character reads as a vanished device.
+TEST(DeviceOpen, LeavesTheLineRawAtTheSpeedItHad) {
+  PtyPair pty;
+  termios cooked{};
+  ASSERT_EQ(tcgetattr(pty.slave(), &cooked), 0);
+  cooked.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+  cooked.c_iflag |= ICRNL;
+  cooked.c_oflag |= OPOST;
+  cfsetspeed(&cooked, B1200);
+  ASSERT_EQ(tcsetattr(pty.slave(), TCSANOW, &cooked), 0);
+
+  auto device = open_device(pty.path());
+  ASSERT_TRUE(device);
+  termios t{};
+  ASSERT_EQ(tcgetattr(pty.slave(), &t), 0);
+  EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN));
+  EXPECT_FALSE(t.c_iflag & ICRNL);
+  EXPECT_FALSE(t.c_oflag & OPOST);
+  EXPECT_EQ(t.c_cc[VMIN], 1);
+  EXPECT_EQ(t.c_cc[VTIME], 0);
+  EXPECT_EQ(cfgetospeed(&t), B1200);
+
+  pty.send("ab\x04\r");
+  pty.await_queued(4);
+  char bytes[8];
+  int done = -1;
+  EXPECT_EQ(device->read(bytes, 8, done), 0);
+  EXPECT_EQ(std::string(bytes, done > 0 ? done : 0), "ab\x04\r");
+}
+
 TEST_F(DeviceOnPty, SetStateConfiguresARawLineAtStandardAndCustomSpeeds) {
   Dcb dcb = line(115200);
   dcb.StopBits = 2;
