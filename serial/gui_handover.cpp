@@ -49,19 +49,15 @@ void GuiHandover::WorkerFinished() {
   state_->changed.notify_all();
 }
 
-bool GuiHandover::ServePending() { return Serve(state_); }
-
-bool GuiHandover::Serve(const std::shared_ptr<State>& state) {
+void GuiHandover::Serve(const std::shared_ptr<State>& state) {
   // A call may destroy the handover (a sent step that closes the port): keep
   // what the loop needs alive until it is done.
   const std::shared_ptr<State> keep = state;
   State& s = *keep;
-  bool ran = false;
   std::unique_lock lock(s.mutex);
   while (!s.pending.empty()) {
     Request* request = s.pending.front();
     s.pending.pop_front();
-    ran = true;
     if (request->reply_at_once) {
       // The request lives on the worker's stack: copy the call before
       // releasing the worker.
@@ -95,7 +91,6 @@ bool GuiHandover::Serve(const std::shared_ptr<State>& state) {
     }
     lock.lock();
   }
-  return ran;
 }
 
 void GuiHandover::ServeUntilWorkerFinished() {

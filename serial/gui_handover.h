@@ -41,8 +41,6 @@ class GuiHandover {
   // The worker's last act: wakes ServeUntilWorkerFinished.
   void WorkerFinished();
 
-  // GUI side: runs the calls waiting now; returns whether it ran any.
-  bool ServePending();
   // GUI side: serves calls until the worker reports it has finished.
   void ServeUntilWorkerFinished();
   // GUI side: whether the GUI thread is inside a call handed over with Call,
@@ -69,7 +67,8 @@ class GuiHandover {
     bool worker_finished = false;
   };
   void Submit(Request& request);
-  static bool Serve(const std::shared_ptr<State>& state);
+  // GUI side: runs the calls waiting now.
+  static void Serve(const std::shared_ptr<State>& state);
 
   std::shared_ptr<State> state_;
   std::unique_ptr<QObject> receiver_;
