@@ -1,5 +1,7 @@
 #include "serial/com_combo_box.h"
 
+#include "serial/application_exceptions.h"
+
 namespace serial {
 
 TComComboBox::TComComboBox(PortLister& ports, QWidget* parent) : QComboBox(parent), select_(ports) {
@@ -44,9 +46,16 @@ void TComComboBox::ReadFromPort() {
 }
 
 void TComComboBox::Change() {
-  select_.TakeText(Text());
-  if (AutoApply()) ApplyToPort();
-  if (OnChange) OnChange(this);
+  // Runs from Qt's signal code, which an exception must not unwind: a failure
+  // goes to the application's handler (the error box), the pick stays
+  // selected, and OnChange runs only after a successful apply.
+  try {
+    select_.TakeText(Text());
+    if (AutoApply()) ApplyToPort();
+    if (OnChange) OnChange(this);
+  } catch (...) {
+    HandleApplicationException(std::current_exception());
+  }
 }
 
 }  // namespace serial

@@ -55,6 +55,9 @@ class TComComboBox : public QComboBox {
   void ReadFromPort();
 
   // Runs after the user's pick has been taken (and applied, with AutoApply).
+  // A failure of the apply or of OnChange goes to the application exception
+  // handler; after a failed apply the pick stays selected and OnChange does
+  // not run.
   TComComboBoxEvent OnChange;
 
  private:

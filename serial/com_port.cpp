@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <stdexcept>
 
 namespace serial {
 
@@ -78,6 +79,9 @@ void TCustomComPort::Open() {
   if (connected_) return;
   FireBeforeOpen();
   OpenDevice();
+  // Errors a queue query took from the previous session's device are not
+  // this one's.
+  unreported_errors_ = 0;
   connected_ = true;
   try {
     ApplyAllSettings();
@@ -87,7 +91,7 @@ void TCustomComPort::Open() {
     throw;
   }
   if (!events_.empty()) {
-    event_thread_ = std::make_unique<TComThread>(*this, *device_);
+    event_thread_ = std::make_unique<TComThread>(*this, device_);
     thread_created_ = true;
   }
   SendToLinks(leConn, true);
@@ -104,18 +108,32 @@ void TCustomComPort::Open() {
 }
 
 void TCustomComPort::Close() {
-  if (!connected_) return;
-  SendToLinks(leCTS, false);
-  SendToLinks(leDSR, false);
-  SendToLinks(leRLSD, false);
-  FireCTSChange(false);
-  FireDSRChange(false);
-  FireRLSDChange(false);
-  FireBeforeClose();
-  AbortTransfers();
+  // A Close that waits for the event thread serves its hand-overs, whose
+  // handlers may process events and so reach Close again: the outer one
+  // finishes the job.
+  if (!connected_ || closing_) return;
+  // The thread waits for that very handler to return: waiting for the thread
+  // there would never end.
+  if (event_thread_ && event_thread_->InsideHandover())
+    throw std::logic_error("A port cannot be closed from inside its own event handler");
+  closing_ = true;
+  try {
+    SendToLinks(leCTS, false);
+    SendToLinks(leDSR, false);
+    SendToLinks(leRLSD, false);
+    FireCTSChange(false);
+    FireDSRChange(false);
+    FireRLSDChange(false);
+    FireBeforeClose();
+    AbortTransfers();
+  } catch (...) {
+    closing_ = false;
+    throw;
+  }
   StopEventThread();
   CloseDevice();
   connected_ = false;
+  closing_ = false;
   SendToLinks(leConn, false);
   FireAfterClose();
 }

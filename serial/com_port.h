@@ -5,9 +5,9 @@
 // Everything runs on the thread that owns the port (the GUI thread) except
 // what the event thread runs in smNone mode. Failures raise EComPort
 // (com_error.h). Handlers run on the GUI thread, one at a time, in
-// smThreadSync (the default) and smWindowSync; a handler must not close the
-// port or change Port from inside an event dispatch (closing waits for the
-// event thread, which waits for the handler).
+// smThreadSync (the default) and smWindowSync; in smThreadSync a handler must
+// not close the port or change Port from inside an event dispatch (closing
+// waits for the event thread, which waits for the handler).
 //
 // Removal listeners: a control that keeps a pointer to the port (a lamp, a
 // selector) registers a callback with AddRemovalListener(key, fn). The port's
@@ -62,7 +62,10 @@ class TCustomComPort {
   void Open();
   // Reports the lines off, OnBeforeClose, aborts transfers (code 5 on failure:
   // the port then stays open), stops the event thread while still serving its
-  // hand-overs, closes the device, then leConn off and OnAfterClose.
+  // hand-overs, closes the device, then leConn off and OnAfterClose. A Close
+  // reached again while one is in progress returns at once. Called from a
+  // handler of a smThreadSync hand-over it raises std::logic_error (the event
+  // thread waits for that handler); smWindowSync handlers may close.
   void Close();
 
   // Loading: between SetLoading(true) and Loaded() property writes only store;
@@ -240,6 +243,7 @@ class TCustomComPort {
   SerialDevice& Device();
   void EscapeFunction(int function);
   void StopEventThread();
+  static void AwaitTransfer(TPendingOp& op);
   void PrepareRead(TPendingOp* op);
   void PrepareWrite(TPendingOp* op, const void* buffer, int count);
   int Launch(TPendingOp& op, void* read_into, int count, bool background);
@@ -258,6 +262,7 @@ class TCustomComPort {
   TThreadPriority event_thread_priority_ = tpNormal;
   bool has_link_ = false;
   bool connected_ = false;
+  bool closing_ = false;  // a Close is in progress
   TBaudRate baud_rate_ = br9600;
   int32_t custom_baud_rate_ = 9600;
   std::string port_ = "COM1";

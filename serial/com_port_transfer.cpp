@@ -57,6 +57,8 @@ int TCustomComPort::Launch(TPendingOp& op, void* read_into, int count, bool back
   op.finished_.reset();
   std::shared_ptr<SerialDevice> device = device_;
   if (!device) throw EComPort(TransferErrorCode(op), EBADF);
+  // Links hear of a write as it starts, a blocking one too.
+  if (op.kind_ == okWrite) SendToLinks(leTx, true);
   // The device lives until the transfer returns, even when the port closes
   // meanwhile, and no longer: a closed port's device must not linger.
   transfers_->Begin();
@@ -82,14 +84,22 @@ int TCustomComPort::Launch(TPendingOp& op, void* read_into, int count, bool back
   return op.finished_->done;
 }
 
+// A transfer still running on the record reads from it (the written copy):
+// it must end before the record takes a new transfer.
+void TCustomComPort::AwaitTransfer(TPendingOp& op) {
+  if (op.running_.valid()) op.running_.wait();
+}
+
 void TCustomComPort::PrepareRead(TPendingOp* op) {
   if (!op) throw EComPort(ComError::InvalidAsync);
+  AwaitTransfer(*op);
   op->kind_ = okRead;
   op->data_.clear();
 }
 
 void TCustomComPort::PrepareWrite(TPendingOp* op, const void* buffer, int count) {
   if (!op) throw EComPort(ComError::InvalidAsync);
+  AwaitTransfer(*op);
   op->kind_ = okWrite;
   op->data_.assign(static_cast<const char*>(buffer), count > 0 ? static_cast<size_t>(count) : 0);
 }
@@ -113,7 +123,6 @@ int TCustomComPort::WriteBytes(const void* buffer, int count) {
   TPendingOp op;
   PrepareWrite(&op, buffer, count);
   Launch(op, nullptr, count, false);
-  SendToLinks(leTx, true);
   return WaitForCompletion(&op);
 }
 
@@ -135,9 +144,7 @@ int TCustomComPort::StartReadText(std::string& text, int count, TPendingOp* op) 
 
 int TCustomComPort::StartWrite(const void* buffer, int count, TPendingOp* op) {
   PrepareWrite(op, buffer, count);
-  const int done = Launch(*op, nullptr, count, true);
-  SendToLinks(leTx, true);
-  return done;
+  return Launch(*op, nullptr, count, true);
 }
 
 int TCustomComPort::StartWriteText(const std::string& text, TPendingOp* op) {

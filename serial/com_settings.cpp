@@ -129,8 +129,12 @@ void TComTimeouts::CopyFieldsFrom(const TComTimeouts& other) {
 
 // --- TComBuffer ---
 
+// The written value is what is compared: 1025 over a stored 1024 is a change
+// (and stores 1024 again).
 void TComBuffer::Set(int32_t& field, int32_t value) {
-  if (StoreIfChanged(field, RoundedSize(value)) && ComPort) ComPort->ApplyBufferSizes();
+  if (value == field) return;
+  field = RoundedSize(value);
+  if (ComPort) ComPort->ApplyBufferSizes();
 }
 void TComBuffer::SetInputSize(int32_t value) { Set(input_size_, value); }
 void TComBuffer::SetOutputSize(int32_t value) { Set(output_size_, value); }

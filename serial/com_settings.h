@@ -113,7 +113,8 @@ class TComTimeouts {
   int32_t write_total_constant_ = 1000;
 };
 
-// Driver queue sizes in bytes. A positive odd size is stored one less.
+// Driver queue sizes in bytes. A write that differs from the stored size is
+// stored (a positive odd size one less) and applied.
 class TComBuffer {
  public:
   TCustomComPort* ComPort = nullptr;

@@ -7,6 +7,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace serial {
 
 namespace {
@@ -17,9 +19,9 @@ constexpr int kNiceness[] = {19, 10, 5, 0, -5, -10, -20};
 
 }  // namespace
 
-TComThread::TComThread(TCustomComPort& port, SerialDevice& device)
-    : port_(port), device_(device), watched_(port.Events()) {
-  device_.set_event_mask(EventsToMask(watched_));
+TComThread::TComThread(TCustomComPort& port, std::shared_ptr<SerialDevice> device)
+    : port_(port), device_(std::move(device)), watched_(port.Events()) {
+  device_->set_event_mask(EventsToMask(watched_));
   thread_ = std::thread([this] { Execute(); });
 }
 
@@ -31,7 +33,7 @@ TComThread::~TComThread() {
 
 void TComThread::SignalStop() {
   stop_ = true;
-  device_.cancel_wait();
+  device_->cancel_wait();
   std::this_thread::yield();
 }
 
@@ -49,7 +51,7 @@ void TComThread::Execute() {
     for (;;) {
       if (stop_) break;
       uint32_t mask = 0;
-      const int result = device_.wait_event(mask);
+      const int result = device_->wait_event(mask);
       // The stop request wins over an event that completed at the same time.
       if (stop_ || result != 0) break;
       events_ = MaskToEvents(mask);
@@ -61,8 +63,8 @@ void TComThread::Execute() {
   }
   if (!ended_by_exception) {
     handover_.WaitForSends();
-    device_.set_event_mask(0);
-    device_.purge(Purge::TxClear | Purge::RxClear);
+    device_->set_event_mask(0);
+    device_->purge(Purge::TxClear | Purge::RxClear);
   }
   handover_.WorkerFinished();
 }
@@ -88,7 +90,8 @@ void TComThread::DeliverEvents() {
 
 void TComThread::SendEventMessages() {
   for (TComEvent event : kDispatchOrder)
-    if (events_.contains(event)) handover_.Send([this, event] { port_.WindowStep(event); });
+    // The step may close the port, which destroys this thread object.
+    if (events_.contains(event)) handover_.Send([port = &port_, event] { port->WindowStep(event); });
 }
 
 }  // namespace serial

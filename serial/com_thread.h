@@ -16,6 +16,7 @@
 #include "serial/serial_device.h"
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace serial {
@@ -24,8 +25,9 @@ class TCustomComPort;
 
 class TComThread {
  public:
-  // Sets the device's event mask from the port's Events and starts.
-  TComThread(TCustomComPort& port, SerialDevice& device);
+  // Sets the device's event mask from the port's Events and starts. The
+  // thread shares the device, which stays open until the thread has ended.
+  TComThread(TCustomComPort& port, std::shared_ptr<SerialDevice> device);
   // SignalStop, then waits for the body to end while serving its hand-overs.
   ~TComThread();
   TComThread(const TComThread&) = delete;
@@ -33,6 +35,11 @@ class TComThread {
 
   // Stops the loop even when a device event completes at the same time.
   void SignalStop();
+
+  // Whether the GUI thread is running a smThreadSync hand-over of this
+  // thread, which then waits for it: such a hand-over cannot wait for the
+  // thread to end.
+  bool InsideHandover() { return handover_.InsideCall(); }
 
  private:
   void Execute();
@@ -42,7 +49,7 @@ class TComThread {
   void SendEventMessages();
 
   TCustomComPort& port_;
-  SerialDevice& device_;
+  const std::shared_ptr<SerialDevice> device_;
   std::atomic<bool> stop_{false};
   const TComEvents watched_;  // the port's Events when it opened
   TComEvents events_;         // of the current wake-up

@@ -7,20 +7,21 @@
 
 namespace serial {
 
-GuiHandover::GuiHandover() : receiver_(std::make_unique<QObject>()) {}
+GuiHandover::GuiHandover() : state_(std::make_shared<State>()), receiver_(std::make_unique<QObject>()) {}
 
 // Deleting the receiver drops a wake-up still posted to it.
 GuiHandover::~GuiHandover() = default;
 
 void GuiHandover::Submit(Request& request) {
+  State& s = *state_;
   {
-    std::lock_guard lock(mutex_);
-    pending_.push_back(&request);
+    std::lock_guard lock(s.mutex);
+    s.pending.push_back(&request);
   }
-  changed_.notify_all();
-  QMetaObject::invokeMethod(receiver_.get(), [this] { ServePending(); }, Qt::QueuedConnection);
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return request.done; });
+  s.changed.notify_all();
+  QMetaObject::invokeMethod(receiver_.get(), [state = state_] { Serve(state); }, Qt::QueuedConnection);
+  std::unique_lock lock(s.mutex);
+  s.changed.wait(lock, [&] { return request.done; });
 }
 
 void GuiHandover::Call(const std::function<void()>& fn) {
@@ -35,43 +36,47 @@ void GuiHandover::Send(const std::function<void()>& fn) {
 }
 
 void GuiHandover::WaitForSends() {
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return sends_running_ == 0; });
+  State& s = *state_;
+  std::unique_lock lock(s.mutex);
+  s.changed.wait(lock, [&] { return s.sends_running == s.sends_waiting_for_worker; });
 }
 
 void GuiHandover::WorkerFinished() {
   {
-    std::lock_guard lock(mutex_);
-    worker_finished_ = true;
+    std::lock_guard lock(state_->mutex);
+    state_->worker_finished = true;
   }
-  changed_.notify_all();
+  state_->changed.notify_all();
 }
 
-bool GuiHandover::ServePending() {
-  bool ran = false;
-  std::unique_lock lock(mutex_);
-  while (!pending_.empty()) {
-    Request* request = pending_.front();
-    pending_.pop_front();
-    ran = true;
+void GuiHandover::Serve(const std::shared_ptr<State>& state) {
+  // A call may destroy the handover (a sent step that closes the port): keep
+  // what the loop needs alive until it is done.
+  const std::shared_ptr<State> keep = state;
+  State& s = *keep;
+  std::unique_lock lock(s.mutex);
+  while (!s.pending.empty()) {
+    Request* request = s.pending.front();
+    s.pending.pop_front();
     if (request->reply_at_once) {
       // The request lives on the worker's stack: copy the call before
       // releasing the worker.
       std::function<void()> fn = *request->fn;
       request->done = true;
-      ++sends_running_;
+      ++s.sends_running;
       lock.unlock();
-      changed_.notify_all();
+      s.changed.notify_all();
       try {
         fn();
       } catch (...) {
         HandleApplicationException(std::current_exception());
       }
       lock.lock();
-      --sends_running_;
+      --s.sends_running;
       lock.unlock();
-      changed_.notify_all();
+      s.changed.notify_all();
     } else {
+      ++s.calls_running;
       lock.unlock();
       try {
         (*request->fn)();
@@ -79,24 +84,35 @@ bool GuiHandover::ServePending() {
         request->error = std::current_exception();
       }
       lock.lock();
+      --s.calls_running;
       request->done = true;
       lock.unlock();
-      changed_.notify_all();
+      s.changed.notify_all();
     }
     lock.lock();
   }
-  return ran;
 }
 
 void GuiHandover::ServeUntilWorkerFinished() {
-  std::unique_lock lock(mutex_);
+  State& s = *state_;
+  std::unique_lock lock(s.mutex);
+  // Called from inside a sent call, that call waits here for the worker.
+  const int outer_waiting = s.sends_waiting_for_worker;
+  s.sends_waiting_for_worker = s.sends_running;
+  s.changed.notify_all();
   for (;;) {
-    changed_.wait(lock, [&] { return worker_finished_ || !pending_.empty(); });
-    if (pending_.empty()) return;
+    s.changed.wait(lock, [&] { return s.worker_finished || !s.pending.empty(); });
+    if (s.pending.empty()) break;
     lock.unlock();
-    ServePending();
+    Serve(state_);
     lock.lock();
   }
+  s.sends_waiting_for_worker = outer_waiting;
+}
+
+bool GuiHandover::InsideCall() {
+  std::lock_guard lock(state_->mutex);
+  return state_->calls_running > 0;
 }
 
 }  // namespace serial

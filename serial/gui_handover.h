@@ -9,7 +9,9 @@
 //
 // The GUI thread can wait for the worker to finish while still serving its
 // calls (ServeUntilWorkerFinished), so stopping a worker that is in the middle
-// of a hand-over neither deadlocks nor re-enters the event loop.
+// of a hand-over neither deadlocks nor re-enters the event loop. A sent call
+// may itself wait for the worker (and destroy the handover afterwards): the
+// worker's WaitForSends does not wait for a send that is waiting for it.
 #pragma once
 
 #include <condition_variable>
@@ -39,10 +41,11 @@ class GuiHandover {
   // The worker's last act: wakes ServeUntilWorkerFinished.
   void WorkerFinished();
 
-  // GUI side: runs the calls waiting now; returns whether it ran any.
-  bool ServePending();
   // GUI side: serves calls until the worker reports it has finished.
   void ServeUntilWorkerFinished();
+  // GUI side: whether the GUI thread is inside a call handed over with Call,
+  // for which the worker is blocked.
+  bool InsideCall();
 
  private:
   struct Request {
@@ -51,14 +54,24 @@ class GuiHandover {
     bool done = false;
     std::exception_ptr error;
   };
+  // Shared with the calls running on the GUI thread, which need it after
+  // they return even when they destroyed the handover.
+  struct State {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Request*> pending;
+    int calls_running = 0;
+    int sends_running = 0;
+    // Sends suspended in ServeUntilWorkerFinished: they wait for the worker.
+    int sends_waiting_for_worker = 0;
+    bool worker_finished = false;
+  };
   void Submit(Request& request);
+  // GUI side: runs the calls waiting now.
+  static void Serve(const std::shared_ptr<State>& state);
 
+  std::shared_ptr<State> state_;
   std::unique_ptr<QObject> receiver_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<Request*> pending_;
-  int sends_running_ = 0;
-  bool worker_finished_ = false;
 };
 
 }  // namespace serial

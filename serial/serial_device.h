@@ -133,8 +133,9 @@ class SerialDevice {
 
   // Changing the mask ends a wait_event in progress, which then returns 0 with
   // events 0; so does cancel_wait, which also ends the next wait at once when
-  // no wait is in progress. A vanished device makes wait_event fail (EIO,
-  // ENODEV) instead of waking forever.
+  // no wait is in progress, unless the mask is set before that wait. A
+  // vanished device makes wait_event fail (EIO, ENODEV) instead of waking
+  // forever.
   virtual int set_event_mask(uint32_t mask) = 0;
   virtual int wait_event(uint32_t& events) = 0;
   virtual void cancel_wait() = 0;

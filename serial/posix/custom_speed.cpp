@@ -44,10 +44,11 @@ int set_termios_with_speed(int fd, const termios& tio, uint32_t rate) {
   return 0;
 }
 
-int read_output_speed(int fd, uint32_t& rate) {
+int read_speeds(int fd, uint32_t& input, uint32_t& output) {
   KernelTermios2 t2{};
   if (::ioctl(fd, kGetTermios2, &t2) != 0) return errno;
-  rate = t2.c_ospeed;
+  input = t2.c_ispeed;
+  output = t2.c_ospeed;
   return 0;
 }
 

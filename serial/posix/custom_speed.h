@@ -10,7 +10,7 @@ namespace serial {
 
 // Applies `tio` at once with both speeds set to `rate`; returns 0 or an errno value.
 int set_termios_with_speed(int fd, const termios& tio, uint32_t rate);
-// Reads the output speed; returns 0 or an errno value.
-int read_output_speed(int fd, uint32_t& rate);
+// Reads the input and output speeds; returns 0 or an errno value.
+int read_speeds(int fd, uint32_t& input, uint32_t& output);
 
 }  // namespace serial

@@ -1,14 +1,12 @@
 #include "serial/posix/dev_port_lister.h"
 
-#include "serial/posix/unique_fd.h"
-
 #include <dirent.h>
-#include <fcntl.h>
 #include <linux/serial.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cerrno>
+#include <fstream>
 #include <memory>
 
 namespace serial {
@@ -17,11 +15,16 @@ namespace {
 constexpr std::string_view kSerialPrefixes[] = {"ttyS",     "ttyUSB", "ttyACM", "ttyAMA",
                                                 "ttyXRUSB", "ttyGS",  "rfcomm", "tnt"};
 
-bool has_uart(const std::string& path) {
-  UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-  if (!fd) return false;
-  serial_struct info{};
-  return ::ioctl(fd.get(), TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
+// The UART type the kernel publishes for the device (what TIOCGSERIAL would
+// report), read from sysfs: opening the port to ask would raise DTR and RTS,
+// drop them again on close (resetting some attached devices), and fail for a
+// port another program holds.
+bool has_uart(dev_t device) {
+  const std::string type_path =
+      "/sys/dev/char/" + std::to_string(major(device)) + ":" + std::to_string(minor(device)) + "/type";
+  std::ifstream type_file(type_path);
+  int type = PORT_UNKNOWN;
+  return type_file >> type && type != PORT_UNKNOWN;
 }
 
 }  // namespace
@@ -36,7 +39,7 @@ bool has_serial_tty_name(std::string_view name) {
 bool is_present_serial_node(const std::string& path, std::string_view name) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISCHR(info.st_mode)) return false;
-  return !name.starts_with("ttyS") || has_uart(path);
+  return !name.starts_with("ttyS") || has_uart(info.st_rdev);
 }
 
 DevPortLister::DevPortLister(std::string root, SerialNodeProbe probe)

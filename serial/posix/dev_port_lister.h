@@ -16,8 +16,8 @@ namespace serial {
 using SerialNodeProbe = std::function<bool(const std::string& path, std::string_view name)>;
 
 // The real probe: a character device (links followed) and, for ttyS*, a UART
-// type other than PORT_UNKNOWN from TIOCGSERIAL (a ttyS* that cannot be
-// opened is dropped).
+// type other than PORT_UNKNOWN in the device's sysfs entry. Nothing is
+// opened: a port held by another program is listed too.
 bool is_present_serial_node(const std::string& path, std::string_view name);
 
 // Whether `name` is one of the serial tty names looked for.

@@ -35,6 +35,8 @@ bool device_gone(int fd) {
 
 }  // namespace
 
+int read_output_queue(int fd, int& queued) { return ::ioctl(fd, TIOCOUTQ, &queued) == 0 ? 0 : errno; }
+
 int EventWaiter::init() {
   int raw = ::epoll_create1(EPOLL_CLOEXEC);
   if (raw < 0) return errno;
@@ -66,6 +68,10 @@ int EventWaiter::set_mask(uint32_t mask) {
     std::lock_guard lock(mutex_);
     mask_ = mask;
     ++mask_generation_;
+    // A wait in progress ends for the new mask anyway; a cancel that no wait
+    // took (it came just after the wait it was meant for returned) belongs to
+    // that wait, not to the next one.
+    cancel_pending_ = false;
   }
   signal_event_fd(wake_.get());
   return 0;
@@ -150,6 +156,9 @@ int EventWaiter::wait(uint32_t& events) {
 // TxEmpty is due when output was handed over and the driver's queue is empty.
 // While it drains, the wait wakes after the time the queued characters need
 // (at most a second) to look again: nothing signals the end of a transmission.
+// A queue that has not moved since the last look is held up (CTS low, XOFF)
+// and may stay so for good: each further look waits twice as long, up to the
+// second, instead of waking every few milliseconds.
 int EventWaiter::wait_tx_drain(int& timeout_ms, bool& drained) {
   int64_t byte_time_us;
   {
@@ -158,15 +167,19 @@ int EventWaiter::wait_tx_drain(int& timeout_ms, bool& drained) {
     byte_time_us = byte_time_us_;
   }
   int queued = 0;
-  if (::ioctl(device_fd_, TIOCOUTQ, &queued) != 0) return errno;
+  if (int error = output_queue_(device_fd_, queued)) return error;
   if (queued == 0) {
     std::lock_guard lock(mutex_);
     tx_pending_ = false;
     drained = true;
+    drain_last_queued_ = -1;
     return 0;
   }
-  int64_t needed_ms = queued * byte_time_us / 1000 + 1;
-  timeout_ms = static_cast<int>(std::min<int64_t>(needed_ms, kLongestDrainCheckMs));
+  int64_t next_ms = queued * byte_time_us / 1000 + 1;
+  if (queued == drain_last_queued_) next_ms = std::max<int64_t>(next_ms, 2 * int64_t{drain_interval_ms_});
+  drain_interval_ms_ = static_cast<int>(std::min<int64_t>(next_ms, kLongestDrainCheckMs));
+  drain_last_queued_ = queued;
+  timeout_ms = drain_interval_ms_;
   return 0;
 }
 

@@ -7,7 +7,8 @@
 //   RxChar    new bytes arrived and the input queue is not empty
 //   Rx80Full  such an arrival finds the queue at 80 % of the size set up
 //   TxEmpty   output was handed over and TIOCOUTQ has drained to 0; checked
-//             after each character time the queue needs, not polled otherwise
+//             after each character time the queue needs, less and less often
+//             while the queue stands still, not polled otherwise
 //   Error, Break, Cts, Dsr, Rlsd, Ring
 //             TIOCGICOUNT counters grew, looked at on every wake-up: errors
 //             and breaks come with the bytes they spoil, and a helper blocked
@@ -21,15 +22,22 @@
 #include "serial/posix/unique_fd.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
 namespace serial {
 
+// Bytes the driver still holds for output (TIOCOUTQ); returns 0 or an errno value.
+int read_output_queue(int fd, int& queued);
+// Tests stand in for a UART whose output is held up, which a pty cannot be.
+using OutputQueueProbe = std::function<int(int fd, int& queued)>;
+
 class EventWaiter {
  public:
   // `device_fd` stays owned by the caller and must outlive the waiter.
-  explicit EventWaiter(int device_fd) : device_fd_(device_fd) {}
+  explicit EventWaiter(int device_fd, OutputQueueProbe output_queue = read_output_queue)
+      : device_fd_(device_fd), output_queue_(std::move(output_queue)) {}
 
   // Returns 0 or an errno value; call once before use.
   int init();
@@ -50,6 +58,7 @@ class EventWaiter {
   int take_events(bool readable, uint32_t& found);
 
   int device_fd_;
+  OutputQueueProbe output_queue_;
   UniqueFd epoll_;
   UniqueFd wake_;
   bool counters_supported_ = false;
@@ -62,6 +71,10 @@ class EventWaiter {
   bool tx_pending_ = false;
   int64_t byte_time_us_ = 0;
   int input_queue_size_ = 0;
+
+  // The last look at a draining output queue; the waiting thread's own.
+  int drain_last_queued_ = -1;
+  int drain_interval_ms_ = 0;
 
   // Declared last: stopped before the wake-up counter it signals is closed.
   std::unique_ptr<ModemWatcher> modem_watcher_;

@@ -36,15 +36,7 @@ constexpr uint32_t kRtsHandshake = 0x2000;
 
 }  // namespace
 
-int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings& out) {
-  static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-  if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 || dcb.StopBits > 2) {
-    return EINVAL;
-  }
-  LineSettings s;
-  termios& t = s.tio;
-  t = current;
-
+void make_raw(termios& t) {
   // Raw bytes in both directions: no echo, no signals, no line editing, no
   // translation. A break arrives as the NUL byte the UART reads during it:
   // ignoring it would leave an idle line's break unseen by the event wait,
@@ -55,12 +47,25 @@ int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings&
   t.c_lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL | ECHOKE | ICANON | ISIG | IEXTEN | NOFLSH | TOSTOP);
   // Whatever the modem lines do, the line stays ours: CLOCAL keeps a dropped
   // carrier from hanging it up, and without HUPCL closing leaves DTR alone.
-  t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
-  t.c_cflag |= CLOCAL | CREAD | kSizes[dcb.ByteSize - 5];
+  t.c_cflag &= ~HUPCL;
+  t.c_cflag |= CLOCAL | CREAD;
   // One byte wakes a read; with O_NONBLOCK a read of 0 bytes then only ever
   // means that the device is gone.
   t.c_cc[VMIN] = 1;
   t.c_cc[VTIME] = 0;
+}
+
+int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings& out) {
+  static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+  if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 || dcb.StopBits > 2) {
+    return EINVAL;
+  }
+  LineSettings s;
+  termios& t = s.tio;
+  t = current;
+  make_raw(t);
+  t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+  t.c_cflag |= kSizes[dcb.ByteSize - 5];
 
   switch (dcb.Parity) {
     case 1: t.c_cflag |= PARENB | PARODD; break;
@@ -104,6 +109,10 @@ int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings&
   s.discard_null = (dcb.Flags & DcbFlag::Null) != 0;
 
   if (const StandardSpeed* standard = standard_speed(dcb.BaudRate)) {
+    // cfsetspeed leaves the input speed field alone: after a custom speed it
+    // still says "other" and keeps the input at that rate. Cleared, the input
+    // follows the output.
+    t.c_cflag &= ~CIBAUD;
     cfsetspeed(&t, standard->constant);
   } else {
     s.custom_rate = dcb.BaudRate;

@@ -24,6 +24,11 @@ struct LineSettings {
   int64_t byte_time_us = 0;
 };
 
+// Makes `t` a raw line owned by the program (no echo, no line editing, no
+// translation, no hang-up on close, reads woken by one byte), leaving its
+// speed, character size and parity as they are.
+void make_raw(termios& t);
+
 // Builds the settings for `dcb` on top of the tty's `current` termios.
 // Returns 0, or EINVAL for a rate, size, parity or stop bits the line cannot take.
 int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings& out);

@@ -1,5 +1,6 @@
 #include "serial/posix/posix_device_opener.h"
 
+#include "serial/posix/line_settings.h"
 #include "serial/posix/posix_serial_device.h"
 #include "serial/posix/unique_fd.h"
 
@@ -26,7 +27,10 @@ unsigned com_number(const std::string& port) {
 
 // Opens the tty without waiting for a carrier and takes it for ourselves: an
 // advisory lock keeps out the programs that honour it (root included), and
-// TIOCEXCL refuses every other open but root's.
+// TIOCEXCL refuses every other open but root's. The line turns raw at once,
+// at the speed it had: settings may come only later (an open inside
+// BeginUpdate), and a cooked line reads an end-of-file character as a
+// vanished device.
 int open_exclusive(const std::string& path, UniqueFd& fd) {
   fd.reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!fd) return errno;
@@ -34,8 +38,7 @@ int open_exclusive(const std::string& path, UniqueFd& fd) {
   if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? EBUSY : errno;
   termios t{};
   if (::tcgetattr(fd.get(), &t) != 0) return errno;
-  t.c_cflag |= CLOCAL | CREAD;
-  t.c_cflag &= ~HUPCL;
+  make_raw(t);
   if (::tcsetattr(fd.get(), TCSANOW, &t) != 0) return errno;
   return ::ioctl(fd.get(), TIOCEXCL) == 0 ? 0 : errno;
 }

@@ -107,6 +107,18 @@ TEST(ComPortLife, ACloseThatCannotAbortTransfersLeavesThePortOpenAndRunning) {
   EXPECT_FALSE(line.IsOpen());
 }
 
+TEST(ComPortLife, LineErrorsOfOneSessionAreNotReportedInTheNext) {
+  FakeSerialLine line;
+  TComPort port(line);
+  port.SetEvents({});
+  port.Open();
+  line.RaiseLineErrors(LineError::Frame, false);
+  EXPECT_EQ(port.QueuedInput(), 0);  // takes the flag out of the device
+  port.Close();
+  port.Open();
+  EXPECT_TRUE(port.TakeLineErrors().empty());
+}
+
 TEST(ComPortLife, NoEventsMeansNoThread) {
   FakeSerialLine line;
   TComPort port(line);

@@ -31,7 +31,7 @@ TEST_F(OpenPort, ANewValueIsAppliedToItsGroupOnlyAndTheSameValueDoesNothing) {
   port.Parity().SetBits(prNone);
   port.FlowControl().SetXonChar(17);
   port.Timeouts().SetReadInterval(-1);
-  port.Buffer().SetInputSize(1025);  // rounds to the current 1024
+  port.Buffer().SetInputSize(1024);
   port.SetEventChar(0);
   EXPECT_TRUE(line.Calls().empty());
 
@@ -47,6 +47,14 @@ TEST_F(OpenPort, ANewValueIsAppliedToItsGroupOnlyAndTheSameValueDoesNothing) {
                                                      "set_state", "set_state"}));
   port.SetEvents({evRxChar});  // only at the next open
   EXPECT_EQ(line.Calls().size(), 5u);
+}
+
+TEST_F(OpenPort, AQueueSizeIsComparedAsWrittenAndStoredEven) {
+  port.Buffer().SetInputSize(1025);
+  EXPECT_EQ(port.Buffer().InputSize(), 1024);
+  EXPECT_EQ(line.Calls(), std::vector<std::string>{"setup_queues 1024 1024"});
+  port.Buffer().SetOutputSize(1024);
+  EXPECT_EQ(line.Calls().size(), 1u);
 }
 
 TEST_F(OpenPort, AFailedApplyKeepsTheNewValueAndReachesTheWriter) {

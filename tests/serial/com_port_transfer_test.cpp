@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <thread>
 
 using namespace serial;
@@ -63,6 +64,20 @@ TEST_F(Transfers, WritesSendTheBytesAndTellTheLinks) {
   line.SetWriteRoom(3);
   EXPECT_EQ(port.WriteText("$GPRMC"), 3);
   EXPECT_EQ(copy, "$GP");
+}
+
+TEST_F(Transfers, LinksHearOfAWriteAsItStartsNotOnceItEnded) {
+  std::vector<std::string> sent_when_told;
+  journal.link.OnTx = [&](TCustomComPort*, bool on) {
+    if (on) sent_when_told.push_back(line.Written());
+  };
+  port.WriteText("hello");
+  TPendingOp op;
+  line.HoldWrites(true);
+  port.StartWriteText("later", &op);
+  line.HoldWrites(false);
+  port.WaitForCompletion(&op);
+  EXPECT_EQ(sent_when_told, (Entries{"", "hello"}));
 }
 
 TEST_F(Transfers, FailedTransfersRaiseTheirCodesAndLeaveThePortOpen) {
@@ -145,6 +160,32 @@ TEST_F(Transfers, AStartedWriteKeepsItsOwnCopy) {
   EXPECT_EQ(op.Kind(), okWrite);
   EXPECT_EQ(op.Data(), "volatile");
   EXPECT_EQ(line.Written(), "volatile");
+}
+
+TEST_F(Transfers, ARecordInUseIsReusedOnlyOnceItsTransferEnded) {
+  auto release_later = [&] {
+    return std::thread([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      line.HoldWrites(false);
+    });
+  };
+  TPendingOp op;
+  line.HoldWrites(true);
+  port.StartWriteText("first", &op);
+  std::thread release = release_later();
+  port.StartWriteText("again", &op);  // the running write still reads its copy
+  EXPECT_EQ(port.WaitForCompletion(&op), 5);
+  release.join();
+  EXPECT_EQ(line.Written(), "firstagain");
+
+  line.HoldWrites(true);
+  port.StartWriteText("third", &op);
+  release = release_later();
+  char buffer[4];
+  port.StartRead(buffer, 4, &op);
+  EXPECT_EQ(port.WaitForCompletion(&op), 0);
+  release.join();
+  EXPECT_EQ(line.Written(), "firstagainthird");
 }
 
 TEST_F(Transfers, LineControlSendsOneEscapeEach) {

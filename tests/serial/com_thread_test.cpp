@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 using namespace serial;
@@ -157,6 +159,81 @@ TEST_F(EventDelivery, CloseServesAHandOverThatIsWaiting) {
   };
   EXPECT_LT(at("BeforeClose"), at("RxChar 3"));
   EXPECT_LT(at("RxChar 3"), at("link Conn 0"));
+}
+
+TEST_F(EventDelivery, ACloseReachedAgainWhileClosingLeavesTheJobToTheOuterOne) {
+  Open();
+  // A handler served by the closing wait processes events, and a click there
+  // closes the port again.
+  port.OnRxChar = [&](TCustomComPort* sender, int count) {
+    journal.Add("RxChar " + std::to_string(count));
+    sender->Close();
+    journal.Add(sender->Connected() ? "still open" : "closed");
+  };
+  ASSERT_TRUE(line.WaitUntilWaiting());
+  line.Feed("abc");
+  for (int i = 0; i < 2000 && line.Waiting(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  port.Close();
+  EXPECT_FALSE(port.Connected());
+  EXPECT_FALSE(line.IsOpen());
+  EXPECT_EQ(std::count(journal.entries.begin(), journal.entries.end(), "BeforeClose"), 1);
+  EXPECT_EQ(std::count(journal.entries.begin(), journal.entries.end(), "AfterClose"), 1);
+  const auto at = [&](const char* entry) {
+    return std::find(journal.entries.begin(), journal.entries.end(), entry) - journal.entries.begin();
+  };
+  EXPECT_LT(at("still open"), at("AfterClose"));
+  // The thread's closing steps ran on the device before it was closed.
+  const Entries calls = line.Calls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "purge 12"), 1);
+}
+
+TEST_F(EventDelivery, ThreadSyncRefusesACloseFromInsideAHandlerInsteadOfHanging) {
+  Open();
+  std::string refused;
+  port.OnRxChar = [&](TCustomComPort* sender, int count) {
+    std::string text;
+    sender->ReadText(text, count);
+    try {
+      sender->Close();
+    } catch (const std::logic_error& e) {
+      refused = e.what();
+    }
+  };
+  line.Feed("a");
+  ASSERT_TRUE(PumpUntil([&] { return !refused.empty(); }));
+  EXPECT_EQ(refused, "A port cannot be closed from inside its own event handler");
+  EXPECT_TRUE(port.Connected());
+  EXPECT_EQ(std::count(journal.entries.begin(), journal.entries.end(), "BeforeClose"), 0);
+  // Nothing was torn down: delivery goes on, and closing from outside works.
+  int count = 0;
+  port.OnRxChar = [&](TCustomComPort*, int n) { count = n; };
+  line.Feed("bc");
+  ASSERT_TRUE(PumpUntil([&] { return count == 2; }));
+  port.Close();
+  EXPECT_FALSE(line.IsOpen());
+}
+
+TEST_F(EventDelivery, WindowSyncHandlersMayCloseThePort) {
+  Open(smWindowSync);
+  port.OnError = [&](TCustomComPort* sender, TComErrors) {
+    journal.Add("Error");
+    sender->Close();
+  };
+  line.Feed("abc", LineError::Frame);
+  ASSERT_TRUE(PumpUntil([&] { return !port.Connected(); }));
+  EXPECT_FALSE(line.IsOpen());
+  EXPECT_EQ(journal.entries.front(), "Error");
+  EXPECT_EQ(journal.entries.back(), "AfterClose");
+  EXPECT_EQ(std::count(journal.entries.begin(), journal.entries.end(), "AfterClose"), 1);
+  // The port opens and delivers again.
+  port.OnError = nullptr;
+  int count = 0;
+  port.OnRxChar = [&](TCustomComPort*, int n) { count = n; };
+  port.Open();
+  line.Feed("xy");
+  ASSERT_TRUE(PumpUntil([&] { return count == 2; }));
+  port.Close();
 }
 
 TEST_F(EventDelivery, WindowSyncRunsOneStepPerEventAndGoesOnAfterAnException) {

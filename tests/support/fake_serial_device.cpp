@@ -103,7 +103,10 @@ class FakeSerialLine::Device final : public SerialDevice {
     line_.Log("write " + std::to_string(count));
     done = 0;
     if (int e = line_.Fail(FakeOp::Write)) return e;
-    std::lock_guard lock(line_.mutex_);
+    std::unique_lock lock(line_.mutex_);
+    const uint64_t aborts = line_.abort_generation_;
+    line_.changed_.wait(lock, [&] { return !line_.writes_held_ || line_.abort_generation_ != aborts; });
+    if (line_.writes_held_) return 0;  // aborted before it could send
     const int n = line_.write_room_ < 0 ? count : std::min(count, line_.write_room_);
     line_.written_.append(static_cast<const char*>(buffer), static_cast<size_t>(n));
     done = n;
@@ -120,6 +123,7 @@ class FakeSerialLine::Device final : public SerialDevice {
       line_.mask_ = mask;
       line_.pending_events_ &= mask;
       ++line_.mask_generation_;
+      line_.cancel_pending_ = false;
     }
     line_.changed_.notify_all();
     return 0;
@@ -235,6 +239,14 @@ void FakeSerialLine::SetOutputQueue(uint32_t bytes) {
 void FakeSerialLine::SetWriteRoom(int bytes) {
   std::lock_guard lock(mutex_);
   write_room_ = bytes;
+}
+
+void FakeSerialLine::HoldWrites(bool held) {
+  {
+    std::lock_guard lock(mutex_);
+    writes_held_ = held;
+  }
+  changed_.notify_all();
 }
 
 void FakeSerialLine::SetFailure(FakeOp op, int error) {

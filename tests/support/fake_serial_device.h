@@ -6,6 +6,7 @@
 //   line.Feed("$GPRMC,...\r\n");         // bytes arrive: RxChar for a waiting wait_event
 //   line.RaiseLineErrors(serial::LineError::Frame);  // Error event, reported by clear_error
 //   line.SetModemLines(serial::ModemLine::Cts);      // Cts event for the changed line
+//   line.HoldWrites(true);               // writes block until HoldWrites(false) or an abort
 //   line.SetFailure(FakeOp::Read, EIO);  // every read fails until SetFailure(FakeOp::Read, 0)
 //   line.SetOpenError(ENOENT);           // opening fails
 //   line.Vanish();                       // wait_event fails from now on (the device is gone)
@@ -49,6 +50,8 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   // A write sends at most this many bytes, as when its time limit runs out
   // (-1, the default: all of them).
   void SetWriteRoom(int bytes);
+  // While held, writes wait (until released or aborted) before they send.
+  void HoldWrites(bool held);
   void SetFailure(FakeOp op, int error);         // errno for every call of `op`; 0 clears
   void SetOpenError(int error);                  // errno for open; 0 clears
   void Vanish();                                 // wait_event fails with EIO from now on
@@ -91,6 +94,7 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   uint32_t modem_lines_ = 0;
   uint32_t out_queue_ = 0;
   int write_room_ = -1;
+  bool writes_held_ = false;
   uint32_t mask_ = 0;
   uint32_t pending_events_ = 0;
   uint64_t mask_generation_ = 0;

@@ -1,7 +1,10 @@
 #include "serial/posix/dev_port_lister.h"
 
+#include "serial/posix/unique_fd.h"
 #include "pty_pair.h"
 
+#include <climits>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,7 +80,7 @@ TEST(DevPortLister, TheRealProbeWantsCharacterDevicesAndUartsBehindTtyS) {
   EXPECT_FALSE(is_present_serial_node((dev.path() / "ttyUSB0").string(), "ttyUSB0"));
   EXPECT_TRUE(is_present_serial_node((dev.path() / "ttyACM0").string(), "ttyACM0"));
   EXPECT_FALSE(is_present_serial_node((dev.path() / "missing").string(), "ttyUSB1"));
-  // A ttyS* without a UART answering TIOCGSERIAL is no port.
+  // A ttyS* without a UART type of its own is no port.
   testing::PtyPair pty;
   EXPECT_FALSE(is_present_serial_node(pty.path(), "ttyS9"));
   EXPECT_TRUE(is_present_serial_node(pty.path(), "ttyUSB9"));
@@ -86,6 +89,29 @@ TEST(DevPortLister, TheRealProbeWantsCharacterDevicesAndUartsBehindTtyS) {
   std::vector<std::string> names;
   ASSERT_EQ(lister.list(names), 0);
   EXPECT_EQ(names, std::vector<std::string>{"ttyACM0"});
+}
+
+// Opening a UART raises DTR and RTS (and drops them on close, which resets
+// some receivers), and fails while another program holds it: the probe asks
+// the kernel's description of the port instead.
+TEST(DevPortLister, TheRealProbeNeverOpensTheNode) {
+  testing::PtyPair pty;
+  UniqueFd watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  ASSERT_TRUE(watch);
+  ASSERT_GE(::inotify_add_watch(watch.get(), pty.path().c_str(), IN_OPEN), 0);
+  is_present_serial_node(pty.path(), "ttyS9");
+  char event[sizeof(inotify_event) + NAME_MAX + 1];
+  const ssize_t got = ::read(watch.get(), event, sizeof event);
+  const int error = errno;
+  EXPECT_LT(got, 0) << "the node was opened";
+  EXPECT_EQ(error, EAGAIN);
+}
+
+TEST(DevPortLister, AMachinesFirstUartIsFoundByItsType) {
+  std::ifstream type_file("/sys/class/tty/ttyS0/type");
+  int type = -1;
+  if (!(type_file >> type) || !fs::exists("/dev/ttyS0")) GTEST_SKIP() << "no ttyS0 here";
+  EXPECT_EQ(is_present_serial_node("/dev/ttyS0", "ttyS0"), type != 0);
 }
 
 }  // namespace

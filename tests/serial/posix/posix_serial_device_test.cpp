@@ -136,6 +136,38 @@ TEST(DeviceOpen, HoldsThePortForItselfUntilClosed) {
   EXPECT_TRUE(open_device(pty.path()));
 }
 
+// Settings may be applied long after opening (a port opened inside
+// BeginUpdate): until then the line must not be cooked, where an
+// end-of-file character reads as a vanished device.
+TEST(DeviceOpen, LeavesTheLineRawAtTheSpeedItHad) {
+  PtyPair pty;
+  termios cooked{};
+  ASSERT_EQ(tcgetattr(pty.slave(), &cooked), 0);
+  cooked.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+  cooked.c_iflag |= ICRNL;
+  cooked.c_oflag |= OPOST;
+  cfsetspeed(&cooked, B1200);
+  ASSERT_EQ(tcsetattr(pty.slave(), TCSANOW, &cooked), 0);
+
+  auto device = open_device(pty.path());
+  ASSERT_TRUE(device);
+  termios t{};
+  ASSERT_EQ(tcgetattr(pty.slave(), &t), 0);
+  EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN));
+  EXPECT_FALSE(t.c_iflag & ICRNL);
+  EXPECT_FALSE(t.c_oflag & OPOST);
+  EXPECT_EQ(t.c_cc[VMIN], 1);
+  EXPECT_EQ(t.c_cc[VTIME], 0);
+  EXPECT_EQ(cfgetospeed(&t), B1200);
+
+  pty.send("ab\x04\r");
+  pty.await_queued(4);
+  char bytes[8];
+  int done = -1;
+  EXPECT_EQ(device->read(bytes, 8, done), 0);
+  EXPECT_EQ(std::string(bytes, done > 0 ? done : 0), "ab\x04\r");
+}
+
 TEST_F(DeviceOnPty, SetStateConfiguresARawLineAtStandardAndCustomSpeeds) {
   Dcb dcb = line(115200);
   dcb.StopBits = 2;
@@ -161,12 +193,14 @@ TEST_F(DeviceOnPty, SetStateConfiguresARawLineAtStandardAndCustomSpeeds) {
   EXPECT_EQ(t.c_cc[VMIN], 1);
   EXPECT_EQ(t.c_cc[VTIME], 0);
 
-  // Speeds without a Bxxx constant, and back to a standard one.
+  // Speeds without a Bxxx constant, and back to a standard one: both
+  // directions follow, the input side included.
   for (uint32_t rate : {31250u, 14400u, 56000u, 128000u, 256000u, 4800u}) {
     ASSERT_EQ(device_->set_state(line(rate)), 0) << rate;
-    uint32_t speed = 0;
-    ASSERT_EQ(read_output_speed(pty_.slave(), speed), 0);
-    EXPECT_EQ(speed, rate);
+    uint32_t input = 0, output = 0;
+    ASSERT_EQ(read_speeds(pty_.slave(), input, output), 0);
+    EXPECT_EQ(input, rate);
+    EXPECT_EQ(output, rate);
     ASSERT_EQ(tcgetattr(pty_.slave(), &t), 0);
     EXPECT_FALSE(t.c_cflag & (CSTOPB | CRTSCTS)) << rate;
     EXPECT_FALSE(t.c_iflag & (IXON | IXOFF)) << rate;
@@ -336,6 +370,19 @@ TEST_F(DeviceOnPty, CancelAndMaskChangesEndAWait) {
   // ...but a mask set before a wait does not.
   ASSERT_EQ(device_->set_event_mask(EventBit::RxChar), 0);
   wait = start_wait();
+  EXPECT_TRUE(wait->still_blocked());
+  pty_.send("x");
+  EXPECT_EQ(wait->result(), WaitResult(0, EventBit::RxChar));
+}
+
+TEST_F(DeviceOnPty, ANewMaskDropsACancelThatNoWaitTook) {
+  // A time limit may cancel a wait just after it returned with events; the
+  // next wait, set up with its own mask, must not end at once for it.
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar), 0);
+  device_->cancel_wait();
+  ASSERT_EQ(device_->set_event_mask(0), 0);
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar), 0);
+  auto wait = start_wait();
   EXPECT_TRUE(wait->still_blocked());
   pty_.send("x");
   EXPECT_EQ(wait->result(), WaitResult(0, EventBit::RxChar));
