@@ -4,19 +4,20 @@
 #include "acquisition/fix_fields.h"
 #include "acquisition/log_line.h"
 
+#include <cstdint>
 #include <string>
 
 namespace viewer_test {
 
 struct Position {
-  const char* lat_degres = "48";
-  const char* lat_minutes = "07";
-  const char* lat_fraction = "0380";
-  const char* lat_ns = "N";
-  const char* lon_degres = "011";
-  const char* lon_minutes = "31";
-  const char* lon_fraction = "0000";
-  const char* lon_ew = "E";
+  std::string lat_degres = "48";
+  std::string lat_minutes = "07";
+  std::string lat_fraction = "0380";
+  std::string lat_ns = "N";
+  std::string lon_degres = "011";
+  std::string lon_minutes = "31";
+  std::string lon_fraction = "0000";
+  std::string lon_ew = "E";
 };
 
 // The writer's record for this position (date 23/03/2094 12:35:19, speed
@@ -39,6 +40,19 @@ inline std::string record(const Position& p = {}) {
   f.Aff_lon_EW = p.lon_ew;
   f.Aff_vitesse = "022";
   return acquisition::Ligne_log(f) + "\r\n";
+}
+
+// The record of the point at these whole arc-seconds (both >= 0), with the
+// writer's widths.
+inline std::string record_at(int32_t lat_seconds, int32_t lon_seconds) {
+  auto padded = [](int32_t value, std::size_t width) {
+    std::string text = std::to_string(value);
+    return std::string(width > text.size() ? width - text.size() : 0, '0') + text;
+  };
+  // The smallest fraction that truncates to the wanted seconds.
+  auto fraction = [&](int32_t s) { return padded(((s % 60) * 1000 + 5) / 6, 4); };
+  return record({padded(lat_seconds / 3600, 2), padded(lat_seconds / 60 % 60, 2), fraction(lat_seconds), "N",
+                 padded(lon_seconds / 3600, 3), padded(lon_seconds / 60 % 60, 2), fraction(lon_seconds), "E"});
 }
 
 }  // namespace viewer_test
