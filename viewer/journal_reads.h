@@ -6,9 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace viewer {
 
@@ -47,7 +47,9 @@ class JournalReads {
   bool fill();
 
   ByteSource& source_;
-  std::vector<char> buffer_;
+  // Not zero-filled: only bytes the source wrote are ever looked at.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool at_end_ = false;

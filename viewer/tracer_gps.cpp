@@ -19,6 +19,10 @@
 #include <QSlider>
 #include <QTimer>
 
+// The pictures are compiled into the static library, whose linker drops the
+// resource object unless something refers to it.
+static void register_arrow_images() { Q_INIT_RESOURCE(arrows); }
+
 namespace {
 
 QFont font_of(const char* family, int pixels, bool bold = false) {
@@ -207,6 +211,7 @@ void TTrace::build_record_panel() {
 }
 
 void TTrace::build_pan_pad() {
+  register_arrow_images();
   auto arrow = [this](const char* picture, int x, int y, const char* hint) {
     auto* b = button(this, "", QRect(x, y, 28, 24), hint);
     b->setIcon(QIcon(QString(":/") + picture));
@@ -246,10 +251,10 @@ void TTrace::build_reload_panel() {
 void TTrace::build_centring_panel() {
   Panel_centrer = panel(this, QRect(522, 622, 196, 44));
   label(Panel_centrer, "Centrer (ou recadrer) sur la position...", QRect(5, 2, 186, 14));
-  Bt_centrer = button(Panel_centrer, "&courante", QRect(5, 17, 54, 23), "Centre le tracé sur le curseur rouge");
+  Bt_centrer = button(Panel_centrer, "&courante", QRect(5, 17, 50, 23), "Centre le tracé sur le curseur rouge");
   Bt_centrer_debut =
-      button(Panel_centrer, "&du début", QRect(61, 17, 56, 23), "Centre le tracé sur le début du tracé");
-  Bt_centrer_fin = button(Panel_centrer, "&la plus récente", QRect(119, 17, 72, 23),
+      button(Panel_centrer, "&du début", QRect(57, 17, 50, 23), "Centre le tracé sur le début du tracé");
+  Bt_centrer_fin = button(Panel_centrer, "&la plus récente", QRect(109, 17, 83, 23),
                           "Centre le tracé sur la dernière position enregistrée");
 }
 

@@ -24,6 +24,16 @@ bool no_track_state() {
 
 }  // namespace
 
+TEST_F(ViewerTest, TheWindowHasItsCaptionSizeZoomListAndArrowPictures) {
+  EXPECT_EQ(Trace->windowTitle(), QString::fromUtf8("Orvanta : Tracé GP"));
+  EXPECT_EQ(Trace->size(), QSize(722, 698));
+  EXPECT_EQ(Trace->Bt_zoom->count(), 20);
+  EXPECT_EQ(Trace->Bt_zoom->itemText(1), "2,5 %");
+  for (QPushButton* b : {Trace->Bt_haut, Trace->Bt_bas, Trace->Bt_droite, Trace->Bt_gauche}) {
+    EXPECT_FALSE(b->icon().isNull());
+  }
+}
+
 TEST_F(ViewerTest, OpeningTheViewerLoadsTheJournalAndShowsItsNewestRecord) {
   write_journal(track_text(3));
   Trace->FormShow();
