@@ -41,24 +41,24 @@ void centre_on_screen(QWidget* window) {
   }
 }
 
-// The progress window while a load runs; hidden again however the load ends.
-class ProgressWindow {
+void show_progress_window() {
+  if (!Calcul) return;
+  Calcul->ProgressBar1->setValue(0);
+  centre_on_screen(Calcul);
+  Calcul->show();
+}
+
+void hide_progress_window() {
+  if (Calcul) Calcul->hide();
+}
+
+// The progress bar counts in int: a file beyond 2 GiB is counted in larger
+// units than bytes.
+class ProgressBarScale {
  public:
-  explicit ProgressWindow(uint64_t size) {
-    // The bar counts in int: very large files are counted in larger units.
+  explicit ProgressBarScale(uint64_t size) {
     while ((size >> shift_) > static_cast<uint64_t>(INT32_MAX)) ++shift_;
-    if (!Calcul) return;
-    Calcul->ProgressBar1->setRange(0, static_cast<int>(size >> shift_));
-    Calcul->ProgressBar1->setValue(0);
-  }
-  static void show() {
-    if (!Calcul) return;
-    Calcul->ProgressBar1->setValue(0);
-    centre_on_screen(Calcul);
-    Calcul->show();
-  }
-  static void hide() {
-    if (Calcul) Calcul->hide();
+    if (Calcul) Calcul->ProgressBar1->setRange(0, static_cast<int>(size >> shift_));
   }
   void at(uint64_t offset) const {
     if (Calcul) Calcul->ProgressBar1->setValue(static_cast<int>(offset >> shift_));
@@ -80,16 +80,16 @@ int TTrace::Charger_fichier(const QString& path) {
   } done{loading_};
   Trace_preci->stop();
   Liste_points.clear();
-  ProgressWindow::show();
+  show_progress_window();
   set_loading_controls_enabled(false);
 
   std::unique_ptr<viewer::JournalFile> file = viewer::JournalFile::open(QFile::encodeName(path).toStdString());
   if (!file) {
     Message(QMessageBox::Critical, from_utf8("Impossible d'ouvrir le fichier: ") + path + ".");
-    ProgressWindow::hide();
+    hide_progress_window();
     return -1;
   }
-  const ProgressWindow progress(file->size());
+  const ProgressBarScale progress(file->size());
   const viewer::LoadOutcome outcome = viewer::read_journal(*file, Liste_points, [&progress](uint64_t offset) {
     progress.at(offset);
     QCoreApplication::processEvents();
@@ -102,19 +102,19 @@ int TTrace::Charger_fichier(const QString& path) {
   using Kind = viewer::LoadOutcome::Kind;
   if (outcome.kind == Kind::CannotRead) {
     Message(QMessageBox::Critical, from_utf8("Impossible de lire le fichier: ") + path + ".");
-    ProgressWindow::hide();
+    hide_progress_window();
     return -1;
   }
   if (outcome.kind == Kind::FaultyLine) {
     Message(QMessageBox::Critical, from_utf8("Le fichier GPS :  ") + path +
                                        from_utf8("\n\nComporte une erreur à la ligne ") +
                                        QString::number(outcome.lines) + ".");
-    ProgressWindow::hide();
+    hide_progress_window();
     return -2;
   }
   Longueur_totale = Liste_points.Longueur_totale();
   file.reset();
-  ProgressWindow::hide();
+  hide_progress_window();
   set_loading_controls_enabled(true);
   show_readouts_if_pointer_over_plan();
   if (outcome.kind == Kind::Loaded) return static_cast<int>(Liste_points.size());

@@ -1,4 +1,3 @@
-#include "viewer/plan_image.h"
 #include "viewer/up_down.h"
 #include "viewer_window_fixture.h"
 
@@ -89,9 +88,6 @@ TEST_F(ViewerPlan, PanButtonsAndEdgeClicksMoveTheCentre) {
   Trace->ImageMouseDown(5, 5);  // west, then north
   EXPECT_LT(Trace->Plan.Centre_lon, after_north.Centre_lon);
   EXPECT_GT(Trace->Plan.Centre_lat, after_north.Centre_lat);
-  // A full redraw after a pan keeps the cursor where the plan puts it.
-  Trace->Trace_preciTimer();
-  EXPECT_TRUE(Trace->Curseur->isHidden() || Trace->Curseur->pos() != QPoint(356, 309));
 }
 
 TEST_F(ViewerPlan, TheReadOutFollowsThePointerAndHidesWhileTheButtonIsHeld) {
@@ -113,21 +109,4 @@ TEST_F(ViewerPlan, TheReadOutFollowsThePointerAndHidesWhileTheButtonIsHeld) {
   Trace->ImageMouseLeave();
   EXPECT_TRUE(Trace->Aff_coord2->isHidden());
   EXPECT_EQ(Trace->cursor().shape(), Qt::ArrowCursor);
-}
-
-TEST_F(ViewerPlan, TheWindowsBitmapHoldsTheTrackDrawnInAlternatingColours) {
-  Trace->Bt_zoom->setCurrentIndex(19);
-  Trace->Bt_zoomClick();
-  Trace->Trace_preciTimer();
-  const QImage& bitmap = Trace->Image->Bitmap();
-  // Records 4 and 5, 10 seconds apart, are 30 pixels apart on a diagonal; the
-  // last segment ends at the centre.
-  int blue = 0, red = 0;
-  for (int d = 1; d < 20; ++d) {
-    const QRgb pixel = bitmap.pixel(357 - d, 269 + d);
-    blue += pixel == qRgb(0, 0, 255);
-    red += pixel == qRgb(255, 0, 0);
-  }
-  EXPECT_GT(blue + red, 0);
-  EXPECT_TRUE(blue == 0 || red == 0);  // one segment, one colour
 }
