@@ -12,6 +12,7 @@ mkdir -p "$out"
 declare -A sources=(
   [rmc_decoder]="fuzz/rmc_decoder_fuzz.cpp acquisition/rmc_decoder.cpp"
   [ini_file]="fuzz/ini_file_fuzz.cpp shell/ini_file.cpp shell/whole_file.cpp"
+  [journal_scanner]="fuzz/journal_scanner_fuzz.cpp viewer/journal_line.cpp viewer/journal_reads.cpp viewer/journal_loader.cpp viewer/track_points.cpp viewer/track_distance.cpp"
 )
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${!sources[@]}")

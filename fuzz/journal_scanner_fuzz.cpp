@@ -1,0 +1,53 @@
+// libFuzzer target: any bytes as a journal, handed over in blocks of a size
+// taken from the first byte. The reads must give back every byte in order,
+// none longer than 119 bytes nor running past an LF; the loader must count
+// them all, and every point it keeps must lie on the globe with the texts it
+// was read from.
+#include "viewer/journal_line.h"
+#include "viewer/journal_loader.h"
+#include "viewer/journal_reads.h"
+#include "viewer/track_points.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const std::size_t chunk = data[0] == 0 ? SIZE_MAX : data[0];
+  const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+  viewer::TextSource source(text, chunk);
+  viewer::JournalReads reads(source, 256);
+  std::string joined;
+  int64_t count = 0;
+  std::string_view read;
+  while (reads.next(read) == viewer::JournalReads::Status::Read) {
+    if (read.empty() || read.size() > viewer::kLongestRead) std::abort();
+    const std::size_t lf = read.find('\n');
+    if (lf != std::string_view::npos && lf + 1 != read.size()) std::abort();
+    joined.append(read);
+    ++count;
+  }
+  if (joined != text || reads.offset() != text.size()) std::abort();
+
+  viewer::TextSource again(text, chunk);
+  viewer::TrackPoints points;
+  const viewer::LoadOutcome outcome = viewer::read_journal(again, points, {});
+  using Kind = viewer::LoadOutcome::Kind;
+  if ((outcome.kind == Kind::Loaded || outcome.kind == Kind::NothingAccepted) && outcome.lines != count) std::abort();
+  if (outcome.kind == Kind::FaultyLine && (outcome.lines < 1 || outcome.lines > count)) std::abort();
+  if ((outcome.kind == Kind::Loaded) == points.empty()) std::abort();
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const viewer::PointPosition& p = points.position(i);
+    if (p.lat_seconds < 0 || p.lat_seconds > viewer::Secondes_arc(90, 59, 9999)) std::abort();
+    if (p.lon_seconds < 0 || p.lon_seconds > viewer::Secondes_arc(180, 59, 9999)) std::abort();
+    if (points.Distance_cumulee(i) < (i == 0 ? 0 : points.Distance_cumulee(i - 1))) std::abort();
+    const viewer::Struct_ligne_donnees r = points[i];
+    const std::string line = r.Date + "\t" + r.Heure + "\t" + r.Lat_degres + "\xB0" + r.Lat_minutes + "'" +
+                             r.Lat_fraction + "\"";
+    if (text.find(line) == std::string_view::npos) std::abort();
+    if (viewer::journal_integer(r.Lat_degres) != p.lat_degres) std::abort();
+  }
+  return 0;
+}

@@ -1,0 +1,58 @@
+// Journal records as the logger writes them, for the viewer's tests.
+#pragma once
+
+#include "acquisition/fix_fields.h"
+#include "acquisition/log_line.h"
+
+#include <cstdint>
+#include <string>
+
+namespace viewer_test {
+
+struct Position {
+  std::string lat_degres = "48";
+  std::string lat_minutes = "07";
+  std::string lat_fraction = "0380";
+  std::string lat_ns = "N";
+  std::string lon_degres = "011";
+  std::string lon_minutes = "31";
+  std::string lon_fraction = "0000";
+  std::string lon_ew = "E";
+};
+
+// The writer's record for this position (date 23/03/2094 12:35:19, speed
+// 022), with its CR LF.
+inline std::string record(const Position& p = {}) {
+  acquisition::FixFields f;
+  f.Aff_jour = "23";
+  f.Aff_mois = "03";
+  f.Aff_annee = "2094";
+  f.Aff_heure = "12";
+  f.Aff_minute = "35";
+  f.Aff_seconde = "19";
+  f.Aff_lat_degres = p.lat_degres;
+  f.Aff_lat_minutes = p.lat_minutes;
+  f.Aff_lat_miliemes = p.lat_fraction;
+  f.Aff_lat_NS = p.lat_ns;
+  f.Aff_lon_degres = p.lon_degres;
+  f.Aff_lon_minutes = p.lon_minutes;
+  f.Aff_lon_miliemes = p.lon_fraction;
+  f.Aff_lon_EW = p.lon_ew;
+  f.Aff_vitesse = "022";
+  return acquisition::Ligne_log(f) + "\r\n";
+}
+
+// The record of the point at these whole arc-seconds (both >= 0), with the
+// writer's widths.
+inline std::string record_at(int32_t lat_seconds, int32_t lon_seconds) {
+  auto padded = [](int32_t value, std::size_t width) {
+    std::string text = std::to_string(value);
+    return std::string(width > text.size() ? width - text.size() : 0, '0') + text;
+  };
+  // The smallest fraction that truncates to the wanted seconds.
+  auto fraction = [&](int32_t s) { return padded(((s % 60) * 1000 + 5) / 6, 4); };
+  return record({padded(lat_seconds / 3600, 2), padded(lat_seconds / 60 % 60, 2), fraction(lat_seconds), "N",
+                 padded(lon_seconds / 3600, 3), padded(lon_seconds / 60 % 60, 2), fraction(lon_seconds), "E"});
+}
+
+}  // namespace viewer_test

@@ -1,0 +1,129 @@
+#include "journal_text.h"
+#include "viewer/journal_loader.h"
+#include "viewer/plan_drawing.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace viewer;
+
+namespace {
+
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kGrey = qRgb(192, 192, 192);
+const QRgb kBlack = qRgb(0, 0, 0);
+
+// A plan where one arc-second is about 3 pixels, centred near its origin.
+class PlanDrawing : public ::testing::Test {
+ protected:
+  PlanDrawing() {
+    Calcul_echelle(scale, 19, 0, 0);  // "1000 %" at the equator
+    scale.Centre_lat = 50;
+    scale.Centre_lon = 80;
+  }
+
+  void track(std::initializer_list<std::pair<int32_t, int32_t>> seconds) {
+    std::string text;
+    for (auto [lat, lon] : seconds) text += viewer_test::record_at(lat, lon);
+    TextSource source(text);
+    ASSERT_EQ(read_journal(source, points, {}).kind, LoadOutcome::Kind::Loaded);
+  }
+
+  // The track alone, on white.
+  QImage trace(std::size_t pas = 1) {
+    QImage image = new_plan_bitmap();
+    QPainter painter(&image);
+    Tracer_parcours(painter, scale, points, pas);
+    return image;
+  }
+
+  QRgb at(const QImage& image, int32_t lat, int32_t lon) const {
+    const PixelPosition p = Vers_pixel(scale, lat, lon);
+    return image.pixel(p.x, p.y);
+  }
+
+  int coloured(const QImage& image) const {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) != kWhite;
+    return n;
+  }
+
+  PlanScale scale;
+  TrackPoints points;
+};
+
+}  // namespace
+
+TEST_F(PlanDrawing, OnePointDrawsNothingTwoPointsOneSegment) {
+  track({{50, 60}});
+  EXPECT_EQ(coloured(trace()), 0);
+  track({{50, 60}, {50, 100}});
+  const QImage image = trace();
+  EXPECT_EQ(at(image, 50, 80), kBlue);
+  const int length = Vers_pixel(scale, 50, 100).x - Vers_pixel(scale, 50, 60).x + 1;
+  EXPECT_EQ(coloured(image), length);
+}
+
+TEST_F(PlanDrawing, SegmentsAlternateColoursAndTheLaterWinsWhereTheyCross) {
+  // A square-ish loop whose fourth side (red) crosses the first (blue).
+  track({{50, 40}, {50, 120}, {80, 120}, {80, 80}, {20, 80}});
+  const QImage image = trace();
+  EXPECT_EQ(at(image, 50, 60), kBlue);
+  EXPECT_EQ(at(image, 65, 120), kRed);
+  EXPECT_EQ(at(image, 80, 100), kBlue);
+  EXPECT_EQ(at(image, 30, 80), kRed);
+  EXPECT_EQ(at(image, 50, 80), kRed);   // crossing: the fourth segment came last
+  EXPECT_EQ(at(image, 50, 120), kRed);  // shared corner: the second segment came last
+}
+
+TEST_F(PlanDrawing, SegmentsGoingOutAreNotDrawnSegmentsComingInAre) {
+  // From inside out of the drawing and back in along the row of latitude 50.
+  track({{20, 100}, {50, 400}, {50, 150}});
+  const QImage image = trace();
+  const int row = Vers_pixel(scale, 50, 0).y;
+  const int from = Vers_pixel(scale, 50, 150).x;
+  for (int x = from; x < kPlanWidth; ++x) EXPECT_EQ(image.pixel(x, row), kRed) << x;
+  EXPECT_EQ(coloured(image), kPlanWidth - from);
+
+  // The segment leading to the first visible point is not drawn either.
+  track({{50, 400}, {50, 150}});
+  EXPECT_EQ(coloured(trace()), 0);
+}
+
+TEST_F(PlanDrawing, AQuickRedrawVisitsEveryPasThPointAndAlternatesOnThem) {
+  // Point 1 lies far off the line through points 0, 2 and 4.
+  track({{50, 40}, {100, 60}, {50, 80}, {100, 100}, {50, 120}});
+  const QImage image = trace(2);
+  EXPECT_EQ(at(image, 50, 60), kBlue);
+  EXPECT_EQ(at(image, 50, 100), kRed);
+  EXPECT_EQ(at(image, 100, 60), kWhite);
+}
+
+TEST(PlanGrid, AtTheHighestZoomOneGreyLineOfEachKindCrossesTheDrawing) {
+  PlanScale scale;
+  Calcul_echelle(scale, 19, 45, 0);
+  scale.Centre_lat = Secondes_arc(45, 0, 0);
+  scale.Centre_lon = Secondes_arc(6, 0, 0);
+  QImage image = new_plan_bitmap();
+  draw_plan(image, scale, TrackPoints(), 1);
+  EXPECT_EQ(image.pixel(357, 100), kGrey);
+  EXPECT_EQ(image.pixel(600, 269), kGrey);
+  int grey_elsewhere = 0;
+  for (int y = 0; y < kPlanHeight; ++y)
+    for (int x = 0; x < kPlanWidth; ++x) grey_elsewhere += x != 357 && y != 269 && image.pixel(x, y) == kGrey;
+  EXPECT_EQ(grey_elsewhere, 0);
+}
+
+TEST(PlanGrid, LinesAtZeroDegreesAreBlack) {
+  PlanScale scale;
+  Calcul_echelle(scale, 3, 0, 0);  // "10 %": a degree spans 111 pixels
+  QImage image = new_plan_bitmap();
+  draw_plan(image, scale, TrackPoints(), 1);
+  EXPECT_EQ(image.pixel(357, 100), kBlack);  // prime meridian
+  EXPECT_EQ(image.pixel(300, 269), kBlack);  // equator
+  EXPECT_EQ(image.pixel(357 + 111, 100), kGrey);
+  EXPECT_EQ(image.pixel(300, 157), kGrey);
+}

@@ -1,0 +1,97 @@
+// Writes a journal as the logger does, for trying the viewer and timing it.
+//
+//   journal_generator FILE [LINES] [--seed N]
+//
+// FILE gets LINES records (default 1,000,000), one fix every 3 seconds along
+// a wandering walk that starts at 45° N 6° E; each record is the logger's own
+// line, CR LF ended. The same seed writes the same bytes.
+#include "acquisition/fix_fields.h"
+#include "acquisition/log_line.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+namespace {
+
+std::string padded(long value, int width) {
+  std::string text = std::to_string(value);
+  return std::string(text.size() < static_cast<std::size_t>(width) ? width - text.size() : 0, '0') + text;
+}
+
+// Degrees, minutes and ten-thousandths of a minute of a non-negative angle
+// given in ten-thousandths of a minute.
+void split(long angle, int degree_width, std::string& degrees, std::string& minutes, std::string& fraction) {
+  degrees = padded(angle / 600000, degree_width);
+  minutes = padded(angle / 10000 % 60, 2);
+  fraction = padded(angle % 10000, 4);
+}
+
+bool parse(const char* text, unsigned long& out) {
+  const char* end = text + std::strlen(text);
+  return std::from_chars(text, end, out).ptr == end && end != text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* path = nullptr;
+  unsigned long lines = 1000000;
+  unsigned long seed = 1;
+  bool usable = true;
+  for (int i = 1; i < argc && usable; ++i) {
+    if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
+      usable = parse(argv[++i], seed);
+    } else if (!path) {
+      path = argv[i];
+    } else {
+      usable = parse(argv[i], lines);
+    }
+  }
+  if (!path || !usable) {
+    std::fprintf(stderr, "usage: journal_generator FILE [LINES] [--seed N]\n");
+    return 2;
+  }
+  std::FILE* out = std::fopen(path, "wb");
+  if (!out) {
+    std::perror(path);
+    return 1;
+  }
+
+  std::mt19937 random(static_cast<std::mt19937::result_type>(seed));
+  std::normal_distribution<double> turn(0.0, 0.15);
+  std::uniform_int_distribution<int> speed(0, 60);
+  // Positions in ten-thousandths of a minute; about 8 metres per unit step.
+  double lat = 45.0 * 600000, lon = 6.0 * 600000, heading = 0.7;
+  long seconds = 0;
+  acquisition::FixFields f;
+  f.Aff_lat_NS = "N";
+  f.Aff_lon_EW = "E";
+  for (unsigned long i = 0; i < lines; ++i) {
+    heading += turn(random);
+    lat = std::clamp(lat + 40 * std::cos(heading), 0.0, 90.0 * 600000 - 1);
+    lon = std::clamp(lon + 40 * std::sin(heading), 0.0, 180.0 * 600000 - 1);
+    const long day = seconds / 86400;
+    f.Aff_jour = padded(day % 28 + 1, 2);
+    f.Aff_mois = padded(day / 28 % 12 + 1, 2);
+    f.Aff_annee = padded(2024 + day / 336, 4);
+    f.Aff_heure = padded(seconds / 3600 % 24, 2);
+    f.Aff_minute = padded(seconds / 60 % 60, 2);
+    f.Aff_seconde = padded(seconds % 60, 2);
+    split(static_cast<long>(lat), 2, f.Aff_lat_degres, f.Aff_lat_minutes, f.Aff_lat_miliemes);
+    split(static_cast<long>(lon), 3, f.Aff_lon_degres, f.Aff_lon_minutes, f.Aff_lon_miliemes);
+    f.Aff_vitesse = padded(speed(random), 3);
+    const std::string line = acquisition::Ligne_log(f) + "\r\n";
+    if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) break;
+    seconds += 3;
+  }
+  if (std::ferror(out) || std::fclose(out) != 0) {
+    std::perror(path);
+    return 1;
+  }
+  return 0;
+}

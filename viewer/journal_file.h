@@ -1,0 +1,32 @@
+// A journal opened for reading: read-only and without any lock, so the logger
+// goes on appending while the viewer reads.
+#pragma once
+
+#include "viewer/journal_reads.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace viewer {
+
+class JournalFile : public ByteSource {
+ public:
+  // Nothing when the path names no regular file that can be opened: a device
+  // or a pipe is refused before it is opened, so naming a serial port or a
+  // FIFO can neither block the window nor disturb the line.
+  static std::unique_ptr<JournalFile> open(const std::string& path);
+  ~JournalFile() override;
+  JournalFile(const JournalFile&) = delete;
+  JournalFile& operator=(const JournalFile&) = delete;
+
+  uint64_t size() const { return size_; }
+  std::optional<std::size_t> read(char* buffer, std::size_t capacity) override;
+
+ private:
+  JournalFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
+  int fd_;
+  uint64_t size_;
+};
+
+}  // namespace viewer

@@ -1,0 +1,29 @@
+// Reads a journal into the track: the reads counted as lines, the short ones
+// skipped, the others scanned and appended; the first faulty line stops it.
+#pragma once
+
+#include "viewer/journal_reads.h"
+#include "viewer/track_points.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+namespace viewer {
+
+struct LoadOutcome {
+  enum class Kind { Loaded, CannotOpen, CannotRead, FaultyLine, NothingAccepted };
+  Kind kind = Kind::NothingAccepted;
+  // Reads made so far; at a faulty line, that line's number (from 1).
+  int64_t lines = 0;
+};
+
+// Called with the byte offset reached, at the start, then about every
+// `interval` while reading, and at the end.
+using LoadProgress = std::function<void(uint64_t offset)>;
+
+// Empties `points` first. Points accepted before a faulty line stay.
+LoadOutcome read_journal(ByteSource& source, TrackPoints& points, const LoadProgress& progress,
+                         std::chrono::milliseconds interval = std::chrono::milliseconds(30));
+
+}  // namespace viewer

@@ -1,0 +1,135 @@
+#include "viewer/plan_geometry.h"
+
+#include "viewer/track_distance.h"
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace viewer {
+
+const std::array<const char*, kZoomCount> kZoomItems = {
+    "1 %",   "2,5 %", "5 %",   "10 %",  "20 %",  "40 %",  "60 %",  "80 %",  "100 %", "120 %",
+    "140 %", "160 %", "180 %", "200 %", "250 %", "300 %", "350 %", "400 %", "500 %", "1000 %"};
+const std::array<double, kZoomCount> kZoomFactors = {0.0001, 0.00025, 0.0005, 0.001, 0.002, 0.004, 0.006,
+                                                     0.008,  0.01,    0.012,  0.014, 0.016, 0.018, 0.02,
+                                                     0.025,  0.03,    0.035,  0.04,  0.05,  0.1};
+
+namespace {
+
+constexpr int kHalfWidth = kPlanWidth / 2;
+constexpr int kHalfHeight = kPlanHeight / 2;
+constexpr int kEdge = 20;  // pixels near a side where a click pans
+
+// Degrees, minutes and thousandths of a minute, each step rounded to single
+// precision.
+void split_seconds(int32_t seconds, int32_t& degres, int32_t& minutes, int32_t& milliemes) {
+  const float d = static_cast<float>(seconds / 3600.0);
+  const float m = static_cast<float>((d - std::trunc(d)) * 60.0);
+  const float t = static_cast<float>((m - std::trunc(m)) * 1000.0);
+  degres = truncate(d);
+  minutes = truncate(m);
+  milliemes = truncate(t);
+}
+
+}  // namespace
+
+int32_t truncate(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+void Calcul_echelle(PlanScale& scale, int zoom_index, int32_t degres, int32_t minutes) {
+  if (static_cast<uint32_t>(degres) > 90 || static_cast<uint32_t>(minutes) > 59) {
+    throw std::out_of_range("[Calcul_echelle] Donnee GP hors limites pour le calcul d'échelle");
+  }
+  scale.Metres_par_seconde = kMetresParSeconde;
+  if (zoom_index >= 0 && zoom_index < kZoomCount) {
+    const double factor = kZoomFactors[zoom_index];
+    scale.Facteur_zoom = static_cast<float>(factor);
+    scale.Echelle_lat = static_cast<float>(scale.Metres_par_seconde * factor);
+  }
+  const double latitude = minutes == 0 ? degres : degres + minutes * (1.0 / 60);
+  scale.Echelle_lon = metres_per_second_of_longitude(latitude);
+}
+
+std::array<std::string, 5> scale_bar_labels(float facteur_zoom) {
+  constexpr double kBoxWidth = 36;
+  const auto base = static_cast<float>(std::trunc(1.0 / facteur_zoom * kBoxWidth));
+  std::array<std::string, 5> labels;
+  for (int k = 1; k <= 5; ++k) labels[k - 1] = Format_distance(static_cast<int64_t>(std::trunc(double{base} * k)));
+  return labels;
+}
+
+PixelPosition Vers_pixel(const PlanScale& scale, int32_t lat_seconds, int32_t lon_seconds) {
+  const int32_t x = truncate(double{scale.Facteur_zoom} * scale.Echelle_lon *
+                                 (static_cast<double>(lon_seconds) - scale.Centre_lon) +
+                             kHalfWidth);
+  const int32_t y =
+      truncate(kHalfHeight - (static_cast<double>(lat_seconds) - scale.Centre_lat) * scale.Echelle_lat);
+  return {x, y, x >= 0 && x < kPlanWidth && y >= 0 && y < kPlanHeight};
+}
+
+Coordonnees Vers_coordonnees(const PlanScale& scale, int32_t x, int32_t y) {
+  const int32_t lon = truncate(scale.Centre_lon + (x - kHalfWidth) / double{scale.Facteur_zoom} / scale.Echelle_lon);
+  const int32_t lat = truncate(scale.Centre_lat + (y - kHalfHeight) / double{scale.Echelle_lat});
+  Coordonnees c{};
+  split_seconds(lat, c.lat_degres, c.lat_minutes, c.lat_milliemes);
+  split_seconds(lon, c.lon_degres, c.lon_minutes, c.lon_milliemes);
+  c.valide = std::abs(c.lon_degres) < 180 && std::abs(c.lat_degres) < 90;
+  return c;
+}
+
+bool Deplacer(PlanScale& scale, Pan direction) {
+  switch (direction) {
+    case Pan::North:
+      if (Vers_coordonnees(scale, 0, kPlanHeight).lat_degres >= 90) return false;
+      scale.Centre_lat = truncate(scale.Centre_lat + 100.0 / scale.Echelle_lat);
+      return true;
+    case Pan::South:
+      if (Vers_coordonnees(scale, 0, 0).lat_degres <= -90) return false;
+      scale.Centre_lat = truncate(scale.Centre_lat - 100.0 / scale.Echelle_lat);
+      return true;
+    case Pan::East:
+      if (Vers_coordonnees(scale, kPlanWidth, 0).lon_degres >= 180) return false;
+      scale.Centre_lon = truncate(scale.Centre_lon + 30.0 / scale.Facteur_zoom);
+      return true;
+    case Pan::West:
+      if (Vers_coordonnees(scale, 0, 0).lon_degres <= -180) return false;
+      scale.Centre_lon = truncate(scale.Centre_lon - 30.0 / scale.Facteur_zoom);
+      return true;
+  }
+  return false;
+}
+
+std::vector<Pan> edge_click_pans(int x, int y) {
+  std::vector<Pan> pans;
+  if (x < kEdge) pans.push_back(Pan::West);
+  if (x > kPlanWidth - kEdge) pans.push_back(Pan::East);
+  if (y < kEdge) pans.push_back(Pan::North);
+  if (y > kPlanHeight - kEdge) pans.push_back(Pan::South);
+  return pans;
+}
+
+EdgePointer edge_pointer(int x, int y) {
+  if (x < kEdge || x > kPlanWidth - kEdge) return EdgePointer::Horizontal;
+  if (y < kEdge || y > kPlanHeight - kEdge) return EdgePointer::Vertical;
+  return EdgePointer::Normal;
+}
+
+GridSteps grid_steps(const PlanScale& scale) {
+  const PixelPosition p0 = Vers_pixel(scale, 0, 0);
+  const PixelPosition p1 = Vers_pixel(scale, 3600, 3600);
+  // A degree spanning no pixel would divide by zero; one line of the whole
+  // range is then all that can be drawn.
+  auto step = [](int32_t span) {
+    constexpr int32_t kOneLine = 361;
+    if (span <= 0) return kOneLine;
+    return std::min(kOneLine, truncate(1.0 / (span * (1.0 / 30)) + 1.0));
+  };
+  return {step(p1.x - p0.x), step(p0.y - p1.y)};
+}
+
+}  // namespace viewer

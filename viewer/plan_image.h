@@ -1,0 +1,32 @@
+// The drawing control: shows the plan bitmap and tells its owner about the
+// mouse (press, move, enter, leave) in bitmap coordinates.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+class TPlanImage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TPlanImage(QWidget* parent = nullptr);
+
+  // The bitmap the plan is drawn into; call update() after drawing.
+  QImage& Bitmap() { return bitmap_; }
+  const QImage& Bitmap() const { return bitmap_; }
+
+  std::function<void(int x, int y)> OnMouseDown;
+  std::function<void(int x, int y, Qt::MouseButtons buttons)> OnMouseMove;
+  std::function<void()> OnMouseEnter;
+  std::function<void()> OnMouseLeave;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  QImage bitmap_;
+};

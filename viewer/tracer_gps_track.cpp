@@ -1,0 +1,268 @@
+// The viewer's track: loading with its messages, the two states of the
+// controls, the window's showing and closing, the automatic reload and the
+// export of the drawing.
+#include "viewer/tracer_gps.h"
+
+#include "acquisition/affichage.h"
+#include "shell/windows.h"
+#include "viewer/journal_file.h"
+#include "viewer/journal_loader.h"
+#include "viewer/jpeg_export.h"
+#include "viewer/plan_image.h"
+#include "viewer/progress_calcul.h"
+#include "viewer/track_distance.h"
+#include "viewer/up_down.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSlider>
+#include <QTimer>
+#include <stdexcept>
+
+int Compteur_maj = 0;
+
+namespace {
+
+QString from_utf8(const char* text) { return QString::fromUtf8(text); }
+
+void centre_on_screen(QWidget* window) {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    window->move(screen->availableGeometry().center() - window->rect().center());
+  }
+}
+
+void show_progress_window() {
+  if (!Calcul) return;
+  Calcul->ProgressBar1->setValue(0);
+  centre_on_screen(Calcul);
+  Calcul->show();
+}
+
+void hide_progress_window() {
+  if (Calcul) Calcul->hide();
+}
+
+// The progress bar counts in int: a file beyond 2 GiB is counted in larger
+// units than bytes.
+class ProgressBarScale {
+ public:
+  explicit ProgressBarScale(uint64_t size) {
+    while ((size >> shift_) > static_cast<uint64_t>(INT32_MAX)) ++shift_;
+    if (Calcul) Calcul->ProgressBar1->setRange(0, static_cast<int>(size >> shift_));
+  }
+  void at(uint64_t offset) const {
+    if (Calcul) Calcul->ProgressBar1->setValue(static_cast<int>(offset >> shift_));
+  }
+
+ private:
+  int shift_ = 0;
+};
+
+}  // namespace
+
+int TTrace::Charger_fichier(const QString& path) {
+  // Events are processed while reading: a timer tick or a click must not
+  // start a second load over the list this one is filling.
+  loading_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{loading_};
+  Trace_preci->stop();
+  Liste_points.clear();
+  show_progress_window();
+  set_loading_controls_enabled(false);
+
+  std::unique_ptr<viewer::JournalFile> file = viewer::JournalFile::open(QFile::encodeName(path).toStdString());
+  if (!file) {
+    Message(QMessageBox::Critical, from_utf8("Impossible d'ouvrir le fichier: ") + path + ".");
+    hide_progress_window();
+    return -1;
+  }
+  const ProgressBarScale progress(file->size());
+  const viewer::LoadOutcome outcome = viewer::read_journal(*file, Liste_points, [&progress](uint64_t offset) {
+    progress.at(offset);
+    QCoreApplication::processEvents();
+  });
+  // The scale follows the last point's latitude, as if set at every point.
+  if (!Liste_points.empty()) {
+    const viewer::PointPosition& last = Liste_points.position(Liste_points.size() - 1);
+    Calcul_echelle(last.lat_degres, last.lat_minutes);
+  }
+  using Kind = viewer::LoadOutcome::Kind;
+  if (outcome.kind == Kind::CannotRead) {
+    Message(QMessageBox::Critical, from_utf8("Impossible de lire le fichier: ") + path + ".");
+    hide_progress_window();
+    return -1;
+  }
+  if (outcome.kind == Kind::FaultyLine) {
+    Message(QMessageBox::Critical, from_utf8("Le fichier GPS :  ") + path +
+                                       from_utf8("\n\nComporte une erreur à la ligne ") +
+                                       QString::number(outcome.lines) + ".");
+    hide_progress_window();
+    return -2;
+  }
+  Longueur_totale = Liste_points.Longueur_totale();
+  file.reset();
+  hide_progress_window();
+  set_loading_controls_enabled(true);
+  show_readouts_if_pointer_over_plan();
+  if (outcome.kind == Kind::Loaded) return static_cast<int>(Liste_points.size());
+  Message(QMessageBox::Warning, from_utf8("Le fichier GPS :  ") + path +
+                                    from_utf8("\n\nSemble vide ou totalement illisible par le programme !"));
+  return -3;
+}
+
+void TTrace::set_loading_controls_enabled(bool enabled) {
+  for (QWidget* w : std::initializer_list<QWidget*>{Bt_centrer, Bt_centrer_debut, Bt_centrer_fin, Bt_exporter, Image,
+                                                     Bt_zoom, Bt_haut, Bt_bas, Bt_droite, Bt_gauche, Bt_avance}) {
+    w->setEnabled(enabled);
+  }
+  if (!enabled) {
+    Aff_coord1->hide();
+    Aff_coord2->hide();
+  }
+}
+
+void TTrace::show_readouts_if_pointer_over_plan() {
+  const bool over = Image->isEnabled() && Image->underMouse();
+  Aff_coord1->setVisible(over);
+  Aff_coord2->setVisible(over);
+}
+
+void TTrace::set_counter_labels_to_dashes() {
+  for (QLabel* l : {Aff_nb_lignes_total, Aff_nb_ligne_courante, Aff_longueur_tot, Aff_longueur_deb_curs,
+                    Aff_longueur_curs_fin}) {
+    l->setText("--");
+  }
+}
+
+void TTrace::Activer_controles() {
+  Aff_chemain_fichier_a_tracer->setText(Chemin_fichier_a_tracer);
+  set_loading_controls_enabled(true);
+  show_readouts_if_pointer_over_plan();
+  Bt_maj_on->setEnabled(true);
+  if (Bt_maj_on->isChecked()) Timer_trace->start();
+  else Timer_trace->stop();
+  Bt_avance->SetMax(0);
+  Bt_avance->SetPosition(0);
+  Bt_avance->SetIncrement(0);
+  set_counter_labels_to_dashes();
+}
+
+void TTrace::Desactiver_controles() {
+  Chemin_fichier_a_tracer.clear();
+  set_loading_controls_enabled(false);
+  Bt_maj_on->setEnabled(false);
+  Timer_trace->stop();
+  // A full redraw still pending would draw a track no longer shown.
+  Trace_preci->stop();
+  Curseur->hide();
+  set_counter_labels_to_dashes();
+}
+
+bool TTrace::track_shown() const { return !loading_ && !Chemin_fichier_a_tracer.isEmpty() && !Liste_points.empty(); }
+
+void TTrace::show_track_totals(int n) {
+  Bt_avance->SetMax(n - 1);
+  Aff_nb_lignes_total->setText(QString::number(n - 1));
+  Aff_longueur_tot->setText(QString::fromStdString(viewer::Format_distance(Longueur_totale)));
+}
+
+void TTrace::Bt_repertoireClick() {
+  if (loading_) return;
+  const std::optional<QString> chosen = Ouvrir();
+  if (!chosen || !QFileInfo::exists(*chosen)) return;
+  Chemin_fichier_a_tracer = *chosen;
+  Activer_controles();
+  const int n = Charger_fichier(Chemin_fichier_a_tracer);
+  if (n <= 0) {
+    Desactiver_controles();
+    return;
+  }
+  show_track_totals(n);
+  Centrer_sur_curseur();
+  Redessiner(1, true);
+}
+
+void TTrace::FormShow() {
+  if (loading_) return;  // reopened while its own load still runs
+  Plan.Facteur_zoom = 1.0f;
+  Plan.Echelle_lat = 1.0f;
+  const QString journal = Affichage ? Affichage->Chemin_fichier_log_1 : QString();
+  if (journal.isEmpty()) {
+    Chemin_fichier_a_tracer.clear();
+    Desactiver_controles();
+    return;
+  }
+  Chemin_fichier_a_tracer = journal;
+  Activer_controles();
+  const int n = Charger_fichier(Chemin_fichier_a_tracer);
+  if (n <= 0) {
+    Desactiver_controles();
+    return;
+  }
+  Centrer_sur_curseur();  // on the first point: the stepper is still at 0
+  show_track_totals(n);
+  Bt_avance->SetPosition(n - 1);
+  Placer_curseur(n - 1, true);
+  Redessiner(1, true);
+}
+
+void TTrace::FormClose() { Timer_trace->stop(); }
+
+void TTrace::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;  // restored from minimised: not a new showing
+  if (!placed_) {
+    centre_on_screen(this);
+    placed_ = true;
+  }
+  FormShow();
+}
+
+void TTrace::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QWidget::closeEvent(event);
+}
+
+void TTrace::Bt_maj_onClick() {
+  if (Bt_maj_on->isChecked()) Timer_trace->start();
+  else Timer_trace->stop();
+}
+
+void TTrace::Timer_traceTimer() {
+  if (loading_) return;
+  ++Compteur_maj;
+  Aff_maj->setMaximum(Bt_maj->value());
+  Aff_maj->setValue(std::min(Compteur_maj, Bt_maj->value()));
+  if (Compteur_maj < Bt_maj->value()) return;
+  Compteur_maj = 0;
+  if (!QFileInfo::exists(Chemin_fichier_a_tracer)) return;
+  const int n = Charger_fichier(Chemin_fichier_a_tracer);
+  if (n <= 0) {
+    Desactiver_controles();
+    return;
+  }
+  show_track_totals(n);
+  Bt_centrer_finClick();
+}
+
+void TTrace::Bt_exporterClick() {
+  const std::optional<QString> name = Sauver();
+  if (!name || name->isEmpty()) return;
+  std::string error;
+  if (!viewer::write_jpeg(Image->Bitmap(), QFile::encodeName(*name).toStdString(), error)) {
+    throw std::runtime_error("Impossible d'enregistrer l'image dans " + name->toStdString() + " : " + error);
+  }
+}

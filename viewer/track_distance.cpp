@@ -1,0 +1,36 @@
+#include "viewer/track_distance.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace viewer {
+
+float metres_per_second_of_longitude(double latitude) {
+  return static_cast<float>(std::cos(latitude * 0.017453292519943295) * 30.89617322530864);
+}
+
+int64_t Distance_points(const PointPosition& a, const PointPosition& b) {
+  const double latitude = (a.lat_degres + b.lat_degres) / 2 + (a.lat_minutes + b.lat_minutes) * (1.0 / 120);
+  const double e = metres_per_second_of_longitude(latitude);
+  // Products of a whole number of seconds and a single-precision factor are
+  // exact in double precision, so each truncation matches the specified one.
+  const auto ya = static_cast<int64_t>(a.lat_seconds * double{kMetresParSeconde});
+  const auto yb = static_cast<int64_t>(b.lat_seconds * double{kMetresParSeconde});
+  const auto xa = static_cast<int64_t>(a.lon_seconds * e);
+  const auto xb = static_cast<int64_t>(b.lon_seconds * e);
+  const double dx = static_cast<double>(xb - xa);
+  const double dy = static_cast<double>(yb - ya);
+  return static_cast<int64_t>(std::sqrt(dx * dx + dy * dy));
+}
+
+std::string Format_distance(int64_t metres) {
+  if (metres < 1000) return std::to_string(metres) + " m";
+  if (metres >= 100000) return std::to_string(metres / 1000) + " Km";
+  // to_chars ignores the locale, which the program's Qt start-up sets from
+  // the environment and which would turn the point into a comma in printf.
+  char text[32];
+  const auto result = std::to_chars(text, text + sizeof text, metres * 0.001, std::chars_format::fixed, 1);
+  return std::string(text, result.ptr) + " Km";
+}
+
+}  // namespace viewer
