@@ -1,12 +1,13 @@
 #include "shell/config_dialog.h"
 
+#include "shell/file_dialogs.h"
+
 #include "acquisition/affichage.h"
 #include "shell/interval_text.h"
 #include "shell/windows.h"
 
 #include <QCheckBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,25 +34,16 @@ QLabel* label(QWidget* parent, const char* caption, int x, int y, int w) {
   return l;
 }
 
-std::optional<QString> run_open_dialog(QWidget* parent, const QString& file_name) {
-  QFileDialog dialog(parent, QString::fromUtf8("Ouvrir un fichier de coordonnées à tracer"));
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilters({"Texte (*.txt)", "Log    (*.log)", "Tous  (*.*)"});
-  dialog.setDefaultSuffix("TXT");
-  const QFileInfo start(file_name);
-  dialog.setDirectory(start.isAbsolute() ? start.absolutePath() : QDir::homePath());
-  dialog.selectFile(start.fileName());
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().constFirst();
-}
-
 }  // namespace
 
 TConfig::TConfig(shell::PlatformServices& platform, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
-      Ouvrir([this](const QString& file_name) { return run_open_dialog(this, file_name); }),
+      Ouvrir([this](const QString& file_name) {
+        const QFileInfo start(file_name);
+        return shell::choose_coordinates_file(this, start.isAbsolute() ? start.absolutePath() : QDir::homePath(),
+                                              start.fileName());
+      }),
       platform_(platform) {
   setWindowTitle("Configuration de Orvanta");
   setFixedSize(505, 210);

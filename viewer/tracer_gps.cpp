@@ -2,13 +2,14 @@
 // their events to the handlers.
 #include "viewer/tracer_gps.h"
 
+#include "shell/file_dialogs.h"
+
 #include "viewer/plan_image.h"
 #include "viewer/up_down.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -75,18 +76,6 @@ QPixmap red_disc() {
   return disc;
 }
 
-std::optional<QString> run_dialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
-                                  const QStringList& filters, const QString& folder, const QString& file) {
-  QFileDialog dialog(parent, title, folder);
-  dialog.setAcceptMode(mode);
-  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  dialog.setNameFilters(filters);
-  if (mode == QFileDialog::AcceptOpen) dialog.setDefaultSuffix("TXT");
-  dialog.selectFile(file);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().constFirst();
-}
-
 }  // namespace
 
 TTrace::TTrace(QWidget* parent)
@@ -114,13 +103,11 @@ TTrace::TTrace(QWidget* parent)
 
   Ouvrir = [this]() {
     const QFileInfo current(Chemin_fichier_a_tracer);
-    return run_dialog(this, QFileDialog::AcceptOpen, QString::fromUtf8("Ouvrir un fichier de coordonnées à tracer"),
-                      {"Texte (*.txt)", "Log    (*.log)", "Tous  (*.*)"},
-                      current.isAbsolute() ? current.absolutePath() : QDir::homePath(), "*.txt");
+    return shell::choose_coordinates_file(this, current.isAbsolute() ? current.absolutePath() : QDir::homePath(),
+                                          "*.txt");
   };
   Sauver = [this]() {
-    return run_dialog(this, QFileDialog::AcceptSave, QString(), {"Image Jpeg (*.jpg)"}, QDir::homePath(),
-                      QString::fromUtf8("Tracé.jpg"));
+    return shell::choose_jpeg_file(this, QDir::homePath(), QString::fromUtf8("Tracé.jpg"));
   };
   Message = [this](QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, "Orvanta", text, QMessageBox::Ok, this);
