@@ -1,6 +1,6 @@
 #include "acquisition/log_line.h"
 
-#include "example_fix.h"
+#include "support/example_fix.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

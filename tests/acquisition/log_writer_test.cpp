@@ -1,7 +1,7 @@
 #include "acquisition/log_writer.h"
 
 #include "acquisition/log_line.h"
-#include "example_fix.h"
+#include "support/example_fix.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 
 #include "acquisition/fix_fields.h"
 #include "acquisition/log_line.h"
+#include "support/example_fix.h"
 
 #include <cstdint>
 #include <string>
@@ -23,13 +24,7 @@ struct Position {
 // The writer's record for this position (date 23/03/2094 12:35:19, speed
 // 022), with its CR LF.
 inline std::string record(const Position& p = {}) {
-  acquisition::FixFields f;
-  f.Aff_jour = "23";
-  f.Aff_mois = "03";
-  f.Aff_annee = "2094";
-  f.Aff_heure = "12";
-  f.Aff_minute = "35";
-  f.Aff_seconde = "19";
+  acquisition::FixFields f = example_fix();
   f.Aff_lat_degres = p.lat_degres;
   f.Aff_lat_minutes = p.lat_minutes;
   f.Aff_lat_miliemes = p.lat_fraction;
@@ -38,7 +33,6 @@ inline std::string record(const Position& p = {}) {
   f.Aff_lon_minutes = p.lon_minutes;
   f.Aff_lon_miliemes = p.lon_fraction;
   f.Aff_lon_EW = p.lon_ew;
-  f.Aff_vitesse = "022";
   return acquisition::Ligne_log(f) + "\r\n";
 }
 
