@@ -1,7 +1,7 @@
 #include "acquisition/affichage.h"
 
 #include "shell/config_dialog.h"
-#include "shell/cp1252.h"
+#include "common/cp1252.h"
 #include "shell/settings_io.h"
 #include "shell/windows.h"
 #include "viewer/tracer_gps.h"
@@ -70,7 +70,7 @@ QFrame* panel(QWidget* parent, int x, int y, int w, int h) {
 
 }  // namespace
 
-TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
+TAffichage::TAffichage(platform::PlatformServices& platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
@@ -259,7 +259,7 @@ void TAffichage::show_fix() {
       {Aff_lon_miliemes, &fix_.Aff_lon_miliemes}, {Aff_lon_EW, &fix_.Aff_lon_EW},
       {Aff_vitesse, &fix_.Aff_vitesse},
   };
-  for (const auto& [label, text] : pairs) label->setText(shell::from_cp1252(*text));
+  for (const auto& [label, text] : pairs) label->setText(QString::fromStdU16String(common::from_cp1252(*text)));
 }
 
 void TAffichage::BitBtn1Click() {

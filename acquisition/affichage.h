@@ -5,7 +5,7 @@
 #include "acquisition/fix_fields.h"
 #include "serial/com_led.h"
 #include "serial/com_port.h"
-#include "shell/platform_services.h"
+#include "platform/platform_services.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -28,7 +28,7 @@ void reset_acquisition_flags();
 class TAffichage : public QWidget {
   Q_OBJECT
  public:
-  explicit TAffichage(shell::PlatformServices& platform, QWidget* parent = nullptr);
+  explicit TAffichage(platform::PlatformServices& platform, QWidget* parent = nullptr);
   ~TAffichage() override;
 
   // Handlers.
@@ -122,7 +122,7 @@ class TAffichage : public QWidget {
   void Armer_alarme();
   void set_banner(const QString& text, const QColor& color);
 
-  shell::PlatformServices& platform_;
+  platform::PlatformServices& platform_;
   acquisition::FixFields fix_;
   bool shown_once_ = false;
 };

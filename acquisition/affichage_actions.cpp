@@ -7,7 +7,7 @@
 #include "acquisition/log_writer.h"
 #include "acquisition/rmc_decoder.h"
 #include "shell/config_dialog.h"
-#include "shell/cp1252.h"
+#include "common/cp1252.h"
 #include "shell/windows.h"
 
 #include <QCheckBox>
@@ -36,7 +36,7 @@ void TAffichage::Executer_actions() {
   QTextCursor end(texte->document());
   end.movePosition(QTextCursor::End);
   if (!texte->document()->isEmpty()) end.insertBlock();
-  end.insertText(shell::from_cp1252(line));
+  end.insertText(QString::fromStdU16String(common::from_cp1252(line)));
 
   if (Config->Bt_mise_a_l_heure->isChecked()) {
     int hour = 0, minute = 0, second = 0;

@@ -2,7 +2,7 @@
 
 namespace acquisition {
 
-void Signal_sonore(AlarmSound& sound) {
+void Signal_sonore(platform::AlarmSound& sound) {
   sound.alert();
   sound.alert();
   sound.tone(500, 50);

@@ -2,11 +2,11 @@
 // sound is armed.
 #pragma once
 
-#include "acquisition/alarm_sound.h"
+#include "platform/alarm_sound.h"
 
 namespace acquisition {
 
 // Two desktop alert sounds, then a 500 Hz tone of 50 ms; blocks for the tone.
-void Signal_sonore(AlarmSound& sound);
+void Signal_sonore(platform::AlarmSound& sound);
 
 }  // namespace acquisition

@@ -2,8 +2,8 @@
 
 namespace acquisition {
 
-bool Regler_horloge_pc(SystemClock& clock, int hour, int minute, int second) {
-  SystemTime time = clock.now_utc();
+bool Regler_horloge_pc(platform::SystemClock& clock, int hour, int minute, int second) {
+  platform::SystemTime time = clock.now_utc();
   time.Hour = static_cast<uint16_t>(hour);
   time.Minute = static_cast<uint16_t>(minute);
   time.Second = static_cast<uint16_t>(second);

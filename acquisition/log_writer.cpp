@@ -1,7 +1,7 @@
 #include "acquisition/log_writer.h"
 
 #include "acquisition/log_line.h"
-#include "shell/posix_io.h"
+#include "common/posix_io.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -39,7 +39,7 @@ bool close_log(int fd) { return ::close(fd) == 0 || errno == EINTR; }
 
 // Writes, syncs and closes; every step is tried so the descriptor never leaks.
 bool finish(int fd, std::string_view bytes) {
-  bool ok = shell::write_all(fd, bytes);
+  bool ok = common::write_all(fd, bytes);
   ok = ok && make_durable(fd);
   return close_log(fd) && ok;
 }
@@ -67,7 +67,7 @@ bool Ecriture_fichiers_log(const std::string& path1, const std::string& path2, c
     if (!finish(log1, line + "\r\n")) result = false;
     // A new file's name lives in its folder: without syncing the folder, the
     // first record of a new journal could vanish with the file at a power loss.
-    else if (journal_created && !shell::sync_folder_of(path1)) result = false;
+    else if (journal_created && !common::sync_folder_of(path1)) result = false;
   }
   if (log2 >= 0 && !finish(log2, last_position_line(fields))) result = false;
   return result;

@@ -27,7 +27,7 @@
 #include "serial/com_port.h"
 #include "serial/posix/event_fd.h"
 #include "serial/posix/posix_device_opener.h"
-#include "serial/posix/unique_fd.h"
+#include "common/unique_fd.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -103,7 +103,7 @@ struct Pty {
     if (fcntl(m, F_SETFL, fcntl(m, F_GETFL) | O_NONBLOCK) != 0)
       throw std::system_error(errno, std::generic_category(), "fcntl");
   }
-  serial::UniqueFd master, slave;
+  common::UniqueFd master, slave;
   char slave_name[256]{};
 };
 
@@ -219,7 +219,7 @@ class BaselineReader : public Reader {
     }
   }
 
-  serial::UniqueFd stop_;
+  common::UniqueFd stop_;
   std::thread thread_;
 };
 

@@ -36,7 +36,7 @@ QLabel* label(QWidget* parent, const char* caption, int x, int y, int w) {
 
 }  // namespace
 
-TConfig::TConfig(shell::PlatformServices& platform, QWidget* parent)
+TConfig::TConfig(platform::PlatformServices& platform, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       Ouvrir([this](const QString& file_name) {

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "serial/com_combo_box.h"
-#include "shell/platform_services.h"
+#include "platform/platform_services.h"
 
 #include <QWidget>
 #include <functional>
@@ -24,7 +24,7 @@ class TConfig : public QWidget {
   // path), it returns the chosen path, or nothing when cancelled.
   using FileChooser = std::function<std::optional<QString>(const QString& file_name)>;
 
-  explicit TConfig(shell::PlatformServices& platform, QWidget* parent = nullptr);
+  explicit TConfig(platform::PlatformServices& platform, QWidget* parent = nullptr);
 
   // Handlers.
   void FormShow();
@@ -67,6 +67,6 @@ class TConfig : public QWidget {
   void build_alarms();
   void choose_log_path(QString& path, QLineEdit* box);
 
-  shell::PlatformServices& platform_;
+  platform::PlatformServices& platform_;
   bool placed_ = false;
 };

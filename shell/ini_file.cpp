@@ -1,6 +1,6 @@
 #include "shell/ini_file.h"
 
-#include "shell/whole_file.h"
+#include "common/whole_file.h"
 
 #include <stdexcept>
 
@@ -135,7 +135,7 @@ IniFile IniFile::parse(std::string_view text) {
 }
 
 std::optional<IniFile> IniFile::read(const std::string& path) {
-  const std::optional<std::string> bytes = read_whole_file(path);
+  const std::optional<std::string> bytes = common::read_whole_file(path);
   if (!bytes) return std::nullopt;
   return parse(*bytes);
 }
@@ -149,7 +149,7 @@ std::string IniFile::text() const {
   return out;
 }
 
-bool IniFile::save(const std::string& path) const { return replace_whole_file(path, text()); }
+bool IniFile::save(const std::string& path) const { return common::replace_whole_file(path, text()); }
 
 // The first section of that name is the one read and written, as later
 // duplicates are for the profile functions.

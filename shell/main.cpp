@@ -1,9 +1,9 @@
 // Orvanta: creates the four windows in order over the Linux platform services,
 // shows the main window and runs the event loop. Arguments are ignored.
 #include "acquisition/affichage.h"
-#include "acquisition/desktop_alarm_sound.h"
-#include "acquisition/linux_system_clock.h"
-#include "acquisition/sysfs_power_source.h"
+#include "platform/linux/desktop_alarm_sound.h"
+#include "platform/linux/linux_system_clock.h"
+#include "platform/linux/sysfs_power_source.h"
 #include "serial/application_exceptions.h"
 #include "serial/posix/dev_port_lister.h"
 #include "serial/posix/posix_device_opener.h"
@@ -19,10 +19,10 @@ int main(int argc, char** argv) {
   shell::OrvantaApplication app(argc, argv);
   serial::SetApplicationExceptionHandler([&app](std::exception_ptr error) { app.report_exception(error); });
 
-  acquisition::SysfsPowerSource power;
-  acquisition::LinuxSystemClock clock;
-  acquisition::DesktopAlarmSound sound;
-  shell::PlatformServices platform{serial::posix_serial_devices(), serial::posix_port_lister(), power, clock,
+  platform::SysfsPowerSource power;
+  platform::LinuxSystemClock clock;
+  platform::DesktopAlarmSound sound;
+  platform::PlatformServices platform{serial::posix_serial_devices(), serial::posix_port_lister(), power, clock,
                                    sound, shell::settings_path()};
 
   std::unique_ptr<shell::Windows> windows;

@@ -1,5 +1,7 @@
 #include "shell/orvanta_application.h"
 
+#include <QFont>
+
 #include <exception>
 
 namespace shell {

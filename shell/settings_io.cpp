@@ -3,7 +3,7 @@
 #include "acquisition/affichage.h"
 #include "serial/com_select_text.h"
 #include "shell/config_dialog.h"
-#include "shell/cp1252.h"
+#include "common/cp1252.h"
 #include "shell/ini_file.h"
 #include "shell/settings.h"
 #include "shell/settings_location.h"
@@ -20,10 +20,10 @@ namespace {
 
 // A home folder with no Windows-1252 spelling leaves the default log files as
 // bare names rather than as a path that means another folder.
-std::string home_folder() { return shell::to_cp1252(QDir::homePath()).value_or(std::string()); }
+std::string home_folder() { return common::to_cp1252(QDir::homePath().toStdU16String()).value_or(std::string()); }
 
 std::string path_bytes(const QString& path) {
-  const std::optional<std::string> bytes = shell::to_cp1252(path);
+  const std::optional<std::string> bytes = common::to_cp1252(path.toStdU16String());
   if (!bytes || bytes->find_first_of("\r\n") != std::string::npos) {
     throw std::runtime_error("Impossible d'enregistrer le chemin " + path.toStdString() +
                              " : il contient un caractère que le fichier de paramètres ne peut pas garder"
@@ -43,8 +43,8 @@ void Chargement_parametres() {
   const shell::Settings s = shell::load_settings(ini, home_folder());
 
   Affichage->move(s.left, s.top);
-  Affichage->Chemin_fichier_log_1 = shell::from_cp1252(s.log_path_1);
-  Affichage->Chemin_fichier_log_2 = shell::from_cp1252(s.log_path_2);
+  Affichage->Chemin_fichier_log_1 = QString::fromStdU16String(common::from_cp1252(s.log_path_1));
+  Affichage->Chemin_fichier_log_2 = QString::fromStdU16String(common::from_cp1252(s.log_path_2));
   Config->Cmd_delais->setValue(s.interval);
   Config->Bt_mise_a_l_heure->setChecked(s.set_clock);
   Config->Bt_enregistrer->setChecked(s.record);

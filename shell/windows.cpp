@@ -12,7 +12,7 @@ TCalcul* Calcul = nullptr;
 
 namespace shell {
 
-Windows::Windows(PlatformServices& platform) {
+Windows::Windows(platform::PlatformServices& platform) {
   reset_acquisition_flags();
   affichage_ = std::make_unique<TAffichage>(platform);
   Affichage = affichage_.get();

@@ -2,7 +2,7 @@
 // reached by every part of the program through these names.
 #pragma once
 
-#include "shell/platform_services.h"
+#include "platform/platform_services.h"
 
 #include <memory>
 
@@ -21,7 +21,7 @@ namespace shell {
 // Owns the four windows; destroying it destroys them and clears the names.
 class Windows {
  public:
-  explicit Windows(PlatformServices& platform);
+  explicit Windows(platform::PlatformServices& platform);
   ~Windows();
   Windows(const Windows&) = delete;
   Windows& operator=(const Windows&) = delete;

@@ -2,7 +2,7 @@
 // the record cursor and the read-out under the pointer.
 #include "viewer/tracer_gps.h"
 
-#include "shell/cp1252.h"
+#include "common/cp1252.h"
 #include "viewer/plan_drawing.h"
 #include "viewer/plan_image.h"
 #include "viewer/record_texts.h"
@@ -115,8 +115,8 @@ void TTrace::Placer_curseur(int position, bool recentrer) {
     Redessiner(Pas_rapide(), true);
   }
   const viewer::Struct_ligne_donnees r = Liste_points[static_cast<std::size_t>(position)];
-  Aff_date->setText(shell::from_cp1252(viewer::record_date_text(r)));
-  Aff_lignes->setText(shell::from_cp1252(viewer::record_position_text(r)));
+  Aff_date->setText(QString::fromStdU16String(common::from_cp1252(viewer::record_date_text(r))));
+  Aff_lignes->setText(QString::fromStdU16String(common::from_cp1252(viewer::record_position_text(r))));
   Aff_nb_ligne_courante->setText(QString::number(position));
   Aff_longueur_deb_curs->setText(QString::fromStdString(viewer::Format_distance(r.Distance_cumulee)));
   Aff_longueur_curs_fin->setText(
@@ -148,8 +148,8 @@ void TTrace::ImageMouseMove(int x, int y, Qt::MouseButtons buttons) {
   Aff_coord1->setVisible(c.valide);
   Aff_coord2->setVisible(c.valide);
   if (c.valide) {
-    Aff_coord1->setText(shell::from_cp1252(viewer::latitude_readout(c)));
-    Aff_coord2->setText(shell::from_cp1252(viewer::longitude_readout(c)));
+    Aff_coord1->setText(QString::fromStdU16String(common::from_cp1252(viewer::latitude_readout(c))));
+    Aff_coord2->setText(QString::fromStdU16String(common::from_cp1252(viewer::longitude_readout(c))));
   }
   const viewer::ReadoutPlacement place = viewer::readout_placement(x, y, Aff_coord1->height());
   Aff_coord1->move(place.left, place.top1);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <iterator>
 
 namespace serial {
 namespace {

@@ -7,7 +7,7 @@
 
 namespace serial {
 
-int make_event_fd(UniqueFd& fd) {
+int make_event_fd(common::UniqueFd& fd) {
   int raw = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (raw < 0) return errno;
   fd.reset(raw);

@@ -1,12 +1,12 @@
 // Wake-up counters (eventfd) that a poll can wait on next to the device.
 #pragma once
 
-#include "serial/posix/unique_fd.h"
+#include "common/unique_fd.h"
 
 namespace serial {
 
 // Creates a non-blocking wake-up counter; returns 0 or an errno value.
-int make_event_fd(UniqueFd& fd);
+int make_event_fd(common::UniqueFd& fd);
 // Makes the counter readable until drained.
 void signal_event_fd(int fd);
 // Consumes every pending signal.

@@ -19,7 +19,7 @@
 
 #include "serial/posix/line_counters.h"
 #include "serial/posix/modem_watcher.h"
-#include "serial/posix/unique_fd.h"
+#include "common/unique_fd.h"
 
 #include <cstdint>
 #include <functional>
@@ -59,8 +59,8 @@ class EventWaiter {
 
   int device_fd_;
   OutputQueueProbe output_queue_;
-  UniqueFd epoll_;
-  UniqueFd wake_;
+  common::UniqueFd epoll_;
+  common::UniqueFd wake_;
   bool counters_supported_ = false;
   LineCounts counters_;  // the wait's own baseline, apart from clear_error's
 

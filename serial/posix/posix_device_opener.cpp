@@ -2,7 +2,7 @@
 
 #include "serial/posix/line_settings.h"
 #include "serial/posix/posix_serial_device.h"
-#include "serial/posix/unique_fd.h"
+#include "common/unique_fd.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -31,7 +31,7 @@ unsigned com_number(const std::string& port) {
 // at the speed it had: settings may come only later (an open inside
 // BeginUpdate), and a cooked line reads an end-of-file character as a
 // vanished device.
-int open_exclusive(const std::string& path, UniqueFd& fd) {
+int open_exclusive(const std::string& path, common::UniqueFd& fd) {
   fd.reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!fd) return errno;
   if (!::isatty(fd.get())) return ENOTTY;
@@ -57,7 +57,7 @@ std::unique_ptr<SerialDevice> PosixSerialDeviceOpener::open(const std::string& p
     error = ENOENT;
     return nullptr;
   }
-  UniqueFd fd;
+  common::UniqueFd fd;
   error = open_exclusive(device_path(port), fd);
   if (error != 0) return nullptr;
   return PosixSerialDevice::adopt(std::move(fd), error);

@@ -62,14 +62,14 @@ int set_modem_bits(int fd, unsigned long request, int bits) {
 
 }  // namespace
 
-std::unique_ptr<PosixSerialDevice> PosixSerialDevice::adopt(UniqueFd fd, int& error) {
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::adopt(common::UniqueFd fd, int& error) {
   std::unique_ptr<PosixSerialDevice> device(new PosixSerialDevice(std::move(fd)));
   error = device->init();
   if (error != 0) return nullptr;
   return device;
 }
 
-PosixSerialDevice::PosixSerialDevice(UniqueFd fd) : fd_(std::move(fd)), waiter_(fd_.get()) {}
+PosixSerialDevice::PosixSerialDevice(common::UniqueFd fd) : fd_(std::move(fd)), waiter_(fd_.get()) {}
 
 PosixSerialDevice::~PosixSerialDevice() {
   // The exclusive flag belongs to the tty, not to this descriptor, and a pty

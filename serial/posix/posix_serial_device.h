@@ -9,7 +9,7 @@
 #include "serial/posix/event_waiter.h"
 #include "serial/posix/line_counters.h"
 #include "serial/posix/transfer_abort.h"
-#include "serial/posix/unique_fd.h"
+#include "common/unique_fd.h"
 #include "serial/serial_device.h"
 
 #include <memory>
@@ -21,7 +21,7 @@ class PosixSerialDevice final : public SerialDevice {
  public:
   // Takes over an open tty set up for exclusive use (PosixSerialDeviceOpener
   // does that); returns null with `error` set when the device cannot be served.
-  static std::unique_ptr<PosixSerialDevice> adopt(UniqueFd fd, int& error);
+  static std::unique_ptr<PosixSerialDevice> adopt(common::UniqueFd fd, int& error);
   ~PosixSerialDevice() override;
 
   int setup_queues(int input_size, int output_size) override;
@@ -39,10 +39,10 @@ class PosixSerialDevice final : public SerialDevice {
   void cancel_wait() override;
 
  private:
-  explicit PosixSerialDevice(UniqueFd fd);
+  explicit PosixSerialDevice(common::UniqueFd fd);
   int init();
 
-  UniqueFd fd_;
+  common::UniqueFd fd_;
   TransferAbort rx_abort_;
   TransferAbort tx_abort_;
   bool counters_supported_ = false;

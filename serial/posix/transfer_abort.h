@@ -2,7 +2,7 @@
 // touching the ones started after it.
 #pragma once
 
-#include "serial/posix/unique_fd.h"
+#include "common/unique_fd.h"
 
 #include <memory>
 #include <mutex>
@@ -13,7 +13,7 @@ class TransferAbort {
  public:
   // A transfer polls the ticket's fd next to the device: it becomes readable
   // once the transfers holding this ticket are aborted.
-  using Ticket = std::shared_ptr<const UniqueFd>;
+  using Ticket = std::shared_ptr<const common::UniqueFd>;
 
   // Returns 0 or an errno value; call once before use.
   int init();
@@ -24,7 +24,7 @@ class TransferAbort {
 
  private:
   std::mutex mutex_;
-  std::shared_ptr<UniqueFd> current_;
+  std::shared_ptr<common::UniqueFd> current_;
 };
 
 }  // namespace serial

@@ -106,17 +106,17 @@ TEST_F(WindowsTest, TheDialogOpensCentredThenWhereItWasShowingTheCurrentPaths) {
 }
 
 TEST_F(WindowsTest, PickedEntriesGoToThePortAtOnce) {
-  serial::TComComboBox* ports = Config->Aff_select_port;
-  ASSERT_EQ(ports->count(), 4);
-  EXPECT_EQ(ports->itemText(0), "COM10");
-  EXPECT_EQ(ports->itemText(1), "COM2");
-  EXPECT_EQ(ports->itemText(3), "ttyUSB0");
-  EXPECT_EQ(ports->currentIndex(), -1);  // the port's "COM1" is not present
-  EXPECT_EQ(ports->Text(), "");
+  serial::TComComboBox* selector = Config->Aff_select_port;
+  ASSERT_EQ(selector->count(), 4);
+  EXPECT_EQ(selector->itemText(0), "COM10");
+  EXPECT_EQ(selector->itemText(1), "COM2");
+  EXPECT_EQ(selector->itemText(3), "ttyUSB0");
+  EXPECT_EQ(selector->currentIndex(), -1);  // the port's "COM1" is not present
+  EXPECT_EQ(selector->Text(), "");
   EXPECT_EQ(Config->Aff_select_bauds->count(), 16);
   EXPECT_EQ(Config->Aff_select_bauds->Text(), "4800");
 
-  pick(ports, "COM2");
+  pick(selector, "COM2");
   EXPECT_EQ(Affichage->ComPort1.Port(), "COM2");
   EXPECT_FALSE(Affichage->ComPort1.Connected());
   EXPECT_EQ(line.OpenCount(), 0);  // a closed port stays closed

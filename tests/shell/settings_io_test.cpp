@@ -1,7 +1,7 @@
 #include "acquisition/affichage.h"
 #include "shell/config_dialog.h"
 #include "shell/settings_io.h"
-#include "shell/whole_file.h"
+#include "common/whole_file.h"
 #include "viewer/tracer_gps.h"
 #include "windows_fixture.h"
 
@@ -13,8 +13,8 @@
 
 namespace {
 
-void put(const std::string& path, const std::string& bytes) { ASSERT_TRUE(shell::replace_whole_file(path, bytes)); }
-std::string get(const std::string& path) { return shell::read_whole_file(path).value_or("<unreadable>"); }
+void put(const std::string& path, const std::string& bytes) { ASSERT_TRUE(common::replace_whole_file(path, bytes)); }
+std::string get(const std::string& path) { return common::read_whole_file(path).value_or("<unreadable>"); }
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 // nothing.
 #pragma once
 
-#include "acquisition/alarm_sound.h"
+#include "platform/alarm_sound.h"
 
 #include <vector>
 
@@ -15,7 +15,7 @@ struct SoundCall {
   bool operator==(const SoundCall&) const = default;
 };
 
-class FakeAlarmSound : public acquisition::AlarmSound {
+class FakeAlarmSound : public platform::AlarmSound {
  public:
   void alert() override;
   void tone(int frequency_hz, int duration_ms) override;

@@ -2,9 +2,9 @@
 
 namespace testing_support {
 
-acquisition::SystemTime FakeSystemClock::now_utc() { return now; }
+platform::SystemTime FakeSystemClock::now_utc() { return now; }
 
-bool FakeSystemClock::set_utc(const acquisition::SystemTime& time) {
+bool FakeSystemClock::set_utc(const platform::SystemTime& time) {
   settings.push_back(time);
   if (accepts) now = time;
   return accepts;

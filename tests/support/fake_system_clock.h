@@ -2,21 +2,21 @@
 // so no test ever touches the machine's real clock.
 #pragma once
 
-#include "acquisition/system_clock.h"
+#include "platform/system_clock.h"
 
 #include <vector>
 
 namespace testing_support {
 
-class FakeSystemClock : public acquisition::SystemClock {
+class FakeSystemClock : public platform::SystemClock {
  public:
-  acquisition::SystemTime now_utc() override;
+  platform::SystemTime now_utc() override;
   // Records the request; when accepted, the clock shows the new time.
-  bool set_utc(const acquisition::SystemTime& time) override;
+  bool set_utc(const platform::SystemTime& time) override;
 
-  acquisition::SystemTime now{};
+  platform::SystemTime now{};
   bool accepts = true;  // false plays a system without the right to set it
-  std::vector<acquisition::SystemTime> settings;
+  std::vector<platform::SystemTime> settings;
 };
 
 }  // namespace testing_support

@@ -7,7 +7,7 @@
 #include "fake_power_source.h"
 #include "fake_serial_device.h"
 #include "fake_system_clock.h"
-#include "shell/platform_services.h"
+#include "platform/platform_services.h"
 #include "shell/windows.h"
 
 #include <QTemporaryDir>
@@ -35,7 +35,7 @@ class WindowFixture : public ::testing::Test {
   FakePowerSource power;
   FakeSystemClock clock;
   FakeAlarmSound sound;
-  shell::PlatformServices platform;
+  platform::PlatformServices platform;
   std::unique_ptr<shell::Windows> windows;
 };
 

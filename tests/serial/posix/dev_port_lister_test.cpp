@@ -1,6 +1,6 @@
 #include "serial/posix/dev_port_lister.h"
 
-#include "serial/posix/unique_fd.h"
+#include "common/unique_fd.h"
 #include "pty_pair.h"
 
 #include <climits>
@@ -96,7 +96,7 @@ TEST(DevPortLister, TheRealProbeWantsCharacterDevicesAndUartsBehindTtyS) {
 // the kernel's description of the port instead.
 TEST(DevPortLister, TheRealProbeNeverOpensTheNode) {
   testing::PtyPair pty;
-  UniqueFd watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  common::UniqueFd watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
   ASSERT_TRUE(watch);
   ASSERT_GE(::inotify_add_watch(watch.get(), pty.path().c_str(), IN_OPEN), 0);
   is_present_serial_node(pty.path(), "ttyS9");

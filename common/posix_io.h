@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace shell {
+namespace common {
 
 // Writes all of `bytes`, going on after short writes and interruptions.
 bool write_all(int fd, std::string_view bytes);
@@ -14,4 +14,4 @@ bool write_all(int fd, std::string_view bytes);
 // keeps its name after a power loss.
 bool sync_folder_of(const std::string& path);
 
-}  // namespace shell
+}  // namespace common

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace acquisition {
+namespace platform {
 
 struct SystemTime {
   uint16_t Year = 0;
@@ -24,4 +24,4 @@ class SystemClock {
   virtual bool set_utc(const SystemTime& time) = 0;
 };
 
-}  // namespace acquisition
+}  // namespace platform

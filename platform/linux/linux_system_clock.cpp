@@ -1,6 +1,6 @@
-#include "acquisition/linux_system_clock.h"
+#include "platform/linux/linux_system_clock.h"
 
-namespace acquisition {
+namespace platform {
 
 SystemTime system_time_from_timespec(const timespec& ts) {
   tm broken{};
@@ -50,4 +50,4 @@ bool LinuxSystemClock::set_utc(const SystemTime& time) {
   return ts && clock_settime(CLOCK_REALTIME, &*ts) == 0;
 }
 
-}  // namespace acquisition
+}  // namespace platform

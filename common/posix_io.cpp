@@ -1,10 +1,10 @@
-#include "shell/posix_io.h"
+#include "common/posix_io.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace shell {
+namespace common {
 
 bool write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -32,4 +32,4 @@ bool sync_folder_of(const std::string& path) {
   return rc == 0;
 }
 
-}  // namespace shell
+}  // namespace common

@@ -1,4 +1,4 @@
-#include "acquisition/sysfs_power_source.h"
+#include "platform/linux/sysfs_power_source.h"
 
 #include <QTemporaryDir>
 #include <filesystem>
@@ -17,7 +17,7 @@ void put(const std::filesystem::path& file, const std::string& text) {
 TEST(SysfsPowerSource, ReadsTheFirstBatteryAndTellsNoBatteryFromAFailedReading) {
   QTemporaryDir dir;
   const std::filesystem::path root = dir.path().toStdString();
-  acquisition::SysfsPowerSource power(root.string());
+  platform::SysfsPowerSource power(root.string());
   EXPECT_EQ(power.battery_percent(), uint8_t{255});  // a desktop: mains only
 
   put(root / "AC" / "type", "Mains\n");
@@ -33,6 +33,6 @@ TEST(SysfsPowerSource, ReadsTheFirstBatteryAndTellsNoBatteryFromAFailedReading) 
   std::filesystem::remove(root / "BAT0" / "capacity");
   EXPECT_EQ(power.battery_percent(), std::nullopt);
 
-  acquisition::SysfsPowerSource absent((root / "missing").string());
+  platform::SysfsPowerSource absent((root / "missing").string());
   EXPECT_EQ(absent.battery_percent(), uint8_t{255});
 }

@@ -1,12 +1,12 @@
-#include "acquisition/desktop_alarm_sound.h"
+#include "platform/linux/desktop_alarm_sound.h"
 
-#include "acquisition/tone_samples.h"
+#include "platform/linux/tone_samples.h"
 
 #include <QApplication>
 #include <alsa/asoundlib.h>
 #include <memory>
 
-namespace acquisition {
+namespace platform {
 
 namespace {
 
@@ -53,4 +53,4 @@ void DesktopAlarmSound::tone(int frequency_hz, int duration_ms) {
   snd_pcm_drain(pcm.get());
 }
 
-}  // namespace acquisition
+}  // namespace platform

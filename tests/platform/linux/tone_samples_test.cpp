@@ -1,11 +1,11 @@
-#include "acquisition/tone_samples.h"
+#include "platform/linux/tone_samples.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 
-using acquisition::tone_samples;
+using platform::tone_samples;
 
 namespace {
 

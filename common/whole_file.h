@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace shell {
+namespace common {
 
 // The file's bytes; "" when it does not exist (nor its folder); nullopt when
 // it exists but cannot be read (a folder, no permission, an I/O error).
@@ -18,4 +18,4 @@ std::optional<std::string> read_whole_file(const std::string& path);
 // the new file is removed and false returned.
 bool replace_whole_file(const std::string& path, std::string_view contents);
 
-}  // namespace shell
+}  // namespace common

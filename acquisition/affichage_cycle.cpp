@@ -5,6 +5,7 @@
 #include "shell/config_dialog.h"
 #include "shell/windows.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 

@@ -1,11 +1,11 @@
 // Battery level from the kernel's power-supply class (/sys/class/power_supply).
 #pragma once
 
-#include "acquisition/power_source.h"
+#include "platform/power_source.h"
 
 #include <string>
 
-namespace acquisition {
+namespace platform {
 
 class SysfsPowerSource : public PowerSource {
  public:
@@ -16,4 +16,4 @@ class SysfsPowerSource : public PowerSource {
   std::string root_;
 };
 
-}  // namespace acquisition
+}  // namespace platform

@@ -165,7 +165,7 @@ TEST_F(CycleTest, SetsTheClockOnlyWhenAskedAndOnlyWhenActing) {
   Affichage->Decompte_actions = 0;
   tick(kComplete);
   ASSERT_EQ(clock.settings.size(), 1u);
-  const acquisition::SystemTime& set = clock.settings[0];
+  const platform::SystemTime& set = clock.settings[0];
   EXPECT_EQ(set.Day, 7);
   EXPECT_EQ(set.Hour, 12);
   EXPECT_EQ(set.Minute, 35);

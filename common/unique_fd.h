@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace serial {
+namespace common {
 
 class UniqueFd {
  public:
@@ -31,4 +31,4 @@ class UniqueFd {
   int fd_ = -1;
 };
 
-}  // namespace serial
+}  // namespace common

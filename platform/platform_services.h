@@ -2,22 +2,22 @@
 // the real Linux ones and the tests pass fakes.
 #pragma once
 
-#include "acquisition/alarm_sound.h"
-#include "acquisition/power_source.h"
-#include "acquisition/system_clock.h"
+#include "platform/alarm_sound.h"
+#include "platform/power_source.h"
+#include "platform/system_clock.h"
 #include "serial/serial_device.h"
 
 #include <string>
 
-namespace shell {
+namespace platform {
 
 struct PlatformServices {
   serial::SerialDeviceOpener& serial_devices;
   serial::PortLister& serial_ports;
-  acquisition::PowerSource& power;
-  acquisition::SystemClock& clock;
-  acquisition::AlarmSound& sound;
+  platform::PowerSource& power;
+  platform::SystemClock& clock;
+  platform::AlarmSound& sound;
   std::string settings_path;  // full path of the settings file
 };
 
-}  // namespace shell
+}  // namespace platform

@@ -1,7 +1,7 @@
 // The sounds of the alarm: the desktop's alert sound and a plain tone.
 #pragma once
 
-namespace acquisition {
+namespace platform {
 
 class AlarmSound {
  public:
@@ -12,4 +12,4 @@ class AlarmSound {
   virtual void tone(int frequency_hz, int duration_ms) = 0;
 };
 
-}  // namespace acquisition
+}  // namespace platform

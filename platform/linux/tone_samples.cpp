@@ -1,10 +1,10 @@
-#include "acquisition/tone_samples.h"
+#include "platform/linux/tone_samples.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-namespace acquisition {
+namespace platform {
 
 std::vector<int16_t> tone_samples(int frequency_hz, int duration_ms, int rate) {
   if (frequency_hz <= 0 || duration_ms <= 0 || rate <= 0) return {};
@@ -21,4 +21,4 @@ std::vector<int16_t> tone_samples(int frequency_hz, int duration_ms, int rate) {
   return samples;
 }
 
-}  // namespace acquisition
+}  // namespace platform

@@ -2,9 +2,9 @@
 // "default" device.
 #pragma once
 
-#include "acquisition/alarm_sound.h"
+#include "platform/alarm_sound.h"
 
-namespace acquisition {
+namespace platform {
 
 class DesktopAlarmSound : public AlarmSound {
  public:
@@ -18,4 +18,4 @@ class DesktopAlarmSound : public AlarmSound {
   void tone(int frequency_hz, int duration_ms) override;
 };
 
-}  // namespace acquisition
+}  // namespace platform

@@ -1,13 +1,13 @@
-#include "shell/whole_file.h"
+#include "common/whole_file.h"
 
-#include "shell/posix_io.h"
+#include "common/posix_io.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace shell {
+namespace common {
 namespace {
 
 // A fresh name beside `path`; O_EXCL so that nothing already there (a link
@@ -69,4 +69,4 @@ bool replace_whole_file(const std::string& path, std::string_view contents) {
   return true;
 }
 
-}  // namespace shell
+}  // namespace common

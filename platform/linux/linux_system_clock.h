@@ -2,12 +2,12 @@
 // without it the system refuses and set_utc returns false, silently.
 #pragma once
 
-#include "acquisition/system_clock.h"
+#include "platform/system_clock.h"
 
 #include <ctime>
 #include <optional>
 
-namespace acquisition {
+namespace platform {
 
 // The conversions between the kernel's time and the UTC record, kept apart
 // from the clock so they can be checked without touching it.
@@ -22,4 +22,4 @@ class LinuxSystemClock : public SystemClock {
   bool set_utc(const SystemTime& time) override;
 };
 
-}  // namespace acquisition
+}  // namespace platform

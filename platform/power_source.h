@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace acquisition {
+namespace platform {
 
 class PowerSource {
  public:
@@ -15,4 +15,4 @@ class PowerSource {
   virtual std::optional<uint8_t> battery_percent() = 0;
 };
 
-}  // namespace acquisition
+}  // namespace platform

@@ -1,5 +1,5 @@
 #include "shell/ini_file.h"
-#include "shell/whole_file.h"
+#include "common/whole_file.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -13,7 +13,7 @@ namespace {
 
 void put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-std::string get(const std::string& path) { return shell::read_whole_file(path).value_or("<unreadable>"); }
+std::string get(const std::string& path) { return common::read_whole_file(path).value_or("<unreadable>"); }
 
 QStringList entries(const QTemporaryDir& dir) {
   return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -26,7 +26,7 @@ TEST(WholeFile, ReplacesTheFileKeepingItsPermissions) {
   const std::string path = dir.filePath("orvanta.INI").toStdString();
   put(path, "old");
   ::chmod(path.c_str(), 0640);
-  ASSERT_TRUE(shell::replace_whole_file(path, "new\r\n"));
+  ASSERT_TRUE(common::replace_whole_file(path, "new\r\n"));
   EXPECT_EQ(get(path), "new\r\n");
   struct stat st;
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -49,7 +49,7 @@ TEST(WholeFile, AFailedWriteLeavesThePreviousFileAsItWas) {
   rlimit small = saved;
   small.rlim_cur = 100;
   ::setrlimit(RLIMIT_FSIZE, &small);
-  const bool saved_ok = shell::replace_whole_file(path, std::string(5000, 'x'));
+  const bool saved_ok = common::replace_whole_file(path, std::string(5000, 'x'));
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, old_handler);
 
@@ -60,18 +60,18 @@ TEST(WholeFile, AFailedWriteLeavesThePreviousFileAsItWas) {
 
 TEST(WholeFile, FailsWhenTheFolderIsMissingOrThePathIsAFolder) {
   QTemporaryDir dir;
-  EXPECT_FALSE(shell::replace_whole_file(dir.filePath("missing/orvanta.INI").toStdString(), "x"));
+  EXPECT_FALSE(common::replace_whole_file(dir.filePath("missing/orvanta.INI").toStdString(), "x"));
   ASSERT_TRUE(QDir(dir.path()).mkdir("orvanta.INI"));
   const std::string folder = dir.filePath("orvanta.INI").toStdString();
-  EXPECT_FALSE(shell::replace_whole_file(folder, "x"));
+  EXPECT_FALSE(common::replace_whole_file(folder, "x"));
   EXPECT_EQ(entries(dir), QStringList{"orvanta.INI"});
   EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir());
 }
 
 TEST(WholeFile, AMissingFileReadsEmptyAndAnUnreadableOneDoesNot) {
   QTemporaryDir dir;
-  EXPECT_EQ(shell::read_whole_file(dir.filePath("none.INI").toStdString()), "");
-  EXPECT_EQ(shell::read_whole_file(dir.filePath("none/none.INI").toStdString()), "");
-  EXPECT_EQ(shell::read_whole_file(dir.path().toStdString()), std::nullopt);
+  EXPECT_EQ(common::read_whole_file(dir.filePath("none.INI").toStdString()), "");
+  EXPECT_EQ(common::read_whole_file(dir.filePath("none/none.INI").toStdString()), "");
+  EXPECT_EQ(common::read_whole_file(dir.path().toStdString()), std::nullopt);
   EXPECT_FALSE(shell::IniFile::read(dir.path().toStdString()));
 }

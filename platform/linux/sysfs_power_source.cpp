@@ -1,9 +1,9 @@
-#include "acquisition/sysfs_power_source.h"
+#include "platform/linux/sysfs_power_source.h"
 
 #include <filesystem>
 #include <fstream>
 
-namespace acquisition {
+namespace platform {
 namespace {
 
 std::optional<std::string> first_line(const std::filesystem::path& file) {
@@ -44,4 +44,4 @@ std::optional<uint8_t> SysfsPowerSource::battery_percent() {
   return uint8_t{255};
 }
 
-}  // namespace acquisition
+}  // namespace platform
