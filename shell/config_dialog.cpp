@@ -1,10 +1,9 @@
 #include "shell/config_dialog.h"
 
-#include "shell/file_dialogs.h"
-
 #include "acquisition/affichage.h"
 #include "shell/interval_text.h"
 #include "shell/windows.h"
+#include "viewer/file_dialogs.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -41,7 +40,7 @@ TConfig::TConfig(platform::PlatformServices& platform, QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       Ouvrir([this](const QString& file_name) {
         const QFileInfo start(file_name);
-        return shell::choose_coordinates_file(this, start.isAbsolute() ? start.absolutePath() : QDir::homePath(),
+        return viewer::choose_coordinates_file(this, start.isAbsolute() ? start.absolutePath() : QDir::homePath(),
                                               start.fileName());
       }),
       platform_(platform) {

@@ -2,7 +2,7 @@
 // their events to the handlers.
 #include "viewer/tracer_gps.h"
 
-#include "shell/file_dialogs.h"
+#include "viewer/file_dialogs.h"
 
 #include "viewer/plan_image.h"
 #include "viewer/up_down.h"
@@ -103,11 +103,11 @@ TTrace::TTrace(QWidget* parent)
 
   Ouvrir = [this]() {
     const QFileInfo current(Chemin_fichier_a_tracer);
-    return shell::choose_coordinates_file(this, current.isAbsolute() ? current.absolutePath() : QDir::homePath(),
+    return viewer::choose_coordinates_file(this, current.isAbsolute() ? current.absolutePath() : QDir::homePath(),
                                           "*.txt");
   };
   Sauver = [this]() {
-    return shell::choose_jpeg_file(this, QDir::homePath(), QString::fromUtf8("Tracé.jpg"));
+    return viewer::choose_jpeg_file(this, QDir::homePath(), QString::fromUtf8("Tracé.jpg"));
   };
   Message = [this](QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, "Orvanta", text, QMessageBox::Ok, this);

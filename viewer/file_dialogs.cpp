@@ -1,9 +1,9 @@
-#include "shell/file_dialogs.h"
+#include "viewer/file_dialogs.h"
 
 #include <QFileDialog>
 #include <QStringList>
 
-namespace shell {
+namespace viewer {
 namespace {
 
 std::optional<QString> run(QFileDialog& dialog, const QString& file) {
@@ -31,4 +31,4 @@ std::optional<QString> choose_jpeg_file(QWidget* parent, const QString& folder, 
   return run(dialog, file);
 }
 
-}  // namespace shell
+}  // namespace viewer

@@ -1,4 +1,5 @@
-// The file choosers of the program, run modally. Windows hold them behind
+// The file choosers of the program (the viewer's, which the configuration
+// dialog also uses for the log files), run modally. Windows hold them behind
 // std::function members so that tests never open a modal dialog.
 #pragma once
 
@@ -7,7 +8,7 @@
 
 class QWidget;
 
-namespace shell {
+namespace viewer {
 
 // "Ouvrir un fichier de coordonnées à tracer": an existing text, log or any
 // file, starting in `folder` with `file` proposed.
@@ -16,4 +17,4 @@ std::optional<QString> choose_coordinates_file(QWidget* parent, const QString& f
 // Where to save the drawing as a JPEG image.
 std::optional<QString> choose_jpeg_file(QWidget* parent, const QString& folder, const QString& file);
 
-}  // namespace shell
+}  // namespace viewer
