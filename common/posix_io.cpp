@@ -1,5 +1,7 @@
 #include "common/posix_io.h"
 
+#include "common/unique_fd.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,19 +18,21 @@ bool write_all(int fd, std::string_view bytes) {
   return true;
 }
 
-bool sync_folder_of(const std::string& path) {
+std::string folder_of(const std::string& path) {
   const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  int fd;
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool sync_folder_of(const std::string& path) {
+  UniqueFd folder;
   do {
-    fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return false;
+    folder.reset(::open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  } while (!folder && errno == EINTR);
+  if (!folder) return false;
   int rc;
   do {
-    rc = ::fsync(fd);
+    rc = ::fsync(folder.get());
   } while (rc != 0 && errno == EINTR);
-  ::close(fd);
   return rc == 0;
 }
 

@@ -1,5 +1,5 @@
 // Small POSIX file steps shared by the writers that must not lose data: the
-// journal writer and the settings file's atomic replacement.
+// journal writer and the whole-file replacement.
 #pragma once
 
 #include <string>
@@ -9,6 +9,9 @@ namespace common {
 
 // Writes all of `bytes`, going on after short writes and interruptions.
 bool write_all(int fd, std::string_view bytes);
+
+// The folder part of `path`: "." for a bare name, "/" for a name at the root.
+std::string folder_of(const std::string& path);
 
 // Syncs the folder that holds `path`, so that a file created or renamed there
 // keeps its name after a power loss.

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <utility>
 
 namespace common {
@@ -25,6 +26,13 @@ class UniqueFd {
   void reset(int fd = -1) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
+  }
+  // Closes now and tells whether the close succeeded: some file systems (NFS)
+  // report a failed write-back only here. On Linux the descriptor is gone
+  // even when the close was interrupted, and the data then went out.
+  bool close() {
+    const int fd = std::exchange(fd_, -1);
+    return fd < 0 || ::close(fd) == 0 || errno == EINTR;
   }
 
  private:

@@ -1,5 +1,5 @@
-// Files read and written whole: the settings file is small and must never be
-// left half-written.
+// Files read and written whole: the settings file and the last-position file
+// are small and must never be left half-written.
 #pragma once
 
 #include <optional>
@@ -16,6 +16,11 @@ std::optional<std::string> read_whole_file(const std::string& path);
 // and renames it over `path`, so that `path` holds either its previous bytes or
 // all the new ones, whatever fails and whenever the machine stops. On failure
 // the new file is removed and false returned.
+//
+// A symbolic link is followed: its final target is replaced, from a new file
+// in the target's folder, and the link stays a link. A device (/dev/null) is
+// written in place, having nothing to replace. New files left beside the
+// target by a program killed in the middle of a replacement are removed.
 bool replace_whole_file(const std::string& path, std::string_view contents);
 
 }  // namespace common

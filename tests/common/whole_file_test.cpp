@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -74,4 +76,67 @@ TEST(WholeFile, AMissingFileReadsEmptyAndAnUnreadableOneDoesNot) {
   EXPECT_EQ(common::read_whole_file(dir.filePath("none/none.INI").toStdString()), "");
   EXPECT_EQ(common::read_whole_file(dir.path().toStdString()), std::nullopt);
   EXPECT_FALSE(shell::IniFile::read(dir.path().toStdString()));
+}
+
+// A settings file kept elsewhere and linked beside the program: the save
+// reaches the link's target, from a new file in the target's own folder, and
+// the link stays a link (relative targets count from the link's folder).
+TEST(WholeFile, ALinkIsFollowedToItsTargetWhichIsReplacedInItsOwnFolder) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir("program"));
+  ASSERT_TRUE(QDir(dir.path()).mkdir("kept"));
+  const std::string target = dir.filePath("kept/orvanta.INI").toStdString();
+  const std::string link = dir.filePath("program/orvanta.INI").toStdString();
+  const std::string hop = dir.filePath("program/hop.INI").toStdString();
+  put(target, "old");
+  ASSERT_EQ(::symlink("../kept/orvanta.INI", hop.c_str()), 0);
+  ASSERT_EQ(::symlink(hop.c_str(), link.c_str()), 0);  // a link to a link
+
+  ASSERT_TRUE(common::replace_whole_file(link, "new\r\n"));
+  EXPECT_EQ(get(target), "new\r\n");
+  EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
+  EXPECT_TRUE(QFileInfo(QString::fromStdString(hop)).isSymLink());
+  EXPECT_EQ(QDir(dir.filePath("kept")).entryList(QDir::Files | QDir::Hidden), QStringList{"orvanta.INI"});
+  EXPECT_EQ(QDir(dir.filePath("program")).entryList(QDir::System | QDir::Files | QDir::Hidden).size(), 2);
+
+  // A link to a file not made yet makes it; a loop of links is refused.
+  const std::string dangling = dir.filePath("program/new.INI").toStdString();
+  ASSERT_EQ(::symlink("../kept/new.INI", dangling.c_str()), 0);
+  ASSERT_TRUE(common::replace_whole_file(dangling, "made"));
+  EXPECT_EQ(get(dir.filePath("kept/new.INI").toStdString()), "made");
+  const std::string loop = dir.filePath("program/loop.INI").toStdString();
+  ASSERT_EQ(::symlink("loop.INI", loop.c_str()), 0);
+  EXPECT_FALSE(common::replace_whole_file(loop, "x"));
+}
+
+// What a kill in the middle of a save leaves behind goes at the next save;
+// the new file of another running copy, and files not ours, stay.
+TEST(WholeFile, NewFilesOfEndedProcessesAreRemovedAtTheNextReplacement) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("orvanta.INI").toStdString();
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  ASSERT_GT(ended, 0);
+  ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
+  const std::string left = path + ".tmp" + std::to_string(ended) + "-0";
+  const std::string running = path + ".tmp" + std::to_string(getppid()) + "-3";
+  const std::string not_ours = path + ".tmp-notes";
+  const std::string other_file = dir.filePath("other.INI.tmp" + QString::number(ended) + "-0").toStdString();
+  for (const std::string& file : {left, running, not_ours, other_file}) put(file, "x");
+
+  ASSERT_TRUE(common::replace_whole_file(path, "new"));
+  EXPECT_EQ(get(path), "new");
+  const QStringList remaining = entries(dir);
+  EXPECT_EQ(remaining.size(), 4) << remaining.join(' ').toStdString();
+  EXPECT_FALSE(remaining.contains(QString::fromStdString(left).section('/', -1)));
+}
+
+// A device has nothing to replace: it is written as it stands, and its
+// failures are the replacement's.
+TEST(WholeFile, ADeviceIsWrittenInPlace) {
+  EXPECT_TRUE(common::replace_whole_file("/dev/null", "x"));
+  EXPECT_FALSE(common::replace_whole_file("/dev/full", "x"));
+  struct stat st;
+  ASSERT_EQ(::stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
