@@ -2,10 +2,12 @@
 
 #include "acquisition/log_line.h"
 #include "common/posix_io.h"
+#include "common/unique_fd.h"
+#include "common/whole_file.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace acquisition {
@@ -14,12 +16,12 @@ namespace {
 
 // Opens with mode 0666 less the umask, like any file the user creates. An
 // empty path is refused here: it would otherwise name nothing predictable.
-int open_log(const std::string& path, int flags) {
-  if (path.empty()) return -1;
-  int fd;
+common::UniqueFd open_journal(const std::string& path, int flags) {
+  if (path.empty()) return common::UniqueFd();
+  common::UniqueFd fd;
   do {
-    fd = ::open(path.c_str(), flags | O_WRONLY | O_CLOEXEC | O_NOCTTY, 0666);
-  } while (fd < 0 && errno == EINTR);
+    fd.reset(::open(path.c_str(), flags | O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY, 0666));
+  } while (!fd && errno == EINTR);
   return fd;
 }
 
@@ -33,15 +35,19 @@ bool make_durable(int fd) {
   return rc == 0 || errno == EINVAL;
 }
 
-// On Linux the descriptor is released even when close reports EINTR, and the
-// data was already synced, so only other errors count.
-bool close_log(int fd) { return ::close(fd) == 0 || errno == EINTR; }
-
-// Writes, syncs and closes; every step is tried so the descriptor never leaks.
-bool finish(int fd, std::string_view bytes) {
-  bool ok = common::write_all(fd, bytes);
-  ok = ok && make_durable(fd);
-  return close_log(fd) && ok;
+// Appends the record whole or not at all: a full medium can take the first
+// bytes of a record and refuse the rest, and the next record would then be
+// glued onto that fragment and lost to the reader. The journal is cut back to
+// the size it had when opened. Every step is tried so the descriptor never
+// leaks.
+bool append_record(common::UniqueFd fd, const std::string& record) {
+  struct stat before;
+  const bool sized = ::fstat(fd.get(), &before) == 0;
+  bool ok = sized && common::write_all(fd.get(), record) && make_durable(fd.get());
+  if (!ok && sized && S_ISREG(before.st_mode) && ::ftruncate(fd.get(), before.st_size) == 0) {
+    make_durable(fd.get());
+  }
+  return fd.close() && ok;
 }
 
 }  // namespace
@@ -53,23 +59,24 @@ bool Ecriture_fichiers_log(const std::string& path1, const std::string& path2, c
   // The journal is opened without O_CREAT first to learn whether this write
   // creates it, and so whether its folder must be synced too.
   bool journal_created = false;
-  int log1 = open_log(path1, O_APPEND);
-  if (log1 < 0 && errno == ENOENT && !path1.empty()) {
-    log1 = open_log(path1, O_APPEND | O_CREAT);
-    journal_created = log1 >= 0;
+  common::UniqueFd journal = open_journal(path1, 0);
+  if (!journal && errno == ENOENT && !path1.empty()) {
+    journal = open_journal(path1, O_CREAT);
+    journal_created = static_cast<bool>(journal);
   }
-  if (log1 < 0) result = false;
-
-  const int log2 = open_log(path2, O_CREAT | O_TRUNC);
-  if (log2 < 0) result = false;
-
-  if (log1 >= 0) {
-    if (!finish(log1, line + "\r\n")) result = false;
+  if (!journal) {
+    result = false;
+  } else if (!append_record(std::move(journal), line + "\r\n")) {
+    result = false;
+  } else if (journal_created && !common::sync_folder_of(path1)) {
     // A new file's name lives in its folder: without syncing the folder, the
     // first record of a new journal could vanish with the file at a power loss.
-    else if (journal_created && !common::sync_folder_of(path1)) result = false;
+    result = false;
   }
-  if (log2 >= 0 && !finish(log2, last_position_line(fields))) result = false;
+
+  // Replaced whole, never truncated first: killed at any moment, the file
+  // holds the previous position or the new one.
+  if (!common::replace_whole_file(path2, last_position_line(fields))) result = false;
   return result;
 }
 

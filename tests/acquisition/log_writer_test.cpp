@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -133,4 +137,82 @@ TEST_F(LogWriter, ReadOnlyJournalFailsAndKeepsItsContent) {
   EXPECT_FALSE(*ok);
   EXPECT_EQ(read_bytes(journal_), "kept\r\n");
   EXPECT_EQ(read_bytes(last_), kExampleLastPosition);
+}
+
+namespace {
+
+// A 16 KiB file system of its own (four pages), unmounted whatever the test
+// does. Only root may mount one.
+class SmallTmpfs {
+ public:
+  explicit SmallTmpfs(const fs::path& where) : where_(where) {
+    fs::create_directory(where_);
+    mounted_ = geteuid() == 0 && ::mount("tmpfs", where_.c_str(), "tmpfs", 0, "size=16k") == 0;
+  }
+  ~SmallTmpfs() {
+    if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  fs::path where_;
+  bool mounted_ = false;
+};
+
+// Fills the medium to the last byte.
+void fill(const fs::path& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0);
+  const std::string block(512, 'f');
+  while (::write(fd, block.data(), block.size()) > 0) {
+  }
+  ::close(fd);
+}
+
+}  // namespace
+
+// The medium fills up in the middle of a record: the journal is cut back to
+// its previous bytes, so the next record does not land on a fragment, and the
+// last-position file keeps the previous position instead of being emptied.
+TEST_F(LogWriter, ARecordThatDoesNotFitLeavesBothFilesAsTheyWere) {
+  SmallTmpfs medium(dir_ / "small");
+  if (!medium.mounted()) GTEST_SKIP() << "needs root to mount a small tmpfs";
+  const fs::path journal = dir_ / "small" / "journal.txt";
+  const fs::path last = dir_ / "small" / "last.txt";
+  // 30 bytes left in the journal's page: a record starts there, then runs out.
+  const std::string before(4096 - 30, 'j');
+  write_bytes(journal, before);
+  write_bytes(last, "47.00\t010.00\n");
+  fill(dir_ / "small" / "filler");
+
+  EXPECT_FALSE(record(journal, last));
+  EXPECT_EQ(read_bytes(journal), before);
+  EXPECT_EQ(read_bytes(last), "47.00\t010.00\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "small"), fs::directory_iterator()), 3)
+      << "no new file left behind";
+
+  fs::remove(dir_ / "small" / "filler");
+  EXPECT_TRUE(record(journal, last));
+  EXPECT_EQ(read_bytes(journal), before + kExampleRecord);
+  EXPECT_EQ(read_bytes(last), kExampleLastPosition);
+}
+
+// The same short write without a file system of its own: a file size limit
+// stops the record after its first bytes.
+TEST_F(LogWriter, AShortWriteIsCutBackFromTheJournal) {
+  write_bytes(journal_, "kept\r\n");
+  write_bytes(last_, "47.00\t010.00\n");
+  rlimit saved;
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 30;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  const bool ok = record(journal_, last_);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, old_handler);
+
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(read_bytes(journal_), "kept\r\n");
+  EXPECT_EQ(read_bytes(last_), kExampleLastPosition) << "a short file is still within the limit";
 }
