@@ -95,7 +95,7 @@ TAffichage::TAffichage(platform::PlatformServices& platform, QWidget* parent)
   banner.setPixelSize(37);
   banner.setBold(true);
   Alarme->setFont(banner);
-  set_banner(" VEILLE", QColor(128, 128, 128));
+  show_standby_banner();
 
   Bt_acquiter = new QPushButton("????", this);
   Bt_acquiter->setGeometry(377, 170, 85, 65);
@@ -247,6 +247,8 @@ void TAffichage::set_banner(const QString& text, const QColor& color) {
   pal.setColor(QPalette::WindowText, color);
   Alarme->setPalette(pal);
 }
+
+void TAffichage::show_standby_banner() { set_banner(" VEILLE", QColor(128, 128, 128)); }
 
 void TAffichage::show_fix() {
   const std::pair<QLabel*, const std::string*> pairs[] = {

@@ -47,9 +47,6 @@ class TAffichage : public QWidget {
   void Cycle_acquisition();
   int Decodage_GPRMC(const std::string& text);
 
-  // The fix as the display fields show it.
-  const acquisition::FixFields& Fix() const { return fix_; }
-
   // Controls.
   QFrame* Panel_gauche;
   QFrame* Panel_droit;
@@ -113,14 +110,18 @@ class TAffichage : public QWidget {
   void build_fix_panel();
   void build_status_panel();
   void show_fix();
-  // Cycle step 4.4: the line, the clock and the files.
+  // What a cycle does once the countdown has run out on a complete fix: adds
+  // the record to the text view, sets the clock and writes the log files, as
+  // the dialog's check boxes ask, then restarts the countdown.
   void Executer_actions();
-  // Cycle step 6: whether an enabled alarm condition holds.
+  // Whether a condition whose alarm is enabled holds at this cycle.
   bool Alarme_active() const;
   void Signal_sonore();
   // Sets the alarm button to "Alarme active" in the window-text colour.
   void Armer_alarme();
   void set_banner(const QString& text, const QColor& color);
+  // The grey " VEILLE" of a closed port without alarm.
+  void show_standby_banner();
 
   platform::PlatformServices& platform_;
   acquisition::FixFields fix_;

@@ -51,7 +51,7 @@ void TAffichage::Cycle_acquisition() {
     Led_GPRMC->SetState(lsOff);
     Led_verrou_gps->SetState(lsOff);
     Cycles_sans_position = 0;
-    set_banner(" VEILLE", QColor(128, 128, 128));
+    show_standby_banner();
   } else {
     const int r = Decodage_GPRMC(Tampon_reception);
     Tampon_reception.clear();

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -154,14 +153,7 @@ void TConfig::build_alarms() {
 void TConfig::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;  // restored from minimised: not a new show
-  if (!placed_) {
-    placed_ = true;
-    if (const QScreen* s = screen()) {
-      QRect frame = frameGeometry();
-      frame.moveCenter(s->availableGeometry().center());
-      move(frame.topLeft());
-    }
-  }
+  centre_once_(this);
   FormShow();
 }
 

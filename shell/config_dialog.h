@@ -6,6 +6,7 @@
 
 #include "serial/com_combo_box.h"
 #include "platform/platform_services.h"
+#include "shell/windows.h"
 
 #include <QWidget>
 #include <functional>
@@ -68,5 +69,5 @@ class TConfig : public QWidget {
   void choose_log_path(QString& path, QLineEdit* box);
 
   platform::PlatformServices& platform_;
-  bool placed_ = false;
+  shell::CentreOnFirstShow centre_once_;
 };

@@ -4,6 +4,8 @@
 // only writes a byte to a pipe; the close runs later on the GUI thread.
 #pragma once
 
+#include "common/unique_fd.h"
+
 #include <QObject>
 #include <functional>
 
@@ -19,6 +21,8 @@ class TerminationSignals : public QObject {
 
  private:
   std::function<void()> on_signal_;
+  common::UniqueFd read_end_;
+  common::UniqueFd write_end_;
   QSocketNotifier* notifier_ = nullptr;
 };
 

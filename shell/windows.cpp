@@ -5,12 +5,23 @@
 #include "viewer/progress_calcul.h"
 #include "viewer/tracer_gps.h"
 
+#include <QScreen>
+#include <QWidget>
+
 TAffichage* Affichage = nullptr;
 TConfig* Config = nullptr;
 TTrace* Trace = nullptr;
 TCalcul* Calcul = nullptr;
 
 namespace shell {
+
+void centre_on_screen(QWidget* window) {
+  if (const QScreen* screen = window->screen()) {
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+  }
+}
 
 Windows::Windows(platform::PlatformServices& platform) {
   reset_acquisition_flags();

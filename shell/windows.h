@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QWidget;
 class TAffichage;
 class TConfig;
 class TTrace;
@@ -17,6 +18,22 @@ extern TTrace* Trace;
 extern TCalcul* Calcul;
 
 namespace shell {
+
+// Centres a window, frame included, on its screen.
+void centre_on_screen(QWidget* window);
+
+// The dialog and the viewer come up centred the first time they are shown;
+// afterwards they are shown again where the user left them.
+class CentreOnFirstShow {
+ public:
+  void operator()(QWidget* window) {
+    if (!done_) centre_on_screen(window);
+    done_ = true;
+  }
+
+ private:
+  bool done_ = false;
+};
 
 // Owns the four windows; destroying it destroys them and clears the names.
 class Windows {

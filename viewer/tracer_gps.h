@@ -4,6 +4,7 @@
 // the controls, call the viewer's logic and write the controls back.
 #pragma once
 
+#include "shell/windows.h"
 #include "viewer/plan_geometry.h"
 #include "viewer/track_points.h"
 
@@ -159,6 +160,11 @@ class TTrace : public QWidget {
 
   // The stepper's range and the totals after a load that gave n > 0 points.
   void show_track_totals(int n);
+  // Loads Chemin_fichier_a_tracer and shows its totals; a failed load drops
+  // the window to the no-track state. False then.
+  bool load_track();
+  // Makes `path` the file plotted, readies the controls for it and loads it.
+  bool open_track(const QString& path);
   bool track_shown() const;
   // The read-out panels appear only while the pointer is over the drawing.
   void show_readouts_if_pointer_over_plan();
@@ -171,5 +177,5 @@ class TTrace : public QWidget {
   void set_counter_labels_to_dashes();
 
   bool loading_ = false;
-  bool placed_ = false;
+  shell::CentreOnFirstShow centre_once_;
 };

@@ -18,12 +18,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSlider>
 #include <QTimer>
@@ -35,16 +33,10 @@ namespace {
 
 QString from_utf8(const char* text) { return QString::fromUtf8(text); }
 
-void centre_on_screen(QWidget* window) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    window->move(screen->availableGeometry().center() - window->rect().center());
-  }
-}
-
 void show_progress_window() {
   if (!Calcul) return;
   Calcul->ProgressBar1->setValue(0);
-  centre_on_screen(Calcul);
+  shell::centre_on_screen(Calcul);
   Calcul->show();
 }
 
@@ -83,12 +75,15 @@ int TTrace::Charger_fichier(const QString& path) {
   show_progress_window();
   set_loading_controls_enabled(false);
 
-  std::unique_ptr<viewer::JournalFile> file = viewer::JournalFile::open(QFile::encodeName(path).toStdString());
-  if (!file) {
-    Message(QMessageBox::Critical, from_utf8("Impossible d'ouvrir le fichier: ") + path + ".");
+  // A failed load tells why, puts the progress window away and gives its code;
+  // the controls stay disabled until the caller drops to the no-track state.
+  auto failed = [this](QMessageBox::Icon icon, const QString& text, int code) {
+    Message(icon, text);
     hide_progress_window();
-    return -1;
-  }
+    return code;
+  };
+  std::unique_ptr<viewer::JournalFile> file = viewer::JournalFile::open(QFile::encodeName(path).toStdString());
+  if (!file) return failed(QMessageBox::Critical, from_utf8("Impossible d'ouvrir le fichier: ") + path + ".", -1);
   const ProgressBarScale progress(file->size());
   const viewer::LoadOutcome outcome = viewer::read_journal(*file, Liste_points, [&progress](uint64_t offset) {
     progress.at(offset);
@@ -101,16 +96,13 @@ int TTrace::Charger_fichier(const QString& path) {
   }
   using Kind = viewer::LoadOutcome::Kind;
   if (outcome.kind == Kind::CannotRead) {
-    Message(QMessageBox::Critical, from_utf8("Impossible de lire le fichier: ") + path + ".");
-    hide_progress_window();
-    return -1;
+    return failed(QMessageBox::Critical, from_utf8("Impossible de lire le fichier: ") + path + ".", -1);
   }
   if (outcome.kind == Kind::FaultyLine) {
-    Message(QMessageBox::Critical, from_utf8("Le fichier GPS :  ") + path +
-                                       from_utf8("\n\nComporte une erreur à la ligne ") +
-                                       QString::number(outcome.lines) + ".");
-    hide_progress_window();
-    return -2;
+    return failed(QMessageBox::Critical,
+                  from_utf8("Le fichier GPS :  ") + path + from_utf8("\n\nComporte une erreur à la ligne ") +
+                      QString::number(outcome.lines) + ".",
+                  -2);
   }
   Longueur_totale = Liste_points.Longueur_totale();
   file.reset();
@@ -179,18 +171,27 @@ void TTrace::show_track_totals(int n) {
   Aff_longueur_tot->setText(QString::fromStdString(viewer::Format_distance(Longueur_totale)));
 }
 
+bool TTrace::load_track() {
+  const int n = Charger_fichier(Chemin_fichier_a_tracer);
+  if (n <= 0) {
+    Desactiver_controles();
+    return false;
+  }
+  show_track_totals(n);
+  return true;
+}
+
+bool TTrace::open_track(const QString& path) {
+  Chemin_fichier_a_tracer = path;
+  Activer_controles();
+  return load_track();
+}
+
 void TTrace::Bt_repertoireClick() {
   if (loading_) return;
   const std::optional<QString> chosen = Ouvrir();
   if (!chosen || !QFileInfo::exists(*chosen)) return;
-  Chemin_fichier_a_tracer = *chosen;
-  Activer_controles();
-  const int n = Charger_fichier(Chemin_fichier_a_tracer);
-  if (n <= 0) {
-    Desactiver_controles();
-    return;
-  }
-  show_track_totals(n);
+  if (!open_track(*chosen)) return;
   Centrer_sur_curseur();
   Redessiner(1, true);
 }
@@ -205,17 +206,11 @@ void TTrace::FormShow() {
     Desactiver_controles();
     return;
   }
-  Chemin_fichier_a_tracer = journal;
-  Activer_controles();
-  const int n = Charger_fichier(Chemin_fichier_a_tracer);
-  if (n <= 0) {
-    Desactiver_controles();
-    return;
-  }
+  if (!open_track(journal)) return;
   Centrer_sur_curseur();  // on the first point: the stepper is still at 0
-  show_track_totals(n);
-  Bt_avance->SetPosition(n - 1);
-  Placer_curseur(n - 1, true);
+  const int last = Bt_avance->Max();
+  Bt_avance->SetPosition(last);
+  Placer_curseur(last, true);
   Redessiner(1, true);
 }
 
@@ -224,10 +219,7 @@ void TTrace::FormClose() { Timer_trace->stop(); }
 void TTrace::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;  // restored from minimised: not a new showing
-  if (!placed_) {
-    centre_on_screen(this);
-    placed_ = true;
-  }
+  centre_once_(this);
   FormShow();
 }
 
@@ -249,13 +241,7 @@ void TTrace::Timer_traceTimer() {
   if (Compteur_maj < Bt_maj->value()) return;
   Compteur_maj = 0;
   if (!QFileInfo::exists(Chemin_fichier_a_tracer)) return;
-  const int n = Charger_fichier(Chemin_fichier_a_tracer);
-  if (n <= 0) {
-    Desactiver_controles();
-    return;
-  }
-  show_track_totals(n);
-  Bt_centrer_finClick();
+  if (load_track()) Bt_centrer_finClick();
 }
 
 void TTrace::Bt_exporterClick() {
