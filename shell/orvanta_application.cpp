@@ -1,17 +1,38 @@
 #include "shell/orvanta_application.h"
 
-#include <QFont>
+#include "shell/font_substitutions.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
 
 #include <exception>
 
 namespace shell {
 
-OrvantaApplication::OrvantaApplication(int& argc, char** argv) : QApplication(argc, argv) {
+bool load_french_qt_texts(QTranslator& translator) {
+  return translator.load(QLocale(QLocale::French, QLocale::France), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+namespace {
+
+int& program_name_only(int& argc, char** argv) {
+  if (argc > 1) {
+    argc = 1;
+    argv[1] = nullptr;
+  }
+  return argc;
+}
+
+}  // namespace
+
+OrvantaApplication::OrvantaApplication(int& argc, char** argv) : QApplication(program_name_only(argc, argv), argv) {
   // The name only: a display name would be appended to every window caption.
   setApplicationName("Orvanta");
-  // The windows ask for the classic dialog font; Liberation Sans has the
-  // metrics it was drawn with, where the default substitute is much wider.
-  QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+  install_font_substitutions();
+  // The program speaks French whatever the desktop's language; the serial
+  // port's messages are its own and stay as they are.
+  if (load_french_qt_texts(qt_texts_)) installTranslator(&qt_texts_);
 }
 
 bool OrvantaApplication::notify(QObject* receiver, QEvent* event) {

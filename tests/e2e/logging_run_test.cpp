@@ -61,6 +61,17 @@ bool wait_for(const std::function<bool()>& done, int seconds) {
   return true;
 }
 
+// Whether the program has put its termination handler in place, so that a
+// SIGTERM closes it as the user would.
+bool catches_sigterm(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.starts_with("SigCgt:")) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1;
+  }
+  return false;
+}
+
 // A drive north, one fix a second: minutes of latitude go 00.0000, 00.0100 ...
 std::string sentence(int i) {
   char time[16], lat[32];
@@ -135,4 +146,30 @@ TEST(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
   const std::string settings = read_file(root / "orvanta.INI");
   EXPECT_NE(settings.find("Connection auto=1\r\n"), std::string::npos) << settings;
   EXPECT_NE(settings.find("[Tracer]\r\n"), std::string::npos) << settings;
+}
+
+// The program takes no arguments: Qt's own options must not act either. An
+// unknown platform would stop Qt at once; ignored, the program runs on and
+// ends normally, saving its settings.
+TEST(StartUp, ArgumentsAreIgnoredQtsOwnOptionsIncluded) {
+  QTemporaryDir dir;
+  const fs::path root = dir.path().toStdString();
+  const fs::path program = root / "orvanta";
+  fs::copy_file(ORVANTA_BINARY, program);
+  {
+    std::ofstream ini(root / "orvanta.INI", std::ios::binary);
+    ini << "[Fichiers]\r\nFichier log 1=" << (root / "journal.txt").string() << "\r\nFichier log 2="
+        << (root / "last.txt").string() << "\r\n[RS232]\r\nConnection auto=0\r\n";
+  }
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const pid_t app = spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time", program.string(),
+                           "-platform", "no-such-platform", "-reverse", "-qwindowtitle", "Autre"},
+                          root / "orvanta.out");
+  int status = 0;
+  const bool running = wait_for([&] { return catches_sigterm(app) || waitpid(app, &status, WNOHANG) == app; }, 20);
+  kill(app, SIGTERM);
+  waitpid(app, &status, 0);
+  ASSERT_TRUE(running);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << read_file(root / "orvanta.out");
+  EXPECT_NE(read_file(root / "orvanta.INI").find("[Tracer]\r\n"), std::string::npos) << read_file(root / "orvanta.out");
 }
