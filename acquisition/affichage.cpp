@@ -219,14 +219,16 @@ void TAffichage::build_status_panel() {
   Image_deco->setScaledContents(true);
   Image_deco->setGeometry(214, 70, 32, 32);
 
+  // The captions' column is as wide as the longer caption needs with the
+  // dialog font's metrics.
   Label_int_mesu = new QLabel("Intervalle de mesure :", p);
-  Label_int_mesu->setGeometry(4, 118, 140, 14);
+  Label_int_mesu->setGeometry(4, 118, 143, 14);
   Aff_delais = new QLabel("0 h 0 min 0 sec", p);
-  Aff_delais->setGeometry(146, 118, 100, 14);
+  Aff_delais->setGeometry(149, 118, 97, 14);
   Label_del_ecri = new QLabel("Delais avant enregistrement :", p);
-  Label_del_ecri->setGeometry(4, 132, 140, 14);
+  Label_del_ecri->setGeometry(4, 132, 143, 14);
   Aff_delais_ecri = new QLabel("0 sec", p);
-  Aff_delais_ecri->setGeometry(146, 132, 100, 14);
+  Aff_delais_ecri->setGeometry(149, 132, 97, 14);
   for (QLabel* l : {Label_int_mesu, Aff_delais, Label_del_ecri, Aff_delais_ecri}) l->setEnabled(false);
 
   BitBtn1 = new QPushButton("Con&figuration", p);

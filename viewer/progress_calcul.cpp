@@ -7,6 +7,9 @@
 TCalcul::TCalcul(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   setFixedSize(225, 65);
+  QFont font("MS Sans Serif");
+  font.setPixelSize(11);
+  setFont(font);
   auto* frame = new QFrame(this);
   frame->setFrameShape(QFrame::Panel);
   frame->setFrameShadow(QFrame::Raised);

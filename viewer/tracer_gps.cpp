@@ -183,12 +183,15 @@ void TTrace::build_record_panel() {
   QLabel** values[] = {&Aff_longueur_tot, &Aff_longueur_deb_curs, &Aff_longueur_curs_fin};
   for (int i = 0; i < 3; ++i) {
     label(p, QString::fromUtf8(captions[i]), QRect(4, 54 + 18 * i, 140, 16), &counter_font);
-    *values[i] = label(p, "--", QRect(146, 54 + 18 * i, 80, 16), &narrow);
+    // The first row shares its line with the record counter.
+    *values[i] = label(p, "--", QRect(146, 54 + 18 * i, i == 0 ? 52 : 80, 16), &narrow);
   }
-  Aff_nb_ligne_courante = label(p, "--", QRect(226, 54, 44, 16), &counter_font, right);
+  // Room for seven digits on either side of the "/": tracks of millions of
+  // records.
+  Aff_nb_ligne_courante = label(p, "--", QRect(199, 54, 56, 16), &counter_font, right);
   Aff_nb_ligne_courante->setToolTip(QString::fromUtf8("Numéro d'enregistrement courant"));
-  label(p, "/", QRect(272, 54, 8, 16), &counter_font);
-  Aff_nb_lignes_total = label(p, "--", QRect(280, 54, 40, 16), &counter_font);
+  label(p, "/", QRect(255, 54, 8, 16), &counter_font);
+  Aff_nb_lignes_total = label(p, "--", QRect(263, 54, 56, 16), &counter_font);
   Aff_nb_lignes_total->setToolTip("Nombre total d'enregistrements");
 
   Bt_avance = new TUpDown(p);
