@@ -3,6 +3,7 @@
 #include "serial/com_error.h"
 #include "serial/com_port.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace serial {
@@ -87,7 +88,14 @@ int TComSelect::ReadFromPort() {
   switch (com_property_) {
     case cpNone: return -1;
     case cpPort: {
-      const int index = IndexOfText(items_, com_port_->Port());
+      int index = IndexOfText(items_, com_port_->Port());
+      // The entry may name the device otherwise: "COM1" is listed as "ttyS0".
+      if (index < 0 && !com_port_->Port().empty()) {
+        const std::string device = ports_.device_of(com_port_->Port());
+        const auto same = std::find_if(items_.begin(), items_.end(),
+                                       [&](const std::string& item) { return ports_.device_of(item) == device; });
+        if (same != items_.end()) index = static_cast<int>(same - items_.begin());
+      }
       if (index >= 0) pending_port_ = items_[index];
       return index;
     }

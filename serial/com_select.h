@@ -57,8 +57,9 @@ class TComSelect {
   // stays.
   void ApplyToPort();
   // The index of the entry naming the port's current value (its text form),
-  // found ignoring letter case, which also becomes the pending value; -1 when
-  // no entry names it, or without a port or kind.
+  // found ignoring letter case, or for a port name the entry that opens the
+  // same device; it also becomes the pending value. -1 when no entry names
+  // it, or without a port or kind.
   int ReadFromPort();
 
  private:

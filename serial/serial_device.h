@@ -155,6 +155,10 @@ class PortLister {
   virtual ~PortLister() = default;
   // Returns 0 and fills `names` (unsorted), or an errno value.
   virtual int list(std::vector<std::string>& names) = 0;
+  // The device that a port name opens, spelt so that every name of one
+  // device gives the same text ("COM1" and the listed "ttyS0"): a selector
+  // finds the entry of the port's device whatever name the port was given.
+  virtual std::string device_of(const std::string& port) = 0;
 };
 
 }  // namespace serial

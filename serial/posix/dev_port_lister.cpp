@@ -1,11 +1,14 @@
 #include "serial/posix/dev_port_lister.h"
 
+#include "serial/posix/posix_device_opener.h"
+
 #include <dirent.h>
 #include <linux/serial.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 
@@ -59,6 +62,12 @@ int DevPortLister::list(std::vector<std::string>& names) {
   if (errno != 0) return errno;
   names = std::move(found);
   return 0;
+}
+
+std::string DevPortLister::device_of(const std::string& port) {
+  const std::string path = device_path(port, root_);
+  std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr), ::free);
+  return resolved ? resolved.get() : path;
 }
 
 DevPortLister& posix_port_lister() {

@@ -30,6 +30,9 @@ class DevPortLister final : public PortLister {
   // Names relative to the root ("ttyUSB0"), unsorted; an unreadable root
   // gives its errno value.
   int list(std::vector<std::string>& names) override;
+  // The device file the name opens (COMn is ttyS(n-1)), with links followed
+  // when it exists: a udev link and its device are one port.
+  std::string device_of(const std::string& port) override;
 
  private:
   std::string root_;

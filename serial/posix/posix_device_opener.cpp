@@ -45,10 +45,10 @@ int open_exclusive(const std::string& path, common::UniqueFd& fd) {
 
 }  // namespace
 
-std::string device_path(const std::string& port) {
+std::string device_path(const std::string& port, const std::string& dev) {
   if (port.find('/') != std::string::npos) return port;
-  if (unsigned n = com_number(port)) return "/dev/ttyS" + std::to_string(n - 1);
-  return "/dev/" + port;
+  if (unsigned n = com_number(port)) return dev + "/ttyS" + std::to_string(n - 1);
+  return dev + "/" + port;
 }
 
 std::unique_ptr<SerialDevice> PosixSerialDeviceOpener::open(const std::string& port, int& error) {

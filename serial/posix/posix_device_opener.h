@@ -11,7 +11,9 @@
 
 namespace serial {
 
-std::string device_path(const std::string& port);
+// The device file a port name opens; `dev` is the device folder (tests use
+// one of their own).
+std::string device_path(const std::string& port, const std::string& dev = "/dev");
 
 class PosixSerialDeviceOpener final : public SerialDeviceOpener {
  public:

@@ -4,6 +4,7 @@
 #include "serial/com_combo_box.h"
 #include "serial/com_error.h"
 #include "serial/com_port.h"
+#include "serial/posix/dev_port_lister.h"
 #include "serial/posix/posix_device_opener.h"
 #include "support/fake_port_lister.h"
 #include "support/fake_serial_device.h"
@@ -11,6 +12,8 @@
 
 #include <cerrno>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <termios.h>
 
@@ -88,6 +91,31 @@ TEST_F(ComComboBox, APortMissingFromTheListShowsNothingAndTextWritesOnlySelectEn
   EXPECT_EQ(box->Text(), "COM3");
   EXPECT_EQ(port.Port(), "COM1") << "a Text write applies nothing";
   EXPECT_EQ(changes, 0);
+}
+
+// The port's name and the listed one may differ for one device: "COM1" is
+// listed as "ttyS0", a path or a udev link as the device's own name.
+TEST(ComComboBoxOverDev, ThePortsEntryIsFoundUnderAnyNameOfItsDevice) {
+  const std::string dev = ::testing::TempDir() + "orvanta-dev-" + std::to_string(::getpid());
+  std::filesystem::create_directories(dev);
+  for (const char* name : {"ttyS0", "ttyS1", "ttyUSB0", "ttyUSB1"}) std::ofstream(dev + "/" + name) << "";
+  std::filesystem::create_symlink(dev + "/ttyUSB1", dev + "/gps");
+  DevPortLister lister(dev, [](const std::string&, std::string_view) { return true; });
+  FakeSerialLine line;
+  TComPort port{line};
+  TComComboBox box(lister);
+  box.SetComProperty(cpPort);
+  box.SetComPort(&port);
+  EXPECT_EQ(box.Text(), "ttyS0") << "the default COM1";
+
+  const std::pair<std::string, const char*> names[] = {
+      {"com2", "ttyS1"}, {dev + "/ttyUSB0", "ttyUSB0"}, {dev + "/gps", "ttyUSB1"}, {"COM3", ""}, {"", ""}};
+  for (const auto& [name, entry] : names) {
+    port.SetPort(name);
+    box.ReadFromPort();
+    EXPECT_EQ(box.Text(), entry) << name;
+  }
+  std::filesystem::remove_all(dev);
 }
 
 TEST_F(ComComboBox, APickedSpeedReachesTheOpenLineBeforeOnChange) {

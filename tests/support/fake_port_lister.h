@@ -11,6 +11,7 @@ class FakePortLister : public serial::PortLister {
     if (error == 0) out = names;
     return error;
   }
+  std::string device_of(const std::string& port) override { return port; }
   std::vector<std::string> names{"COM1", "COM2"};
   int error = 0;
 };
