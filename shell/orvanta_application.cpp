@@ -2,6 +2,7 @@
 
 #include "shell/font_substitutions.h"
 
+#include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
 
@@ -30,9 +31,15 @@ OrvantaApplication::OrvantaApplication(int& argc, char** argv) : QApplication(pr
   // The name only: a display name would be appended to every window caption.
   setApplicationName("Orvanta");
   install_font_substitutions();
-  // The program speaks French whatever the desktop's language; the serial
-  // port's messages are its own and stay as they are.
+  // The program speaks French whatever the desktop's language, Qt's own
+  // dialogs included (their dates and sizes too); the serial port's messages
+  // are its own and stay as they are.
   if (load_french_qt_texts(qt_texts_)) installTranslator(&qt_texts_);
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  // Qt's dialogs and message boxes in the windows' own font.
+  QFont dialog_font("MS Sans Serif");
+  dialog_font.setPixelSize(11);
+  setFont(dialog_font);
 }
 
 bool OrvantaApplication::notify(QObject* receiver, QEvent* event) {
