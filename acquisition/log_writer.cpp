@@ -25,16 +25,6 @@ common::UniqueFd open_journal(const std::string& path, int flags) {
   return fd;
 }
 
-// EINVAL means a special file such as /dev/null, which has nothing to make
-// durable: the record went where the user asked.
-bool make_durable(int fd) {
-  int rc;
-  do {
-    rc = ::fdatasync(fd);
-  } while (rc != 0 && errno == EINTR);
-  return rc == 0 || errno == EINVAL;
-}
-
 // Appends the record whole or not at all: a full medium can take the first
 // bytes of a record and refuse the rest, and the next record would then be
 // glued onto that fragment and lost to the reader. The journal is cut back to
@@ -43,9 +33,9 @@ bool make_durable(int fd) {
 bool append_record(common::UniqueFd fd, const std::string& record) {
   struct stat before;
   const bool sized = ::fstat(fd.get(), &before) == 0;
-  bool ok = sized && common::write_all(fd.get(), record) && make_durable(fd.get());
+  bool ok = sized && common::write_all(fd.get(), record) && common::sync_data(fd.get());
   if (!ok && sized && S_ISREG(before.st_mode) && ::ftruncate(fd.get(), before.st_size) == 0) {
-    make_durable(fd.get());
+    common::sync_data(fd.get());
   }
   return fd.close() && ok;
 }

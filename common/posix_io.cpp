@@ -18,6 +18,14 @@ bool write_all(int fd, std::string_view bytes) {
   return true;
 }
 
+bool sync_data(int fd) {
+  int rc;
+  do {
+    rc = ::fdatasync(fd);
+  } while (rc != 0 && errno == EINTR);
+  return rc == 0 || errno == EINVAL;
+}
+
 std::string folder_of(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);

@@ -10,6 +10,11 @@ namespace common {
 // Writes all of `bytes`, going on after short writes and interruptions.
 bool write_all(int fd, std::string_view bytes);
 
+// Flushes the file's data (and the size that reaches it) to the medium. A
+// device that has nothing to flush, such as /dev/null (EINVAL), counts as
+// flushed: the bytes went where they were sent.
+bool sync_data(int fd);
+
 // The folder part of `path`: "." for a bare name, "/" for a name at the root.
 std::string folder_of(const std::string& path);
 

@@ -75,19 +75,10 @@ UniqueFd create_temp(const std::string& path, std::string& temp) {
   return UniqueFd();
 }
 
-// EINVAL: a device such as /dev/null, which has nothing to make durable.
-bool sync_file(int fd) {
-  int rc;
-  do {
-    rc = ::fsync(fd);
-  } while (rc != 0 && errno == EINTR);
-  return rc == 0 || errno == EINVAL;
-}
-
 bool write_in_place(const std::string& path, std::string_view contents) {
   UniqueFd fd(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
   if (!fd) return false;
-  const bool ok = write_all(fd.get(), contents) && sync_file(fd.get());
+  const bool ok = write_all(fd.get(), contents) && sync_data(fd.get());
   return fd.close() && ok;
 }
 
@@ -137,7 +128,7 @@ bool replace_whole_file(const std::string& path, std::string_view contents) {
     }
     ok = ::fchmod(fd.get(), previous.st_mode & 07777) == 0;
   }
-  ok = ok && write_all(fd.get(), contents) && ::fsync(fd.get()) == 0;
+  ok = ok && write_all(fd.get(), contents) && sync_data(fd.get());
   ok = fd.close() && ok;
   ok = ok && ::rename(temp.c_str(), target->c_str()) == 0;
   if (!ok) {

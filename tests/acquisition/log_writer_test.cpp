@@ -2,10 +2,10 @@
 
 #include "acquisition/log_line.h"
 #include "support/example_fix.h"
+#include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
@@ -13,7 +13,6 @@
 #include <functional>
 #include <optional>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -202,15 +201,11 @@ TEST_F(LogWriter, ARecordThatDoesNotFitLeavesBothFilesAsTheyWere) {
 TEST_F(LogWriter, AShortWriteIsCutBackFromTheJournal) {
   write_bytes(journal_, "kept\r\n");
   write_bytes(last_, "47.00\t010.00\n");
-  rlimit saved;
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 30;
-  ::setrlimit(RLIMIT_FSIZE, &small);
-  const bool ok = record(journal_, last_);
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, old_handler);
+  bool ok;
+  {
+    const testing_support::FileSizeLimit limit(30);
+    ok = record(journal_, last_);
+  }
 
   EXPECT_FALSE(ok);
   EXPECT_EQ(read_bytes(journal_), "kept\r\n");

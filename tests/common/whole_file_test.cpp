@@ -1,12 +1,11 @@
 #include "shell/ini_file.h"
 #include "common/whole_file.h"
+#include "support/file_size_limit.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,23 +36,18 @@ TEST(WholeFile, ReplacesTheFileKeepingItsPermissions) {
 }
 
 // The medium filling up midway: the old file stays byte for byte and no
-// temporary file is left behind. (Tests run as root, which permission bits do
-// not stop; a file size limit does.)
+// temporary file is left behind.
 TEST(WholeFile, AFailedWriteLeavesThePreviousFileAsItWas) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("orvanta.INI").toStdString();
   const std::string previous = "[Fenetre]\r\nEmplacement Ver.=5\r\n";
   put(path, previous);
 
-  rlimit saved;
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 100;
-  ::setrlimit(RLIMIT_FSIZE, &small);
-  const bool saved_ok = common::replace_whole_file(path, std::string(5000, 'x'));
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, old_handler);
+  bool saved_ok;
+  {
+    const testing_support::FileSizeLimit limit(100);
+    saved_ok = common::replace_whole_file(path, std::string(5000, 'x'));
+  }
 
   EXPECT_FALSE(saved_ok);
   EXPECT_EQ(get(path), previous);
