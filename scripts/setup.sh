@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-comic-neue
   xvfb xauth imagemagick
+  dpkg-dev desktop-file-utils appstream lintian man-db
 )
 
 missing=()
