@@ -57,6 +57,8 @@ foreach(source ${ORVANTA_COMPRESSED})
   list(APPEND ORVANTA_COMPRESSED_OUTPUTS ${output})
 endforeach()
 add_custom_target(orvanta_package_files ALL DEPENDS ${ORVANTA_COMPRESSED_OUTPUTS})
+# Building the program alone (as ./run does) leaves a tree that installs.
+add_dependencies(orvanta orvanta_package_files)
 
 foreach(page ${ORVANTA_MAN_PAGES})
   install(FILES ${CMAKE_BINARY_DIR}/package-files/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
