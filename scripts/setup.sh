@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation fonts-comic-neue
   xvfb xauth imagemagick
+  dpkg-dev desktop-file-utils appstream lintian man-db
 )
 
 missing=()

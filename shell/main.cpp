@@ -7,6 +7,7 @@
 #include "serial/application_exceptions.h"
 #include "serial/posix/dev_port_lister.h"
 #include "serial/posix/posix_device_opener.h"
+#include "shell/application_icon.h"
 #include "shell/orvanta_application.h"
 #include "shell/settings_location.h"
 #include "shell/termination_signals.h"
@@ -17,6 +18,9 @@
 
 int main(int argc, char** argv) {
   shell::OrvantaApplication app(argc, argv);
+  // Every window, the dialogs and message boxes included, shows it.
+  app.setWindowIcon(shell::application_icon());
+  app.setDesktopFileName("orvanta");
   serial::SetApplicationExceptionHandler([&app](std::exception_ptr error) { app.report_exception(error); });
 
   platform::SysfsPowerSource power;

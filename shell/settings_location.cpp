@@ -16,6 +16,17 @@ std::string with_ini_extension(std::string_view program_path) {
   return std::string(program_path.substr(0, stem_end)) + ".INI";
 }
 
+// Folders that hold the programs of a whole system or prefix (/usr/bin,
+// /usr/local/bin, /opt/x/bin, ~/.local/bin ...): a settings file there would
+// sit among other programs' files, and root could write it there.
+bool shared_program_folder(std::string_view program_path) {
+  const size_t slash = program_path.rfind('/');
+  if (slash == std::string_view::npos) return false;
+  const std::string_view folder = program_path.substr(0, slash);
+  const std::string_view name = folder.substr(folder.rfind('/') + 1);
+  return name == "bin" || name == "sbin" || name == "games" || name == "libexec";
+}
+
 std::string environment(const char* name) {
   const char* v = std::getenv(name);
   return v ? v : "";
@@ -25,7 +36,7 @@ std::string environment(const char* name) {
 
 std::string settings_path_for(std::string_view program_path, bool program_folder_writable,
                               const SettingsEnvironment& env) {
-  if (program_folder_writable) return with_ini_extension(program_path);
+  if (program_folder_writable && !shared_program_folder(program_path)) return with_ini_extension(program_path);
   // A relative XDG_CONFIG_HOME is to be ignored, as the base directory rules say.
   std::string config = env.xdg_config_home;
   if (!config.starts_with('/')) config = env.home + "/.config";

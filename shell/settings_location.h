@@ -1,6 +1,8 @@
 // Where the settings file lives: beside the program, named after it with
-// ".INI", unless that folder cannot be written; then in the user's
-// configuration folder.
+// ".INI", when the program runs from a folder of its own (a build tree, an
+// unpacked folder) that can be written; an installed program (in a bin
+// folder such as /usr/bin) or one in a folder it cannot write keeps it in the
+// user's configuration folder, root included.
 #pragma once
 
 #include <string>
@@ -14,7 +16,8 @@ struct SettingsEnvironment {
 };
 
 // "/opt/orvanta/orvanta" -> "/opt/orvanta/orvanta.INI" when its folder is
-// writable, else "$XDG_CONFIG_HOME/orvanta/orvanta.INI" (default
+// writable; "/usr/bin/orvanta", or a folder not writable, ->
+// "$XDG_CONFIG_HOME/orvanta/orvanta.INI" (default
 // "~/.config/orvanta/orvanta.INI").
 std::string settings_path_for(std::string_view program_path, bool program_folder_writable,
                               const SettingsEnvironment& env);

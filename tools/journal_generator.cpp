@@ -1,12 +1,13 @@
 // Writes a journal as the logger does, for trying the viewer and timing it.
 //
-//   journal_generator FILE [LINES] [--seed N]
+//   journal_generator FILE [LINES] [--seed N]   (--help tells more)
 //
 // FILE gets LINES records (default 1,000,000), one fix every 3 seconds along
 // a wandering walk that starts at 45° N 6° E; each record is the logger's own
 // line, CR LF ended. The same seed writes the same bytes.
 #include "acquisition/fix_fields.h"
 #include "acquisition/log_line.h"
+#include "tools/command_line.h"
 
 #include <algorithm>
 #include <charconv>
@@ -36,33 +37,58 @@ bool parse(const char* text, unsigned long& out) {
   return std::from_chars(text, end, out).ptr == end && end != text;
 }
 
-}  // namespace
+constexpr char kUsage[] =
+    "usage: %1$s FILE [LINES] [--seed N]\n"
+    "Writes a journal of LINES records (default 1000000) as the logger writes it,\n"
+    "one fix every 3 seconds along a wandering walk from 45 N 6 E, to try the\n"
+    "track viewer with. The same seed (default 1) writes the same bytes.\n"
+    "\n"
+    "  --seed N     seed of the walk\n"
+    "  -h, --help   show this help and exit\n"
+    "  --version    show the version and exit\n";
 
-int main(int argc, char** argv) {
+enum { kSeed = 0x200 };
+
+struct Options {
   const char* path = nullptr;
   unsigned long lines = 1000000;
   unsigned long seed = 1;
-  bool usable = true;
-  for (int i = 1; i < argc && usable; ++i) {
-    if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
-      usable = parse(argv[++i], seed);
-    } else if (!path) {
-      path = argv[i];
-    } else {
-      usable = parse(argv[i], lines);
+};
+
+// Returns -1 to go on, else the exit status.
+int parse_options(int argc, char** argv, Options& options) {
+  static const option kOptions[] = {
+      {"seed", required_argument, nullptr, kSeed}, tools::kHelpOption, tools::kVersionOption, {}};
+  for (int c; (c = getopt_long(argc, argv, "h", kOptions, nullptr)) != -1;) {
+    switch (c) {
+      case kSeed:
+        if (!parse(optarg, options.seed)) return tools::usage_error(kUsage);
+        break;
+      case tools::kHelp: return tools::print_help(kUsage);
+      case tools::kVersion: return tools::print_version();
+      default: return tools::usage_error(kUsage);
     }
   }
-  if (!path || !usable) {
-    std::fprintf(stderr, "usage: journal_generator FILE [LINES] [--seed N]\n");
-    return 2;
-  }
+  const int operands = argc - optind;
+  if (operands < 1 || operands > 2) return tools::usage_error(kUsage);
+  options.path = argv[optind];
+  if (operands == 2 && !parse(argv[optind + 1], options.lines)) return tools::usage_error(kUsage);
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (const int status = parse_options(argc, argv, options); status >= 0) return status;
+  const char* const path = options.path;
   std::FILE* out = std::fopen(path, "wb");
   if (!out) {
     std::perror(path);
     return 1;
   }
 
-  std::mt19937 random(static_cast<std::mt19937::result_type>(seed));
+  std::mt19937 random(static_cast<std::mt19937::result_type>(options.seed));
   std::normal_distribution<double> turn(0.0, 0.15);
   std::uniform_int_distribution<int> speed(0, 60);
   // Positions in ten-thousandths of a minute; about 8 metres per unit step.
@@ -71,7 +97,7 @@ int main(int argc, char** argv) {
   acquisition::FixFields f;
   f.Aff_lat_NS = "N";
   f.Aff_lon_EW = "E";
-  for (unsigned long i = 0; i < lines; ++i) {
+  for (unsigned long i = 0; i < options.lines; ++i) {
     heading += turn(random);
     lat = std::clamp(lat + 40 * std::cos(heading), 0.0, 90.0 * 600000 - 1);
     lon = std::clamp(lon + 40 * std::sin(heading), 0.0, 180.0 * 600000 - 1);

@@ -1,7 +1,7 @@
 // Plays NMEA text onto a pseudo-terminal at the pace of a serial line, for
 // trying Orvanta without a receiver and for end-to-end tests.
 //
-//   nmea_replay FILE [--baud 4800] [--loop] [--link PATH]
+//   nmea_replay FILE [--baud 4800] [--loop] [--link PATH]   (--help tells more)
 //
 // Prints the pty's path on stdout (and makes PATH a link to it), then sends
 // FILE's lines, each ended with CR LF, ten bit times per byte; comment lines
@@ -9,6 +9,8 @@
 // Like a receiver, it talks whether or not anyone listens: what is sent while
 // the port is closed, or while its queue is full, is lost. SIGTERM or SIGINT
 // end it; the pty then hangs up, as an unplugged receiver's port does.
+#include "tools/command_line.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -24,6 +26,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -39,26 +42,52 @@ struct Options {
   std::string link;
 };
 
-bool parse_options(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--loop") {
-      options.loop = true;
-    } else if ((arg == "--baud" || arg == "--link") && i + 1 < argc) {
-      std::string value = argv[++i];
-      if (arg == "--link") {
-        options.link = value;
-        continue;
+constexpr char kUsage[] =
+    "usage: %1$s FILE [--baud BITS] [--loop] [--link PATH]\n"
+    "Plays the NMEA sentences of FILE onto a new pseudo-terminal at the pace of a\n"
+    "serial line, as a receiver would, and prints the terminal's path.\n"
+    "\n"
+    "  --baud BITS  line speed that sets the pace, in bits per second (default 4800)\n"
+    "  --loop       start over at the end of FILE, until stopped\n"
+    "  --link PATH  also name the terminal PATH (a symbolic link, removed at the\n"
+    "               end), e.g. /dev/ttyUSB9 so that serial port lists show it\n"
+    "  -h, --help   show this help and exit\n"
+    "  --version    show the version and exit\n"
+    "\n"
+    "Lines starting with '#' and blank lines of FILE are skipped. SIGTERM or\n"
+    "SIGINT (Ctrl-C) ends it; the terminal then hangs up.\n";
+
+enum { kBaud = 0x200, kLoop, kLink };
+
+// Returns -1 to go on, else the exit status.
+int parse_options(int argc, char** argv, Options& options) {
+  static const option kOptions[] = {{"baud", required_argument, nullptr, kBaud},
+                                    {"loop", no_argument, nullptr, kLoop},
+                                    {"link", required_argument, nullptr, kLink},
+                                    tools::kHelpOption,
+                                    tools::kVersionOption,
+                                    {}};
+  for (int c; (c = getopt_long(argc, argv, "h", kOptions, nullptr)) != -1;) {
+    switch (c) {
+      case kBaud: {
+        const std::string_view value = optarg;
+        auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), options.baud);
+        if (error != std::errc() || end != value.data() + value.size() || options.baud <= 0) {
+          std::fprintf(stderr, "%s: bad speed '%s'\n", program_invocation_short_name, optarg);
+          return tools::usage_error(kUsage);
+        }
+        break;
       }
-      auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), options.baud);
-      if (error != std::errc() || end != value.data() + value.size() || options.baud <= 0) return false;
-    } else if (options.file.empty() && !arg.starts_with("--")) {
-      options.file = arg;
-    } else {
-      return false;
+      case kLoop: options.loop = true; break;
+      case kLink: options.link = optarg; break;
+      case tools::kHelp: return tools::print_help(kUsage);
+      case tools::kVersion: return tools::print_version();
+      default: return tools::usage_error(kUsage);
     }
   }
-  return !options.file.empty();
+  if (argc - optind != 1) return tools::usage_error(kUsage);
+  options.file = argv[optind];
+  return -1;
 }
 
 bool read_sentences(const std::string& path, std::vector<std::string>& sentences) {
@@ -74,12 +103,15 @@ bool read_sentences(const std::string& path, std::vector<std::string>& sentences
 }
 
 // Replaces a link left by an earlier run; never removes anything but a link.
-bool make_link(const std::string& target, const std::string& link) {
+// Returns what went wrong, or nothing.
+std::string make_link(const std::string& target, const std::string& link) {
   struct stat info {};
   if (::lstat(link.c_str(), &info) == 0) {
-    if (!S_ISLNK(info.st_mode) || ::unlink(link.c_str()) != 0) return false;
+    if (!S_ISLNK(info.st_mode)) return "it exists and is not a symbolic link";
+    if (::unlink(link.c_str()) != 0) return std::strerror(errno);
   }
-  return ::symlink(target.c_str(), link.c_str()) == 0;
+  if (::symlink(target.c_str(), link.c_str()) != 0) return std::strerror(errno);
+  return {};
 }
 
 // Sleeps until `deadline` with SIGINT and SIGTERM let through; false when one came.
@@ -98,13 +130,16 @@ bool sleep_until(std::chrono::steady_clock::time_point deadline, const sigset_t&
 
 int main(int argc, char** argv) {
   Options options;
-  if (!parse_options(argc, argv, options)) {
-    std::fprintf(stderr, "usage: nmea_replay FILE [--baud 4800] [--loop] [--link PATH]\n");
-    return 2;
-  }
+  if (const int status = parse_options(argc, argv, options); status >= 0) return status;
+  const char* const me = program_invocation_short_name;
   std::vector<std::string> sentences;
   if (!read_sentences(options.file, sentences)) {
-    std::fprintf(stderr, "nmea_replay: cannot read %s: %s\n", options.file.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "%s: cannot read %s: %s\n", me, options.file.c_str(), std::strerror(errno));
+    return 1;
+  }
+  // With nothing to send, a loop would only spin.
+  if (sentences.empty()) {
+    std::fprintf(stderr, "%s: %s holds no sentence (only blank or '#' lines)\n", me, options.file.c_str());
     return 1;
   }
 
@@ -128,7 +163,7 @@ int main(int argc, char** argv) {
   raw.c_cflag |= CLOCAL | CREAD;
   int master = -1, slave = -1;
   if (::openpty(&master, &slave, nullptr, &raw, nullptr) != 0) {
-    std::fprintf(stderr, "nmea_replay: openpty: %s\n", std::strerror(errno));
+    std::fprintf(stderr, "%s: openpty: %s\n", me, std::strerror(errno));
     return 1;
   }
   std::string slave_path = ::ttyname(slave);
@@ -138,9 +173,11 @@ int main(int argc, char** argv) {
   ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
   ::fcntl(master, F_SETFD, FD_CLOEXEC);
 
-  if (!options.link.empty() && !make_link(slave_path, options.link)) {
-    std::fprintf(stderr, "nmea_replay: cannot link %s: %s\n", options.link.c_str(), std::strerror(errno));
-    return 1;
+  if (!options.link.empty()) {
+    if (const std::string failure = make_link(slave_path, options.link); !failure.empty()) {
+      std::fprintf(stderr, "%s: cannot link %s: %s\n", me, options.link.c_str(), failure.c_str());
+      return 1;
+    }
   }
   std::printf("%s\n", slave_path.c_str());
   std::fflush(stdout);

@@ -21,6 +21,19 @@ TEST(SettingsLocation, InTheConfigurationFolderWhenTheProgramFolderIsNotWritable
             "/home/u/.config/orvanta/orvanta.INI");
 }
 
+TEST(SettingsLocation, AnInstalledProgramUsesTheConfigurationFolderEvenWhenItCouldWriteBesideItself) {
+  // Root can write /usr/bin: the settings still go to root's own folder.
+  const shell::SettingsEnvironment env{"", "/root"};
+  for (const char* program : {"/usr/bin/orvanta", "/usr/local/bin/orvanta", "/bin/orvanta", "/usr/sbin/orvanta",
+                              "/opt/orvanta/bin/orvanta", "/home/u/.local/bin/orvanta"}) {
+    EXPECT_EQ(settings_path_for(program, true, env), "/root/.config/orvanta/orvanta.INI") << program;
+  }
+  // A folder merely named like one, or a build tree, is the program's own.
+  EXPECT_EQ(settings_path_for("/home/u/binaries/orvanta", true, env), "/home/u/binaries/orvanta.INI");
+  EXPECT_EQ(settings_path_for("/home/u/src/orvanta/build/release/orvanta", true, env),
+            "/home/u/src/orvanta/build/release/orvanta.INI");
+}
+
 TEST(SettingsLocation, TheConfigurationFolderIsCreatedWhenSaving) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("cfg/orvanta/orvanta.INI").toStdString();

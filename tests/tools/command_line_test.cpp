@@ -1,0 +1,115 @@
+// The tools behave as command-line programs: help, version, usage errors, and
+// input that would make them misbehave refused with a clear message.
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status = -1;
+  QString out;
+  QString err;
+};
+
+// Runs a tool of the build tree in `folder` and waits (at most 10 s) for its end.
+ToolRun run_tool(const QString& tool, const QStringList& args, const QString& folder = QString()) {
+  QProcess process;
+  process.setWorkingDirectory(folder);
+  process.start(QString(ORVANTA_TOOLS_DIR) + "/" + tool, args);
+  ToolRun run;
+  if (!process.waitForFinished(10000)) {
+    process.kill();
+    process.waitForFinished();
+    return run;
+  }
+  if (process.exitStatus() == QProcess::NormalExit) run.status = process.exitCode();
+  run.out = QString::fromUtf8(process.readAllStandardOutput());
+  run.err = QString::fromUtf8(process.readAllStandardError());
+  return run;
+}
+
+class EveryTool : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(EveryTool, AnswersHelpVersionAndBadOptionsAsCommandLineProgramsDo) {
+  QTemporaryDir folder;
+  const QString tool = GetParam();
+  const ToolRun help = run_tool(tool, {"--help"}, folder.path());
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.startsWith("usage: " + tool)) << help.out.toStdString();
+  EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
+
+  const ToolRun short_help = run_tool(tool, {"-h"}, folder.path());
+  EXPECT_EQ(short_help.status, 0);
+  EXPECT_EQ(short_help.out, help.out);
+
+  const ToolRun version = run_tool(tool, {"--version"}, folder.path());
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(version.out.contains(QRegularExpression("^" + tool + " \\(Orvanta\\) \\d+\\.\\d+")))
+      << version.out.toStdString();
+
+  const ToolRun bad = run_tool(tool, {"--no-such-option"}, folder.path());
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_TRUE(bad.out.isEmpty()) << bad.out.toStdString();
+  EXPECT_TRUE(bad.err.contains("usage: " + tool)) << bad.err.toStdString();
+
+  // No option is ever taken for a file name to write.
+  EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Tools, EveryTool, ::testing::Values("nmea_replay", "journal_generator", "port_list"));
+
+TEST(ReplayTool, RefusesAFileWithNothingToSendInsteadOfSpinning) {
+  QTemporaryDir folder;
+  const fs::path empty = fs::path(folder.path().toStdString()) / "empty.nmea";
+  const fs::path comments = fs::path(folder.path().toStdString()) / "comments.nmea";
+  std::ofstream(empty).flush();
+  std::ofstream(comments) << "# a recording that never came\n\n\r\n#\n";
+  for (const fs::path& file : {empty, comments}) {
+    const ToolRun run = run_tool("nmea_replay", {QString::fromStdString(file.string()), "--loop"});
+    EXPECT_EQ(run.status, 1) << file;
+    EXPECT_TRUE(run.err.contains("holds no sentence")) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+  }
+}
+
+TEST(ReplayTool, SaysWhyItCannotLinkOntoAFileThatIsNotALink) {
+  QTemporaryDir folder;
+  const QString nmea = folder.filePath("drive.nmea");
+  const QString occupied = folder.filePath("occupied");
+  std::ofstream(nmea.toStdString()) << "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*6A\n";
+  std::ofstream(occupied.toStdString()) << "keep me";
+  const ToolRun run = run_tool("nmea_replay", {nmea, "--link", occupied});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.err.contains("cannot link " + occupied + ": it exists and is not a symbolic link"))
+      << run.err.toStdString();
+  std::ifstream kept(occupied.toStdString());
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep me");
+}
+
+TEST(ReplayTool, EndsPromptlyOnCtrlCOrSigterm) {
+  QTemporaryDir folder;
+  const QString nmea = folder.filePath("drive.nmea");
+  std::ofstream(nmea.toStdString()) << "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*6A\n";
+  for (int signal : {SIGINT, SIGTERM}) {
+    QProcess process;
+    // A slow line: every sentence takes seconds, so the signal comes mid-wait.
+    process.start(QString(ORVANTA_TOOLS_DIR) + "/nmea_replay", {nmea, "--loop", "--baud", "100"});
+    ASSERT_TRUE(process.waitForReadyRead(5000));
+    ::kill(static_cast<pid_t>(process.processId()), signal);
+    ASSERT_TRUE(process.waitForFinished(2000)) << signal;
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+  }
+}
+
+}  // namespace
