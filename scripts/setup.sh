@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation fonts-comic-neue
   xvfb xauth imagemagick
+  libxml2-utils gpsbabel
 )
 
 missing=()
