@@ -51,9 +51,7 @@ TEST(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
   for (int i = 0; i < 40; ++i) nmea += sentence(i);
   run.start(nmea);
   ASSERT_FALSE(HasFatalFailure());
-  const bool recorded = e2e::wait_for([&] { return run.journal().size() >= 3 * 65; }, 40);
-  run.finish();
-  ASSERT_TRUE(recorded) << run.output();
+  ASSERT_TRUE(run.finish_after_records(3, 40)) << run.output();
 
   e2e::expect_records_among(run.journal(), journal_line, 40);
   EXPECT_EQ(read_file(run.root() / "last.txt"), "45.00\t006.00\n");

@@ -121,6 +121,13 @@ class ProgramRun {
     fs::remove(link_, ec);
   }
 
+  // Waits up to `seconds` for `records` whole records, then ends the run.
+  bool finish_after_records(size_t records, int seconds) {
+    const bool recorded = wait_for([&] { return journal().size() >= records * 65; }, seconds);
+    finish();
+    return recorded;
+  }
+
   fs::path root() const { return dir_.path().toStdString(); }
   std::string journal() const { return read_file(root() / "journal.txt"); }
   std::string output() const { return read_file(root() / "orvanta.out"); }

@@ -60,9 +60,7 @@ TEST(ReceiversRun, TodaysReceiverIsRecordedOnlyWithTheExtendedReading) {
   ProgramRun run;
   run.start(drive(), "RMC etendu=1\r\n");
   ASSERT_FALSE(HasFatalFailure());
-  const bool recorded = e2e::wait_for([&] { return run.journal().size() >= 3 * 65; }, 40);
-  run.finish();
-  ASSERT_TRUE(recorded) << run.output();
+  ASSERT_TRUE(run.finish_after_records(3, 40)) << run.output();
 
   e2e::expect_records_among(run.journal(), journal_line, 40);
   EXPECT_EQ(read_file(run.root() / "last.txt"), "45.00\t006.00\n");
