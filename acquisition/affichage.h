@@ -101,6 +101,9 @@ class TAffichage : public QWidget {
   int32_t Decompte_actions = 0;
   QString Chemin_fichier_log_1;
   QString Chemin_fichier_log_2;
+  // Reads today's receivers (any talker, decimals) through the normaliser;
+  // from the settings file only.
+  bool RMC_etendu = false;
 
  protected:
   void showEvent(QShowEvent* event) override;

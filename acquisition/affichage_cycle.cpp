@@ -2,6 +2,7 @@
 #include "acquisition/affichage.h"
 #include "acquisition/alarms.h"
 #include "acquisition/rmc_decoder.h"
+#include "acquisition/rmc_normaliser.h"
 #include "shell/config_dialog.h"
 #include "shell/windows.h"
 
@@ -32,7 +33,7 @@ void TAffichage::ComPort1Error(serial::TCustomComPort*, serial::TComErrors error
 void TAffichage::Timer_rafraichTimer() { Cycle_acquisition(); }
 
 int TAffichage::Decodage_GPRMC(const std::string& text) {
-  const int r = acquisition::Decodage_GPRMC(text, fix_);
+  const int r = RMC_etendu ? acquisition::Decodage_RMC_etendu(text, fix_) : acquisition::Decodage_GPRMC(text, fix_);
   show_fix();
   return r;
 }

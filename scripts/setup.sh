@@ -11,6 +11,7 @@ packages=(
   fonts-liberation fonts-comic-neue
   xvfb xauth imagemagick
   dpkg-dev desktop-file-utils appstream lintian man-db
+  libxml2-utils gpsbabel
 )
 
 missing=()

@@ -52,6 +52,7 @@ Settings load_settings(const IniFile& ini, std::string_view home) {
         },
         k.field);
   }
+  s.extended_rmc = ini.read_integer(kExtendedRmcSection, kExtendedRmcKey, 0) == 1;
   return s;
 }
 

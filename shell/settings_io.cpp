@@ -53,6 +53,7 @@ void Chargement_parametres() {
   Config->Bt_err_fichier->setChecked(s.alarm_file);
   Config->Bt_err_rs232->setChecked(s.alarm_serial);
   Config->Bt_connection_auto->setChecked(s.auto_connect);
+  Affichage->RMC_etendu = s.extended_rmc;
   // An index outside a list selects nothing; selecting applies nothing yet.
   Config->Aff_select_port->setCurrentIndex(s.port_index);
   Config->Aff_select_bauds->setCurrentIndex(s.speed_index);

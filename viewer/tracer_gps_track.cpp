@@ -8,6 +8,7 @@
 #include "viewer/journal_file.h"
 #include "viewer/journal_loader.h"
 #include "viewer/jpeg_export.h"
+#include "viewer/load_messages.h"
 #include "viewer/plan_image.h"
 #include "viewer/progress_calcul.h"
 #include "viewer/track_distance.h"
@@ -30,8 +31,6 @@
 int Compteur_maj = 0;
 
 namespace {
-
-QString from_utf8(const char* text) { return QString::fromUtf8(text); }
 
 void show_progress_window() {
   if (!Calcul) return;
@@ -77,13 +76,14 @@ int TTrace::Charger_fichier(const QString& path) {
 
   // A failed load tells why, puts the progress window away and gives its code;
   // the controls stay disabled until the caller drops to the no-track state.
-  auto failed = [this](QMessageBox::Icon icon, const QString& text, int code) {
-    Message(icon, text);
+  auto failed = [this](QMessageBox::Icon icon, const std::string& text, int code) {
+    Message(icon, QString::fromStdString(text));
     hide_progress_window();
     return code;
   };
+  const std::string utf8_path = path.toStdString();
   std::unique_ptr<viewer::JournalFile> file = viewer::JournalFile::open(QFile::encodeName(path).toStdString());
-  if (!file) return failed(QMessageBox::Critical, from_utf8("Impossible d'ouvrir le fichier: ") + path + ".", -1);
+  if (!file) return failed(QMessageBox::Critical, viewer::cannot_open_message(utf8_path), -1);
   const ProgressBarScale progress(file->size());
   const viewer::LoadOutcome outcome = viewer::read_journal(*file, Liste_points, [&progress](uint64_t offset) {
     progress.at(offset);
@@ -96,13 +96,10 @@ int TTrace::Charger_fichier(const QString& path) {
   }
   using Kind = viewer::LoadOutcome::Kind;
   if (outcome.kind == Kind::CannotRead) {
-    return failed(QMessageBox::Critical, from_utf8("Impossible de lire le fichier: ") + path + ".", -1);
+    return failed(QMessageBox::Critical, viewer::cannot_read_message(utf8_path), -1);
   }
   if (outcome.kind == Kind::FaultyLine) {
-    return failed(QMessageBox::Critical,
-                  from_utf8("Le fichier GPS :  ") + path + from_utf8("\n\nComporte une erreur à la ligne ") +
-                      QString::number(outcome.lines) + ".",
-                  -2);
+    return failed(QMessageBox::Critical, viewer::faulty_line_message(utf8_path, outcome.lines), -2);
   }
   Longueur_totale = Liste_points.Longueur_totale();
   file.reset();
@@ -110,8 +107,7 @@ int TTrace::Charger_fichier(const QString& path) {
   set_loading_controls_enabled(true);
   show_readouts_if_pointer_over_plan();
   if (outcome.kind == Kind::Loaded) return static_cast<int>(Liste_points.size());
-  Message(QMessageBox::Warning, from_utf8("Le fichier GPS :  ") + path +
-                                    from_utf8("\n\nSemble vide ou totalement illisible par le programme !"));
+  Message(QMessageBox::Warning, QString::fromStdString(viewer::nothing_accepted_message(utf8_path)));
   return -3;
 }
 

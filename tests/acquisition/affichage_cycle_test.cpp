@@ -173,6 +173,30 @@ TEST_F(CycleTest, SetsTheClockOnlyWhenAskedAndOnlyWhenActing) {
   EXPECT_EQ(set.Milliseconds, 640);
 }
 
+TEST_F(CycleTest, ExtendedRmcRecordsTodaysReceiversOnlyWhenAskedFor) {
+  connect_port();
+  const std::string gn = "$GNRMC,055234.000,A,4739.71890,N,12219.58362,W,0.00,286.35,050826,,,A,V*13\r\n";
+  tick(gn);
+  EXPECT_EQ(Affichage->Led_GPRMC->State(), lsOff);
+  EXPECT_EQ(Affichage->Aff_heure->text(), "??");
+
+  Affichage->RMC_etendu = true;
+  tick(gn);
+  EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
+  EXPECT_EQ(Affichage->texte->toPlainText(),
+            QString::fromUtf8("05/08/2026\t05:52:34\t47° 39' 7189\" N\t122° 19' 5836\" W\t0.0 noeuds"));
+  EXPECT_EQ(file_bytes(path("journal.txt")),
+            "05/08/2026\t05:52:34\t47\xB0 39' 7189\" N\t122\xB0 19' 5836\" W\t0.0 noeuds\r\n");
+  EXPECT_EQ(file_bytes(path("last.txt")), "47.39\t122.19\n");
+
+  // Lost fix: counted as a signal loss, the last position stays shown.
+  tick("$GNRMC,055237.000,V,,,,,,,050826,,,N,V\r\n");
+  EXPECT_EQ(Affichage->Led_GPRMC->State(), lsOn);
+  EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOff);
+  EXPECT_EQ(Cycles_sans_position, 1u);
+  EXPECT_EQ(Affichage->Aff_lat_miliemes->text(), "7189");
+}
+
 TEST_F(CycleTest, DisconnectedCycleLeavesTheBufferAndShowsStandby) {
   Affichage->Led_fichier->SetState(lsOn);
   Affichage->Tampon_reception = kComplete;

@@ -1,65 +1,19 @@
-// The real program, started in a folder of its own with a settings file, fed
-// by the replay tool through a pseudo-terminal: the journal and the
-// last-position file must hold exactly the fixes it was sent.
-#include "serial/com_select_text.h"
-#include "serial/posix/dev_port_lister.h"
+// The real program in a folder of its own: fed by the replay tool through a
+// pseudo-terminal, the journal and the last-position file must hold exactly
+// the fixes it was sent; started with arguments, it ignores them.
+#include "program_run.h"
 
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
-
-#include <chrono>
 #include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
+#include <cstdio>
 #include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
-#include <vector>
 
+using e2e::ProgramRun;
+using e2e::read_file;
+using e2e::spawn;
+using e2e::wait_for;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string read_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-pid_t spawn(const std::vector<std::string>& argv, const fs::path& out) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    FILE* f = std::freopen(out.c_str(), "w", stdout);
-    (void)f;
-    dup2(fileno(stdout), 2);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
-  }
-  return pid;
-}
-
-void stop(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
-}
-
-bool wait_for(const std::function<bool()>& done, int seconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return true;
-}
 
 // Whether the program has put its termination handler in place, so that a
 // SIGTERM closes it as the user would.
@@ -91,59 +45,18 @@ std::string journal_line(int i) {
 }  // namespace
 
 TEST(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
-  if (geteuid() != 0 || access("/dev", W_OK) != 0) GTEST_SKIP() << "needs to add a port link in /dev";
-  QTemporaryDir dir;
-  const fs::path root = dir.path().toStdString();
-  const fs::path program = root / "orvanta";
-  fs::copy_file(ORVANTA_BINARY, program);
+  if (!ProgramRun::possible()) GTEST_SKIP() << "needs to add a port link in /dev";
+  ProgramRun run;
+  std::string nmea;
+  for (int i = 0; i < 40; ++i) nmea += sentence(i);
+  run.start(nmea);
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_TRUE(run.finish_after_records(3, 40)) << run.output();
 
-  {
-    std::ofstream nmea(root / "drive.nmea", std::ios::binary);
-    for (int i = 0; i < 40; ++i) nmea << sentence(i);
-  }
-  const std::string link = "/dev/ttyUSBorvanta" + std::to_string(getpid());
-  pid_t replay = spawn({std::string(ORVANTA_TOOLS_DIR) + "/nmea_replay", (root / "drive.nmea").string(), "--loop",
-                        "--link", link},
-                       root / "replay.out");
-  ASSERT_TRUE(wait_for([&] { return fs::is_symlink(link); }, 10));
+  e2e::expect_records_among(run.journal(), journal_line, 40);
+  EXPECT_EQ(read_file(run.root() / "last.txt"), "45.00\t006.00\n");
 
-  // The settings pick the port by its place in the machine's port list.
-  std::vector<std::string> ports;
-  ASSERT_EQ(serial::posix_port_lister().list(ports), 0);
-  serial::SortPortNames(ports);
-  const auto found = std::find(ports.begin(), ports.end(), link.substr(5));
-  ASSERT_NE(found, ports.end());
-  {
-    std::ofstream ini(root / "orvanta.INI", std::ios::binary);
-    ini << "[Fichiers]\r\nFichier log 1=" << (root / "journal.txt").string() << "\r\nFichier log 2="
-        << (root / "last.txt").string() << "\r\n[Actions]\r\nIntervalle=3\r\nHeure auto=0\r\n"
-        << "[RS232]\r\nConnection auto=1\r\nCOMM=" << (found - ports.begin()) << "\r\nVitesse=6\r\n";
-  }
-
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  pid_t app = spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time", program.string()},
-                    root / "orvanta.out");
-  const bool recorded = wait_for([&] { return read_file(root / "journal.txt").size() >= 3 * 65; }, 40);
-  // A termination signal closes the main window as the user would: the cycle
-  // in progress ends, the port closes and the settings are saved.
-  stop(app);
-  stop(replay);
-  std::error_code ec;
-  fs::remove(link, ec);
-  ASSERT_TRUE(recorded) << read_file(root / "orvanta.out");
-
-  // Every record is one of the fixes sent, whole.
-  const std::string journal = read_file(root / "journal.txt");
-  ASSERT_EQ(journal.size() % 65, 0u) << journal;
-  for (size_t at = 0; at < journal.size(); at += 65) {
-    const std::string record = journal.substr(at, 65);
-    bool sent = false;
-    for (int i = 0; i < 40 && !sent; ++i) sent = journal_line(i) == record;
-    EXPECT_TRUE(sent) << record;
-  }
-  EXPECT_EQ(read_file(root / "last.txt"), "45.00\t006.00\n");
-
-  const std::string settings = read_file(root / "orvanta.INI");
+  const std::string settings = read_file(run.root() / "orvanta.INI");
   EXPECT_NE(settings.find("Connection auto=1\r\n"), std::string::npos) << settings;
   EXPECT_NE(settings.find("[Tracer]\r\n"), std::string::npos) << settings;
 }

@@ -77,6 +77,15 @@ TEST_F(WindowsTest, OddValuesAreReadSafelyAndWrittenBackInPlace) {
   EXPECT_NE(text.find("[Hand]\r\n; mine\r\nmine=yes\r\n"), std::string::npos) << text;
 }
 
+TEST_F(WindowsTest, ExtendedRmcComesFromTheFileAndStaysInIt) {
+  EXPECT_FALSE(Affichage->RMC_etendu);
+  put(ini_path, "[RS232]\r\nRMC etendu=1\r\n");
+  Chargement_parametres();
+  EXPECT_TRUE(Affichage->RMC_etendu);
+  Sauvegarde_parametres();
+  EXPECT_TRUE(get(ini_path).starts_with("[RS232]\r\nRMC etendu=1\r\nConnection auto=1\r\n")) << get(ini_path);
+}
+
 TEST_F(WindowsTest, SelectorsLeftWithoutSelectionLeaveThePortAsItWas) {
   put(ini_path, "[RS232]\r\nCOMM=-1\r\nVitesse=16\r\n");
   Chargement_parametres();

@@ -58,3 +58,25 @@ TEST(Settings, BooleansAreWrittenBackAsOneOrZero) {
   EXPECT_EQ(ini.read_string("Tracer", "Mise \xE0 jour actif", ""), "1");
   EXPECT_EQ(ini.read_string("Actions", "Enregistrer dans fichier log", ""), "0");
 }
+
+TEST(Settings, ExtendedRmcIsReadButNeverWritten) {
+  EXPECT_FALSE(load("").extended_rmc);
+  EXPECT_TRUE(load("[rs232]\nrmc ETENDU= 1 \n").extended_rmc);
+  for (const char* other : {"0", "2", "-1", "oui", ""}) {
+    EXPECT_FALSE(load(std::string("[RS232]\nRMC etendu=") + other).extended_rmc) << other;
+  }
+
+  // A file without the key is saved exactly as any other; one with it keeps
+  // its line where and as the user wrote it.
+  const shell::Settings on = load("[RS232]\nRMC etendu=1\n");
+  IniFile without;
+  shell::store_settings(on, without);
+  IniFile plain;
+  shell::store_settings(load(""), plain);
+  EXPECT_EQ(without.text(), plain.text());
+  EXPECT_EQ(without.text().find("etendu"), std::string::npos);
+
+  IniFile with = IniFile::parse("[RS232]\nRMC etendu=0x1\nCOMM=3\n");
+  shell::store_settings(load(""), with);
+  EXPECT_NE(with.text().find("[RS232]\r\nRMC etendu=0x1\r\nCOMM=0\r\n"), std::string::npos) << with.text();
+}

@@ -1,0 +1,134 @@
+// Writes the track of a journal in a standard format, for the tools that
+// read GPX, KML or CSV.
+//
+//   orvanta-export [--format gpx|kml|csv] [-o FILE] JOURNAL
+//
+// The journal is read as the track viewer reads it, line for line, and the
+// output is written as it goes: a journal of any length takes the same memory.
+#include "common/file_replacement.h"
+#include "common/posix_io.h"
+#include "viewer/export_stream.h"
+#include "viewer/journal_file.h"
+#include "viewer/load_messages.h"
+
+#include <getopt.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr char kProgram[] = "orvanta-export";
+
+constexpr char kUsage[] =
+    "Usage: orvanta-export [OPTION]... JOURNAL\n"
+    "Write the track recorded in an Orvanta journal as GPX 1.1, KML 2.2 or CSV.\n"
+    "\n"
+    "  -f, --format=FORMAT  gpx (the default), kml or csv\n"
+    "  -o, --output=FILE    write to FILE instead of standard output; FILE is\n"
+    "                       replaced only once the whole track is written\n"
+    "  -h, --help           display this help and exit\n"
+    "      --version        output version information and exit\n"
+    "\n"
+    "Positions are in decimal degrees (south and west negative), times in UTC,\n"
+    "speeds in knots. The journal is read as the track viewer reads it: a faulty\n"
+    "line stops the conversion with the viewer's message.\n"
+    "\n"
+    "Exit status: 0 if the track was written, 1 if the journal or the output\n"
+    "failed, 2 for a wrong command line.\n";
+
+int usage_error(const std::string& message) {
+  if (!message.empty()) std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+  std::fputs(kUsage, stderr);
+  return 2;
+}
+
+int failure(const std::string& message) {
+  std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+  return 1;
+}
+
+std::string cannot_write(const std::string& output) {
+  return "cannot write " + (output.empty() ? std::string("standard output") : output) + ": " + std::strerror(errno);
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string format = "gpx";
+  std::string output;
+  static const option kOptions[] = {{"format", required_argument, nullptr, 'f'},
+                                    {"output", required_argument, nullptr, 'o'},
+                                    {"help", no_argument, nullptr, 'h'},
+                                    {"version", no_argument, nullptr, 'V'},
+                                    {nullptr, 0, nullptr, 0}};
+  for (int c; (c = ::getopt_long(argc, argv, "f:o:h", kOptions, nullptr)) != -1;) {
+    switch (c) {
+      case 'f':
+        format = optarg;
+        break;
+      case 'o':
+        output = optarg;
+        if (output.empty()) return usage_error("empty output file name");
+        break;
+      case 'h':
+        std::fputs(kUsage, stdout);
+        return 0;
+      case 'V':
+        std::printf("%s (Orvanta) %s\n", kProgram, ORVANTA_VERSION);
+        return 0;
+      default:
+        return usage_error({});  // getopt has said what was wrong
+    }
+  }
+  if (optind == argc) return usage_error("no journal given");
+  if (argc - optind > 1) return usage_error(std::string("one journal only, not also '") + argv[optind + 1] + "'");
+  const std::string journal = argv[optind];
+  const std::unique_ptr<viewer::TrackWriter> writer = viewer::make_track_writer(format);
+  if (!writer) return usage_error("unknown format '" + format + "' (gpx, kml or csv)");
+
+  const std::unique_ptr<viewer::JournalFile> file = viewer::JournalFile::open(journal);
+  if (!file) return failure(viewer::cannot_open_message(journal));
+  if (!output.empty() && same_file(journal, output)) return failure("the output would replace the journal it reads");
+
+  std::optional<common::FileReplacement> replacement =
+      output.empty() ? std::optional<common::FileReplacement>() : common::FileReplacement::create(output);
+  if (!output.empty() && !replacement) return failure(cannot_write(output));
+  const int fd = replacement ? replacement->fd() : STDOUT_FILENO;
+
+  using Kind = viewer::ExportOutcome::Kind;
+  const viewer::ExportOutcome outcome = viewer::export_journal(
+      *file, *writer, [fd](std::string_view block) { return common::write_all(fd, block); });
+  switch (outcome.kind) {
+    case Kind::CannotRead:
+      return failure(viewer::cannot_read_message(journal));
+    case Kind::FaultyLine:
+      return failure(viewer::faulty_line_message(journal, outcome.lines));
+    case Kind::NothingAccepted:
+      return failure(viewer::nothing_accepted_message(journal));
+    case Kind::CannotWrite:
+      return failure(cannot_write(output));
+    case Kind::Written:
+      break;
+  }
+  if (replacement && !replacement->commit()) return failure(cannot_write(output));
+  if (outcome.off_globe > 0) {
+    std::fprintf(stderr,
+                 "%s: %lld record(s) beyond 90 degrees of latitude or 180 of longitude left out,"
+                 " the first at line %lld\n",
+                 kProgram, static_cast<long long>(outcome.off_globe),
+                 static_cast<long long>(outcome.first_off_globe_line));
+  }
+  return 0;
+}

@@ -1,0 +1,43 @@
+#include "viewer/export_writer.h"
+
+namespace viewer {
+
+namespace {
+
+class GpxWriter : public TrackWriter {
+ public:
+  void begin(std::string& out) override {
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<gpx version=\"1.1\" creator=\"orvanta-export\" xmlns=\"http://www.topografix.com/GPX/1/1\""
+           " xmlns:orvanta=\"urn:orvanta:gpx:1\">\n"
+           " <trk>\n"
+           "  <trkseg>\n";
+  }
+
+  void point(const ExportPoint& p, std::string& out) override {
+    out += "   <trkpt lat=\"";
+    append_degrees(out, p.lat_e7);
+    out += "\" lon=\"";
+    append_degrees(out, p.lon_e7);
+    out += "\">";
+    if (!p.time.empty()) out.append("<time>").append(p.time).append("</time>");
+    if (!p.speed_knots.empty()) {
+      out.append("<extensions><orvanta:speed_knots>")
+          .append(p.speed_knots)
+          .append("</orvanta:speed_knots></extensions>");
+    }
+    out += "</trkpt>\n";
+  }
+
+  void end(std::string& out) override {
+    out += "  </trkseg>\n"
+           " </trk>\n"
+           "</gpx>\n";
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<TrackWriter> make_gpx_writer() { return std::make_unique<GpxWriter>(); }
+
+}  // namespace viewer
