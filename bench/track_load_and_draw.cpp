@@ -70,10 +70,10 @@ uint64_t count_lines(const std::string& path) {
 }
 
 viewer::LoadOutcome load(const std::string& path, viewer::TrackPoints& points) {
-  const auto file = viewer::JournalFile::open(path);
+  const std::shared_ptr<viewer::JournalFile> file = viewer::JournalFile::open(path);
   if (!file) return {viewer::LoadOutcome::Kind::CannotOpen, 0};
   uint64_t last = 0;
-  return viewer::read_journal(*file, points, [&last](uint64_t offset) { last = offset; });
+  return viewer::read_journal(file, points, [&last](uint64_t offset) { last = offset; });
 }
 
 // Every segment drawn, in order, with its pen, leaving the clipping to QPainter.
@@ -107,7 +107,7 @@ viewer::PlanScale whole_track_scale(const viewer::TrackPoints& points) {
   const viewer::PointPosition& last = points.position(points.size() - 1);
   viewer::PlanScale scale;
   for (int zoom = viewer::kZoomCount - 1; zoom >= 0; --zoom) {
-    viewer::Calcul_echelle(scale, zoom, last.lat_degres, last.lat_minutes);
+    viewer::Calcul_echelle(scale, zoom, last.lat_degres(), last.lat_minutes());
     scale.Centre_lat = lat_min / 2 + lat_max / 2;
     scale.Centre_lon = lon_min / 2 + lon_max / 2;
     if (viewer::Vers_pixel(scale, lat_min, lon_min).visible && viewer::Vers_pixel(scale, lat_max, lon_max).visible) {
@@ -121,7 +121,7 @@ viewer::PlanScale whole_track_scale(const viewer::TrackPoints& points) {
 viewer::PlanScale zoomed_scale(const viewer::TrackPoints& points) {
   const viewer::PointPosition& last = points.position(points.size() - 1);
   viewer::PlanScale scale;
-  viewer::Calcul_echelle(scale, viewer::kZoomCount - 1, last.lat_degres, last.lat_minutes);
+  viewer::Calcul_echelle(scale, viewer::kZoomCount - 1, last.lat_degres(), last.lat_minutes());
   scale.Centre_lat = last.lat_seconds;
   scale.Centre_lon = last.lon_seconds;
   return scale;

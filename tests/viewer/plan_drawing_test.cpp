@@ -27,8 +27,7 @@ class PlanDrawing : public ::testing::Test {
   void track(std::initializer_list<std::pair<int32_t, int32_t>> seconds) {
     std::string text;
     for (auto [lat, lon] : seconds) text += viewer_test::record_at(lat, lon);
-    TextSource source(text);
-    ASSERT_EQ(read_journal(source, points, {}).kind, LoadOutcome::Kind::Loaded);
+    ASSERT_EQ(read_journal(std::make_shared<TextSource>(text), points, {}).kind, LoadOutcome::Kind::Loaded);
   }
 
   // The track alone, on white.

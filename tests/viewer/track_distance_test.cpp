@@ -10,8 +10,7 @@ using viewer::Secondes_arc;
 namespace {
 
 PointPosition at(int lat_d, int lat_m, int lat_f, int lon_d, int lon_m, int lon_f) {
-  return {Secondes_arc(lat_d, lat_m, lat_f), Secondes_arc(lon_d, lon_m, lon_f), static_cast<uint8_t>(lat_d),
-          static_cast<uint8_t>(lat_m)};
+  return {Secondes_arc(lat_d, lat_m, lat_f), Secondes_arc(lon_d, lon_m, lon_f)};
 }
 
 }  // namespace
