@@ -3,6 +3,7 @@
 #include "viewer/journal_loader.h"
 
 #include <QTemporaryDir>
+#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -117,6 +118,21 @@ TEST(JournalLoader, AFailingReadIsNotTakenForTheEnd) {
   EXPECT_EQ(read_journal(std::make_shared<Failing>(), points, {}).kind, Kind::CannotRead);
 }
 
+TEST(JournalLoader, AJournalLongerThanItsSizeAtOpeningLoadsWhole) {
+  // Grown by the logger after the size was taken: the reserved room runs out.
+  struct Growing : TextSource {
+    using TextSource::TextSource;
+    uint64_t size() const override { return 0; }
+  };
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += viewer_test::record_at(162000 + i, 21600 + i);
+  TrackPoints points;
+  ASSERT_EQ(read_journal(std::make_shared<Growing>(text), points, {}).kind, Kind::Loaded);
+  ASSERT_EQ(points.size(), 300u);
+  EXPECT_EQ(points.position(299).lat_seconds, 162299);
+  EXPECT_EQ(points[299]->Lat_fraction, " 9834");
+}
+
 TEST(JournalFile, OpensRegularFilesOnly) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("journal.txt").toStdString();
@@ -134,6 +150,11 @@ TEST(JournalFile, OpensRegularFilesOnly) {
   TrackPoints points;
   EXPECT_EQ(read_journal(file, points, {}).kind, Kind::Loaded);
   EXPECT_EQ(points.size(), 2u);
+  // The track holds the journal open: renamed or deleted, its records stay.
+  ASSERT_EQ(std::rename(path.c_str(), (path + ".old").c_str()), 0);
+  ASSERT_EQ(std::remove((path + ".old").c_str()), 0);
+  ASSERT_TRUE(points[1]);
+  EXPECT_EQ(points[1]->Heure, "12:35:19");
 }
 
 TEST(TrackPoints, GiveBackEachRecordAsReadWithItsDistance) {

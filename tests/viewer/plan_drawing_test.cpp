@@ -2,7 +2,6 @@
 #include "viewer/journal_loader.h"
 #include "viewer/plan_drawing.h"
 
-#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace viewer;
@@ -33,8 +32,7 @@ class PlanDrawing : public ::testing::Test {
   // The track alone, on white.
   QImage trace(std::size_t pas = 1) {
     QImage image = new_plan_bitmap();
-    QPainter painter(&image);
-    Tracer_parcours(painter, scale, points, pas);
+    Tracer_parcours(image, scale, points, pas);
     return image;
   }
 

@@ -3,6 +3,7 @@
 #include "viewer/track_points.h"
 
 #include <cmath>
+#include <random>
 #include <gtest/gtest.h>
 
 using namespace viewer;
@@ -80,6 +81,32 @@ TEST(VersPixel, PlacesPointsAroundTheCentre) {
   EXPECT_EQ(corner.y, 0);
   EXPECT_EQ(corner.x, 1);
   EXPECT_TRUE(corner.visible);
+}
+
+TEST(PlanProjection, AgreesWithVersPixelAtEveryEdgeOfTheDrawing) {
+  std::mt19937 random(3);
+  for (int zoom : {kItem1, kItem80, kItem1000}) {
+    for (int degres : {0, 45, 89, 90}) {
+      PlanScale s = scale_at(zoom, degres, 59 * (degres % 2));
+      s.Centre_lat = Secondes_arc(degres, 0, 0);
+      s.Centre_lon = Secondes_arc(6, 0, 0);
+      const PlanProjection projection(s);
+      // Around each edge of the drawing, where a pixel more or less matters.
+      const Coordonnees corners[] = {Vers_coordonnees(s, 0, 0), Vers_coordonnees(s, kPlanWidth, kPlanHeight)};
+      int seen[2] = {};
+      for (int i = 0; i < 20000; ++i) {
+        const Coordonnees& c = corners[i % 2];
+        const int32_t lat = Secondes_arc(c.lat_degres, c.lat_minutes, 0) + std::uniform_int_distribution(-200, 200)(random);
+        const int32_t lon = Secondes_arc(c.lon_degres, c.lon_minutes, 0) + std::uniform_int_distribution(-200, 200)(random);
+        const PixelPosition p = Vers_pixel(s, lat, lon);
+        ASSERT_EQ(projection.visible(lat, lon), p.visible) << zoom << " " << degres << " " << lat << " " << lon;
+        ASSERT_EQ(projection.x(lon), p.x);
+        ASSERT_EQ(projection.y(lat), p.y);
+        ++seen[p.visible];
+      }
+      EXPECT_TRUE(seen[0] > 0 && seen[1] > 0) << zoom << " " << degres;
+    }
+  }
 }
 
 TEST(VersCoordonnees, RoundTripsWithVersPixel) {
