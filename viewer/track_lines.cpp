@@ -12,43 +12,24 @@ int fixed_div(int a, int b) { return static_cast<int>(int64_t{a} * 65536 / b); }
 
 int to_26_6(double v) { return static_cast<int>(v * 64); }
 
-// Moves whichever end lies beyond the box along the line onto it, in floating
-// point so that ends far out (a point thousands of kilometres off at 1000 %)
-// cannot overflow the fixed-point steps. False when the segment misses the
-// box. The box reaches a pixel beyond the image, whose own edges are then
-// kept pixel by pixel.
-bool clip_to_box(double& x1, double& y1, double& x2, double& y2, double xmin, double xmax, double ymin, double ymax) {
-  if (x1 < xmin) {
-    if (x2 <= xmin) return false;
-    y1 += (y2 - y1) / (x2 - x1) * (xmin - x1);
-    x1 = xmin;
-  } else if (x1 > xmax) {
-    if (x2 >= xmax) return false;
-    y1 += (y2 - y1) / (x2 - x1) * (xmax - x1);
-    x1 = xmax;
+// Moves whichever end lies beyond [low, high] on axis a along the line onto
+// that side, b following. False when the segment lies wholly beyond a side.
+bool clip_axis(double& a1, double& b1, double& a2, double& b2, double low, double high) {
+  if (a1 < low) {
+    if (a2 <= low) return false;
+    b1 += (b2 - b1) / (a2 - a1) * (low - a1);
+    a1 = low;
+  } else if (a1 > high) {
+    if (a2 >= high) return false;
+    b1 += (b2 - b1) / (a2 - a1) * (high - a1);
+    a1 = high;
   }
-  if (x2 < xmin) {
-    y2 += (y2 - y1) / (x2 - x1) * (xmin - x2);
-    x2 = xmin;
-  } else if (x2 > xmax) {
-    y2 += (y2 - y1) / (x2 - x1) * (xmax - x2);
-    x2 = xmax;
-  }
-  if (y1 < ymin) {
-    if (y2 <= ymin) return false;
-    x1 += (x2 - x1) / (y2 - y1) * (ymin - y1);
-    y1 = ymin;
-  } else if (y1 > ymax) {
-    if (y2 >= ymax) return false;
-    x1 += (x2 - x1) / (y2 - y1) * (ymax - y1);
-    y1 = ymax;
-  }
-  if (y2 < ymin) {
-    x2 += (x2 - x1) / (y2 - y1) * (ymin - y2);
-    y2 = ymin;
-  } else if (y2 > ymax) {
-    x2 += (x2 - x1) / (y2 - y1) * (ymax - y2);
-    y2 = ymax;
+  if (a2 < low) {
+    b2 += (b2 - b1) / (a2 - a1) * (low - a2);
+    a2 = low;
+  } else if (a2 > high) {
+    b2 += (b2 - b1) / (a2 - a1) * (high - a2);
+    a2 = high;
   }
   return true;
 }
@@ -91,8 +72,12 @@ void CosmeticLines::line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, QRgb co
     stroke<false>(x1 * 64, y1 * 64, x2 * 64, y2 * 64, colour);
     return;
   }
+  // Clipped roughly in floating point first, so that ends far out (a point
+  // thousands of kilometres off at 1000 %) cannot overflow the fixed-point
+  // steps: onto a box a pixel beyond the image, whose own edges are then kept
+  // pixel by pixel.
   double fx1 = x1, fy1 = y1, fx2 = x2, fy2 = y2;
-  if (!clip_to_box(fx1, fy1, fx2, fy2, -1, width_ + 1, -1, height_ + 1)) return;
+  if (!clip_axis(fx1, fy1, fx2, fy2, -1, width_ + 1) || !clip_axis(fy1, fx1, fy2, fx2, -1, height_ + 1)) return;
   stroke<true>(to_26_6(fx1), to_26_6(fy1), to_26_6(fx2), to_26_6(fy2), colour);
 }
 
