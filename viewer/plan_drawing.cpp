@@ -61,14 +61,13 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const TrackPoints& 
   const QRgb colours[2] = {qRgb(255, 0, 0), qRgb(0, 0, 255)};
   const PlanProjection projection(scale);
   CosmeticLines lines(bitmap);
-  const PointPosition* track = points.positions();
   bool none_visible_yet = true;
   // The pen: the pixel of the point before, known when that point was in view.
   bool pen_known = false;
   int32_t pen_x = 0, pen_y = 0;
   std::size_t step = 0;
   for (std::size_t i = 0; i < points.size(); i += pas, ++step) {
-    const PointPosition& p = track[i];
+    const PointPosition& p = points.position(i);
     if (!projection.visible(p.lat_seconds, p.lon_seconds)) {
       pen_known = false;
       continue;
@@ -80,8 +79,9 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const TrackPoints& 
     } else {
       if (!pen_known) {
         // Coming in from outside: the segment is clipped at the border.
-        pen_x = projection.x(track[i - pas].lon_seconds);
-        pen_y = projection.y(track[i - pas].lat_seconds);
+        const PointPosition& before = points.position(i - pas);
+        pen_x = projection.x(before.lon_seconds);
+        pen_y = projection.y(before.lat_seconds);
       }
       // The colour changes at every step, drawn or not.
       lines.line(pen_x, pen_y, x, y, colours[step % 2]);

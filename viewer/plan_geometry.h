@@ -121,5 +121,4 @@ struct GridSteps {
 };
 GridSteps grid_steps(const PlanScale& scale);
 
-
 }  // namespace viewer

@@ -54,8 +54,6 @@ class TrackPoints {
   // journal no longer holds that line there (rewritten since the load).
   std::optional<Struct_ligne_donnees> operator[](std::size_t i) const;
   const PointPosition& position(std::size_t i) const { return positions_[i]; }
-  // All positions in track order, for drawing.
-  const PointPosition* positions() const { return positions_.data(); }
   int64_t Distance_cumulee(std::size_t i) const { return distances_[i]; }
   // The last point's distance; 0 without points.
   int64_t Longueur_totale() const { return distances_.empty() ? 0 : distances_.back(); }
