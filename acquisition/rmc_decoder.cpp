@@ -1,25 +1,16 @@
 #include "acquisition/rmc_decoder.h"
 
+#include "common/decimal_integer.h"
+
 #include <string>
 
 namespace acquisition {
 
 bool convert_integer(std::string_view text, int& value) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  if (i == text.size()) return false;
-  long long v = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    v = v * 10 + (text[i] - '0');
-    if (v > 1'000'000'000) return false;  // fields are at most four characters
-  }
-  value = static_cast<int>(negative ? -v : v);
+  // No field of a sentence comes near a billion: beyond it the text is refused.
+  const std::optional<int64_t> v = common::decimal_integer(text, -1'000'000'000, 1'000'000'000);
+  if (!v) return false;
+  value = static_cast<int>(*v);
   return true;
 }
 
@@ -68,8 +59,7 @@ class Cursor {
 
 bool numeric(Cursor& cur, size_t width, int maximum, std::string& field) {
   std::string_view taken = cur.take(width);
-  int value = 0;
-  if (!convert_integer(taken, value) || value < 0 || value > maximum) return false;
+  if (!common::decimal_integer(taken, 0, maximum)) return false;
   field.assign(taken);
   return true;
 }

@@ -1,53 +1,85 @@
-// How long the viewer takes to load a large journal and to redraw it, each
-// next to a baseline measured in the same run.
+// How long the viewer takes to load large journals and to redraw them, how
+// much memory a loaded track holds, and whether the track drawn into the
+// bitmap is the one QPainter draws; each time next to a baseline measured in
+// the same run.
 //
-//   track_load_and_draw [FILE] [--runs N]     (default: a fresh 1,000,000-line
-//                                              journal, 5 runs)
+//   track_load_and_draw [--lines N]... [--runs N] [--dir DIR] [FILE]...
 //
-// Without FILE a journal of 1,000,000 records is written by journal_generator
-// into a temporary folder. Each figure is the median of N runs.
-//   load      the viewer's reader: block reads, 119-byte read rule, scanning,
-//             distances, compact storage;
-//   baseline  the least any line reader pays: the same file read in 1 MiB
-//             blocks and its LFs counted with memchr.
-//   redraw    Tracer_parcours into the 715 x 539 bitmap, the whole track in
-//             view ("whole") and at 1000 % on the newest point ("zoomed"),
-//             with the step 1 of a full redraw and the step of a quick one;
-//   baseline  the same polyline handed to QPainter segment by segment without
-//             looking first whether a segment can reach the drawing (QPainter
-//             clips it), the way a drawing loop without the skip would.
-// The full plan (fill, track, grid and labels) is timed too.
+// Without FILE, journal_generator writes a journal of each --lines size
+// (default 100,000, 1,000,000, 5,000,000 and 10,000,000) into DIR (default
+// $TMPDIR or /tmp); each is measured, then deleted. Each time is the median of
+// N runs (default 5; 5 N for loads of journals under 64 MB), the runs of a
+// figure and of its baseline interleaved; times are CPU times of the
+// measuring thread (kernel time included).
+//   baseline       the least any line reader pays: the file read in 1 MiB
+//                  blocks and its LFs counted with memchr (wc -l);
+//   load           the viewer's reader into the track, headless;
+//   window load    TTrace::Charger_fichier with the progress window shown;
+//   peak memory    VmHWM less VmRSS before a headless load, in a fresh
+//                  process, against the file's size;
+//   redraw         Tracer_parcours, the whole track in view and at 1000 % on
+//                  the newest point, full (step 1) and quick, against a naive
+//                  in-order QPainter polyline (every segment handed to
+//                  QPainter with its pen);
+//   pixels differing  the track drawn by Tracer_parcours against the same
+//                  track drawn segment by segment with QPainter under the
+//                  same rules, at the whole-track view and at every zoom item
+//                  centred on the newest point, full and quick.
 #include "viewer/journal_file.h"
 #include "viewer/journal_loader.h"
 #include "viewer/plan_drawing.h"
+#include "viewer/progress_calcul.h"
+#include "viewer/tracer_gps.h"
+#include "shell/windows.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// CPU time of this thread, kernel time included: other programs sharing the
+// machine's cores lengthen the wall time of a run, not this.
+double cpu_ms() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
 
-double median_ms(int runs, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const Clock::time_point start = Clock::now();
-    work();
-    times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
+double median(std::vector<double> times) {
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
+}
+
+// Medians of several pieces of work, run in turn `runs` times so that a
+// change in the machine's load falls on all of them alike; `before`, untimed,
+// precedes each.
+std::vector<double> interleaved_medians(int runs, const std::vector<std::function<void()>>& works,
+                                        const std::function<void()>& before = {}) {
+  std::vector<std::vector<double>> times(works.size());
+  for (int r = 0; r < runs; ++r) {
+    for (std::size_t w = 0; w < works.size(); ++w) {
+      if (before) before();
+      const double start = cpu_ms();
+      works[w]();
+      times[w].push_back(cpu_ms() - start);
+    }
+  }
+  std::vector<double> medians;
+  for (const auto& t : times) medians.push_back(median(t));
+  return medians;
 }
 
 uint64_t count_lines(const std::string& path) {
@@ -70,32 +102,91 @@ uint64_t count_lines(const std::string& path) {
 }
 
 viewer::LoadOutcome load(const std::string& path, viewer::TrackPoints& points) {
-  const auto file = viewer::JournalFile::open(path);
+  const std::shared_ptr<viewer::JournalFile> file = viewer::JournalFile::open(path);
   if (!file) return {viewer::LoadOutcome::Kind::CannotOpen, 0};
   uint64_t last = 0;
-  return viewer::read_journal(*file, points, [&last](uint64_t offset) { last = offset; });
+  return viewer::read_journal(file, points, [&last](uint64_t offset) { last = offset; });
 }
 
-// Every segment drawn, in order, with its pen, leaving the clipping to QPainter.
-void draw_without_skip(QPainter& painter, const viewer::PlanScale& scale, const viewer::TrackPoints& points,
-                       std::size_t pas) {
+int64_t status_kib(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::atoll(line.c_str() + std::strlen(field));
+  }
+  return -1;
+}
+
+// In a process of its own (--peak): the growth of the resident set a load
+// causes, in bytes.
+int print_peak(const std::string& path) {
+  const int64_t before = status_kib("VmRSS:");
+  viewer::TrackPoints points;
+  if (load(path, points).kind != viewer::LoadOutcome::Kind::Loaded) return 1;
+  std::printf("%lld\n", static_cast<long long>((status_kib("VmHWM:") - before) * 1024));
+  return 0;
+}
+
+int64_t peak_in_child(const std::string& path) {
+  int out[2];
+  if (::pipe(out) != 0) return -1;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(out[1], STDOUT_FILENO);
+    ::execl("/proc/self/exe", "track_load_and_draw", "--peak", path.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ::close(out[1]);
+  char text[64] = {};
+  const ssize_t got = ::read(out[0], text, sizeof text - 1);
+  ::close(out[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return got > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? std::atoll(text) : -1;
+}
+
+void draw_segment(QPainter& painter, const QPen& pen, const viewer::PixelPosition& from,
+                  const viewer::PixelPosition& to) {
+  painter.setPen(pen);
+  painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+}
+
+// The baseline: every segment handed to QPainter in order with its pen,
+// leaving the clipping to QPainter.
+void naive_polyline(QImage& image, const viewer::PlanScale& scale, const viewer::TrackPoints& points,
+                    std::size_t pas) {
+  QPainter painter(&image);
   const QPen pens[2] = {QPen(QColor(255, 0, 0), 0), QPen(QColor(0, 0, 255), 0)};
-  QPointF pen;
+  viewer::PixelPosition pen{};
   std::size_t step = 0;
   for (std::size_t i = 0; i < points.size(); i += pas, ++step) {
     const viewer::PointPosition& p = points.position(i);
     const viewer::PixelPosition pixel = viewer::Vers_pixel(scale, p.lat_seconds, p.lon_seconds);
-    const QPointF to(pixel.x, pixel.y);
-    if (i > 0) {
-      painter.setPen(pens[step % 2]);
-      painter.drawLine(QLineF(pen, to));
-    }
-    pen = to;
+    if (i > 0) draw_segment(painter, pens[step % 2], pen, pixel);
+    pen = pixel;
+  }
+}
+
+// The reference picture: the track's rules (colour per step, only segments
+// ending on a visible point after an earlier one) drawn with QPainter.
+void qpainter_track(QImage& image, const viewer::PlanScale& scale, const viewer::TrackPoints& points,
+                    std::size_t pas) {
+  QPainter painter(&image);
+  const QPen pens[2] = {QPen(QColor(255, 0, 0), 0), QPen(QColor(0, 0, 255), 0)};
+  bool none_visible_yet = true;
+  viewer::PixelPosition pen{};
+  std::size_t step = 0;
+  for (std::size_t i = 0; i < points.size(); i += pas, ++step) {
+    const viewer::PointPosition& p = points.position(i);
+    const viewer::PixelPosition pixel = viewer::Vers_pixel(scale, p.lat_seconds, p.lon_seconds);
+    if (pixel.visible && !none_visible_yet) draw_segment(painter, pens[step % 2], pen, pixel);
+    if (pixel.visible) none_visible_yet = false;
+    pen = pixel;
   }
 }
 
 // The zoom item and centre that show the whole track, as a user would pick.
-viewer::PlanScale whole_track_scale(const viewer::TrackPoints& points) {
+viewer::PlanScale whole_track_scale(const viewer::TrackPoints& points, const char** item) {
   int32_t lat_min = INT32_MAX, lat_max = INT32_MIN, lon_min = INT32_MAX, lon_max = INT32_MIN;
   for (std::size_t i = 0; i < points.size(); ++i) {
     const viewer::PointPosition& p = points.position(i);
@@ -107,24 +198,31 @@ viewer::PlanScale whole_track_scale(const viewer::TrackPoints& points) {
   const viewer::PointPosition& last = points.position(points.size() - 1);
   viewer::PlanScale scale;
   for (int zoom = viewer::kZoomCount - 1; zoom >= 0; --zoom) {
-    viewer::Calcul_echelle(scale, zoom, last.lat_degres, last.lat_minutes);
+    viewer::Calcul_echelle(scale, zoom, last.lat_degres(), last.lat_minutes());
     scale.Centre_lat = lat_min / 2 + lat_max / 2;
     scale.Centre_lon = lon_min / 2 + lon_max / 2;
+    *item = viewer::kZoomItems[zoom];
     if (viewer::Vers_pixel(scale, lat_min, lon_min).visible && viewer::Vers_pixel(scale, lat_max, lon_max).visible) {
-      std::printf("whole track in view at %s\n", viewer::kZoomItems[zoom]);
-      return scale;
+      break;
     }
   }
   return scale;
 }
 
-viewer::PlanScale zoomed_scale(const viewer::TrackPoints& points) {
+viewer::PlanScale newest_point_scale(const viewer::TrackPoints& points, int zoom) {
   const viewer::PointPosition& last = points.position(points.size() - 1);
   viewer::PlanScale scale;
-  viewer::Calcul_echelle(scale, viewer::kZoomCount - 1, last.lat_degres, last.lat_minutes);
+  viewer::Calcul_echelle(scale, zoom, last.lat_degres(), last.lat_minutes());
   scale.Centre_lat = last.lat_seconds;
   scale.Centre_lon = last.lon_seconds;
   return scale;
+}
+
+int differing_pixels(const QImage& a, const QImage& b) {
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+  return n;
 }
 
 int coloured_pixels(const QImage& image) {
@@ -134,65 +232,148 @@ int coloured_pixels(const QImage& image) {
   return n;
 }
 
+void measure_drawing(const viewer::TrackPoints& points, int runs) {
+  const char* whole_item = "";
+  struct View {
+    std::string name;
+    viewer::PlanScale scale;
+  };
+  const View views[] = {{"whole", whole_track_scale(points, &whole_item)},
+                        {"1000 %", newest_point_scale(points, viewer::kZoomCount - 1)}};
+  std::printf("  whole track in view at %s\n", whole_item);
+  const std::size_t quick = points.size() / 750 + 1;
+  QImage ours = viewer::new_plan_bitmap();
+  QImage theirs = viewer::new_plan_bitmap();
+  for (const View& view : views) {
+    for (std::size_t pas : {std::size_t{1}, quick}) {
+      const std::vector<double> t = interleaved_medians(
+          runs, {[&] {
+                   ours.fill(Qt::white);
+                   viewer::Tracer_parcours(ours, view.scale, points, pas);
+                 },
+                 [&] {
+                   theirs.fill(Qt::white);
+                   naive_polyline(theirs, view.scale, points, pas);
+                 }});
+      std::printf("  redraw %-7s step %-6zu %9.2f ms   naive QPainter %9.2f ms   %6.3fx   (%d pixels drawn)\n",
+                  view.name.c_str(), pas, t[0], t[1], t[0] / t[1], coloured_pixels(ours));
+    }
+  }
+  std::vector<View> compared(std::begin(views), std::begin(views) + 1);
+  for (int zoom = 0; zoom < viewer::kZoomCount; ++zoom) {
+    compared.push_back({viewer::kZoomItems[zoom], newest_point_scale(points, zoom)});
+  }
+  int differing = 0, drawn = 0, pictures = 0;
+  for (const View& view : compared) {
+    for (std::size_t pas : {std::size_t{1}, quick}) {
+      ours.fill(Qt::white);
+      viewer::Tracer_parcours(ours, view.scale, points, pas);
+      theirs.fill(Qt::white);
+      qpainter_track(theirs, view.scale, points, pas);
+      const int d = differing_pixels(ours, theirs);
+      if (d) std::printf("  pixels differing at %s, step %zu: %d\n", view.name.c_str(), pas, d);
+      differing += d;
+      drawn += coloured_pixels(theirs);
+      ++pictures;
+    }
+  }
+  std::printf("  pixels differing from QPainter: %d of %d drawn, over %d pictures\n", differing, drawn, pictures);
+  const double plan = interleaved_medians(runs, {[&] { viewer::draw_plan(ours, views[0].scale, points, 1); }})[0];
+  std::printf("  full plan with grid, whole track %9.2f ms\n", plan);
+}
+
+bool measure(const std::string& path, int runs) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  count_lines(path);  // into the page cache
+  uint64_t lines = 0;
+  viewer::TrackPoints points;
+  viewer::LoadOutcome outcome;
+  int window_result = 0;
+  // Both loads start without a track: memory the other one has just freed
+  // would spare a load the page faults of its first use.
+  auto release_tracks = [&] {
+    points.clear();
+    Trace->Liste_points.clear();
+  };
+  // A short journal loads in milliseconds, where the machine's other work
+  // weighs most: it is loaded more often.
+  const int load_runs = info.st_size < (64 << 20) ? 5 * runs : runs;
+  const std::vector<double> t =
+      interleaved_medians(load_runs,
+                          {[&] { lines = count_lines(path); }, [&] { outcome = load(path, points); },
+                           [&] { window_result = Trace->Charger_fichier(QString::fromStdString(path)); }},
+                          release_tracks);
+  Trace->Liste_points.clear();
+  if (outcome.kind == viewer::LoadOutcome::Kind::Loaded) load(path, points);
+  if (outcome.kind != viewer::LoadOutcome::Kind::Loaded || window_result <= 0) {
+    std::fprintf(stderr, "%s did not load (line %lld)\n", path.c_str(), static_cast<long long>(outcome.lines));
+    return false;
+  }
+  const int64_t peak = peak_in_child(path);
+  std::printf("%s: %llu lines, %zu points, %.1f MB\n", path.c_str(), static_cast<unsigned long long>(lines),
+              points.size(), info.st_size / 1e6);
+  std::printf("  load: wc -l baseline %8.1f ms   headless %8.1f ms  %5.2fx   window %8.1f ms  %5.2fx headless\n",
+              t[0], t[1], t[1] / t[0], t[2], t[2] / t[1]);
+  std::printf("  peak memory %8.1f MB  %5.3fx file size  (%.1f bytes a point)\n", peak / 1e6,
+              static_cast<double>(peak) / info.st_size, static_cast<double>(peak) / points.size());
+  measure_drawing(points, runs);
+  std::fflush(stdout);
+  return true;
+}
+
+std::string load_average() {
+  std::ifstream file("/proc/loadavg");
+  std::string one, five, fifteen;
+  file >> one >> five >> fifteen;
+  return one + " " + five + " " + fifteen;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--peak") == 0) return print_peak(argv[2]);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
-  std::string path;
+  QApplication app(argc, argv);
+  std::vector<std::string> files;
+  std::vector<unsigned long> sizes;
   int runs = 5;
+  std::string dir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
-    else path = argv[i];
+    else if (std::strcmp(argv[i], "--lines") == 0 && i + 1 < argc) sizes.push_back(std::strtoul(argv[++i], nullptr, 10));
+    else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) dir = argv[++i];
+    else files.push_back(argv[i]);
   }
-  QTemporaryDir dir;
-  if (path.empty()) {
-    path = dir.filePath("journal.txt").toStdString();
-    const std::string command = std::string(ORVANTA_JOURNAL_GENERATOR) + " '" + path + "' 1000000";
-    if (std::system(command.c_str()) != 0) {
-      std::fprintf(stderr, "journal_generator failed\n");
-      return 1;
-    }
-  }
+  if (sizes.empty()) sizes = {100'000, 1'000'000, 5'000'000, 10'000'000};
 
-  uint64_t lines = 0;
-  const double baseline_load = median_ms(runs, [&] { lines = count_lines(path); });
-  viewer::TrackPoints points;
-  viewer::LoadOutcome outcome;
-  const double viewer_load = median_ms(runs, [&] { outcome = load(path, points); });
-  if (outcome.kind != viewer::LoadOutcome::Kind::Loaded) {
-    std::fprintf(stderr, "the journal did not load (line %lld)\n", static_cast<long long>(outcome.lines));
-    return 1;
-  }
-  std::printf("%s: %llu lines, %zu points\n", path.c_str(), static_cast<unsigned long long>(lines), points.size());
-  std::printf("%-34s %9.1f ms\n", "load: memchr line count (baseline)", baseline_load);
-  std::printf("%-34s %9.1f ms   %5.1fx baseline\n", "load: viewer reader", viewer_load, viewer_load / baseline_load);
-
-  QImage image = viewer::new_plan_bitmap();
-  const std::size_t quick = points.size() / 750 + 1;
-  struct View {
-    const char* name;
-    viewer::PlanScale scale;
+  // The viewer and its progress window, with message boxes reported here.
+  TCalcul calcul;
+  Calcul = &calcul;
+  TTrace trace;
+  Trace = &trace;
+  trace.Message = [](QMessageBox::Icon, const QString& text) {
+    std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
   };
-  const View views[] = {{"whole", whole_track_scale(points)}, {"zoomed", zoomed_scale(points)}};
-  for (const View& view : views) {
-    for (std::size_t pas : {std::size_t{1}, quick}) {
-      auto run = [&](bool skip) {
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        if (skip) viewer::Tracer_parcours(painter, view.scale, points, pas);
-        else draw_without_skip(painter, view.scale, points, pas);
-      };
-      const double without = median_ms(runs, [&] { run(false); });
-      const double with = median_ms(runs, [&] { run(true); });
-      const int drawn = coloured_pixels(image);
-      char label[64];
-      std::snprintf(label, sizeof label, "redraw %s, step %zu", view.name, pas);
-      std::printf("%-34s %9.2f ms   without skip %9.2f ms   %5.2fx   (%d pixels drawn)\n", label, with, without,
-                  with / without, drawn);
+
+  std::printf("load average at start: %s\n", load_average().c_str());
+  bool measured = true;
+  for (const std::string& file : files) measured = measure(file, runs) && measured;
+  if (files.empty()) {
+    for (unsigned long lines : sizes) {
+      const std::string path = dir + "/track_load_and_draw." + std::to_string(::getpid()) + ".txt";
+      const std::string command = std::string(ORVANTA_JOURNAL_GENERATOR) + " '" + path + "' " + std::to_string(lines);
+      if (std::system(command.c_str()) != 0) {
+        std::fprintf(stderr, "journal_generator failed\n");
+        std::remove(path.c_str());
+        return 1;
+      }
+      measured = measure(path, runs) && measured;
+      std::remove(path.c_str());
     }
   }
-  const double plan = median_ms(runs, [&] { viewer::draw_plan(image, views[0].scale, points, 1); });
-  std::printf("%-34s %9.2f ms\n", "full plan, whole track (with grid)", plan);
-  return 0;
+  std::printf("load average at end: %s\n", load_average().c_str());
+  Trace = nullptr;
+  Calcul = nullptr;
+  return measured ? 0 : 1;
 }

@@ -2,7 +2,8 @@
 // taken from the first byte. The reads must give back every byte in order,
 // none longer than 119 bytes nor running past an LF; the loader must count
 // them all, and every point it keeps must lie on the globe with texts taken
-// from the journal.
+// from the journal, read back by offset.
+#include "common/decimal_integer.h"
 #include "viewer/journal_line.h"
 #include "viewer/journal_loader.h"
 #include "viewer/journal_reads.h"
@@ -31,9 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (joined != text || reads.offset() != text.size()) std::abort();
 
-  viewer::TextSource again(text, chunk);
   viewer::TrackPoints points;
-  const viewer::LoadOutcome outcome = viewer::read_journal(again, points, {});
+  const viewer::LoadOutcome outcome = viewer::read_journal(std::make_shared<viewer::TextSource>(text, chunk), points, {});
   using Kind = viewer::LoadOutcome::Kind;
   if ((outcome.kind == Kind::Loaded || outcome.kind == Kind::NothingAccepted) && outcome.lines != count) std::abort();
   if (outcome.kind == Kind::FaultyLine && (outcome.lines < 1 || outcome.lines > count)) std::abort();
@@ -45,11 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (p.lat_seconds < 0 || p.lat_seconds > viewer::Secondes_arc(90, 59, 9999)) std::abort();
     if (p.lon_seconds < 0 || p.lon_seconds > viewer::Secondes_arc(180, 59, 9999)) std::abort();
     if (points.Distance_cumulee(i) < (i == 0 ? 0 : points.Distance_cumulee(i - 1))) std::abort();
-    const viewer::Struct_ligne_donnees r = points[i];
-    for (const std::string* field : {&r.Date, &r.Heure, &r.Lat_degres, &r.Lat_minutes, &r.Lat_fraction}) {
+    const std::optional<viewer::Struct_ligne_donnees> r = points[i];
+    if (!r) std::abort();
+    for (const std::string* field : {&r->Date, &r->Heure, &r->Lat_degres, &r->Lat_minutes, &r->Lat_fraction}) {
       if (text.find(*field) == std::string_view::npos) std::abort();
     }
-    if (viewer::journal_integer(r.Lat_degres) != p.lat_degres) std::abort();
+    if (common::decimal_integer(r->Lat_degres, 0, 90) != p.lat_degres()) std::abort();
   }
   return 0;
 }

@@ -33,4 +33,12 @@ std::optional<std::size_t> JournalFile::read(char* buffer, std::size_t capacity)
   }
 }
 
+std::optional<std::size_t> JournalFile::read_at(uint64_t offset, char* buffer, std::size_t capacity) const {
+  for (;;) {
+    const ssize_t got = ::pread(fd_, buffer, capacity, static_cast<off_t>(offset));
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) return std::nullopt;
+  }
+}
+
 }  // namespace viewer

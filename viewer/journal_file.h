@@ -1,5 +1,7 @@
 // A journal opened for reading: read-only and without any lock, so the logger
-// goes on appending while the viewer reads.
+// goes on appending while the viewer reads. The track keeps it open to re-read
+// the records the cursor shows, so renaming or deleting the file then does not
+// take them away.
 #pragma once
 
 #include "viewer/journal_reads.h"
@@ -20,8 +22,9 @@ class JournalFile : public ByteSource {
   JournalFile(const JournalFile&) = delete;
   JournalFile& operator=(const JournalFile&) = delete;
 
-  uint64_t size() const { return size_; }
+  uint64_t size() const override { return size_; }
   std::optional<std::size_t> read(char* buffer, std::size_t capacity) override;
+  std::optional<std::size_t> read_at(uint64_t offset, char* buffer, std::size_t capacity) const override;
 
  private:
   JournalFile(int fd, uint64_t size) : fd_(fd), size_(size) {}

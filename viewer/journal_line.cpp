@@ -1,23 +1,58 @@
 #include "viewer/journal_line.h"
 
-#include <cstring>
-#include <limits>
+#include "common/decimal_integer.h"
 
 namespace viewer {
 
 namespace {
 
-constexpr char kTerminators[kFieldCount] = {'\t', '\t', '\xB0', '\'', '"', '\t', '\xB0', '\'', '"', '\t', '\r'};
-
 // Blanks and control characters, the bytes a trim removes at both ends.
 bool trimmed_away(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-bool in_range(std::string_view text, int32_t low, int32_t high, int32_t& out) {
-  const std::optional<int32_t> value = journal_integer(text);
-  if (!value || *value < low || *value > high) return false;
-  out = *value;
-  return true;
-}
+// Crosses one read field by field, noting where each ends. A field runs up to
+// the first byte equal to its terminator; every field check below reads no
+// further than that, so what it sees is exactly the field's text.
+class FieldCursor {
+ public:
+  FieldCursor(std::string_view read, JournalLine& line)
+      : begin_(read.data()), at_(begin_), end_(begin_ + read.size()), line_(line) {}
+
+  bool text(char terminator) {
+    while (at_ != end_ && *at_ != terminator) ++at_;
+    return close(terminator);
+  }
+
+  // Digits never equal a terminator, so the number must be followed by it.
+  bool number(char terminator, int32_t high, int32_t& out) {
+    const common::DecimalPrefix number = common::decimal_prefix(at_, end_, 0, high);
+    if (number.next == nullptr) return false;
+    at_ = number.next;
+    out = static_cast<int32_t>(number.value);
+    return close(terminator);
+  }
+
+  // One of `letters` once trimmed, up to the TAB.
+  bool hemisphere(std::string_view letters) {
+    const char* start = at_;
+    if (!text('\t')) return false;
+    const std::string_view letter = journal_trim(std::string_view(start, at_ - 1 - start));
+    return letter.size() == 1 && letters.find(letter.front()) != std::string_view::npos;
+  }
+
+ private:
+  bool close(char terminator) {
+    if (at_ == end_ || *at_ != terminator) return false;
+    line_.ends[field_++] = static_cast<uint8_t>(at_ - begin_);
+    ++at_;
+    return true;
+  }
+
+  const char* const begin_;
+  const char* at_;
+  const char* const end_;
+  JournalLine& line_;
+  std::size_t field_ = 0;
+};
 
 }  // namespace
 
@@ -27,44 +62,16 @@ std::string_view journal_trim(std::string_view text) {
   return text;
 }
 
-std::optional<int32_t> journal_integer(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  if (i == text.size()) return std::nullopt;
-  int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    value = value * 10 + (text[i] - '0');
-    if (value > int64_t{std::numeric_limits<int32_t>::max()} + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<int32_t>::max()) return std::nullopt;
-  return static_cast<int32_t>(value);
-}
-
 std::optional<JournalLine> scan_journal_line(std::string_view read) {
   if (read.size() > kLongestRead) return std::nullopt;
   JournalLine line;
-  std::size_t cursor = 0;
-  for (std::size_t f = 0; f < kFieldCount; ++f) {
-    const void* found = std::memchr(read.data() + cursor, kTerminators[f], read.size() - cursor);
-    if (found == nullptr) return std::nullopt;
-    const std::size_t end = static_cast<const char*>(found) - read.data();
-    line.ends[f] = static_cast<uint8_t>(end);
-    cursor = end + 1;
-  }
-  const std::string_view lat_hemisphere = journal_trim(line.field(read, kLatHemisphere));
-  const std::string_view lon_hemisphere = journal_trim(line.field(read, kLonHemisphere));
-  const bool valid = in_range(line.field(read, kLatDegres), 0, 90, line.lat_degres) &&
-                     in_range(line.field(read, kLatMinutes), 0, 59, line.lat_minutes) &&
-                     in_range(line.field(read, kLatFraction), 0, 9999, line.lat_fraction) &&
-                     (lat_hemisphere == "N" || lat_hemisphere == "S") &&
-                     in_range(line.field(read, kLonDegres), 0, 180, line.lon_degres) &&
-                     in_range(line.field(read, kLonMinutes), 0, 59, line.lon_minutes) &&
-                     in_range(line.field(read, kLonFraction), 0, 9999, line.lon_fraction) &&
-                     (lon_hemisphere == "E" || lon_hemisphere == "W" || lon_hemisphere == "O");
+  FieldCursor cursor(read, line);
+  const bool valid = cursor.text('\t') && cursor.text('\t') &&  // date, time
+                     cursor.number('\xB0', 90, line.lat_degres) && cursor.number('\'', 59, line.lat_minutes) &&
+                     cursor.number('"', 9999, line.lat_fraction) && cursor.hemisphere("NS") &&
+                     cursor.number('\xB0', 180, line.lon_degres) && cursor.number('\'', 59, line.lon_minutes) &&
+                     cursor.number('"', 9999, line.lon_fraction) && cursor.hemisphere("EWO") &&
+                     cursor.text('\r');  // speed
   if (!valid) return std::nullopt;
   return line;
 }

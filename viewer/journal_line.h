@@ -1,6 +1,7 @@
-// One read of the journal, scanned into the fields of a track point. The reader
-// keeps the bytes as written (blanks before minutes and fractions included)
-// because the record display shows them verbatim; the numbers are converted
+// One read of the journal, scanned into the fields of a track point in a single
+// pass: each field is checked and converted as the cursor crosses it. The
+// field ends are kept so the record display can show the bytes as written
+// (blanks before minutes and fractions included); the numbers are converted
 // here once, so nothing later parses text again.
 #pragma once
 
@@ -47,18 +48,15 @@ struct JournalLine {
   }
 };
 
-// Whole numbers as the journal holds them: optional leading blanks, an
-// optional sign, decimal digits and nothing else (a trailing blank, a decimal
-// point, an empty text or a value beyond 32 bits fail).
-std::optional<int32_t> journal_integer(std::string_view text);
-
 // Without the blanks and control characters at both ends: hemisphere
 // letters are checked and kept trimmed.
 std::string_view journal_trim(std::string_view text);
 
 // Scans one read (at most kLongestRead bytes); nothing when any field is
 // missing its terminator, is not a number in its range, or names no known
-// hemisphere. Bytes after the CR are ignored.
+// hemisphere. A number is optional leading blanks, an optional sign and
+// decimal digits ("-0" is 0); a trailing blank, a decimal point or an empty
+// field fails. Bytes after the CR are ignored.
 std::optional<JournalLine> scan_journal_line(std::string_view read);
 
 }  // namespace viewer

@@ -4,11 +4,11 @@
 
 namespace viewer {
 
-LoadOutcome read_journal(ByteSource& source, TrackPoints& points, const LoadProgress& progress,
+LoadOutcome read_journal(const std::shared_ptr<ByteSource>& journal, TrackPoints& points, const LoadProgress& progress,
                          std::chrono::milliseconds interval) {
   using Clock = std::chrono::steady_clock;
-  points.clear();
-  JournalReads reads(source);
+  points.start(journal);
+  JournalReads reads(*journal);
   LoadOutcome outcome;
   if (progress) progress(0);
   Clock::time_point last_report = Clock::now();
@@ -32,7 +32,7 @@ LoadOutcome read_journal(ByteSource& source, TrackPoints& points, const LoadProg
       outcome.kind = LoadOutcome::Kind::FaultyLine;
       return outcome;
     }
-    points.append(read, *line);
+    points.append(reads.offset() - read.size(), *line);
   }
   if (progress) progress(reads.offset());
   outcome.kind = points.empty() ? LoadOutcome::Kind::NothingAccepted : LoadOutcome::Kind::Loaded;

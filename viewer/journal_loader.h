@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace viewer {
 
@@ -22,8 +23,9 @@ struct LoadOutcome {
 // `interval` while reading, and at the end.
 using LoadProgress = std::function<void(uint64_t offset)>;
 
-// Empties `points` first. Points accepted before a faulty line stay.
-LoadOutcome read_journal(ByteSource& source, TrackPoints& points, const LoadProgress& progress,
+// Empties `points` first; the points keep the journal to re-read their
+// records. Points accepted before a faulty line stay.
+LoadOutcome read_journal(const std::shared_ptr<ByteSource>& journal, TrackPoints& points, const LoadProgress& progress,
                          std::chrono::milliseconds interval = std::chrono::milliseconds(30));
 
 }  // namespace viewer

@@ -8,9 +8,15 @@
 namespace viewer {
 
 std::optional<std::size_t> TextSource::read(char* buffer, std::size_t capacity) {
-  const std::size_t n = std::min({capacity, chunk_, text_.size()});
-  std::memcpy(buffer, text_.data(), n);
-  text_.remove_prefix(n);
+  const std::optional<std::size_t> n = read_at(next_, buffer, std::min(capacity, chunk_));
+  next_ += *n;
+  return n;
+}
+
+std::optional<std::size_t> TextSource::read_at(uint64_t offset, char* buffer, std::size_t capacity) const {
+  if (offset >= text_.size()) return 0;
+  const std::size_t n = std::min<uint64_t>(capacity, text_.size() - offset);
+  std::memcpy(buffer, text_.data() + offset, n);
   return n;
 }
 

@@ -1,5 +1,7 @@
 #include "viewer/plan_drawing.h"
 
+#include "viewer/track_lines.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -46,39 +48,47 @@ QImage new_plan_bitmap() {
 
 void draw_plan(QImage& bitmap, const PlanScale& scale, const TrackPoints& points, std::size_t pas) {
   bitmap.fill(Qt::white);
+  Tracer_parcours(bitmap, scale, points, pas);
   QPainter painter(&bitmap);
   painter.setRenderHint(QPainter::Antialiasing, false);
   QFont font("MS Sans Serif");
   font.setPixelSize(11);
   painter.setFont(font);
-  Tracer_parcours(painter, scale, points, pas);
   Tracer_grille(painter, scale);
 }
 
-void Tracer_parcours(QPainter& painter, const PlanScale& scale, const TrackPoints& points, std::size_t pas) {
-  // Width 0: the cosmetic one-pixel pen, the fastest the raster engine has.
-  const QPen pens[2] = {QPen(QColor(255, 0, 0), 0), QPen(QColor(0, 0, 255), 0)};
-  int pen_set = -1;
+void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const TrackPoints& points, std::size_t pas) {
+  const QRgb colours[2] = {qRgb(255, 0, 0), qRgb(0, 0, 255)};
+  const PlanProjection projection(scale);
+  CosmeticLines lines(bitmap);
   bool none_visible_yet = true;
-  QPoint pen;
+  // The pen: the pixel of the point before, known when that point was in view.
+  bool pen_known = false;
+  int32_t pen_x = 0, pen_y = 0;
   std::size_t step = 0;
   for (std::size_t i = 0; i < points.size(); i += pas, ++step) {
-    const PointPosition& position = points.position(i);
-    const PixelPosition p = Vers_pixel(scale, position.lat_seconds, position.lon_seconds);
-    if (p.visible) {
-      if (none_visible_yet) {
-        none_visible_yet = false;
-      } else {
-        // The colour changes at every step, drawn or not.
-        const int colour = static_cast<int>(step % 2);
-        if (colour != pen_set) {
-          painter.setPen(pens[colour]);
-          pen_set = colour;
-        }
-        painter.drawLine(pen, point(p));
-      }
+    const PointPosition& p = points.position(i);
+    if (!projection.visible(p.lat_seconds, p.lon_seconds)) {
+      pen_known = false;
+      continue;
     }
-    pen = point(p);
+    const int32_t x = projection.x(p.lon_seconds);
+    const int32_t y = projection.y(p.lat_seconds);
+    if (none_visible_yet) {
+      none_visible_yet = false;
+    } else {
+      if (!pen_known) {
+        // Coming in from outside: the segment is clipped at the border.
+        const PointPosition& before = points.position(i - pas);
+        pen_x = projection.x(before.lon_seconds);
+        pen_y = projection.y(before.lat_seconds);
+      }
+      // The colour changes at every step, drawn or not.
+      lines.line(pen_x, pen_y, x, y, colours[step % 2]);
+    }
+    pen_known = true;
+    pen_x = x;
+    pen_y = y;
   }
 }
 

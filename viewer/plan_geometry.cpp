@@ -3,7 +3,6 @@
 #include "viewer/track_distance.h"
 
 #include <cmath>
-#include <limits>
 #include <stdexcept>
 
 namespace viewer {
@@ -34,13 +33,6 @@ void split_seconds(int32_t seconds, int32_t& degres, int32_t& minutes, int32_t& 
 
 }  // namespace
 
-int32_t truncate(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (value <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(value);
-}
-
 void Calcul_echelle(PlanScale& scale, int zoom_index, int32_t degres, int32_t minutes) {
   if (static_cast<uint32_t>(degres) > 90 || static_cast<uint32_t>(minutes) > 59) {
     throw std::out_of_range("[Calcul_echelle] Donnee GP hors limites pour le calcul d'échelle");
@@ -64,12 +56,40 @@ std::array<std::string, 5> scale_bar_labels(float facteur_zoom) {
 }
 
 PixelPosition Vers_pixel(const PlanScale& scale, int32_t lat_seconds, int32_t lon_seconds) {
-  const int32_t x = truncate(double{scale.Facteur_zoom} * scale.Echelle_lon *
-                                 (static_cast<double>(lon_seconds) - scale.Centre_lon) +
-                             kHalfWidth);
-  const int32_t y =
-      truncate(kHalfHeight - (static_cast<double>(lat_seconds) - scale.Centre_lat) * scale.Echelle_lat);
+  const PlanAxes axes(scale);
+  const int32_t x = axes.x(lon_seconds);
+  const int32_t y = axes.y(lat_seconds);
   return {x, y, x >= 0 && x < kPlanWidth && y >= 0 && y < kPlanHeight};
+}
+
+namespace {
+
+// The least (or, with `last`, the greatest) arc-second value for which
+// `holds` is true, `holds` being monotonic over the whole int32 range; one
+// beyond the range when it holds nowhere.
+template <typename Holds>
+int64_t bound(bool last, const Holds& holds) {
+  int64_t low = std::numeric_limits<int32_t>::min();
+  int64_t high = std::numeric_limits<int32_t>::max();
+  if (!holds(static_cast<int32_t>(last ? low : high))) return last ? low - 1 : high + 1;
+  while (low < high) {
+    const int64_t middle = last ? low + (high - low + 1) / 2 : low + (high - low) / 2;
+    if (holds(static_cast<int32_t>(middle)) == last) low = last ? middle : middle + 1;
+    else high = last ? middle - 1 : middle;
+  }
+  return low;
+}
+
+}  // namespace
+
+PlanProjection::PlanProjection(const PlanScale& scale) : PlanAxes(scale) {
+  // x grows with the longitude and y falls with the latitude (a positive
+  // scale; a zero one puts every point on the centre line), so each side of
+  // the drawing is one boundary value.
+  lon_low_ = bound(false, [this](int32_t lon) { return x(lon) >= 0; });
+  lon_high_ = bound(true, [this](int32_t lon) { return x(lon) < kPlanWidth; });
+  lat_low_ = bound(false, [this](int32_t lat) { return y(lat) < kPlanHeight; });
+  lat_high_ = bound(true, [this](int32_t lat) { return y(lat) >= 0; });
 }
 
 Coordonnees Vers_coordonnees(const PlanScale& scale, int32_t x, int32_t y) {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +16,14 @@ namespace viewer {
 
 inline constexpr int kPlanWidth = 715;   // W
 inline constexpr int kPlanHeight = 539;  // H
+
+// A real number truncated toward zero, saturating instead of overflowing.
+inline int32_t truncate(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
 
 inline constexpr int kZoomCount = 20;
 // The zoom list's items and, for each, its pixels per metre in double
@@ -46,6 +56,43 @@ struct PixelPosition {
 };
 PixelPosition Vers_pixel(const PlanScale& scale, int32_t lat_seconds, int32_t lon_seconds);
 
+// The arithmetic of Vers_pixel, with the scale's product formed once.
+class PlanAxes {
+ public:
+  explicit PlanAxes(const PlanScale& scale)
+      : lon_factor_(double{scale.Facteur_zoom} * scale.Echelle_lon),
+        lat_factor_(scale.Echelle_lat),
+        centre_lon_(scale.Centre_lon),
+        centre_lat_(scale.Centre_lat) {}
+  int32_t x(int32_t lon_seconds) const {
+    return truncate(lon_factor_ * (static_cast<double>(lon_seconds) - centre_lon_) + kPlanWidth / 2);
+  }
+  int32_t y(int32_t lat_seconds) const {
+    return truncate(kPlanHeight / 2 - (static_cast<double>(lat_seconds) - centre_lat_) * lat_factor_);
+  }
+
+ private:
+  double lon_factor_;
+  double lat_factor_;
+  int32_t centre_lon_;
+  int32_t centre_lat_;
+};
+
+// Vers_pixel for every point of a track: the arc-second ranges whose pixels
+// fall in the drawing are found once, so that telling whether a point is in
+// view takes four integer comparisons.
+class PlanProjection : public PlanAxes {
+ public:
+  explicit PlanProjection(const PlanScale& scale);
+  bool visible(int32_t lat_seconds, int32_t lon_seconds) const {
+    return lat_seconds >= lat_low_ && lat_seconds <= lat_high_ && lon_seconds >= lon_low_ && lon_seconds <= lon_high_;
+  }
+
+ private:
+  // Inclusive; low > high when no value is in view.
+  int64_t lat_low_, lat_high_, lon_low_, lon_high_;
+};
+
 struct Coordonnees {
   int32_t lat_degres, lat_minutes, lat_milliemes;  // thousandths of a minute
   int32_t lon_degres, lon_minutes, lon_milliemes;
@@ -73,8 +120,5 @@ struct GridSteps {
   int32_t lat;
 };
 GridSteps grid_steps(const PlanScale& scale);
-
-// A real number truncated toward zero, saturating instead of overflowing.
-int32_t truncate(double value);
 
 }  // namespace viewer

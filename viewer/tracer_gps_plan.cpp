@@ -89,7 +89,7 @@ void TTrace::mouseMoveEvent(QMouseEvent* event) {
 void TTrace::Redessiner(int pas, bool sur_curseur) {
   if (sur_curseur) {
     const viewer::PointPosition& cursor = Liste_points.position(Bt_avance->Position());
-    Calcul_echelle(cursor.lat_degres, cursor.lat_minutes);
+    Calcul_echelle(cursor.lat_degres(), cursor.lat_minutes());
   } else {
     const viewer::Coordonnees centre = viewer::Vers_coordonnees(Plan, kPlanWidth / 2, kPlanHeight / 2);
     Calcul_echelle(std::abs(centre.lat_degres), std::abs(centre.lat_minutes));
@@ -114,13 +114,13 @@ void TTrace::Placer_curseur(int position, bool recentrer) {
     Trace_preci->stop();
     Redessiner(Pas_rapide(), true);
   }
-  const viewer::Struct_ligne_donnees r = Liste_points[static_cast<std::size_t>(position)];
+  const std::optional<viewer::Struct_ligne_donnees> r = Liste_points[static_cast<std::size_t>(position)];
   Aff_date->setText(QString::fromStdU16String(common::from_cp1252(viewer::record_date_text(r))));
   Aff_lignes->setText(QString::fromStdU16String(common::from_cp1252(viewer::record_position_text(r))));
   Aff_nb_ligne_courante->setText(QString::number(position));
-  Aff_longueur_deb_curs->setText(QString::fromStdString(viewer::Format_distance(r.Distance_cumulee)));
-  Aff_longueur_curs_fin->setText(
-      QString::fromStdString(viewer::Format_distance(Longueur_totale - r.Distance_cumulee)));
+  const int64_t distance = Liste_points.Distance_cumulee(static_cast<std::size_t>(position));
+  Aff_longueur_deb_curs->setText(QString::fromStdString(viewer::Format_distance(distance)));
+  Aff_longueur_curs_fin->setText(QString::fromStdString(viewer::Format_distance(Longueur_totale - distance)));
 }
 
 void TTrace::Bt_avanceChangingEx() {

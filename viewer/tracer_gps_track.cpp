@@ -82,17 +82,17 @@ int TTrace::Charger_fichier(const QString& path) {
     return code;
   };
   const std::string utf8_path = path.toStdString();
-  std::unique_ptr<viewer::JournalFile> file = viewer::JournalFile::open(QFile::encodeName(path).toStdString());
+  const std::shared_ptr<viewer::JournalFile> file = viewer::JournalFile::open(QFile::encodeName(path).toStdString());
   if (!file) return failed(QMessageBox::Critical, viewer::cannot_open_message(utf8_path), -1);
   const ProgressBarScale progress(file->size());
-  const viewer::LoadOutcome outcome = viewer::read_journal(*file, Liste_points, [&progress](uint64_t offset) {
+  const viewer::LoadOutcome outcome = viewer::read_journal(file, Liste_points, [&progress](uint64_t offset) {
     progress.at(offset);
     QCoreApplication::processEvents();
   });
   // The scale follows the last point's latitude, as if set at every point.
   if (!Liste_points.empty()) {
     const viewer::PointPosition& last = Liste_points.position(Liste_points.size() - 1);
-    Calcul_echelle(last.lat_degres, last.lat_minutes);
+    Calcul_echelle(last.lat_degres(), last.lat_minutes());
   }
   using Kind = viewer::LoadOutcome::Kind;
   if (outcome.kind == Kind::CannotRead) {
@@ -102,7 +102,6 @@ int TTrace::Charger_fichier(const QString& path) {
     return failed(QMessageBox::Critical, viewer::faulty_line_message(utf8_path, outcome.lines), -2);
   }
   Longueur_totale = Liste_points.Longueur_totale();
-  file.reset();
   hide_progress_window();
   set_loading_controls_enabled(true);
   show_readouts_if_pointer_over_plan();

@@ -1,16 +1,19 @@
-// The loaded track (Liste_points): every accepted journal line, stored
-// compactly. The lines' bytes go one after the other into one arena; the
-// coordinates are kept as whole arc-seconds computed once at load, apart from
-// the text, because drawing and distances only ever need those.
+// The loaded track (Liste_points), stored compactly for tracks of millions of
+// points: per point its position in whole arc-seconds (all that drawing, the
+// cursor and the distances need), its distance along the track and the offset
+// of its line in the journal. The record's texts are not held: the cursor
+// re-reads the one line it shows from the journal, which the track keeps open.
 #pragma once
 
 #include "viewer/journal_line.h"
+#include "viewer/journal_reads.h"
+#include "viewer/track_distance.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace viewer {
@@ -31,43 +34,36 @@ struct Struct_ligne_donnees {
   std::string Lon_hemisphere;
 };
 
-// Degrees, minutes and ten-thousandths of a minute as whole arc-seconds,
-// truncating: a fraction of 9999 adds 59 seconds. Hemisphere letters never
-// change the sign; degrees are negative only for grid lines.
-constexpr int32_t Secondes_arc(int32_t degres, int32_t minutes, int32_t fraction) {
-  return degres * 3600 + minutes * 60 + (fraction * 6) / 1000;
-}
-
-// What the plan and the distances need of a point.
-struct PointPosition {
-  int32_t lat_seconds;
-  int32_t lon_seconds;
-  uint8_t lat_degres;
-  uint8_t lat_minutes;
-};
-
 class TrackPoints {
  public:
+  // Empties the track, releasing its memory and its journal.
   void clear();
+  // Starts an empty track read from `journal`, with room reserved for as many
+  // points as its size can hold (an accepted line takes kShortestLine bytes at
+  // least), so that the store is not regrown and copied while it fills.
+  void start(std::shared_ptr<const ByteSource> journal);
+
   std::size_t size() const { return positions_.size(); }
   bool empty() const { return positions_.empty(); }
 
-  // Adds the point scanned from `read`; its distance along the track is the
-  // last point's plus the step between the two.
-  void append(std::string_view read, const JournalLine& line);
+  // Adds the point scanned from the read at byte `offset` of the journal; its
+  // distance along the track is the last point's plus the step between them.
+  void append(uint64_t offset, const JournalLine& line);
 
-  Struct_ligne_donnees operator[](std::size_t i) const;
+  // The record at `i` as read, re-read from the journal; nothing when the
+  // journal no longer holds that line there (rewritten since the load).
+  std::optional<Struct_ligne_donnees> operator[](std::size_t i) const;
   const PointPosition& position(std::size_t i) const { return positions_[i]; }
   int64_t Distance_cumulee(std::size_t i) const { return distances_[i]; }
   // The last point's distance; 0 without points.
   int64_t Longueur_totale() const { return distances_.empty() ? 0 : distances_.back(); }
 
  private:
-  std::string text_;  // each line up to its CR
-  std::vector<std::size_t> starts_;
-  std::vector<std::array<uint8_t, kFieldCount>> ends_;
+  std::shared_ptr<const ByteSource> journal_;
   std::vector<PointPosition> positions_;
   std::vector<int64_t> distances_;
+  std::vector<uint64_t> offsets_;
+  TrackDistance steps_;
 };
 
 }  // namespace viewer

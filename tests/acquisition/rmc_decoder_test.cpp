@@ -30,7 +30,10 @@ TEST(ConvertInteger, AcceptsBlanksSignAndDigitsOnly) {
   EXPECT_EQ(v, -1);
   EXPECT_TRUE(convert_integer("+12", v));
   EXPECT_EQ(v, 12);
-  for (const char* bad : {"", " ", "-", "1 ", "1.", ",1", "0x1", "a1", "1a", "\t1"}) {
+  EXPECT_TRUE(convert_integer("-1000000000", v));
+  EXPECT_EQ(v, -1'000'000'000);
+  for (const char* bad :
+       {"", " ", "-", "1 ", "1.", ",1", "0x1", "a1", "1a", "\t1", "1000000001", "-99999999999999999999"}) {
     EXPECT_FALSE(convert_integer(bad, v)) << '"' << bad << '"';
   }
 }

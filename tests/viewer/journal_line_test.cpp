@@ -4,18 +4,23 @@
 
 #include <gtest/gtest.h>
 
-using viewer::journal_integer;
 using viewer::scan_journal_line;
 using viewer_test::Position;
 using viewer_test::record;
 
-TEST(JournalInteger, TakesLeadingBlanksAndASignButNothingElse) {
-  EXPECT_EQ(journal_integer("  07"), 7);
-  EXPECT_EQ(journal_integer("-0"), 0);
-  EXPECT_EQ(journal_integer("+12"), 12);
-  EXPECT_EQ(journal_integer("-2147483648"), INT32_MIN);
-  for (const char* bad : {"", "   ", "-", "7 ", "0.5", "1,5", "\t7", "- 7", "2147483648", "99999999999999999999", "0x10"}) {
-    EXPECT_FALSE(journal_integer(bad)) << bad;
+TEST(JournalLine, TakesNumbersWithLeadingBlanksAndASignButNothingElse) {
+  auto degrees = [](const std::string& text) -> std::optional<int32_t> {
+    const auto line = scan_journal_line(record({text}));
+    if (!line) return std::nullopt;
+    return line->lat_degres;
+  };
+  EXPECT_EQ(degrees("  07"), 7);
+  EXPECT_EQ(degrees("-0"), 0);
+  EXPECT_EQ(degrees("+12"), 12);
+  EXPECT_EQ(degrees("0000000000000000000000000090"), 90);
+  for (const char* bad : {"", "   ", "-", "+", "7 ", "0.5", "1,5", "\t7", "- 7", "2147483648", "99999999999999999999",
+                          "18446744073709551706", "0x10"}) {
+    EXPECT_FALSE(degrees(bad)) << bad;
   }
 }
 

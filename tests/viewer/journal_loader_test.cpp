@@ -3,6 +3,7 @@
 #include "viewer/journal_loader.h"
 
 #include <QTemporaryDir>
+#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -18,8 +19,7 @@ using Kind = LoadOutcome::Kind;
 namespace {
 
 LoadOutcome load(const std::string& text, TrackPoints& points, std::size_t chunk = SIZE_MAX) {
-  TextSource source(text, chunk);
-  return read_journal(source, points, {});
+  return read_journal(std::make_shared<TextSource>(text, chunk), points, {});
 }
 
 // Every read of `text`, as the reader cuts it.
@@ -95,10 +95,9 @@ TEST(JournalLoader, AnEmptyOrUnreadableJournalAcceptsNothing) {
 TEST(JournalLoader, ReportsProgressByByteOffsetUpToTheEnd) {
   std::string text;
   for (int i = 0; i < 5000; ++i) text += record();
-  TextSource source(text, 4096);
   TrackPoints points;
   std::vector<uint64_t> offsets;
-  read_journal(source, points, [&](uint64_t offset) { offsets.push_back(offset); }, std::chrono::milliseconds(0));
+  read_journal(std::make_shared<TextSource>(text, 4096), points, [&](uint64_t offset) { offsets.push_back(offset); }, std::chrono::milliseconds(0));
   ASSERT_GE(offsets.size(), 3u);
   EXPECT_EQ(offsets.front(), 0u);
   EXPECT_EQ(offsets.back(), text.size());
@@ -107,17 +106,31 @@ TEST(JournalLoader, ReportsProgressByByteOffsetUpToTheEnd) {
 }
 
 TEST(JournalLoader, AFailingReadIsNotTakenForTheEnd) {
-  struct Failing : viewer::ByteSource {
+  struct Failing : TextSource {
+    Failing() : TextSource(record() + record()) {}
     int calls = 0;
-    std::optional<std::size_t> read(char* buffer, std::size_t) override {
+    std::optional<std::size_t> read(char* buffer, std::size_t capacity) override {
       if (calls++ > 0) return std::nullopt;
-      const std::string r = record();
-      std::copy(r.begin(), r.end(), buffer);
-      return r.size();
+      return TextSource::read(buffer, std::min<std::size_t>(capacity, 65));
     }
-  } source;
+  };
   TrackPoints points;
-  EXPECT_EQ(read_journal(source, points, {}).kind, Kind::CannotRead);
+  EXPECT_EQ(read_journal(std::make_shared<Failing>(), points, {}).kind, Kind::CannotRead);
+}
+
+TEST(JournalLoader, AJournalLongerThanItsSizeAtOpeningLoadsWhole) {
+  // Grown by the logger after the size was taken: the reserved room runs out.
+  struct Growing : TextSource {
+    using TextSource::TextSource;
+    uint64_t size() const override { return 0; }
+  };
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += viewer_test::record_at(162000 + i, 21600 + i);
+  TrackPoints points;
+  ASSERT_EQ(read_journal(std::make_shared<Growing>(text), points, {}).kind, Kind::Loaded);
+  ASSERT_EQ(points.size(), 300u);
+  EXPECT_EQ(points.position(299).lat_seconds, 162299);
+  EXPECT_EQ(points[299]->Lat_fraction, " 9834");
 }
 
 TEST(JournalFile, OpensRegularFilesOnly) {
@@ -131,12 +144,17 @@ TEST(JournalFile, OpensRegularFilesOnly) {
   EXPECT_EQ(viewer::JournalFile::open(fifo), nullptr);  // and does not wait for a writer
 
   std::ofstream(path, std::ios::binary) << record() << record();
-  const auto file = viewer::JournalFile::open(path);
+  const std::shared_ptr<viewer::JournalFile> file = viewer::JournalFile::open(path);
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(file->size(), 130u);
   TrackPoints points;
-  EXPECT_EQ(read_journal(*file, points, {}).kind, Kind::Loaded);
+  EXPECT_EQ(read_journal(file, points, {}).kind, Kind::Loaded);
   EXPECT_EQ(points.size(), 2u);
+  // The track holds the journal open: renamed or deleted, its records stay.
+  ASSERT_EQ(std::rename(path.c_str(), (path + ".old").c_str()), 0);
+  ASSERT_EQ(std::remove((path + ".old").c_str()), 0);
+  ASSERT_TRUE(points[1]);
+  EXPECT_EQ(points[1]->Heure, "12:35:19");
 }
 
 TEST(TrackPoints, GiveBackEachRecordAsReadWithItsDistance) {
@@ -146,7 +164,7 @@ TEST(TrackPoints, GiveBackEachRecordAsReadWithItsDistance) {
                  points)
                 .kind,
             Kind::Loaded);
-  const viewer::Struct_ligne_donnees r = points[1];
+  const viewer::Struct_ligne_donnees r = points[1].value();
   EXPECT_EQ(r.Date, "23/03/2094");
   EXPECT_EQ(r.Heure, "12:35:19");
   EXPECT_EQ(r.Vitesse, "022 noeuds");
@@ -161,7 +179,7 @@ TEST(TrackPoints, GiveBackEachRecordAsReadWithItsDistance) {
   // Southern and western letters do not change the signs.
   EXPECT_EQ(points.position(1).lat_seconds, 162740);
   EXPECT_EQ(points.position(1).lon_seconds, 23407);
-  EXPECT_EQ(points[0].Distance_cumulee, 0);
+  EXPECT_EQ(points[0]->Distance_cumulee, 0);
   EXPECT_EQ(r.Distance_cumulee, 636);
   EXPECT_EQ(points.Longueur_totale(), 636);
 }

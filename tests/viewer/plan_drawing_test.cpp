@@ -2,7 +2,6 @@
 #include "viewer/journal_loader.h"
 #include "viewer/plan_drawing.h"
 
-#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace viewer;
@@ -27,15 +26,13 @@ class PlanDrawing : public ::testing::Test {
   void track(std::initializer_list<std::pair<int32_t, int32_t>> seconds) {
     std::string text;
     for (auto [lat, lon] : seconds) text += viewer_test::record_at(lat, lon);
-    TextSource source(text);
-    ASSERT_EQ(read_journal(source, points, {}).kind, LoadOutcome::Kind::Loaded);
+    ASSERT_EQ(read_journal(std::make_shared<TextSource>(text), points, {}).kind, LoadOutcome::Kind::Loaded);
   }
 
   // The track alone, on white.
   QImage trace(std::size_t pas = 1) {
     QImage image = new_plan_bitmap();
-    QPainter painter(&image);
-    Tracer_parcours(painter, scale, points, pas);
+    Tracer_parcours(image, scale, points, pas);
     return image;
   }
 

@@ -2,7 +2,9 @@
 
 #include "viewer/track_points.h"
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <gtest/gtest.h>
 
 using namespace viewer;
@@ -80,6 +82,39 @@ TEST(VersPixel, PlacesPointsAroundTheCentre) {
   EXPECT_EQ(corner.y, 0);
   EXPECT_EQ(corner.x, 1);
   EXPECT_TRUE(corner.visible);
+}
+
+TEST(PlanProjection, AgreesWithVersPixelAtEveryEdgeOfTheDrawing) {
+  std::mt19937 random(3);
+  for (int zoom : {kItem1, kItem80, kItem1000}) {
+    for (int degres : {0, 45, 89, 90}) {
+      PlanScale s = scale_at(zoom, degres, 59 * (degres % 2));
+      s.Centre_lat = Secondes_arc(degres, 0, 0);
+      s.Centre_lon = Secondes_arc(6, 0, 0);
+      const PlanProjection projection(s);
+      // Within three pixels of each edge of the drawing, where a pixel more or
+      // less matters, and of its centre; an edge beyond the int32 range is clamped.
+      const double lon_factor = double{s.Facteur_zoom} * s.Echelle_lon, lat_factor = s.Echelle_lat;
+      const double lons[] = {s.Centre_lon - 357 / lon_factor, s.Centre_lon + 358 / lon_factor, double(s.Centre_lon)};
+      const double lats[] = {s.Centre_lat - 270 / lat_factor, s.Centre_lat + 269 / lat_factor, double(s.Centre_lat)};
+      auto near = [&](const double* around, double factor) {
+        const double at = std::clamp(around[std::uniform_int_distribution(0, 2)(random)], -2e9, 2e9);
+        const int reach = static_cast<int>(std::clamp(3 / factor, 10.0, 1e6));
+        return static_cast<int32_t>(at) + std::uniform_int_distribution(-reach, reach)(random);
+      };
+      int seen[2] = {};
+      for (int i = 0; i < 20000; ++i) {
+        const int32_t lat = near(lats, lat_factor);
+        const int32_t lon = near(lons, lon_factor);
+        const PixelPosition p = Vers_pixel(s, lat, lon);
+        ASSERT_EQ(projection.visible(lat, lon), p.visible) << zoom << " " << degres << " " << lat << " " << lon;
+        ASSERT_EQ(projection.x(lon), p.x);
+        ASSERT_EQ(projection.y(lat), p.y);
+        ++seen[p.visible];
+      }
+      EXPECT_TRUE(seen[0] > 0 && seen[1] > 0) << zoom << " " << degres;
+    }
+  }
 }
 
 TEST(VersCoordonnees, RoundTripsWithVersPixel) {

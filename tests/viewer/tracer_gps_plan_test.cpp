@@ -55,6 +55,18 @@ TEST_F(ViewerPlan, TheCursorShowsDistancesFromTheStartAndToTheEnd) {
   EXPECT_EQ(Trace->Plan.Centre_lat, lat_of(5));
 }
 
+TEST_F(ViewerPlan, TheCursorRecordIsReadBackFromTheJournalAndDashedOnceItChanged) {
+  Trace->Bt_centrer_debutClick();
+  EXPECT_EQ(Trace->Aff_lignes->text(), QString::fromUtf8("45° 00' 0000\"N    006° 00' 0000\"E"));
+  // Rewritten in place (not by the logger, which only appends): the track
+  // keeps its positions but no longer has the record's texts.
+  write_journal(track_text(6, 100));
+  Trace->Bt_centrer_finClick();
+  EXPECT_EQ(Trace->Aff_date->text(), "--/--/----    --:--:--");
+  EXPECT_EQ(Trace->Aff_lignes->text(), QString::fromUtf8("--° --' ----\"-    ---° --' ----\"-"));
+  EXPECT_EQ(Trace->Aff_longueur_curs_fin->text(), "0 m");
+}
+
 TEST_F(ViewerPlan, ACursorLeavingTheDrawingRecentresThePlanOnIt) {
   Trace->Bt_zoom->setCurrentIndex(19);  // 1000 %: ten seconds are 30 pixels
   Trace->Bt_zoomClick();

@@ -1,17 +1,19 @@
 #include "viewer/track_distance.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 using viewer::Distance_points;
 using viewer::Format_distance;
 using viewer::PointPosition;
 using viewer::Secondes_arc;
+using viewer::TrackDistance;
 
 namespace {
 
 PointPosition at(int lat_d, int lat_m, int lat_f, int lon_d, int lon_m, int lon_f) {
-  return {Secondes_arc(lat_d, lat_m, lat_f), Secondes_arc(lon_d, lon_m, lon_f), static_cast<uint8_t>(lat_d),
-          static_cast<uint8_t>(lat_m)};
+  return {Secondes_arc(lat_d, lat_m, lat_f), Secondes_arc(lon_d, lon_m, lon_f)};
 }
 
 }  // namespace
@@ -24,6 +26,20 @@ TEST(DistancePoints, MeasuresOnThePlanOfTheMeanLatitude) {
   EXPECT_EQ(Distance_points(at(0, 0, 0, 0, 0, 0), at(90, 0, 0, 180, 0, 0)),
             Distance_points(at(90, 0, 0, 180, 0, 0), at(0, 0, 0, 0, 0, 0)));
   EXPECT_GT(Distance_points(at(0, 0, 0, 0, 0, 0), at(0, 0, 0, 180, 0, 0)), 20'000'000);
+}
+
+TEST(TrackDistance, StepsAlongATrackAsDistancePointsDoes) {
+  // A walk that crosses minute and degree lines, back and forth, and jumps.
+  std::mt19937 random(5);
+  PointPosition a{Secondes_arc(44, 59, 0), Secondes_arc(6, 0, 0)};
+  TrackDistance steps;
+  for (int i = 0; i < 20000; ++i) {
+    const int jump = i % 1000 == 0 ? 400000 : 40;
+    PointPosition b{std::clamp(a.lat_seconds + std::uniform_int_distribution(-jump, jump)(random), 0, 90 * 3600),
+                    std::clamp(a.lon_seconds + std::uniform_int_distribution(-jump, jump)(random), 0, 180 * 3600)};
+    ASSERT_EQ(steps.next(a, b), Distance_points(a, b)) << i;
+    a = b;
+  }
 }
 
 TEST(FormatDistance, SwitchesUnitAtTheThresholds) {
