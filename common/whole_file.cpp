@@ -118,7 +118,11 @@ bool replace_whole_file(const std::string& path, std::string_view contents) {
   remove_stale_temps(*target);
   std::string temp;
   UniqueFd fd = create_temp(*target, temp);
-  if (!fd) return false;
+  if (!fd) {
+    // A folder we may not write to, holding a file we may: the file is
+    // rewritten where it stands, less safely, rather than not at all.
+    return exists && (errno == EACCES || errno == EPERM) && write_in_place(*target, contents);
+  }
   bool ok = true;
   if (exists) {
     // The file keeps its owner where we may give it (as root) and its

@@ -19,8 +19,9 @@ std::optional<std::string> read_whole_file(const std::string& path);
 //
 // A symbolic link is followed: its final target is replaced, from a new file
 // in the target's folder, and the link stays a link. A device (/dev/null) is
-// written in place, having nothing to replace. New files left beside the
-// target by a program killed in the middle of a replacement are removed.
+// written in place, having nothing to replace, and so is a writable file in a
+// folder that refuses new files. New files left beside the target by a
+// program killed in the middle of a replacement are removed.
 bool replace_whole_file(const std::string& path, std::string_view contents);
 
 }  // namespace common

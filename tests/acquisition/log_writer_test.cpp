@@ -211,3 +211,20 @@ TEST_F(LogWriter, AShortWriteIsCutBackFromTheJournal) {
   EXPECT_EQ(read_bytes(journal_), "kept\r\n");
   EXPECT_EQ(read_bytes(last_), kExampleLastPosition) << "a short file is still within the limit";
 }
+
+// A last-position file the user may write in a folder he may not: it cannot
+// be replaced, so it is rewritten where it stands, as it always was.
+TEST_F(LogWriter, ALastPositionFileInAClosedFolderIsStillWritten) {
+  fs::create_directory(dir_ / "closed");
+  const fs::path last = dir_ / "closed" / "last.txt";
+  write_bytes(last, "47.00\t010.00\n");
+  fs::permissions(last, fs::perms::all);
+  fs::permissions(dir_ / "closed", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                       fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(dir_, fs::perms::all);
+
+  const std::optional<bool> ok = run_unprivileged([&] { return record(journal_, last.string()); });
+  if (!ok) GTEST_SKIP() << "cannot switch to an unprivileged user";
+  EXPECT_TRUE(*ok);
+  EXPECT_EQ(read_bytes(last), kExampleLastPosition);
+}
