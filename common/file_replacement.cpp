@@ -3,87 +3,139 @@
 #include "common/posix_io.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <memory>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace common {
-
 namespace {
 
-int open_retrying(const char* path, int flags, mode_t mode = 0) {
-  int fd;
-  do {
-    fd = ::open(path, flags, mode);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
+// As many links as the kernel itself follows before giving up with ELOOP.
+constexpr int kMaxLinks = 40;
+
+// The path that `path` finally names once every symbolic link on the last
+// component is followed (a relative target counts from the link's folder);
+// nullopt for a loop of links.
+std::optional<std::string> final_target(std::string path) {
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+    if (n < 0 || n == static_cast<ssize_t>(sizeof target)) return path;  // not a link
+    std::string next(target, static_cast<size_t>(n));
+    path = next.front() == '/' ? next : folder_of(path) + "/" + next;
+  }
+  return std::nullopt;
+}
+
+std::string temp_prefix(const std::string& path) { return path + ".tmp"; }
+
+// Whether `name` is one of our new files for `base` ("<base>.tmp<pid>-<n>")
+// whose process has ended, so that nobody will ever rename it. Our own pid
+// counts as ended: a replacement of one file never overlaps another of the
+// same file within a process, so such a file was left by an earlier process
+// that had this pid.
+bool is_stale_temp(std::string_view name, std::string_view base) {
+  const std::string prefix = temp_prefix(std::string(base));
+  if (!name.starts_with(prefix)) return false;
+  name.remove_prefix(prefix.size());
+  const size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash + 1 == name.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (i != dash && (name[i] < '0' || name[i] > '9')) return false;
+  }
+  if (dash > 9) return false;  // beyond any pid
+  const pid_t pid = static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
+  return pid == ::getpid() || (::kill(pid, 0) != 0 && errno == ESRCH);
+}
+
+void remove_stale_temps(const std::string& path) {
+  const std::string folder = folder_of(path);
+  const size_t slash = path.rfind('/');
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (is_stale_temp(entry->d_name, base)) ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+  }
+}
+
+// A fresh name beside `path`; O_EXCL so that nothing already there (a link
+// planted in a shared folder, a leftover) is ever written through.
+UniqueFd create_temp(const std::string& path, std::string& temp) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = temp_prefix(path) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd || errno != EEXIST) return fd;
+  }
+  return UniqueFd();
 }
 
 }  // namespace
 
 std::optional<FileReplacement> FileReplacement::create(const std::string& path) {
-  std::string target = path;
-  struct stat previous {};
-  const bool exists = ::stat(path.c_str(), &previous) == 0;
+  if (path.empty()) {  // names nothing predictable
+    errno = ENOENT;
+    return std::nullopt;
+  }
+  const std::optional<std::string> target = final_target(path);
+  if (!target) {
+    errno = ELOOP;
+    return std::nullopt;
+  }
+  const auto in_place = [&target]() -> std::optional<FileReplacement> {
+    UniqueFd fd(::open(target->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
+    if (!fd) return std::nullopt;
+    return FileReplacement(*target, {}, std::move(fd));
+  };
+  struct stat previous;
+  const bool exists = ::stat(target->c_str(), &previous) == 0;
   if (exists) {
     if (S_ISDIR(previous.st_mode)) {
       errno = EISDIR;
       return std::nullopt;
     }
-    if (!S_ISREG(previous.st_mode)) {
-      const int fd = open_retrying(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-      if (fd < 0) return std::nullopt;
-      return FileReplacement(path, {}, fd);
-    }
     // A file the user made read-only stays as it is, although its folder
     // would let a rename replace it.
-    if (::access(path.c_str(), W_OK) != 0) return std::nullopt;
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr) return std::nullopt;
-    target = resolved;
+    if (::access(target->c_str(), W_OK) != 0) return std::nullopt;
+    if (!S_ISREG(previous.st_mode)) return in_place();
   }
-  // O_EXCL: nothing already there (a leftover, a link planted in a shared
-  // folder) is ever written through.
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string temp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-    const int fd = open_retrying(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EEXIST) continue;
-    if (fd < 0) return std::nullopt;
-    FileReplacement replacement(std::move(target), std::move(temp), fd);
-    // The file keeps the permissions it had; a new one gets 0666 less the umask.
-    if (exists && ::fchmod(fd, previous.st_mode & 07777) != 0) return std::nullopt;
-    return replacement;
+  remove_stale_temps(*target);
+  std::string temp;
+  UniqueFd fd = create_temp(*target, temp);
+  if (!fd) {
+    // A folder we may not write to, holding a file we may: the file is
+    // rewritten where it stands, less safely, rather than not at all.
+    if (exists && (errno == EACCES || errno == EPERM)) return in_place();
+    return std::nullopt;
   }
-  errno = EEXIST;
-  return std::nullopt;
+  FileReplacement replacement(*target, std::move(temp), std::move(fd));
+  if (exists) {
+    if (::fchown(replacement.fd(), previous.st_uid, previous.st_gid) != 0) {
+      // Only root may give a file away: the new file stays ours.
+    }
+    if (::fchmod(replacement.fd(), previous.st_mode & 07777) != 0) return std::nullopt;
+  }
+  return replacement;
 }
 
-FileReplacement::FileReplacement(FileReplacement&& other) noexcept
-    : target_(std::move(other.target_)), temp_(std::exchange(other.temp_, {})), fd_(std::exchange(other.fd_, -1)) {}
-
 FileReplacement::~FileReplacement() {
-  if (fd_ >= 0) ::close(fd_);
+  fd_.reset();
   if (!temp_.empty()) ::unlink(temp_.c_str());
 }
 
 bool FileReplacement::commit() {
-  const int fd = std::exchange(fd_, -1);
-  // A device or a pipe has nothing to make durable.
-  if (temp_.empty()) return ::close(fd) == 0 || errno == EINTR;
-  int rc;
-  do {
-    rc = ::fsync(fd);
-  } while (rc != 0 && errno == EINTR);
-  const int saved = errno;
-  // Some file systems (NFS) report a failed write-back only at the close; on
-  // Linux the descriptor is gone even when the close was interrupted.
-  const bool closed = ::close(fd) == 0 || errno == EINTR;
-  if (rc != 0) errno = saved;
-  if (rc != 0 || !closed || ::rename(temp_.c_str(), target_.c_str()) != 0) return false;
+  const bool synced = sync_data(fd_.get());
+  if (!fd_.close() || !synced) return false;
+  if (temp_.empty()) return true;
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) return false;
   temp_.clear();
-  // Makes the rename itself durable; the new file is in place either way.
+  // Makes the rename itself durable. The new file is in place either way, so a
+  // failure here is not one of the replacement.
   sync_folder_of(target_);
   return true;
 }

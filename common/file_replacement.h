@@ -1,9 +1,21 @@
-// A file written as a stream under a temporary name beside the file it
-// replaces, renamed over it only once whole: until commit() succeeds the
-// file named keeps its previous bytes (or stays absent), and the new file is
-// removed when anything fails or commit() is never reached. For outputs too
-// large to hold in memory, such as a converted journal.
+// A file written under a new name beside the file it replaces and renamed over
+// it only once whole: until commit() succeeds, the file named keeps its
+// previous bytes (or stays absent), whatever fails and whenever the machine
+// stops, and the new file is removed when anything fails or commit() is never
+// reached. The bytes may be written in any number of pieces, so an output too
+// large to hold in memory (a converted journal) is replaced as safely as a
+// small one.
+//
+// A symbolic link is followed: its final target is replaced, from a new file
+// in the target's folder, and the link stays a link. A device or a pipe
+// (/dev/null) is written in place, having nothing to replace, and so is a
+// writable file in a folder that refuses new files. New files left
+// beside the target by a program killed in the middle of a replacement are
+// removed. The file keeps its permissions, and its owner where it may be given
+// (as root); a new one gets 0666 less the umask.
 #pragma once
+
+#include "common/unique_fd.h"
 
 #include <optional>
 #include <string>
@@ -13,28 +25,27 @@ namespace common {
 
 class FileReplacement {
  public:
-  // Nothing, with errno set, when `path` names a folder or a file that may
-  // not be written, or no file can be made beside it. A link is followed, so
-  // its target is replaced and the link stays; a device or a pipe (/dev/null,
-  // /dev/stdout) has nothing to replace and is written directly.
+  // Nothing, with errno set, when `path` is empty, a loop of links, a folder
+  // or a file that may not be written, or when no file can be made beside it.
   static std::optional<FileReplacement> create(const std::string& path);
 
-  FileReplacement(FileReplacement&& other) noexcept;
+  FileReplacement(FileReplacement&& other) noexcept
+      : target_(std::move(other.target_)), temp_(std::exchange(other.temp_, {})), fd_(std::move(other.fd_)) {}
   FileReplacement& operator=(FileReplacement&&) = delete;
   ~FileReplacement();
 
-  int fd() const { return fd_; }
-  // Flushes the new file to the medium and puts it in place; false, with
-  // errno set, when that fails (the previous file then stays).
+  int fd() const { return fd_.get(); }
+  // Flushes the new bytes to the medium and puts the file in place; false,
+  // with errno set, when that fails (the previous file then stays).
   bool commit();
 
  private:
-  FileReplacement(std::string target, std::string temp, int fd)
-      : target_(std::move(target)), temp_(std::move(temp)), fd_(fd) {}
+  FileReplacement(std::string target, std::string temp, UniqueFd fd)
+      : target_(std::move(target)), temp_(std::move(temp)), fd_(std::move(fd)) {}
 
   std::string target_;
-  std::string temp_;  // empty when writing directly, or once renamed
-  int fd_;
+  std::string temp_;  // empty when writing in place, or once renamed
+  UniqueFd fd_;
 };
 
 }  // namespace common

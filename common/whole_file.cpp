@@ -1,88 +1,14 @@
 #include "common/whole_file.h"
 
+#include "common/file_replacement.h"
 #include "common/posix_io.h"
 #include "common/unique_fd.h"
 
 #include <cerrno>
-#include <csignal>
-#include <dirent.h>
 #include <fcntl.h>
-#include <limits.h>
-#include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace common {
-namespace {
-
-// As many links as the kernel itself follows before giving up with ELOOP.
-constexpr int kMaxLinks = 40;
-
-// The path that `path` finally names once every symbolic link on the last
-// component is followed (a relative target counts from the link's folder);
-// nullopt for a loop of links.
-std::optional<std::string> final_target(std::string path) {
-  for (int hop = 0; hop < kMaxLinks; ++hop) {
-    char target[PATH_MAX];
-    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
-    if (n < 0 || n == static_cast<ssize_t>(sizeof target)) return path;  // not a link
-    std::string next(target, static_cast<size_t>(n));
-    path = next.front() == '/' ? next : folder_of(path) + "/" + next;
-  }
-  return std::nullopt;
-}
-
-std::string temp_prefix(const std::string& path) { return path + ".tmp"; }
-
-// Whether `name` is one of our new files for `base` ("<base>.tmp<pid>-<n>")
-// whose process has ended, so that nobody will ever rename it. Our own pid
-// counts as ended: a replacement of one file never overlaps another of the
-// same file within a process, so such a file was left by an earlier process
-// that had this pid.
-bool is_stale_temp(std::string_view name, std::string_view base) {
-  const std::string prefix = temp_prefix(std::string(base));
-  if (!name.starts_with(prefix)) return false;
-  name.remove_prefix(prefix.size());
-  const size_t dash = name.find('-');
-  if (dash == 0 || dash == std::string_view::npos || dash + 1 == name.size()) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    if (i != dash && (name[i] < '0' || name[i] > '9')) return false;
-  }
-  if (dash > 9) return false;  // beyond any pid
-  const pid_t pid = static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
-  return pid == ::getpid() || (::kill(pid, 0) != 0 && errno == ESRCH);
-}
-
-void remove_stale_temps(const std::string& path) {
-  const std::string folder = folder_of(path);
-  const size_t slash = path.rfind('/');
-  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-  if (!dir) return;
-  while (const dirent* entry = ::readdir(dir.get())) {
-    if (is_stale_temp(entry->d_name, base)) ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
-  }
-}
-
-// A fresh name beside `path`; O_EXCL so that nothing already there (a link
-// planted in a shared folder, a leftover) is ever written through.
-UniqueFd create_temp(const std::string& path, std::string& temp) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = temp_prefix(path) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-    UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (fd || errno != EEXIST) return fd;
-  }
-  return UniqueFd();
-}
-
-bool write_in_place(const std::string& path, std::string_view contents) {
-  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
-  if (!fd) return false;
-  const bool ok = write_all(fd.get(), contents) && sync_data(fd.get());
-  return fd.close() && ok;
-}
-
-}  // namespace
 
 std::optional<std::string> read_whole_file(const std::string& path) {
   const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -103,46 +29,8 @@ std::optional<std::string> read_whole_file(const std::string& path) {
 }
 
 bool replace_whole_file(const std::string& path, std::string_view contents) {
-  if (path.empty()) return false;  // names nothing predictable
-  const std::optional<std::string> target = final_target(path);
-  if (!target) return false;
-  struct stat previous;
-  const bool exists = ::stat(target->c_str(), &previous) == 0;
-  if (exists) {
-    if (S_ISDIR(previous.st_mode)) return false;
-    // A file the user made read-only stays as it is, although its folder
-    // would let a rename replace it.
-    if (::access(target->c_str(), W_OK) != 0) return false;
-    if (!S_ISREG(previous.st_mode)) return write_in_place(*target, contents);
-  }
-  remove_stale_temps(*target);
-  std::string temp;
-  UniqueFd fd = create_temp(*target, temp);
-  if (!fd) {
-    // A folder we may not write to, holding a file we may: the file is
-    // rewritten where it stands, less safely, rather than not at all.
-    return exists && (errno == EACCES || errno == EPERM) && write_in_place(*target, contents);
-  }
-  bool ok = true;
-  if (exists) {
-    // The file keeps its owner where we may give it (as root) and its
-    // permissions; a new one gets the usual 0666 less umask.
-    if (::fchown(fd.get(), previous.st_uid, previous.st_gid) != 0) {
-      // Only root may give a file away: the new file stays ours.
-    }
-    ok = ::fchmod(fd.get(), previous.st_mode & 07777) == 0;
-  }
-  ok = ok && write_all(fd.get(), contents) && sync_data(fd.get());
-  ok = fd.close() && ok;
-  ok = ok && ::rename(temp.c_str(), target->c_str()) == 0;
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // Makes the rename itself durable. The new file is in place either way, so a
-  // failure here is not one of the replacement.
-  sync_folder_of(*target);
-  return true;
+  std::optional<FileReplacement> file = FileReplacement::create(path);
+  return file && write_all(file->fd(), contents) && file->commit();
 }
 
 }  // namespace common

@@ -15,13 +15,8 @@ std::optional<std::string> read_whole_file(const std::string& path);
 // Writes `contents` to a new file in the same folder, flushes it to the medium
 // and renames it over `path`, so that `path` holds either its previous bytes or
 // all the new ones, whatever fails and whenever the machine stops. On failure
-// the new file is removed and false returned.
-//
-// A symbolic link is followed: its final target is replaced, from a new file
-// in the target's folder, and the link stays a link. A device (/dev/null) is
-// written in place, having nothing to replace, and so is a writable file in a
-// folder that refuses new files. New files left beside the target by a
-// program killed in the middle of a replacement are removed.
+// the new file is removed and false returned. Links, devices and leftovers are
+// handled as FileReplacement (file_replacement.h) tells.
 bool replace_whole_file(const std::string& path, std::string_view contents);
 
 }  // namespace common

@@ -9,9 +9,9 @@
 #include "common/posix_io.h"
 #include "viewer/export_stream.h"
 #include "viewer/journal_file.h"
+#include "tools/command_line.h"
 #include "viewer/load_messages.h"
 
-#include <getopt.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,17 +23,15 @@
 
 namespace {
 
-constexpr char kProgram[] = "orvanta-export";
-
 constexpr char kUsage[] =
-    "Usage: orvanta-export [OPTION]... JOURNAL\n"
-    "Write the track recorded in an Orvanta journal as GPX 1.1, KML 2.2 or CSV.\n"
+    "usage: %1$s [--format gpx|kml|csv] [-o FILE] JOURNAL\n"
+    "Writes the track recorded in an Orvanta journal as GPX 1.1, KML 2.2 or CSV.\n"
     "\n"
     "  -f, --format=FORMAT  gpx (the default), kml or csv\n"
     "  -o, --output=FILE    write to FILE instead of standard output; FILE is\n"
     "                       replaced only once the whole track is written\n"
-    "  -h, --help           display this help and exit\n"
-    "      --version        output version information and exit\n"
+    "  -h, --help           show this help and exit\n"
+    "  --version            show the version and exit\n"
     "\n"
     "Positions are in decimal degrees (south and west negative), times in UTC,\n"
     "speeds in knots. The journal is read as the track viewer reads it: a faulty\n"
@@ -42,14 +40,14 @@ constexpr char kUsage[] =
     "Exit status: 0 if the track was written, 1 if the journal or the output\n"
     "failed, 2 for a wrong command line.\n";
 
+// A wrong command line: what was wrong, then the usage.
 int usage_error(const std::string& message) {
-  if (!message.empty()) std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
-  std::fputs(kUsage, stderr);
-  return 2;
+  std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
+  return tools::usage_error(kUsage);
 }
 
 int failure(const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+  std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
   return 1;
 }
 
@@ -70,9 +68,9 @@ int main(int argc, char** argv) {
   std::string output;
   static const option kOptions[] = {{"format", required_argument, nullptr, 'f'},
                                     {"output", required_argument, nullptr, 'o'},
-                                    {"help", no_argument, nullptr, 'h'},
-                                    {"version", no_argument, nullptr, 'V'},
-                                    {nullptr, 0, nullptr, 0}};
+                                    tools::kHelpOption,
+                                    tools::kVersionOption,
+                                    {}};
   for (int c; (c = ::getopt_long(argc, argv, "f:o:h", kOptions, nullptr)) != -1;) {
     switch (c) {
       case 'f':
@@ -82,14 +80,12 @@ int main(int argc, char** argv) {
         output = optarg;
         if (output.empty()) return usage_error("empty output file name");
         break;
-      case 'h':
-        std::fputs(kUsage, stdout);
-        return 0;
-      case 'V':
-        std::printf("%s (Orvanta) %s\n", kProgram, ORVANTA_VERSION);
-        return 0;
+      case tools::kHelp:
+        return tools::print_help(kUsage);
+      case tools::kVersion:
+        return tools::print_version();
       default:
-        return usage_error({});  // getopt has said what was wrong
+        return tools::usage_error(kUsage);  // getopt has said what was wrong
     }
   }
   if (optind == argc) return usage_error("no journal given");
@@ -127,7 +123,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "%s: %lld record(s) beyond 90 degrees of latitude or 180 of longitude left out,"
                  " the first at line %lld\n",
-                 kProgram, static_cast<long long>(outcome.off_globe),
+                 program_invocation_short_name, static_cast<long long>(outcome.off_globe),
                  static_cast<long long>(outcome.first_off_globe_line));
   }
   return 0;
