@@ -3,6 +3,7 @@
 // last-position file must hold exactly the fixes it was sent.
 #include "serial/com_select_text.h"
 #include "serial/posix/dev_port_lister.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +21,14 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
+
+// The program and the replay tool take their time: look now and then.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::seconds timeout) {
+  return testing_support::WaitUntil(done, timeout, [] { std::this_thread::sleep_for(100ms); });
+}
 
 std::string read_file(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -50,15 +57,6 @@ void stop(pid_t pid) {
   kill(pid, SIGTERM);
   int status = 0;
   waitpid(pid, &status, 0);
-}
-
-bool wait_for(const std::function<bool()>& done, int seconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return true;
 }
 
 // A drive north, one fix a second: minutes of latitude go 00.0000, 00.0100 ...
@@ -94,7 +92,7 @@ TEST(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
   pid_t replay = spawn({std::string(ORVANTA_TOOLS_DIR) + "/nmea_replay", (root / "drive.nmea").string(), "--loop",
                         "--link", link},
                        root / "replay.out");
-  ASSERT_TRUE(wait_for([&] { return fs::is_symlink(link); }, 10));
+  ASSERT_TRUE(WaitUntil([&] { return fs::is_symlink(link); }, 10s));
 
   // The settings pick the port by its place in the machine's port list.
   std::vector<std::string> ports;
@@ -112,7 +110,7 @@ TEST(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   pid_t app = spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time", program.string()},
                     root / "orvanta.out");
-  const bool recorded = wait_for([&] { return read_file(root / "journal.txt").size() >= 3 * 65; }, 40);
+  const bool recorded = WaitUntil([&] { return read_file(root / "journal.txt").size() >= 3 * 65; }, 40s);
   // A termination signal closes the main window as the user would: the cycle
   // in progress ends, the port closes and the settings are saved.
   stop(app);

@@ -15,15 +15,8 @@ using namespace serial;
 
 namespace {
 
-struct OpenPort : ::testing::Test {
-  FakeSerialLine line;
-  NotificationJournal journal;  // outlives the port, whose closing it records
-  TComPort port{line};
-  void SetUp() override {
-    port.SetEvents({});
-    port.Open();
-    line.ClearCalls();
-  }
+struct OpenPort : PortOnFakeLine {
+  void SetUp() override { Open({}); }
 };
 
 TEST_F(OpenPort, ANewValueIsAppliedToItsGroupOnlyAndTheSameValueDoesNothing) {
@@ -69,7 +62,6 @@ TEST_F(OpenPort, AFailedApplyKeepsTheNewValueAndReachesTheWriter) {
 }
 
 TEST_F(OpenPort, PortNameIsComparedExactly) {
-  journal.Watch(port);
   port.SetPort("COM1");
   EXPECT_EQ(line.OpenCount(), 1);
   EXPECT_TRUE(journal.entries.empty());

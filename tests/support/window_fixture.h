@@ -11,7 +11,6 @@
 #include "shell/windows.h"
 
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -25,8 +24,6 @@ class WindowFixture : public ::testing::Test {
   // Creates the windows (and runs the main window's first show unless told
   // not to); the acquisition timer is stopped: tests call its handler.
   void create_windows(bool first_show = true);
-  // Processes events until `done` holds or `timeout_ms` passes.
-  static bool pump_until(const std::function<bool()>& done, int timeout_ms = 5000);
   std::string path(const char* name) const;
 
   QTemporaryDir dir;
