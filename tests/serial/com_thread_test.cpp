@@ -1,6 +1,6 @@
 // Event delivery: what each wake-up runs, in which order, on which thread,
 // and how the event thread ends.
-#include "serial/application_exceptions.h"
+#include "support/reported_exceptions.h"
 #include "serial/com_port.h"
 
 #include "serial_test_support.h"
@@ -234,22 +234,14 @@ TEST_F(EventDelivery, WindowSyncRunsOneStepPerEventAndGoesOnAfterAnException) {
   ASSERT_TRUE(Logged(2));
   EXPECT_EQ(journal.entries, (Entries{"link RLSD 0", "RLSD 0"}));
 
-  std::string reported;
-  SetApplicationExceptionHandler([&](std::exception_ptr e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const std::exception& x) {
-      reported = x.what();
-    }
-  });
+  testing_support::ReportedExceptions reported;
   port.OnRing = [](TCustomComPort*) { throw std::runtime_error("ring failed"); };
   line.SetModemLines(ModemLine::Ring);
-  ASSERT_TRUE(PumpUntil([&] { return !reported.empty(); }));
-  EXPECT_EQ(reported, "ring failed");
+  ASSERT_TRUE(PumpUntil([&] { return !reported.errors.empty(); }));
+  EXPECT_EQ(reported.last_message(), "ring failed");
   EXPECT_EQ(journal.entries.back(), "link Ring");
   line.Feed("zz");
   ASSERT_TRUE(PumpUntil([&] { return journal.entries.back() == "RxChar 2"; }));
-  SetApplicationExceptionHandler(nullptr);
   port.Close();
 }
 
