@@ -31,6 +31,15 @@ void TAffichage::ComPort1Error(serial::TCustomComPort*, serial::TComErrors error
 
 void TAffichage::Timer_rafraichTimer() { Cycle_acquisition(); }
 
+void TAffichage::Afficher_deconnexion() {
+  Led_trame->SetState(lsOff);
+  Led_fichier->SetState(lsOff);
+  Led_GPRMC->SetState(lsOff);
+  Led_verrou_gps->SetState(lsOff);
+  Cycles_sans_position = 0;
+  set_banner(" VEILLE", QColor(128, 128, 128));
+}
+
 int TAffichage::Decodage_GPRMC(const std::string& text) {
   const int r = acquisition::Decodage_GPRMC(text, fix_);
   show_fix();
@@ -46,12 +55,7 @@ void TAffichage::Cycle_acquisition() {
   }
 
   if (!ComPort1.Connected()) {
-    Led_trame->SetState(lsOff);
-    Led_fichier->SetState(lsOff);
-    Led_GPRMC->SetState(lsOff);
-    Led_verrou_gps->SetState(lsOff);
-    Cycles_sans_position = 0;
-    set_banner(" VEILLE", QColor(128, 128, 128));
+    Afficher_deconnexion();
   } else {
     const int r = Decodage_GPRMC(Tampon_reception);
     Tampon_reception.clear();

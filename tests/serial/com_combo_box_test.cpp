@@ -7,7 +7,7 @@
 #include "serial/posix/posix_device_opener.h"
 #include "support/fake_port_lister.h"
 #include "support/fake_serial_device.h"
-#include "posix/pty_pair.h"
+#include "support/pty_pair.h"
 
 #include <cerrno>
 #include <exception>

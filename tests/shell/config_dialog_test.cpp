@@ -105,6 +105,18 @@ TEST_F(WindowsTest, TheDialogOpensCentredThenWhereItWasShowingTheCurrentPaths) {
   EXPECT_EQ(Config->pos(), QPoint(10, 20));
 }
 
+TEST_F(WindowsTest, EachShowListsThePortsAgainKeepingThePortsEntry) {
+  Affichage->ComPort1.SetPort("COM2");
+  Config->show();
+  ASSERT_EQ(Config->Aff_select_port->count(), 4);
+  Config->BitBtn3->click();
+  ports.names.push_back("ttyACM0");  // a receiver plugged in meanwhile
+  Config->show();
+  EXPECT_EQ(Config->Aff_select_port->count(), 5);
+  EXPECT_EQ(Config->Aff_select_port->itemText(2), "ttyACM0");
+  EXPECT_EQ(Config->Aff_select_port->Text(), "COM2");
+}
+
 TEST_F(WindowsTest, PickedEntriesGoToThePortAtOnce) {
   serial::TComComboBox* selector = Config->Aff_select_port;
   ASSERT_EQ(selector->count(), 4);

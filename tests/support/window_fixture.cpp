@@ -6,8 +6,10 @@
 
 namespace testing_support {
 
-WindowFixture::WindowFixture()
-    : platform{line, ports, power, clock, sound, dir.filePath("orvanta.INI").toStdString()} {}
+WindowFixture::WindowFixture() : WindowFixture(line) {}
+
+WindowFixture::WindowFixture(serial::SerialDeviceOpener& devices)
+    : platform{devices, ports, power, clock, sound, dir.filePath("orvanta.INI").toStdString()} {}
 
 WindowFixture::~WindowFixture() { windows.reset(); }
 

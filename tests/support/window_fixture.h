@@ -19,6 +19,8 @@ namespace testing_support {
 class WindowFixture : public ::testing::Test {
  protected:
   WindowFixture();
+  // Over these serial devices instead of the fake line (real ptys).
+  explicit WindowFixture(serial::SerialDeviceOpener& devices);
   ~WindowFixture() override;
 
   // Creates the windows (and runs the main window's first show unless told

@@ -2,7 +2,7 @@
 // line holds up (CTS low, XOFF) on a UART.
 #include "serial/posix/event_waiter.h"
 #include "serial/serial_device.h"
-#include "pty_pair.h"
+#include "support/pty_pair.h"
 
 #include <atomic>
 #include <future>

@@ -1,7 +1,7 @@
 // The Linux device layer on real pseudo-terminals.
 #include "serial/posix/custom_speed.h"
 #include "serial/posix/posix_device_opener.h"
-#include "pty_pair.h"
+#include "support/pty_pair.h"
 
 #include <dirent.h>
 #include <time.h>
