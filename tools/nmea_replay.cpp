@@ -1,11 +1,14 @@
 // Plays NMEA text onto a pseudo-terminal at the pace of a serial line, for
 // trying Orvanta without a receiver and for end-to-end tests.
 //
-//   nmea_replay FILE [--baud 4800] [--loop] [--link PATH]
+//   nmea_replay FILE [--baud 4800] [--loop] [--link PATH] [--noise BYTES]
 //
 // Prints the pty's path on stdout (and makes PATH a link to it), then sends
 // FILE's lines, each ended with CR LF, ten bit times per byte; comment lines
 // ('#') and blank lines are skipped. With --loop it starts over at the end.
+// With --noise, BYTES of line noise (random bytes, never a '$' that would
+// start a sentence) follow each sentence, as a bad line or a receiver's
+// binary messages put between them.
 // Like a receiver, it talks whether or not anyone listens: what is sent while
 // the port is closed, or while its queue is full, is lost. SIGTERM or SIGINT
 // end it; the pty then hangs up, as an unplugged receiver's port does.
@@ -23,6 +26,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -37,6 +41,7 @@ struct Options {
   long baud = 4800;
   bool loop = false;
   std::string link;
+  long noise = 0;
 };
 
 bool parse_options(int argc, char** argv, Options& options) {
@@ -44,14 +49,16 @@ bool parse_options(int argc, char** argv, Options& options) {
     std::string arg = argv[i];
     if (arg == "--loop") {
       options.loop = true;
-    } else if ((arg == "--baud" || arg == "--link") && i + 1 < argc) {
+    } else if ((arg == "--baud" || arg == "--link" || arg == "--noise") && i + 1 < argc) {
       std::string value = argv[++i];
       if (arg == "--link") {
         options.link = value;
         continue;
       }
-      auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), options.baud);
-      if (error != std::errc() || end != value.data() + value.size() || options.baud <= 0) return false;
+      long& number = arg == "--baud" ? options.baud : options.noise;
+      auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+      if (error != std::errc() || end != value.data() + value.size() || number < (arg == "--baud" ? 1 : 0))
+        return false;
     } else if (options.file.empty() && !arg.starts_with("--")) {
       options.file = arg;
     } else {
@@ -99,7 +106,7 @@ bool sleep_until(std::chrono::steady_clock::time_point deadline, const sigset_t&
 int main(int argc, char** argv) {
   Options options;
   if (!parse_options(argc, argv, options)) {
-    std::fprintf(stderr, "usage: nmea_replay FILE [--baud 4800] [--loop] [--link PATH]\n");
+    std::fprintf(stderr, "usage: nmea_replay FILE [--baud 4800] [--loop] [--link PATH] [--noise BYTES]\n");
     return 2;
   }
   std::vector<std::string> sentences;
@@ -145,14 +152,22 @@ int main(int argc, char** argv) {
   std::printf("%s\n", slave_path.c_str());
   std::fflush(stdout);
 
+  std::mt19937 random(1);  // the same noise every run
+  std::uniform_int_distribution<int> byte(0, 254);
+  std::string noise(static_cast<size_t>(options.noise), '\0');
   auto deadline = std::chrono::steady_clock::now();
   bool running = true;
   do {
     for (const std::string& sentence : sentences) {
+      for (char& c : noise) {
+        const int value = byte(random);  // 255 values: every byte but '$'
+        c = static_cast<char>(value + (value >= '$'));
+      }
+      const std::string text = sentence + noise;
       // A full queue drops the rest of the sentence: nobody is reading.
-      ssize_t ignored = ::write(master, sentence.data(), sentence.size());
+      ssize_t ignored = ::write(master, text.data(), text.size());
       (void)ignored;
-      deadline += std::chrono::nanoseconds(static_cast<int64_t>(sentence.size()) * 10 * 1000000000 / options.baud);
+      deadline += std::chrono::nanoseconds(static_cast<int64_t>(text.size()) * 10 * 1000000000 / options.baud);
       if (!(running = sleep_until(deadline, wait_mask))) break;
     }
   } while (running && options.loop);

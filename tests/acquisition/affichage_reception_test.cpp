@@ -5,6 +5,7 @@
 #include "serial/posix/posix_device_opener.h"
 #include "shell/config_dialog.h"
 #include "support/pty_pair.h"
+#include "support/replay_tool.h"
 #include "support/wait_until.h"
 #include "support/window_fixture.h"
 
@@ -94,6 +95,31 @@ TEST_F(ReceptionOnAPty, EveryCycleAfterABurstRecordsAFreshFix) {
   ASSERT_FALSE(times.empty());
   EXPECT_EQ(times.back(), clock_of(3 * (kCycles - 1)));
   EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
+}
+
+// The line full all the time at 115,200 baud: sentences with line noise
+// between them, a fix every 540 bytes or so. Every cycle (a tenth of its real
+// length here) finds a fresh fix among what it took and records it.
+TEST_F(ReceptionOnAPty, ALineFullOfNoiseAt115200BaudRecordsAtEveryCycle) {
+  if (!testing_support::ReplayTool::available()) GTEST_SKIP() << "nmea_replay not built";
+  {
+    std::ofstream out(path("drive.nmea"), std::ios::binary);
+    for (int second = 0; second < 60; ++second)
+      out << rmc(second) << "$GPGGA,120000,4500.0000,N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*47\r\n";
+  }
+  testing_support::ReplayTool receiver;
+  const std::string pty = receiver.start({path("drive.nmea"), "--loop", "--baud", "115200", "--noise", "200"});
+  ASSERT_FALSE(pty.empty());
+  Affichage->ComPort1.SetBaudRate(serial::br115200);
+  Affichage->ComPort1.SetPort(pty);
+  Affichage->ComPort1.SetConnected(true);
+  constexpr int kCycles = 20;
+  for (int cycle = 0; cycle < kCycles; ++cycle) {
+    PumpUntil([] { return false; }, 300);
+    Affichage->Timer_rafraichTimer();
+  }
+  EXPECT_EQ(recorded_times().size(), size_t{kCycles});
+  EXPECT_TRUE(Affichage->ComPort1.Connected());
 }
 
 // Unplugging is closing the pty's master; plugging back is a new pty under
