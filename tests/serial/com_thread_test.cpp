@@ -318,20 +318,6 @@ TEST_F(EventDelivery, ADeviceThatVanishesUnderAHandlerClosesThePortToo) {
   EXPECT_EQ(journal.entries.back(), "AfterClose");
 }
 
-TEST_F(EventDelivery, AUserCloseThatMeetsAVanishedDeviceClosesOnce) {
-  Open();
-  int lost = 0;
-  port.OnDeviceLost = [&](TCustomComPort*) { ++lost; };
-  ASSERT_TRUE(line.WaitUntilWaiting());
-  line.Vanish();
-  // Without serving events, the thread's request waits for the GUI thread.
-  ASSERT_TRUE(WaitUntil([&] { return !line.Waiting(); }));
-  port.Close();
-  PumpUntil([] { return false; }, 50);
-  EXPECT_EQ(std::count(journal.entries.begin(), journal.entries.end(), "AfterClose"), 1);
-  EXPECT_EQ(lost, 0);
-}
-
 TEST_F(EventDelivery, LinksThatTakeBuffersMakeThePortReadForThem) {
   std::string port_buffer, link_buffer;
   TComLink reader;

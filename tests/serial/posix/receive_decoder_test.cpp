@@ -56,14 +56,6 @@ TEST(ReceiveDecoder, PlainRulesPassEveryByteAndCountWhatAFullQueueLost) {
   EXPECT_EQ(d.got.dropped, 2u);
 }
 
-TEST(ReceiveDecoder, DiscardNullDropsNulBytesBeforeTheyAreQueued) {
-  ReceiveRules rules;
-  rules.discard_null = true;
-  const Decoded d = decode(rules, std::string("a\0b\0", 4));
-  EXPECT_EQ(d.queued, "ab");
-  EXPECT_EQ(d.got.placed, 2u);
-}
-
 TEST(ReceiveDecoder, TheEventCharacterIsNoticedOnlyWhenItIsQueued) {
   ReceiveRules rules;
   rules.event_char = '\n';
@@ -85,20 +77,6 @@ TEST(ReceiveDecoder, MarkedBadBytesBecomeTheReplacementAndDoubledMarksOneByte) {
   // However the reads cut the marks.
   for (size_t cut = 1; cut < marked.size(); ++cut) EXPECT_EQ(decode(rules, marked, {cut}).queued, expected) << cut;
   EXPECT_EQ(decode(rules, marked, {2, 3, 5, 6, 7, 8}).queued, expected);
-}
-
-TEST(ReceiveDecoder, NewRulesForgetAMarkCutOffUnderTheOldOnes) {
-  ReceiveRules marked;
-  marked.errors_marked = true;
-  ReceiveDecoder decoder;
-  decoder.set_rules(marked);
-  ByteRing ring;
-  ring.set_capacity(8);
-  Received got;
-  decoder.decode("\xFF", 1, ring, got);
-  decoder.set_rules(ReceiveRules{});
-  decoder.decode("\x00x", 2, ring, got);
-  EXPECT_EQ(drain(ring), std::string("\0x", 2));
 }
 
 }  // namespace
