@@ -111,6 +111,7 @@ TAffichage::TAffichage(platform::PlatformServices& platform, QWidget* parent)
   ComPort1.SetPort("COM1");
   ComPort1.OnRxChar = [this](serial::TCustomComPort* s, int count) { ComPort1RxChar(s, count); };
   ComPort1.OnError = [this](serial::TCustomComPort* s, serial::TComErrors e) { ComPort1Error(s, e); };
+  ComPort1.OnDeviceLost = [this](serial::TCustomComPort* s) { ComPort1DeviceLost(s); };
 
   connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
   connect(Bt_trace, &QPushButton::clicked, this, [this] { Bt_traceClick(); });
@@ -133,6 +134,7 @@ TAffichage::~TAffichage() {
   // not call back into controls that are being torn down.
   Led_com->OnChange = nullptr;
   Led_verrou_gps->OnChange = nullptr;
+  ComPort1.OnDeviceLost = nullptr;
   Led_com->SetComPort(nullptr);
 }
 

@@ -34,6 +34,7 @@ class TAffichage : public QWidget {
   // Handlers.
   void ComPort1RxChar(serial::TCustomComPort* sender, int count);
   void ComPort1Error(serial::TCustomComPort* sender, serial::TComErrors errors);
+  void ComPort1DeviceLost(serial::TCustomComPort* sender);
   void Timer_rafraichTimer();
   void BitBtn1Click();
   void Bt_traceClick();
@@ -113,6 +114,9 @@ class TAffichage : public QWidget {
   void build_fix_panel();
   void build_status_panel();
   void show_fix();
+  // The state of a cycle without a port: the cycle-driven lamps off, the
+  // no-position count back to 0, " VEILLE" in grey.
+  void Afficher_deconnexion();
   // What a cycle does once the countdown has run out on a complete fix: adds
   // the record to the text view, sets the clock and writes the log files, as
   // the dialog's check boxes ask, then restarts the countdown.

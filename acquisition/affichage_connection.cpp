@@ -1,7 +1,10 @@
 // Opening and closing the port from the main window, and the controls that
 // follow the connection.
 #include "acquisition/affichage.h"
+#include "shell/config_dialog.h"
+#include "shell/windows.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -15,6 +18,16 @@ void TAffichage::Bt_connecterClick() {
 }
 
 void TAffichage::Bt_deconnecterClick() { ComPort1.SetConnected(false); }
+
+void TAffichage::ComPort1DeviceLost(serial::TCustomComPort*) {
+  // The receiver was unplugged and the port has closed itself (Led_com and the
+  // controls followed). Show it at once: with automatic connection on, the
+  // next cycles try to reopen the same port until it is back, and a failed
+  // attempt ends a cycle before its own disconnected display. Off, the user
+  // reconnects by hand.
+  if (Config->Bt_connection_auto->isChecked()) Connexion_auto_attente = true;
+  Afficher_deconnexion();
+}
 
 void TAffichage::Led_comChange(serial::TComLed*, serial::TLedState) {
   if (!Bt_connecter || !Bt_deconnecter) return;  // raised while the window is being built

@@ -32,6 +32,15 @@ void TAffichage::ComPort1Error(serial::TCustomComPort*, serial::TComErrors error
 
 void TAffichage::Timer_rafraichTimer() { Cycle_acquisition(); }
 
+void TAffichage::Afficher_deconnexion() {
+  Led_trame->SetState(lsOff);
+  Led_fichier->SetState(lsOff);
+  Led_GPRMC->SetState(lsOff);
+  Led_verrou_gps->SetState(lsOff);
+  Cycles_sans_position = 0;
+  show_standby_banner();
+}
+
 int TAffichage::Decodage_GPRMC(const std::string& text) {
   const int r = RMC_etendu ? acquisition::Decodage_RMC_etendu(text, fix_) : acquisition::Decodage_GPRMC(text, fix_);
   show_fix();
@@ -47,12 +56,7 @@ void TAffichage::Cycle_acquisition() {
   }
 
   if (!ComPort1.Connected()) {
-    Led_trame->SetState(lsOff);
-    Led_fichier->SetState(lsOff);
-    Led_GPRMC->SetState(lsOff);
-    Led_verrou_gps->SetState(lsOff);
-    Cycles_sans_position = 0;
-    show_standby_banner();
+    Afficher_deconnexion();
   } else {
     const int r = Decodage_GPRMC(Tampon_reception);
     Tampon_reception.clear();

@@ -103,7 +103,10 @@ uint64_t count_lines(const std::string& path) {
 
 viewer::LoadOutcome load(const std::string& path, viewer::TrackPoints& points) {
   const std::shared_ptr<viewer::JournalFile> file = viewer::JournalFile::open(path);
-  if (!file) return {viewer::LoadOutcome::Kind::CannotOpen, 0};
+  if (!file) {
+    std::fprintf(stderr, "cannot open %s\n", path.c_str());
+    std::exit(1);
+  }
   uint64_t last = 0;
   return viewer::read_journal(file, points, [&last](uint64_t offset) { last = offset; });
 }

@@ -27,7 +27,7 @@ class ClosedDevice final : public SerialDevice {
   int escape(int) override { return EBADF; }
   int transmit_char(char) override { return EBADF; }
   int read(void*, int, int&) override { return EBADF; }
-  int write(const void*, int, int&) override { return EBADF; }
+  int write(const void*, int, int&, const std::function<void()>&) override { return EBADF; }
   int set_event_mask(uint32_t) override { return EBADF; }
   int wait_event(uint32_t&) override { return EBADF; }
   void cancel_wait() override {}
@@ -138,6 +138,14 @@ void TCustomComPort::Close() {
   FireAfterClose();
 }
 
+void TCustomComPort::CloseLostDevice() {
+  // A Close of the user's may have come first; it served this request while
+  // waiting for the thread.
+  if (!connected_ || closing_) return;
+  Close();
+  if (OnDeviceLost) OnDeviceLost(this);
+}
+
 void TCustomComPort::StopEventThread() {
   event_thread_.reset();
   thread_created_ = false;
@@ -217,19 +225,19 @@ void TCustomComPort::SetTriggersOnRxChar(bool value) {
 }
 
 void TCustomComPort::SetParity(const TComParity& value) {
-  parity_.CopyFieldsFrom(value);
+  CopyStoredFields(parity_, value);
   ApplyLineSettings();
 }
 void TCustomComPort::SetFlowControl(const TComFlowControl& value) {
-  flow_control_.CopyFieldsFrom(value);
+  CopyStoredFields(flow_control_, value);
   ApplyLineSettings();
 }
 void TCustomComPort::SetTimeouts(const TComTimeouts& value) {
-  timeouts_.CopyFieldsFrom(value);
+  CopyStoredFields(timeouts_, value);
   ApplyTimeoutSettings();
 }
 void TCustomComPort::SetBuffer(const TComBuffer& value) {
-  buffer_.CopyFieldsFrom(value);
+  CopyStoredFields(buffer_, value);
   ApplyBufferSizes();
 }
 

@@ -131,10 +131,10 @@ class TCustomComPort {
 
   // --- Applying settings (nothing happens unless open, outside BeginUpdate
   // and not loading) ---
-  virtual void ApplyAllSettings();
-  virtual void ApplyBufferSizes();      // code 9
-  virtual void ApplyLineSettings();     // code 7
-  virtual void ApplyTimeoutSettings();  // code 8
+  void ApplyAllSettings();
+  void ApplyBufferSizes();      // code 9
+  void ApplyLineSettings();     // code 7
+  void ApplyTimeoutSettings();  // code 8
 
   // --- Queries (open port only) ---
   int QueuedInput();   // code 10
@@ -201,29 +201,36 @@ class TCustomComPort {
   TNotifyEvent OnBeforeOpen;
   TNotifyEvent OnBeforeClose;
   TNotifyEvent OnRx80Full;
-
- protected:
-  virtual void OpenDevice();   // code 1
-  virtual void CloseDevice();
-
-  virtual void FireAfterClose();
-  virtual void FireAfterOpen();
-  virtual void FireBeforeClose();
-  virtual void FireBeforeOpen();
-  virtual void FireRxChar(int count);
-  virtual void FireRxBuf(const char* buffer, int count);
-  virtual void FireTxEmpty();
-  virtual void FireBreak();
-  virtual void FireRing();
-  virtual void FireRxFlag();
-  virtual void FireCTSChange(bool on_off);
-  virtual void FireDSRChange(bool on_off);
-  virtual void FireError(TComErrors errors);
-  virtual void FireRLSDChange(bool on_off);
-  virtual void FireRx80Full();
+  // The device went away while open (an unplugged adapter): the port has
+  // closed itself, with every notification of Close, and then calls this.
+  TNotifyEvent OnDeviceLost;
 
  private:
   friend class TComThread;
+
+  void OpenDevice();   // code 1
+  void CloseDevice();
+
+  void FireAfterClose();
+  void FireAfterOpen();
+  void FireBeforeClose();
+  void FireBeforeOpen();
+  void FireRxChar(int count);
+  void FireRxBuf(const char* buffer, int count);
+  void FireTxEmpty();
+  void FireBreak();
+  void FireRing();
+  void FireRxFlag();
+  void FireCTSChange(bool on_off);
+  void FireDSRChange(bool on_off);
+  void FireError(TComErrors errors);
+  void FireRLSDChange(bool on_off);
+  void FireRx80Full();
+
+  // Closes a port whose device has gone, unless it is closed or closing
+  // already, then tells OnDeviceLost. Run on the GUI thread at the event
+  // thread's request.
+  void CloseLostDevice();
 
   // Line errors that a queue query took from the device since the last
   // TakeLineErrors: the event thread reports them with its next wake-up, as

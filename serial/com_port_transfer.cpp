@@ -5,6 +5,9 @@
 #include "serial/wake_signal.h"
 
 #include <cerrno>
+#include <functional>
+#include <future>
+#include <memory>
 #include <thread>
 
 namespace serial {
@@ -52,22 +55,51 @@ int TransferErrorCode(const TPendingOp& op) {
 
 // Runs the transfer the record describes: on this thread for the blocking
 // forms, in the background for the started ones. Returns the bytes moved so
-// far.
+// far. Links hear of a write once the driver has it under way (a blocking one
+// too, before it ends), never of one that failed to start.
 int TCustomComPort::Launch(TPendingOp& op, void* read_into, int count, bool background) {
   op.finished_.reset();
   std::shared_ptr<SerialDevice> device = device_;
   if (!device) throw EComPort(TransferErrorCode(op), EBADF);
-  // Links hear of a write as it starts, a blocking one too.
-  if (op.kind_ == okWrite) SendToLinks(leTx, true);
+  const bool write = op.kind_ == okWrite;
+  // Called once with whether the write started: a blocking write tells the
+  // links there and then; a started one hands the answer back to this thread.
+  std::future<bool> started;
+  std::function<void(bool)> answer;
+  if (background) {
+    auto promise = std::make_shared<std::promise<bool>>();
+    started = promise->get_future();
+    answer = [promise](bool ok) { promise->set_value(ok); };
+  } else {
+    answer = [this](bool ok) {
+      if (ok) SendToLinks(leTx, true);
+    };
+  }
   // The device lives until the transfer returns, even when the port closes
   // meanwhile, and no longer: a closed port's device must not linger.
   transfers_->Begin();
-  auto transfer = [device, counter = transfers_, kind = op.kind_, read_into, write_from = op.data_.data(),
-                   count]() mutable {
+  auto transfer = [device, counter = transfers_, write, read_into, write_from = op.data_.data(), count,
+                   answer = std::move(answer)]() mutable {
+    struct Release {
+      std::shared_ptr<SerialDevice>& device;
+      std::shared_ptr<TransferCounter>& counter;
+      ~Release() {
+        device.reset();
+        counter->End();
+      }
+    } release{device, counter};
     TPendingOp::Result r;
-    r.error = kind == okRead ? device->read(read_into, count, r.done) : device->write(write_from, count, r.done);
-    device.reset();
-    counter->End();
+    if (!write) {
+      r.error = device->read(read_into, count, r.done);
+      return r;
+    }
+    bool told = false;
+    r.error = device->write(write_from, count, r.done, [&] {
+      told = true;
+      answer(true);
+    });
+    // A write of nothing starts and ends at once.
+    if (!told) answer(r.error == 0);
     return r;
   };
   if (background) {
@@ -76,6 +108,13 @@ int TCustomComPort::Launch(TPendingOp& op, void* read_into, int count, bool back
     } catch (...) {
       transfers_->End();
       throw;
+    }
+    if (write) {
+      if (!started.get()) {
+        op.finished_ = op.running_.get();
+        throw EComPort(ComError::WriteFailed, op.finished_->error);
+      }
+      SendToLinks(leTx, true);
     }
     return 0;
   }
@@ -176,9 +215,14 @@ int TCustomComPort::WaitForCompletion(TPendingOp* op) {
 
 bool TCustomComPort::IsCompleted(TPendingOp* op) {
   if (!op) throw EComPort(ComError::InvalidAsync);
-  if (op->finished_) return true;
-  if (!op->running_.valid()) throw EComPort(ComError::AsyncCheckFailed, EINVAL);
-  return op->running_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+  if (!op->finished_) {
+    if (!op->running_.valid()) throw EComPort(ComError::AsyncCheckFailed, EINVAL);
+    if (op->running_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return false;
+    op->finished_ = op->running_.get();
+  }
+  // A transfer that ended in failure has no status to give.
+  if (op->finished_->error) throw EComPort(ComError::AsyncCheckFailed, op->finished_->error);
+  return true;
 }
 
 // --- Line control ---

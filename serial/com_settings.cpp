@@ -29,13 +29,6 @@ void TComParity::SetReplace(bool value) {
 void TComParity::SetReplaceChar(char value) {
   if (StoreIfChanged(replace_char_, value)) Changed();
 }
-void TComParity::CopyFieldsFrom(const TComParity& other) {
-  bits_ = other.bits_;
-  check_ = other.check_;
-  replace_ = other.replace_;
-  replace_char_ = other.replace_char_;
-}
-
 // --- TComFlowControl ---
 
 void TComFlowControl::Changed() {
@@ -96,19 +89,6 @@ void TComFlowControl::SetFlowControl(TFlowControl value) {
   Changed();
 }
 
-void TComFlowControl::CopyFieldsFrom(const TComFlowControl& other) {
-  out_cts_flow_ = other.out_cts_flow_;
-  out_dsr_flow_ = other.out_dsr_flow_;
-  control_dtr_ = other.control_dtr_;
-  control_rts_ = other.control_rts_;
-  xon_xoff_out_ = other.xon_xoff_out_;
-  xon_xoff_in_ = other.xon_xoff_in_;
-  dsr_sensitivity_ = other.dsr_sensitivity_;
-  tx_continue_on_xoff_ = other.tx_continue_on_xoff_;
-  xon_char_ = other.xon_char_;
-  xoff_char_ = other.xoff_char_;
-}
-
 // --- TComTimeouts ---
 
 void TComTimeouts::Set(int32_t& field, int32_t value) {
@@ -119,13 +99,6 @@ void TComTimeouts::SetReadTotalMultiplier(int32_t value) { Set(read_total_multip
 void TComTimeouts::SetReadTotalConstant(int32_t value) { Set(read_total_constant_, value); }
 void TComTimeouts::SetWriteTotalMultiplier(int32_t value) { Set(write_total_multiplier_, value); }
 void TComTimeouts::SetWriteTotalConstant(int32_t value) { Set(write_total_constant_, value); }
-void TComTimeouts::CopyFieldsFrom(const TComTimeouts& other) {
-  read_interval_ = other.read_interval_;
-  read_total_multiplier_ = other.read_total_multiplier_;
-  read_total_constant_ = other.read_total_constant_;
-  write_total_multiplier_ = other.write_total_multiplier_;
-  write_total_constant_ = other.write_total_constant_;
-}
 
 // --- TComBuffer ---
 
@@ -138,9 +111,5 @@ void TComBuffer::Set(int32_t& field, int32_t value) {
 }
 void TComBuffer::SetInputSize(int32_t value) { Set(input_size_, value); }
 void TComBuffer::SetOutputSize(int32_t value) { Set(output_size_, value); }
-void TComBuffer::CopyFieldsFrom(const TComBuffer& other) {
-  input_size_ = other.input_size_;
-  output_size_ = other.output_size_;
-}
 
 }  // namespace serial

@@ -27,8 +27,6 @@ class TComParity {
   char ReplaceChar() const { return replace_char_; }
   void SetReplaceChar(char value);
 
-  // Copies the stored fields only (not ComPort), applying nothing.
-  void CopyFieldsFrom(const TComParity& other);
 
  private:
   void Changed();
@@ -69,7 +67,6 @@ class TComFlowControl {
   TFlowControl FlowControl() const;
   void SetFlowControl(TFlowControl value);
 
-  void CopyFieldsFrom(const TComFlowControl& other);
 
  private:
   void Changed();
@@ -102,7 +99,6 @@ class TComTimeouts {
   int32_t WriteTotalConstant() const { return write_total_constant_; }
   void SetWriteTotalConstant(int32_t value);
 
-  void CopyFieldsFrom(const TComTimeouts& other);
 
  private:
   void Set(int32_t& field, int32_t value);
@@ -124,12 +120,20 @@ class TComBuffer {
   int32_t OutputSize() const { return output_size_; }
   void SetOutputSize(int32_t value);
 
-  void CopyFieldsFrom(const TComBuffer& other);
 
  private:
   void Set(int32_t& field, int32_t value);
   int32_t input_size_ = 1024;
   int32_t output_size_ = 1024;
 };
+
+// Copies every stored field of `from` into `to`, keeping the port `to`
+// belongs to and applying nothing: how a port takes a whole group at once.
+template <typename Group>
+void CopyStoredFields(Group& to, const Group& from) {
+  TCustomComPort* const port = to.ComPort;
+  to = from;
+  to.ComPort = port;
+}
 
 }  // namespace serial

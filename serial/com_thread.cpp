@@ -47,13 +47,18 @@ void TComThread::ApplyPriority() {
 void TComThread::Execute() {
   ApplyPriority();
   bool ended_by_exception = false;
+  int wait_error = 0;
   try {
     for (;;) {
       if (stop_) break;
       uint32_t mask = 0;
       const int result = device_->wait_event(mask);
       // The stop request wins over an event that completed at the same time.
-      if (stop_ || result != 0) break;
+      if (stop_) break;
+      if (result != 0) {
+        wait_error = result;
+        break;
+      }
       events_ = MaskToEvents(mask);
       if (!events_.empty() && watched_.contains(evError) && port_.HasUnreportedErrors()) events_.insert(evError);
       if (!events_.empty()) Dispatch();
@@ -61,12 +66,22 @@ void TComThread::Execute() {
   } catch (...) {
     ended_by_exception = true;
   }
+  // A device that went away (its wait failed for it, or a step's query did)
+  // closes its port, on the thread that owns the port: Close waits for this
+  // thread, so the request goes as a send, which does not wait for the close.
+  if (!stop_ && DeviceGone(ended_by_exception ? ProbeDevice() : wait_error))
+    handover_.Send([port = &port_] { port->CloseLostDevice(); });
   if (!ended_by_exception) {
     handover_.WaitForSends();
     device_->set_event_mask(0);
     device_->purge(Purge::TxClear | Purge::RxClear);
   }
   handover_.WorkerFinished();
+}
+
+int TComThread::ProbeDevice() {
+  uint32_t lines = 0;
+  return device_->modem_status(lines);
 }
 
 void TComThread::Dispatch() {

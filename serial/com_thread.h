@@ -7,8 +7,11 @@
 //                 soon as the GUI thread takes it; exceptions go to the
 //                 application exception handler and delivery goes on;
 //   smNone        on this thread; an exception ends it silently.
-// A failed device wait ends the thread (the port stays open). Created by the
-// port's Open on the GUI thread and destroyed by its Close there.
+// A failed device wait ends the thread (the port stays open), except when the
+// device has gone away: then the thread also has the port close itself on the
+// GUI thread (TCustomComPort::CloseLostDevice), as it does when a step failed
+// for that reason. Created by the port's Open on the GUI thread and destroyed
+// by its Close there.
 #pragma once
 
 #include "serial/com_types.h"
@@ -44,6 +47,8 @@ class TComThread {
  private:
   void Execute();
   void ApplyPriority();
+  // The errno value of a cheap query: tells whether the device is still there.
+  int ProbeDevice();
   void Dispatch();
   void DeliverEvents();
   void SendEventMessages();

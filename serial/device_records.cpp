@@ -95,12 +95,6 @@ TComSignals ModemLinesToSet(uint32_t modem_lines) {
   return set;
 }
 
-uint32_t EventMaskBit(TComEvent event) {
-  for (const EventBitPair& p : kEventBits)
-    if (p.event == event) return p.bit;
-  return 0;
-}
-
 uint32_t EventsToMask(TComEvents events) {
   uint32_t mask = 0;
   for (const EventBitPair& p : kEventBits)

@@ -27,8 +27,6 @@ CommTimeouts BuildCommTimeouts(const TComTimeouts& timeouts);
 TComErrors LineErrorsToSet(uint32_t line_errors, bool parity_check);
 TComSignals ModemLinesToSet(uint32_t modem_lines);
 
-// Event-mask bit of one event (EventBit::...).
-uint32_t EventMaskBit(TComEvent event);
 // Conversions between event sets and device masks; bits outside the event
 // table are ignored both ways.
 uint32_t EventsToMask(TComEvents events);

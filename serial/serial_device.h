@@ -3,7 +3,9 @@
 // serial/posix/ provides the Linux implementation; tests use a fake.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -127,19 +129,27 @@ class SerialDevice {
   virtual int escape(int function) = 0;
   virtual int transmit_char(char c) = 0;
 
-  // Blocking transfers, bounded by the timeouts in force.
+  // Blocking transfers, bounded by the timeouts in force. A write calls
+  // `started` (when set) once, on the writing thread, as soon as the driver
+  // has taken its first bytes or has them wait for room; a write that fails
+  // before that never calls it.
   virtual int read(void* buffer, int count, int& done) = 0;
-  virtual int write(const void* buffer, int count, int& done) = 0;
+  virtual int write(const void* buffer, int count, int& done, const std::function<void()>& started) = 0;
 
   // Changing the mask ends a wait_event in progress, which then returns 0 with
   // events 0; so does cancel_wait, which also ends the next wait at once when
   // no wait is in progress, unless the mask is set before that wait. A
-  // vanished device makes wait_event fail (EIO, ENODEV) instead of waking
+  // vanished device makes wait_event fail (see DeviceGone) instead of waking
   // forever.
   virtual int set_event_mask(uint32_t mask) = 0;
   virtual int wait_event(uint32_t& events) = 0;
   virtual void cancel_wait() = 0;
 };
+
+// Whether an errno value from a device operation means that the device has
+// gone away (an unplugged adapter, a closed pty master) and will not return
+// under this handle.
+inline bool DeviceGone(int error) { return error == EIO || error == ENODEV || error == ENXIO; }
 
 // Opens devices by the port's name ("COM1", "ttyUSB0", "/dev/pts/3").
 class SerialDeviceOpener {

@@ -2,9 +2,7 @@
 // TCustomComPort::WaitForEvent early (the wait's "extra object").
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 
 namespace serial {
@@ -21,10 +19,6 @@ class WakeSignal {
   void Reset() {
     std::lock_guard lock(mutex_);
     set_ = false;
-  }
-  bool IsSet() {
-    std::lock_guard lock(mutex_);
-    return set_;
   }
 
  private:

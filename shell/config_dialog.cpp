@@ -160,6 +160,9 @@ void TConfig::showEvent(QShowEvent* event) {
 void TConfig::FormShow() {
   Aff_chemain_fichier_log_1->setText(Affichage->Chemin_fichier_log_1);
   Aff_chemain_fichier_log_2->setText(Affichage->Chemin_fichier_log_2);
+  // A receiver plugged in since the last show is offered too. Last: a failed
+  // listing (code 23) goes to the error box, the paths are shown already.
+  Aff_select_port->SetComProperty(serial::cpPort);
 }
 
 void TConfig::Cmd_delaisChange() {

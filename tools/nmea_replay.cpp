@@ -1,11 +1,14 @@
 // Plays NMEA text onto a pseudo-terminal at the pace of a serial line, for
 // trying Orvanta without a receiver and for end-to-end tests.
 //
-//   nmea_replay FILE [--baud 4800] [--loop] [--link PATH]   (--help tells more)
+//   nmea_replay FILE [--baud 4800] [--loop] [--link PATH] [--noise BYTES]   (--help tells more)
 //
 // Prints the pty's path on stdout (and makes PATH a link to it), then sends
 // FILE's lines, each ended with CR LF, ten bit times per byte; comment lines
 // ('#') and blank lines are skipped. With --loop it starts over at the end.
+// With --noise, BYTES of line noise (random bytes, never a '$' that would
+// start a sentence) follow each sentence, as a bad line or a receiver's
+// binary messages put between them.
 // Like a receiver, it talks whether or not anyone listens: what is sent while
 // the port is closed, or while its queue is full, is lost. SIGTERM or SIGINT
 // end it; the pty then hangs up, as an unplugged receiver's port does.
@@ -25,6 +28,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,10 +44,11 @@ struct Options {
   long baud = 4800;
   bool loop = false;
   std::string link;
+  long noise = 0;
 };
 
 constexpr char kUsage[] =
-    "usage: %1$s FILE [--baud BITS] [--loop] [--link PATH]\n"
+    "usage: %1$s FILE [--baud BITS] [--loop] [--link PATH] [--noise BYTES]\n"
     "Plays the NMEA sentences of FILE onto a new pseudo-terminal at the pace of a\n"
     "serial line, as a receiver would, and prints the terminal's path.\n"
     "\n"
@@ -51,29 +56,35 @@ constexpr char kUsage[] =
     "  --loop       start over at the end of FILE, until stopped\n"
     "  --link PATH  also name the terminal PATH (a symbolic link, removed at the\n"
     "               end), e.g. /dev/ttyUSB9 so that serial port lists show it\n"
+    "  --noise BYTES  send BYTES random bytes (never a '$') after each sentence,\n"
+    "               as a noisy line would\n"
     "  -h, --help   show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
     "Lines starting with '#' and blank lines of FILE are skipped. SIGTERM or\n"
     "SIGINT (Ctrl-C) ends it; the terminal then hangs up.\n";
 
-enum { kBaud = 0x200, kLoop, kLink };
+enum { kBaud = 0x200, kLoop, kLink, kNoise };
 
 // Returns -1 to go on, else the exit status.
 int parse_options(int argc, char** argv, Options& options) {
   static const option kOptions[] = {{"baud", required_argument, nullptr, kBaud},
                                     {"loop", no_argument, nullptr, kLoop},
                                     {"link", required_argument, nullptr, kLink},
+                                    {"noise", required_argument, nullptr, kNoise},
                                     tools::kHelpOption,
                                     tools::kVersionOption,
                                     {}};
   for (int c; (c = getopt_long(argc, argv, "h", kOptions, nullptr)) != -1;) {
     switch (c) {
-      case kBaud: {
+      case kBaud:
+      case kNoise: {
         const std::string_view value = optarg;
-        auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), options.baud);
-        if (error != std::errc() || end != value.data() + value.size() || options.baud <= 0) {
-          std::fprintf(stderr, "%s: bad speed '%s'\n", program_invocation_short_name, optarg);
+        long& number = c == kBaud ? options.baud : options.noise;
+        auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+        if (error != std::errc() || end != value.data() + value.size() || number < (c == kBaud ? 1 : 0)) {
+          std::fprintf(stderr, "%s: bad %s '%s'\n", program_invocation_short_name, c == kBaud ? "speed" : "noise",
+                       optarg);
           return tools::usage_error(kUsage);
         }
         break;
@@ -182,14 +193,22 @@ int main(int argc, char** argv) {
   std::printf("%s\n", slave_path.c_str());
   std::fflush(stdout);
 
+  std::mt19937 random(1);  // the same noise every run
+  std::uniform_int_distribution<int> byte(0, 254);
+  std::string noise(static_cast<size_t>(options.noise), '\0');
   auto deadline = std::chrono::steady_clock::now();
   bool running = true;
   do {
     for (const std::string& sentence : sentences) {
+      for (char& c : noise) {
+        const int value = byte(random);  // 255 values: every byte but '$'
+        c = static_cast<char>(value + (value >= '$'));
+      }
+      const std::string text = sentence + noise;
       // A full queue drops the rest of the sentence: nobody is reading.
-      ssize_t ignored = ::write(master, sentence.data(), sentence.size());
+      ssize_t ignored = ::write(master, text.data(), text.size());
       (void)ignored;
-      deadline += std::chrono::nanoseconds(static_cast<int64_t>(sentence.size()) * 10 * 1000000000 / options.baud);
+      deadline += std::chrono::nanoseconds(static_cast<int64_t>(text.size()) * 10 * 1000000000 / options.baud);
       if (!(running = sleep_until(deadline, wait_mask))) break;
     }
   } while (running && options.loop);

@@ -4,11 +4,13 @@
 // take them away.
 #pragma once
 
+#include "common/unique_fd.h"
 #include "viewer/journal_reads.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace viewer {
 
@@ -18,17 +20,14 @@ class JournalFile : public ByteSource {
   // or a pipe is refused before it is opened, so naming a serial port or a
   // FIFO can neither block the window nor disturb the line.
   static std::unique_ptr<JournalFile> open(const std::string& path);
-  ~JournalFile() override;
-  JournalFile(const JournalFile&) = delete;
-  JournalFile& operator=(const JournalFile&) = delete;
 
   uint64_t size() const override { return size_; }
   std::optional<std::size_t> read(char* buffer, std::size_t capacity) override;
   std::optional<std::size_t> read_at(uint64_t offset, char* buffer, std::size_t capacity) const override;
 
  private:
-  JournalFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
-  int fd_;
+  JournalFile(common::UniqueFd fd, uint64_t size) : fd_(std::move(fd)), size_(size) {}
+  common::UniqueFd fd_;
   uint64_t size_;
 };
 

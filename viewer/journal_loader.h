@@ -13,7 +13,7 @@
 namespace viewer {
 
 struct LoadOutcome {
-  enum class Kind { Loaded, CannotOpen, CannotRead, FaultyLine, NothingAccepted };
+  enum class Kind { Loaded, CannotRead, FaultyLine, NothingAccepted };
   Kind kind = Kind::NothingAccepted;
   // Reads made so far; at a faulty line, that line's number (from 1).
   int64_t lines = 0;

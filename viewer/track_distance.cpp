@@ -21,7 +21,8 @@ float mean_longitude_scale(int32_t degrees_sum, int32_t minutes_sum) {
 
 int64_t distance_on_plan(const PointPosition& a, const PointPosition& b, double e) {
   // Products of a whole number of seconds and a single-precision factor are
-  // exact in double precision, so each truncation matches the specified one.
+  // exact in double precision, so truncating them never rounds a product
+  // across a whole metre.
   const auto ya = static_cast<int64_t>(a.lat_seconds * double{kMetresParSeconde});
   const auto yb = static_cast<int64_t>(b.lat_seconds * double{kMetresParSeconde});
   const auto xa = static_cast<int64_t>(a.lon_seconds * e);

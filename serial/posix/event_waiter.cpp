@@ -3,7 +3,6 @@
 #include "serial/posix/event_fd.h"
 #include "serial/serial_device.h"
 
-#include <poll.h>
 #include <sys/epoll.h>
 #include <sys/ioctl.h>
 
@@ -27,10 +26,16 @@ int add_to_epoll(int epoll_fd, int fd, uint32_t events, Source source) {
   return ::epoll_ctl(epoll_fd, EPOLL_CTL_ADD, fd, &entry) == 0 ? 0 : errno;
 }
 
-// A hung-up tty (unplugged adapter, closed pty master) reports POLLHUP for good.
-bool device_gone(int fd) {
-  pollfd p{fd, POLLIN, 0};
-  return ::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
+// The events that what the input queue took in gives.
+uint32_t arrival_events(const Arrivals& news) {
+  uint32_t events = 0;
+  if (news.arrived && news.queued > 0) {
+    events |= EventBit::RxChar;
+    if (news.queued * 10 >= news.capacity * 8) events |= EventBit::Rx80Full;
+  }
+  if (news.event_char) events |= EventBit::RxFlag;
+  if (news.overflow) events |= EventBit::Error;
+  return events;
 }
 
 }  // namespace
@@ -43,7 +48,10 @@ int EventWaiter::init() {
   epoll_.reset(raw);
   if (int error = make_event_fd(wake_)) return error;
   if (int error = add_to_epoll(epoll_.get(), wake_.get(), EPOLLIN, kWake)) return error;
-  if (int error = add_to_epoll(epoll_.get(), device_fd_, EPOLLIN | EPOLLET, kDevice)) return error;
+  // Level-triggered: every wake-up for the tty empties it, and a hung-up tty
+  // (unplugged adapter, closed pty master) keeps reporting EPOLLHUP.
+  if (int error = add_to_epoll(epoll_.get(), device_fd_, EPOLLIN, kDevice)) return error;
+  input_.set_arrival_listener([wake = wake_.get()] { signal_event_fd(wake); });
   int error = read_line_counts(device_fd_, counters_);
   if (error != 0 && error != ENOTTY) return error;
   counters_supported_ = error == 0;
@@ -98,11 +106,6 @@ void EventWaiter::set_byte_time_us(int64_t byte_time_us) {
   byte_time_us_ = byte_time_us;
 }
 
-void EventWaiter::set_input_queue_size(int size) {
-  std::lock_guard lock(mutex_);
-  input_queue_size_ = size;
-}
-
 int EventWaiter::wait(uint32_t& events) {
   events = 0;
   uint64_t generation;
@@ -112,8 +115,14 @@ int EventWaiter::wait(uint32_t& events) {
     if (std::exchange(cancel_pending_, false)) return 0;
     generation = mask_generation_;
   }
-  // The edge that announced a hang-up may have been taken by an earlier wait.
-  if (device_gone(device_fd_)) return EIO;
+  // Bytes another thread moved in since the last wait are announced now.
+  {
+    Arrivals news;
+    input_.take_news(news);
+    std::lock_guard lock(mutex_);
+    events = arrival_events(news) & mask_;
+    if (events != 0) return 0;
+  }
 
   for (;;) {
     int timeout_ms = -1;
@@ -184,15 +193,13 @@ int EventWaiter::wait_tx_drain(int& timeout_ms, bool& drained) {
 }
 
 int EventWaiter::take_events(bool readable, uint32_t& found) {
+  Arrivals news;
   if (readable) {
-    int queued = 0;
-    if (::ioctl(device_fd_, FIONREAD, &queued) != 0) return errno;
-    if (queued > 0) {
-      found |= EventBit::RxChar;
-      std::lock_guard lock(mutex_);
-      if (input_queue_size_ > 0 && int64_t{queued} * 10 >= int64_t{input_queue_size_} * 8) found |= EventBit::Rx80Full;
-    }
+    if (int error = input_.fill(news)) return error;
+  } else {
+    input_.take_news(news);
   }
+  found |= arrival_events(news);
   if (counters_supported_) {
     LineCounts now;
     if (int error = read_line_counts(device_fd_, now)) return error;

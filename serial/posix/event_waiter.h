@@ -1,24 +1,30 @@
 // Waits for device events on one open tty: one epoll set holding the device
-// (edge-triggered, so bytes already announced are not announced again until
-// more arrive) and a wake-up counter (mask change, cancel, modem helper,
-// output handed to the driver).
+// and a wake-up counter (mask change, cancel, modem helper, output handed to
+// the driver, bytes moved into the input queue by another thread). Each time
+// the tty is readable the wait moves what it holds into the port's input
+// queue (receive_queue.h), whatever the mask: the tty never fills up, so it
+// never stops announcing arrivals, and a readable tty cannot wake the wait
+// twice for the same bytes.
 //
 // What each event rests on:
-//   RxChar    new bytes arrived and the input queue is not empty
-//   Rx80Full  such an arrival finds the queue at 80 % of the size set up
+//   RxChar    new bytes entered the input queue and it is not empty (bytes
+//             left unread are not announced again until more arrive)
+//   Rx80Full  such an arrival finds the queue at 80 % of its size
+//   RxFlag    the event character entered the queue
 //   TxEmpty   output was handed over and TIOCOUTQ has drained to 0; checked
 //             after each character time the queue needs, less and less often
 //             while the queue stands still, not polled otherwise
+//   Error     the full input queue dropped bytes, or as below
 //   Error, Break, Cts, Dsr, Rlsd, Ring
 //             TIOCGICOUNT counters grew, looked at on every wake-up: errors
 //             and breaks come with the bytes they spoil, and a helper blocked
 //             in TIOCMIWAIT wakes the wait on modem line changes (ptys keep no
 //             counters and have no lines: none of these there)
-//   RxFlag    never: a tty's input queue cannot be peeked at without reading it
 #pragma once
 
 #include "serial/posix/line_counters.h"
 #include "serial/posix/modem_watcher.h"
+#include "serial/posix/receive_queue.h"
 #include "common/unique_fd.h"
 
 #include <cstdint>
@@ -35,11 +41,13 @@ using OutputQueueProbe = std::function<int(int fd, int& queued)>;
 
 class EventWaiter {
  public:
-  // `device_fd` stays owned by the caller and must outlive the waiter.
-  explicit EventWaiter(int device_fd, OutputQueueProbe output_queue = read_output_queue)
-      : device_fd_(device_fd), output_queue_(std::move(output_queue)) {}
+  // `device_fd` and `input` stay owned by the caller and must outlive the
+  // waiter.
+  EventWaiter(int device_fd, ReceiveQueue& input, OutputQueueProbe output_queue = read_output_queue)
+      : device_fd_(device_fd), input_(input), output_queue_(std::move(output_queue)) {}
 
-  // Returns 0 or an errno value; call once before use.
+  // Returns 0 or an errno value; call once before use, after the input
+  // queue's init.
   int init();
 
   int set_mask(uint32_t mask);
@@ -51,13 +59,13 @@ class EventWaiter {
   // Output was handed to the driver: TxEmpty is due when it has drained.
   void note_output();
   void set_byte_time_us(int64_t byte_time_us);
-  void set_input_queue_size(int size);
 
  private:
   int wait_tx_drain(int& timeout_ms, bool& drained);
   int take_events(bool readable, uint32_t& found);
 
   int device_fd_;
+  ReceiveQueue& input_;
   OutputQueueProbe output_queue_;
   common::UniqueFd epoll_;
   common::UniqueFd wake_;
@@ -70,7 +78,6 @@ class EventWaiter {
   bool cancel_pending_ = false;
   bool tx_pending_ = false;
   int64_t byte_time_us_ = 0;
-  int input_queue_size_ = 0;
 
   // The last look at a draining output queue; the waiting thread's own.
   int drain_last_queued_ = -1;

@@ -78,10 +78,16 @@ int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings&
   // and 2 otherwise, which is the nearest the line can do.
   if (dcb.StopBits != 0) t.c_cflag |= CSTOPB;
 
-  // Replacing bad bytes is what INPCK does (by NUL, the line discipline's only
-  // choice). Checking alone keeps the byte as received and leaves the report
-  // to the driver's error counters, which count with or without INPCK.
-  if ((dcb.Flags & DcbFlag::ParityCheck) && (dcb.Flags & DcbFlag::ErrorChar)) t.c_iflag |= INPCK;
+  // To replace bad bytes, the line discipline marks them (INPCK with PARMRK:
+  // 0xFF 0x00 before each, a 0xFF data byte doubled; ISTRIP is off) and the
+  // layer puts the replacement in. Checking alone keeps the byte as received
+  // and leaves the report to the driver's error counters, which count with or
+  // without INPCK.
+  s.receive.errors_marked = (dcb.Flags & DcbFlag::ParityCheck) && (dcb.Flags & DcbFlag::ErrorChar);
+  if (s.receive.errors_marked) t.c_iflag |= INPCK | PARMRK;
+  s.receive.replace_char = dcb.ErrorChar;
+  s.receive.event_char = dcb.EvtChar;
+  s.receive.discard_null = (dcb.Flags & DcbFlag::Null) != 0;
 
   if (dcb.Flags & DcbFlag::OutX) t.c_iflag |= IXON;
   if (dcb.Flags & DcbFlag::InX) t.c_iflag |= IXOFF;
@@ -106,7 +112,6 @@ int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings&
       break;
     default: s.rts = 0; break;  // disable, and toggle: RTS rests low between transmissions
   }
-  s.discard_null = (dcb.Flags & DcbFlag::Null) != 0;
 
   if (const StandardSpeed* standard = standard_speed(dcb.BaudRate)) {
     // cfsetspeed leaves the input speed field alone: after a custom speed it

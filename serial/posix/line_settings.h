@@ -2,6 +2,7 @@
 // line levels, and applying the result to an open tty.
 #pragma once
 
+#include "serial/posix/receive_decoder.h"
 #include "serial/serial_device.h"
 
 #include <termios.h>
@@ -18,8 +19,8 @@ struct LineSettings {
   // (RTS under hardware flow control).
   int dtr = -1;
   int rts = -1;
-  // Received NUL bytes are dropped by the reads (the line discipline cannot).
-  bool discard_null = false;
+  // What the layer does to received bytes that the line discipline cannot.
+  ReceiveRules receive;
   // Time one character takes on the line, start and stop bits included.
   int64_t byte_time_us = 0;
 };

@@ -38,11 +38,12 @@ std::optional<Clock::time_point> after(Clock::time_point from, int64_t ms) {
 
 enum class Wake { Ready, Aborted, Gone, Failed };
 
-// Sleeps until the device is ready for `events`, the transfer is aborted, or
-// `timeout_ms` passes (Ready then too: the caller's retry finds nothing).
-Wake wait_ready(int fd, short events, int abort_fd, int timeout_ms, int& error) {
-  pollfd fds[2] = {{fd, events, 0}, {abort_fd, POLLIN, 0}};
-  if (::poll(fds, 2, timeout_ms) < 0) {
+// Sleeps until the device is ready for `events`, the transfer is aborted,
+// `also` (when not -1) becomes readable, or `timeout_ms` passes (Ready then
+// too: the caller's retry finds nothing).
+Wake wait_ready(int fd, short events, int abort_fd, int timeout_ms, int& error, int also = -1) {
+  pollfd fds[3] = {{fd, events, 0}, {abort_fd, POLLIN, 0}, {also, POLLIN, 0}};
+  if (::poll(fds, also >= 0 ? 3 : 2, timeout_ms) < 0) {
     if (errno == EINTR) return Wake::Ready;
     error = errno;
     return Wake::Failed;
@@ -50,10 +51,6 @@ Wake wait_ready(int fd, short events, int abort_fd, int timeout_ms, int& error) 
   if (fds[1].revents) return Wake::Aborted;
   if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return Wake::Gone;
   return Wake::Ready;
-}
-
-int drop_nul_bytes(char* bytes, int count) {
-  return static_cast<int>(std::remove(bytes, bytes + count, '\0') - bytes);
 }
 
 int set_modem_bits(int fd, unsigned long request, int bits) {
@@ -69,7 +66,8 @@ std::unique_ptr<PosixSerialDevice> PosixSerialDevice::adopt(common::UniqueFd fd,
   return device;
 }
 
-PosixSerialDevice::PosixSerialDevice(common::UniqueFd fd) : fd_(std::move(fd)), waiter_(fd_.get()) {}
+PosixSerialDevice::PosixSerialDevice(common::UniqueFd fd)
+    : fd_(std::move(fd)), input_(fd_.get()), waiter_(fd_.get(), input_) {}
 
 PosixSerialDevice::~PosixSerialDevice() {
   // The exclusive flag belongs to the tty, not to this descriptor, and a pty
@@ -81,6 +79,7 @@ PosixSerialDevice::~PosixSerialDevice() {
 int PosixSerialDevice::init() {
   if (int error = rx_abort_.init()) return error;
   if (int error = tx_abort_.init()) return error;
+  if (int error = input_.init()) return error;
   if (int error = waiter_.init()) return error;
   int error = read_line_counts(fd_.get(), reported_counts_);
   if (error != 0 && error != ENOTTY) return error;
@@ -90,7 +89,7 @@ int PosixSerialDevice::init() {
 
 int PosixSerialDevice::setup_queues(int input_size, int output_size) {
   if (input_size < 0 || output_size < 0) return EINVAL;
-  waiter_.set_input_queue_size(input_size);
+  input_.set_capacity(static_cast<size_t>(input_size));
   return 0;
 }
 
@@ -100,10 +99,7 @@ int PosixSerialDevice::set_state(const Dcb& dcb) {
   LineSettings settings;
   if (int error = line_settings_from_dcb(dcb, current, settings)) return error;
   if (int error = apply_line_settings(fd_.get(), settings)) return error;
-  {
-    std::lock_guard lock(settings_mutex_);
-    discard_null_ = settings.discard_null;
-  }
+  input_.set_rules(settings.receive);
   waiter_.set_byte_time_us(settings.byte_time_us);
   return 0;
 }
@@ -116,15 +112,17 @@ int PosixSerialDevice::set_timeouts(const CommTimeouts& timeouts) {
 
 int PosixSerialDevice::clear_error(uint32_t& errors, uint32_t& in_queue, uint32_t& out_queue) {
   errors = in_queue = out_queue = 0;
+  size_t queued_in = 0;
+  if (int error = input_.queued(queued_in)) return error;
+  in_queue = static_cast<uint32_t>(queued_in);
   int queued = 0;
-  if (::ioctl(fd_.get(), FIONREAD, &queued) != 0) return errno;
-  in_queue = static_cast<uint32_t>(queued);
   if (::ioctl(fd_.get(), TIOCOUTQ, &queued) != 0) return errno;
   out_queue = static_cast<uint32_t>(queued);
+  if (input_.take_overflow()) errors |= LineError::RxOver;
   if (counters_supported_) {
     LineCounts now;
     if (int error = read_line_counts(fd_.get(), now)) return error;
-    errors = line_errors_between(reported_counts_, now);
+    errors |= line_errors_between(reported_counts_, now);
     reported_counts_ = now;
   }
   return 0;
@@ -155,6 +153,7 @@ int PosixSerialDevice::purge(uint32_t flags) {
   }
   bool input = flags & Purge::RxClear, output = flags & Purge::TxClear;
   if (!input && !output) return 0;
+  if (input) input_.clear();
   int queue = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
   return ::tcflush(fd_.get(), queue) == 0 ? 0 : errno;
 }
@@ -190,11 +189,9 @@ int PosixSerialDevice::read(void* buffer, int count, int& done) {
   if (count < 0) return EINVAL;
   if (count == 0) return 0;
   CommTimeouts timeouts;
-  bool discard_null;
   {
     std::lock_guard lock(settings_mutex_);
     timeouts = timeouts_;
-    discard_null = discard_null_;
   }
   const ReadLimits limits = read_limits(timeouts, count);
   const TransferAbort::Ticket ticket = rx_abort_.enter();
@@ -203,24 +200,25 @@ int PosixSerialDevice::read(void* buffer, int count, int& done) {
   bool received = false;
   auto* bytes = static_cast<char*>(buffer);
   for (;;) {
-    ssize_t got = ::read(fd_.get(), bytes + done, count - done);
-    if (got > 0) {
-      done += discard_null ? drop_nul_bytes(bytes + done, static_cast<int>(got)) : static_cast<int>(got);
+    size_t taken = 0;
+    if (int error = input_.take(bytes + done, static_cast<size_t>(count - done), taken)) return error;
+    if (taken > 0) {
+      done += static_cast<int>(taken);
       if (done == count) return 0;
       received = true;
       interval_deadline = after(Clock::now(), limits.interval_ms);
-      continue;  // more may be queued already
     }
-    // VMIN is 1: a non-blocking read of nothing is EAGAIN, 0 means a hang-up.
-    if (got == 0) return EIO;
-    if (errno == EINTR) continue;
-    if (errno != EAGAIN) return errno;
     if (limits.return_at_once) return 0;
     if (limits.return_on_first_bytes && received) return 0;
     int timeout_ms = poll_timeout({total_deadline, interval_deadline});
     if (timeout_ms == 0) return 0;
+    // The event wait may move the awaited bytes into the queue before this
+    // read sees the tty readable: the queue's arrival signal wakes it then.
+    if (!input_.begin_wait()) continue;
     int error = 0;
-    switch (wait_ready(fd_.get(), POLLIN, ticket->get(), timeout_ms, error)) {
+    const Wake wake = wait_ready(fd_.get(), POLLIN, ticket->get(), timeout_ms, error, input_.arrival_fd());
+    input_.end_wait();
+    switch (wake) {
       case Wake::Ready: break;
       case Wake::Aborted: return 0;
       case Wake::Gone: return EIO;
@@ -229,7 +227,7 @@ int PosixSerialDevice::read(void* buffer, int count, int& done) {
   }
 }
 
-int PosixSerialDevice::write(const void* buffer, int count, int& done) {
+int PosixSerialDevice::write(const void* buffer, int count, int& done, const std::function<void()>& started) {
   done = 0;
   if (count < 0) return EINVAL;
   if (count == 0) return 0;
@@ -241,17 +239,23 @@ int PosixSerialDevice::write(const void* buffer, int count, int& done) {
   const TransferAbort::Ticket ticket = tx_abort_.enter();
   const auto deadline = after(Clock::now(), write_limit_ms(timeouts, count));
   const auto* bytes = static_cast<const char*>(buffer);
+  bool under_way = false;
   int error = 0;
   while (done < count) {
     ssize_t put = ::write(fd_.get(), bytes + done, count - done);
-    if (put > 0) {
-      done += static_cast<int>(put);
-      continue;
-    }
     if (put < 0 && errno == EINTR) continue;
     if (put < 0 && errno != EAGAIN) {
       error = errno;
       break;
+    }
+    // The driver took bytes, or has them wait for room: the write is under way.
+    if (!under_way) {
+      under_way = true;
+      if (started) started();
+    }
+    if (put > 0) {
+      done += static_cast<int>(put);
+      continue;
     }
     // The driver's queue is full: wait for room, within the write's time limit.
     int timeout_ms = poll_timeout({deadline});

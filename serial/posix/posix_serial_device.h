@@ -2,12 +2,14 @@
 //
 // Transfers run on the caller's thread and wait in poll next to an abort
 // ticket, so a purge from another thread ends them with what they moved so
-// far. Event waits are the EventWaiter's. Queue sizes are only remembered
-// (the kernel's queues have a fixed size); they set the Rx80Full level.
+// far. Event waits are the EventWaiter's. Reads are served from the layer's
+// own input queue (receive_queue.h), sized by the input queue size; the
+// output queue size is only remembered (the kernel's queue has a fixed size).
 #pragma once
 
 #include "serial/posix/event_waiter.h"
 #include "serial/posix/line_counters.h"
+#include "serial/posix/receive_queue.h"
 #include "serial/posix/transfer_abort.h"
 #include "common/unique_fd.h"
 #include "serial/serial_device.h"
@@ -33,7 +35,7 @@ class PosixSerialDevice final : public SerialDevice {
   int escape(int function) override;
   int transmit_char(char c) override;
   int read(void* buffer, int count, int& done) override;
-  int write(const void* buffer, int count, int& done) override;
+  int write(const void* buffer, int count, int& done, const std::function<void()>& started) override;
   int set_event_mask(uint32_t mask) override;
   int wait_event(uint32_t& events) override;
   void cancel_wait() override;
@@ -50,7 +52,8 @@ class PosixSerialDevice final : public SerialDevice {
 
   std::mutex settings_mutex_;  // transfers read these on their own threads
   CommTimeouts timeouts_;
-  bool discard_null_ = false;
+
+  ReceiveQueue input_;
 
   // Declared last: its modem helper stops before the device closes.
   EventWaiter waiter_;

@@ -2,6 +2,7 @@
 // serial line and fake platform services.
 #include "acquisition/affichage.h"
 #include "shell/config_dialog.h"
+#include "support/wait_until.h"
 #include "support/window_fixture.h"
 
 #include <QCheckBox>
@@ -316,7 +317,7 @@ TEST_F(CycleTest, ReceiveBufferStopsTakingAtAThousandCharacters) {
 TEST_F(CycleTest, ReceivedTextReachesTheBufferThroughThePortEvents) {
   connect_port();
   line.Feed(kComplete);
-  ASSERT_TRUE(pump_until([] { return Affichage->Tampon_reception.size() == kComplete.size(); }));
+  ASSERT_TRUE(testing_support::PumpUntil([] { return Affichage->Tampon_reception.size() == kComplete.size(); }));
   EXPECT_EQ(Affichage->Tampon_reception, kComplete);
   Affichage->Timer_rafraichTimer();
   EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);

@@ -1,17 +1,45 @@
-// The real program in a folder of its own: fed by the replay tool through a
-// pseudo-terminal, the journal and the last-position file must hold exactly
-// the fixes it was sent; started with arguments, it ignores them.
+// The real program, started in a folder of its own with a settings file, fed
+// by the replay tool through a pseudo-terminal: the journal and the
+// last-position file must hold exactly the fixes it was sent; started with
+// arguments, it ignores them.
 #include "program_run.h"
 
-#include <csignal>
-#include <cstdio>
-#include <sys/wait.h>
+#include "support/wait_until.h"
 
-using e2e::ProgramRun;
-using e2e::read_file;
-using e2e::spawn;
-using e2e::wait_for;
-namespace fs = std::filesystem;
+#include <csignal>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+
+using testing_support::only_drive_records;
+using testing_support::drive_sentences;
+using testing_support::read_file;
+
+namespace {
+
+class LoggingRun : public testing_support::ProgramRun {};
+
+TEST_F(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
+  plug_in(drive_sentences(40));
+  start_program();
+  const bool recorded = wait_until([&] { return read_file(root / "journal.txt").size() >= 3 * 65; },
+                                   std::chrono::seconds(40));
+  // A termination signal closes the main window as the user would: the cycle
+  // in progress ends, the port closes and the settings are saved.
+  stop_program();
+  unplug();
+  ASSERT_TRUE(recorded) << read_file(root / "orvanta.out");
+
+  EXPECT_TRUE(only_drive_records(read_file(root / "journal.txt"), 40));
+  EXPECT_EQ(read_file(root / "last.txt"), "45.00\t006.00\n");
+
+  const std::string settings = read_file(root / "orvanta.INI");
+  EXPECT_NE(settings.find("Connection auto=1\r\n"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("[Tracer]\r\n"), std::string::npos) << settings;
+}
+
+}  // namespace
 
 namespace {
 
@@ -26,45 +54,11 @@ bool catches_sigterm(pid_t pid) {
   return false;
 }
 
-// A drive north, one fix a second: minutes of latitude go 00.0000, 00.0100 ...
-std::string sentence(int i) {
-  char time[16], lat[32];
-  std::snprintf(time, sizeof time, "1200%02d", i % 60);
-  std::snprintf(lat, sizeof lat, "4500.%04d", i * 100);
-  return std::string("$GPRMC,") + time + ",A," + lat + ",N,00600.0000,E,012.5,045.0,070126,,*00\r\n" +
-         "$GPGGA," + time + "," + lat + ",N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*47\r\n";
-}
-
-std::string journal_line(int i) {
-  char buf[128];
-  std::snprintf(buf, sizeof buf, "07/01/2026\t12:00:%02d\t45\xB0 00' %04d\" N\t006\xB0 00' 0000\" E\t012 noeuds\r\n",
-                i % 60, i * 100);
-  return buf;
-}
-
-}  // namespace
-
-TEST(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
-  if (!ProgramRun::possible()) GTEST_SKIP() << "needs to add a port link in /dev";
-  ProgramRun run;
-  std::string nmea;
-  for (int i = 0; i < 40; ++i) nmea += sentence(i);
-  run.start(nmea);
-  ASSERT_FALSE(HasFatalFailure());
-  ASSERT_TRUE(run.finish_after_records(3, 40)) << run.output();
-
-  e2e::expect_records_among(run.journal(), journal_line, 40);
-  EXPECT_EQ(read_file(run.root() / "last.txt"), "45.00\t006.00\n");
-
-  const std::string settings = read_file(run.root() / "orvanta.INI");
-  EXPECT_NE(settings.find("Connection auto=1\r\n"), std::string::npos) << settings;
-  EXPECT_NE(settings.find("[Tracer]\r\n"), std::string::npos) << settings;
-}
-
 // The program takes no arguments: Qt's own options must not act either. An
 // unknown platform would stop Qt at once; ignored, the program runs on and
 // ends normally, saving its settings.
 TEST(StartUp, ArgumentsAreIgnoredQtsOwnOptionsIncluded) {
+  namespace fs = std::filesystem;
   QTemporaryDir dir;
   const fs::path root = dir.path().toStdString();
   const fs::path program = root / "orvanta";
@@ -75,14 +69,19 @@ TEST(StartUp, ArgumentsAreIgnoredQtsOwnOptionsIncluded) {
         << (root / "last.txt").string() << "\r\n[RS232]\r\nConnection auto=0\r\n";
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  const pid_t app = spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time", program.string(),
-                           "-platform", "no-such-platform", "-reverse", "-qwindowtitle", "Autre"},
-                          root / "orvanta.out");
+  const pid_t app = testing_support::spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time",
+                                            program.string(), "-platform", "no-such-platform", "-reverse",
+                                            "-qwindowtitle", "Autre"},
+                                           root / "orvanta.out");
   int status = 0;
-  const bool running = wait_for([&] { return catches_sigterm(app) || waitpid(app, &status, WNOHANG) == app; }, 20);
+  const bool running = testing_support::WaitUntil(
+      [&] { return catches_sigterm(app) || waitpid(app, &status, WNOHANG) == app; }, std::chrono::seconds(20),
+      [] { std::this_thread::sleep_for(std::chrono::milliseconds(100)); });
   kill(app, SIGTERM);
   waitpid(app, &status, 0);
   ASSERT_TRUE(running);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << read_file(root / "orvanta.out");
   EXPECT_NE(read_file(root / "orvanta.INI").find("[Tracer]\r\n"), std::string::npos) << read_file(root / "orvanta.out");
 }
+
+}  // namespace

@@ -5,9 +5,10 @@
 #include "program_run.h"
 
 #include <cstdio>
+#include <thread>
 
-using e2e::ProgramRun;
-using e2e::read_file;
+using testing_support::read_file;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -42,27 +43,28 @@ std::string drive() {
   return nmea;
 }
 
+class ReceiversRun : public testing_support::ProgramRun {
+ protected:
+  std::string journal() const { return read_file(root / "journal.txt"); }
+};
+
 }  // namespace
 
-TEST(ReceiversRun, TodaysReceiverIsRecordedOnlyWithTheExtendedReading) {
-  if (!ProgramRun::possible()) GTEST_SKIP() << "needs to add a port link in /dev";
-  {
-    ProgramRun as_ever;
-    as_ever.start(drive());
-    ASSERT_FALSE(HasFatalFailure());
-    // Four cycles: each would have recorded with a sentence it could read.
-    std::this_thread::sleep_for(std::chrono::seconds(13));
-    as_ever.finish();
-    EXPECT_FALSE(std::filesystem::exists(as_ever.root() / "journal.txt")) << as_ever.journal();
-    EXPECT_EQ(read_file(as_ever.root() / "orvanta.INI").find("etendu"), std::string::npos);
-  }
+TEST_F(ReceiversRun, TodaysReceiverIsRecordedOnlyWithTheExtendedReading) {
+  plug_in(drive());
+  start_program();
+  // Four cycles: each would have recorded with a sentence it could read.
+  std::this_thread::sleep_for(13s);
+  stop_program();
+  EXPECT_FALSE(std::filesystem::exists(root / "journal.txt")) << journal();
+  EXPECT_EQ(read_file(root / "orvanta.INI").find("etendu"), std::string::npos);
 
-  ProgramRun run;
-  run.start(drive(), "RMC etendu=1\r\n");
-  ASSERT_FALSE(HasFatalFailure());
-  ASSERT_TRUE(run.finish_after_records(3, 40)) << run.output();
+  start_program(3, "RMC etendu=1\r\n");
+  const bool recorded = wait_until([&] { return journal().size() >= 3 * 65; }, 40s);
+  stop_program();
+  ASSERT_TRUE(recorded) << read_file(root / "orvanta.out");
 
-  e2e::expect_records_among(run.journal(), journal_line, 40);
-  EXPECT_EQ(read_file(run.root() / "last.txt"), "45.00\t006.00\n");
-  EXPECT_NE(read_file(run.root() / "orvanta.INI").find("[RS232]\r\nRMC etendu=1\r\n"), std::string::npos);
+  EXPECT_TRUE(testing_support::only_records_among(journal(), journal_line, 40));
+  EXPECT_EQ(read_file(root / "last.txt"), "45.00\t006.00\n");
+  EXPECT_NE(read_file(root / "orvanta.INI").find("[RS232]\r\nRMC etendu=1\r\n"), std::string::npos);
 }

@@ -1,6 +1,6 @@
 // Setting selectors: their entries, what they show of a port, and what a
 // pick writes into it (on the fake line, and once on a real pseudo-terminal).
-#include "serial/application_exceptions.h"
+#include "support/reported_exceptions.h"
 #include "serial/com_combo_box.h"
 #include "serial/com_error.h"
 #include "serial/com_port.h"
@@ -8,7 +8,7 @@
 #include "serial/posix/posix_device_opener.h"
 #include "support/fake_port_lister.h"
 #include "support/fake_serial_device.h"
-#include "posix/pty_pair.h"
+#include "support/pty_pair.h"
 
 #include <cerrno>
 #include <exception>
@@ -196,23 +196,14 @@ TEST_F(ComComboBox, PickingHardwareFlowControlSetsTheHandshakeLines) {
   EXPECT_TRUE(line.LastDcb().Flags & DcbFlag::OutxCtsFlow);
 }
 
-// A pick runs from Qt's signal code, which no exception may cross: its
-// failures go to the application's exception handler.
-class ReportedFailures {
- public:
-  ReportedFailures() {
-    SetApplicationExceptionHandler([this](std::exception_ptr e) { errors.push_back(e); });
-  }
-  ~ReportedFailures() { SetApplicationExceptionHandler(nullptr); }
-  std::vector<std::exception_ptr> errors;
-};
 
 TEST_F(ComComboBox, APortThatRefusesAPickLeavesTheChoiceAndSkipsOnChange) {
   port.SetBaudRate(br4800);
   port.Open();
   auto box = linked(cpBaudRate);
   line.SetFailure(FakeOp::SetState, EIO);
-  ReportedFailures reported;
+  // A pick runs from Qt's signal code, which no exception may cross.
+  testing_support::ReportedExceptions reported;
   EXPECT_NO_THROW(pick(*box, "1200"));
   ASSERT_EQ(reported.errors.size(), 1u);
   try {
@@ -227,7 +218,8 @@ TEST_F(ComComboBox, APortThatRefusesAPickLeavesTheChoiceAndSkipsOnChange) {
 TEST_F(ComComboBox, AFailingOnChangeIsReportedNotThrownThroughTheSignal) {
   auto box = linked(cpBaudRate);
   box->OnChange = [](TComComboBox*) { throw EComPort(ComError::OpenFailed, EBUSY); };
-  ReportedFailures reported;
+  // A pick runs from Qt's signal code, which no exception may cross.
+  testing_support::ReportedExceptions reported;
   EXPECT_NO_THROW(pick(*box, "1200"));
   EXPECT_EQ(reported.errors.size(), 1u);
   EXPECT_EQ(port.BaudRate(), br1200);

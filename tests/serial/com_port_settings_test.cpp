@@ -1,6 +1,6 @@
 // What writing a setting does to an open port, deferred updates, whole-group
 // assignment and loading.
-#include "serial/application_exceptions.h"
+#include "support/reported_exceptions.h"
 #include "serial/com_error.h"
 #include "serial/com_port.h"
 
@@ -15,15 +15,8 @@ using namespace serial;
 
 namespace {
 
-struct OpenPort : ::testing::Test {
-  FakeSerialLine line;
-  NotificationJournal journal;  // outlives the port, whose closing it records
-  TComPort port{line};
-  void SetUp() override {
-    port.SetEvents({});
-    port.Open();
-    line.ClearCalls();
-  }
+struct OpenPort : PortOnFakeLine {
+  void SetUp() override { Open({}); }
 };
 
 TEST_F(OpenPort, ANewValueIsAppliedToItsGroupOnlyAndTheSameValueDoesNothing) {
@@ -69,7 +62,6 @@ TEST_F(OpenPort, AFailedApplyKeepsTheNewValueAndReachesTheWriter) {
 }
 
 TEST_F(OpenPort, PortNameIsComparedExactly) {
-  journal.Watch(port);
   port.SetPort("COM1");
   EXPECT_EQ(line.OpenCount(), 1);
   EXPECT_TRUE(journal.entries.empty());
@@ -178,21 +170,13 @@ TEST(ComPortLoading, WritesOnlyStoreAndLoadedOpensAPortMarkedConnected) {
 TEST(ComPortLoading, AFailedOpenAtTheLoadedStepGoesToTheApplicationHandler) {
   FakeSerialLine line;
   line.SetOpenError(ENOENT);
-  std::string reported;
-  SetApplicationExceptionHandler([&](std::exception_ptr e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const std::exception& x) {
-      reported = x.what();
-    }
-  });
+  testing_support::ReportedExceptions reported;
   TComPort port(line);
   port.SetLoading(true);
   port.SetConnected(true);
   EXPECT_NO_THROW(port.Loaded());
-  SetApplicationExceptionHandler(nullptr);
   EXPECT_FALSE(port.Connected());
-  EXPECT_EQ(reported, "Unable to open com port (win error code: 2)");
+  EXPECT_EQ(reported.last_message(), "Unable to open com port (win error code: 2)");
 }
 
 }  // namespace

@@ -19,17 +19,8 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-struct Transfers : ::testing::Test {
-  FakeSerialLine line;
-  NotificationJournal journal;  // outlives the port, whose closing it records
-  TComPort port{line};
-  void SetUp() override {
-    port.SetEvents({});
-    journal.Watch(port);
-    port.Open();
-    journal.entries.clear();
-    line.ClearCalls();
-  }
+struct Transfers : PortOnFakeLine {
+  void SetUp() override { Open({}); }
 };
 
 TEST_F(Transfers, ReadTextReturnsWhatIsQueuedAndSizesTheText) {
@@ -89,9 +80,45 @@ TEST_F(Transfers, FailedTransfersRaiseTheirCodesAndLeaveThePortOpen) {
   line.SetFailure(FakeOp::Write, EAGAIN);
   EXPECT_EQ(Raised([&] { port.WriteText("x"); }).ErrorCode(), 2);
   TPendingOp op;
-  port.StartWriteText("later", &op);
-  EXPECT_EQ(Raised([&] { port.WaitForCompletion(&op); }).WinErrorCode(), EAGAIN);
+  e = Raised([&] { port.StartWriteText("never", &op); });
+  EXPECT_EQ(e.ErrorCode(), 2);
+  EXPECT_EQ(e.WinErrorCode(), EAGAIN);
   EXPECT_TRUE(port.Connected());
+}
+
+// A lamp that follows the transmit line lights when a write starts and goes
+// out when the output queue runs empty, which a write that never started
+// never brings.
+TEST_F(Transfers, OnlyAWriteThatStartedTellsTheLinks) {
+  line.SetFailure(FakeOp::Write, EIO);
+  TPendingOp op;
+  Raised([&] { port.WriteText("x"); });
+  Raised([&] { port.StartWriteText("x", &op); });
+  EXPECT_EQ(journal.entries, Entries{});
+
+  line.SetFailure(FakeOp::Write, 0);
+  line.SetWriteFailureUnderWay(EIO);
+  EXPECT_EQ(Raised([&] { port.WriteText("x"); }).ErrorCode(), 2);
+  EXPECT_EQ(port.StartWriteText("later", &op), 0);
+  EXPECT_EQ(journal.entries, (Entries{"link Tx 1", "link Tx 1"}));
+}
+
+TEST_F(Transfers, AFinishedTransferThatFailedHasNoStatusToGive) {
+  line.SetWriteFailureUnderWay(EIO);
+  TPendingOp op;
+  port.StartWriteText("later", &op);
+  int code = 0;
+  ASSERT_TRUE(WaitUntil([&] {
+    try {
+      return port.IsCompleted(&op);
+    } catch (const EComPort& e) {
+      code = e.ErrorCode();
+      return true;
+    }
+  }));
+  EXPECT_EQ(code, 6);
+  EXPECT_EQ(Raised([&] { port.IsCompleted(&op); }).WinErrorCode(), EIO);
+  EXPECT_EQ(Raised([&] { port.WaitForCompletion(&op); }).ErrorCode(), 2);
 }
 
 TEST_F(Transfers, EveryTransferRefusesAMissingRecord) {

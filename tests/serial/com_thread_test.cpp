@@ -1,6 +1,6 @@
 // Event delivery: what each wake-up runs, in which order, on which thread,
 // and how the event thread ends.
-#include "serial/application_exceptions.h"
+#include "support/reported_exceptions.h"
 #include "serial/com_port.h"
 
 #include "serial_test_support.h"
@@ -21,17 +21,8 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-struct EventDelivery : ::testing::Test {
-  FakeSerialLine line;
-  NotificationJournal journal;  // outlives the port, whose closing it records
-  TComPort port{line};
-
-  void Open(TSyncMethod method = smThreadSync) {
-    port.SetSyncMethod(method);
-    journal.Watch(port);
-    port.Open();
-    journal.entries.clear();
-  }
+struct EventDelivery : PortOnFakeLine {
+  void Open(TSyncMethod method = smThreadSync) { PortOnFakeLine::Open(port.Events(), method); }
   bool Logged(size_t n, int timeout_ms = 5000) {
     return PumpUntil([&] { return journal.entries.size() >= n; }, timeout_ms);
   }
@@ -243,22 +234,14 @@ TEST_F(EventDelivery, WindowSyncRunsOneStepPerEventAndGoesOnAfterAnException) {
   ASSERT_TRUE(Logged(2));
   EXPECT_EQ(journal.entries, (Entries{"link RLSD 0", "RLSD 0"}));
 
-  std::string reported;
-  SetApplicationExceptionHandler([&](std::exception_ptr e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const std::exception& x) {
-      reported = x.what();
-    }
-  });
+  testing_support::ReportedExceptions reported;
   port.OnRing = [](TCustomComPort*) { throw std::runtime_error("ring failed"); };
   line.SetModemLines(ModemLine::Ring);
-  ASSERT_TRUE(PumpUntil([&] { return !reported.empty(); }));
-  EXPECT_EQ(reported, "ring failed");
+  ASSERT_TRUE(PumpUntil([&] { return !reported.errors.empty(); }));
+  EXPECT_EQ(reported.last_message(), "ring failed");
   EXPECT_EQ(journal.entries.back(), "link Ring");
   line.Feed("zz");
   ASSERT_TRUE(PumpUntil([&] { return journal.entries.back() == "RxChar 2"; }));
-  SetApplicationExceptionHandler(nullptr);
   port.Close();
 }
 
@@ -298,15 +281,40 @@ TEST_F(EventDelivery, SmNoneRunsTheStepsOnTheEventThread) {
   port.Close();
 }
 
-TEST_F(EventDelivery, AVanishedDeviceEndsTheThreadWithoutSpinning) {
+// An unplugged receiver: a lamp that still said "port active" would report a
+// failure as success. The port closes as Close does, on the GUI thread.
+TEST_F(EventDelivery, AVanishedDeviceClosesThePortWithEveryNotification) {
   Open();
+  int lost = 0;
+  port.OnDeviceLost = [&](TCustomComPort* sender) {
+    EXPECT_FALSE(sender->Connected());
+    ++lost;
+    journal.Add("DeviceLost");
+  };
   ASSERT_TRUE(line.WaitUntilWaiting());
   line.Vanish();
-  ASSERT_TRUE(ThreadEnded());
-  EXPECT_LE(line.WaitEventCalls(), 2);
-  EXPECT_TRUE(port.Connected());
-  port.Close();
+  ASSERT_TRUE(PumpUntil([&] { return lost > 0; }));
+  EXPECT_FALSE(port.Connected());
   EXPECT_FALSE(line.IsOpen());
+  EXPECT_LE(line.WaitEventCalls(), 2);  // no spinning on the failed wait
+  EXPECT_EQ(journal.entries, (Entries{"link CTS 0", "link DSR 0", "link RLSD 0", "CTS 0", "DSR 0", "RLSD 0",
+                                      "BeforeClose", "link Conn 0", "AfterClose", "DeviceLost"}));
+  EXPECT_EQ(lost, 1);
+  // Back again: the port opens and delivers as before.
+  port.Open();
+  line.Feed("ab");
+  ASSERT_TRUE(PumpUntil([&] { return journal.entries.back() == "RxChar 2"; }));
+}
+
+TEST_F(EventDelivery, ADeviceThatVanishesUnderAHandlerClosesThePortToo) {
+  Open();
+  port.OnRxChar = [&](TCustomComPort* sender, int) {
+    line.Vanish();
+    std::string text;
+    sender->ReadText(text, 1);  // fails: the device is gone
+  };
+  line.Feed("a");
+  ASSERT_TRUE(PumpUntil([&] { return !port.Connected(); }));
   EXPECT_EQ(journal.entries.back(), "AfterClose");
 }
 

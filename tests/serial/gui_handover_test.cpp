@@ -1,8 +1,8 @@
 // The hand-over of calls from a worker thread to the GUI thread.
-#include "serial/application_exceptions.h"
 #include "serial/gui_handover.h"
 
 #include "serial_test_support.h"
+#include "support/reported_exceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -51,14 +51,7 @@ TEST(GuiHandover, WaitingForTheWorkerServesItsCallsWithoutTheEventLoop) {
 
 TEST(GuiHandover, SendReturnsOnceTakenAndReportsExceptionsToTheApplication) {
   GuiHandover handover;
-  std::string reported;
-  serial::SetApplicationExceptionHandler([&](std::exception_ptr e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const std::exception& x) {
-      reported = x.what();
-    }
-  });
+  testing_support::ReportedExceptions reported;
   std::atomic<bool> sent{false};
   std::atomic<bool> worker_went_on_while_running{false};
   std::thread worker([&] {
@@ -72,9 +65,8 @@ TEST(GuiHandover, SendReturnsOnceTakenAndReportsExceptionsToTheApplication) {
   });
   handover.ServeUntilWorkerFinished();
   worker.join();
-  serial::SetApplicationExceptionHandler(nullptr);
   EXPECT_TRUE(worker_went_on_while_running);
-  EXPECT_EQ(reported, "step failed");
+  EXPECT_EQ(reported.last_message(), "step failed");
 }
 
 }  // namespace

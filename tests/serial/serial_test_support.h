@@ -1,32 +1,22 @@
-// Helpers of the serial tests: waiting on the GUI thread while serving its
-// events, and a journal of the notifications a port gave.
+// Helpers of the serial tests: a journal of the notifications a port gave,
+// and the port on a fake line that most tests start from.
 #pragma once
 
 #include "serial/com_error.h"
 #include "serial/com_port.h"
 
+#include "support/fake_serial_device.h"
+#include "support/wait_until.h"
+
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimer>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
-// Runs the GUI thread's event loop until `done` holds (false after the
-// timeout). Each wait for events is bounded by a short timer tick.
-inline bool PumpUntil(const std::function<bool()>& done, int timeout_ms = 5000) {
-  QElapsedTimer clock;
-  clock.start();
-  QTimer tick;
-  tick.start(2);
-  while (!done()) {
-    if (clock.elapsed() > timeout_ms) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  }
-  return true;
-}
+using testing_support::PumpUntil;
+using testing_support::WaitUntil;
 
 // The EComPort that `action` raises (a failure is recorded when none is).
 inline serial::EComPort Raised(const std::function<void()>& action) {
@@ -105,4 +95,24 @@ struct NotificationJournal {
     link.OnRxFlag = notify("link RxFlag");
     port.AttachLink(&link);
   }
+};
+
+// A port on a fake line, with a journal of its notifications that outlives
+// the port (whose closing it records).
+class PortOnFakeLine : public ::testing::Test {
+ protected:
+  // Opens the port with these Events and SyncMethod, watched by the journal,
+  // then forgets what opening did (the journal's entries, the line's calls).
+  void Open(serial::TComEvents events, serial::TSyncMethod method = serial::smThreadSync) {
+    port.SetEvents(events);
+    port.SetSyncMethod(method);
+    journal.Watch(port);
+    port.Open();
+    journal.entries.clear();
+    line.ClearCalls();
+  }
+
+  FakeSerialLine line;
+  NotificationJournal journal;
+  serial::TComPort port{line};
 };

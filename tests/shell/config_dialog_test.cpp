@@ -1,5 +1,5 @@
 #include "acquisition/affichage.h"
-#include "serial/application_exceptions.h"
+#include "support/reported_exceptions.h"
 #include "serial/com_error.h"
 #include "shell/config_dialog.h"
 #include "windows_fixture.h"
@@ -105,6 +105,18 @@ TEST_F(WindowsTest, TheDialogOpensCentredThenWhereItWasShowingTheCurrentPaths) {
   EXPECT_EQ(Config->pos(), QPoint(10, 20));
 }
 
+TEST_F(WindowsTest, EachShowListsThePortsAgainKeepingThePortsEntry) {
+  Affichage->ComPort1.SetPort("COM2");
+  Config->show();
+  ASSERT_EQ(Config->Aff_select_port->count(), 4);
+  Config->BitBtn3->click();
+  ports.names.push_back("ttyACM0");  // a receiver plugged in meanwhile
+  Config->show();
+  EXPECT_EQ(Config->Aff_select_port->count(), 5);
+  EXPECT_EQ(Config->Aff_select_port->itemText(2), "ttyACM0");
+  EXPECT_EQ(Config->Aff_select_port->Text(), "COM2");
+}
+
 TEST_F(WindowsTest, PickedEntriesGoToThePortAtOnce) {
   serial::TComComboBox* selector = Config->Aff_select_port;
   ASSERT_EQ(selector->count(), 4);
@@ -146,17 +158,9 @@ TEST_F(WindowsTest, APortThatCannotBeReopenedIsReportedAndLeftClosed) {
   line.SetOpenError(EBUSY);
   // The pick runs from Qt's signal code: the failure goes to the program's
   // exception handler (the error box), not through the signal.
-  std::string reported;
-  serial::SetApplicationExceptionHandler([&](std::exception_ptr e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const std::exception& x) {
-      reported = x.what();
-    }
-  });
+  testing_support::ReportedExceptions reported;
   pick(Config->Aff_select_port, "COM2");
-  serial::SetApplicationExceptionHandler(nullptr);
-  EXPECT_EQ(reported, "Unable to open com port (win error code: " + std::to_string(EBUSY) + ")");
+  EXPECT_EQ(reported.last_message(), "Unable to open com port (win error code: " + std::to_string(EBUSY) + ")");
   EXPECT_FALSE(port.Connected());
   EXPECT_EQ(port.Port(), "COM2");
   EXPECT_EQ(Config->Aff_select_port->Text(), "COM2") << "the selector keeps the new choice";

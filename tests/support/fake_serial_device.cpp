@@ -99,14 +99,16 @@ class FakeSerialLine::Device final : public SerialDevice {
     done = static_cast<int>(n);
     return 0;
   }
-  int write(const void* buffer, int count, int& done) override {
+  int write(const void* buffer, int count, int& done, const std::function<void()>& started) override {
     line_.Log("write " + std::to_string(count));
     done = 0;
     if (int e = line_.Fail(FakeOp::Write)) return e;
+    if (started) started();
     std::unique_lock lock(line_.mutex_);
     const uint64_t aborts = line_.abort_generation_;
     line_.changed_.wait(lock, [&] { return !line_.writes_held_ || line_.abort_generation_ != aborts; });
     if (line_.writes_held_) return 0;  // aborted before it could send
+    if (line_.write_failure_under_way_) return line_.write_failure_under_way_;
     const int n = line_.write_room_ < 0 ? count : std::min(count, line_.write_room_);
     line_.written_.append(static_cast<const char*>(buffer), static_cast<size_t>(n));
     done = n;
@@ -179,6 +181,8 @@ std::unique_ptr<SerialDevice> FakeSerialLine::open(const std::string& port, int&
 
 int FakeSerialLine::Fail(FakeOp op) {
   std::lock_guard lock(mutex_);
+  // A vanished device still lets its port stop waiting and close.
+  if (vanished_ && op != FakeOp::Purge && op != FakeOp::SetEventMask) return EIO;
   return failures_[static_cast<int>(op)];
 }
 
@@ -252,6 +256,11 @@ void FakeSerialLine::HoldWrites(bool held) {
 void FakeSerialLine::SetFailure(FakeOp op, int error) {
   std::lock_guard lock(mutex_);
   failures_[static_cast<int>(op)] = error;
+}
+
+void FakeSerialLine::SetWriteFailureUnderWay(int error) {
+  std::lock_guard lock(mutex_);
+  write_failure_under_way_ = error;
 }
 
 void FakeSerialLine::SetOpenError(int error) {

@@ -8,8 +8,9 @@
 //   line.SetModemLines(serial::ModemLine::Cts);      // Cts event for the changed line
 //   line.HoldWrites(true);               // writes block until HoldWrites(false) or an abort
 //   line.SetFailure(FakeOp::Read, EIO);  // every read fails until SetFailure(FakeOp::Read, 0)
+//   line.SetWriteFailureUnderWay(EIO);   // writes start, then fail
 //   line.SetOpenError(ENOENT);           // opening fails
-//   line.Vanish();                       // wait_event fails from now on (the device is gone)
+//   line.Vanish();                       // the device is gone: waits and queries fail with EIO
 //   line.LastDcb(), line.Calls(), line.Written() ...  // what the port did
 //
 // One line stands for every port name; the devices it opens all talk to it,
@@ -53,8 +54,12 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   // While held, writes wait (until released or aborted) before they send.
   void HoldWrites(bool held);
   void SetFailure(FakeOp op, int error);         // errno for every call of `op`; 0 clears
+  // errno for every write once it has started (sending nothing); 0 clears.
+  void SetWriteFailureUnderWay(int error);
   void SetOpenError(int error);                  // errno for open; 0 clears
-  void Vanish();                                 // wait_event fails with EIO from now on
+  // The device is gone: wait_event and every operation but purge and
+  // set_event_mask fail with EIO until the next open.
+  void Vanish();
 
   // --- What happened ---
   bool IsOpen();
@@ -95,6 +100,7 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   uint32_t out_queue_ = 0;
   int write_room_ = -1;
   bool writes_held_ = false;
+  int write_failure_under_way_ = 0;
   uint32_t mask_ = 0;
   uint32_t pending_events_ = 0;
   uint64_t mask_generation_ = 0;

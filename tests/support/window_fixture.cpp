@@ -2,15 +2,14 @@
 
 #include "acquisition/affichage.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <QTimer>
 
 namespace testing_support {
 
-WindowFixture::WindowFixture()
-    : platform{line, ports, power, clock, sound, dir.filePath("orvanta.INI").toStdString()} {}
+WindowFixture::WindowFixture() : WindowFixture(line) {}
+
+WindowFixture::WindowFixture(serial::SerialDeviceOpener& devices)
+    : platform{devices, ports, power, clock, sound, dir.filePath("orvanta.INI").toStdString()} {}
 
 WindowFixture::~WindowFixture() { windows.reset(); }
 
@@ -20,17 +19,6 @@ void WindowFixture::create_windows(bool first_show) {
   if (first_show) Affichage->FormShow();
   Affichage->Chemin_fichier_log_1 = QString::fromStdString(path("journal.txt"));
   Affichage->Chemin_fichier_log_2 = QString::fromStdString(path("last.txt"));
-}
-
-bool WindowFixture::pump_until(const std::function<bool()>& done, int timeout_ms) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > timeout_ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(1);
-  }
-  return true;
 }
 
 std::string WindowFixture::path(const char* name) const { return dir.filePath(name).toStdString(); }

@@ -11,7 +11,6 @@
 #include "shell/windows.h"
 
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -20,13 +19,13 @@ namespace testing_support {
 class WindowFixture : public ::testing::Test {
  protected:
   WindowFixture();
+  // Over these serial devices instead of the fake line (real ptys).
+  explicit WindowFixture(serial::SerialDeviceOpener& devices);
   ~WindowFixture() override;
 
   // Creates the windows (and runs the main window's first show unless told
   // not to); the acquisition timer is stopped: tests call its handler.
   void create_windows(bool first_show = true);
-  // Processes events until `done` holds or `timeout_ms` passes.
-  static bool pump_until(const std::function<bool()>& done, int timeout_ms = 5000);
   std::string path(const char* name) const;
 
   QTemporaryDir dir;

@@ -1,7 +1,7 @@
 #include "serial/posix/dev_port_lister.h"
 
 #include "common/unique_fd.h"
-#include "pty_pair.h"
+#include "support/pty_pair.h"
 
 #include <climits>
 #include <sys/inotify.h>

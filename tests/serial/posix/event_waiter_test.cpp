@@ -2,7 +2,7 @@
 // line holds up (CTS low, XOFF) on a UART.
 #include "serial/posix/event_waiter.h"
 #include "serial/serial_device.h"
-#include "pty_pair.h"
+#include "support/pty_pair.h"
 
 #include <atomic>
 #include <future>
@@ -15,7 +15,9 @@ using namespace std::chrono_literals;
 TEST(EventWaiter, OutputHeldUpIsLookedAtLessAndLessOften) {
   testing::PtyPair pty;
   std::atomic<int> checks{0};
-  EventWaiter waiter(pty.slave(), [&](int, int& queued) {
+  ReceiveQueue input(pty.slave());
+  ASSERT_EQ(input.init(), 0);
+  EventWaiter waiter(pty.slave(), input, [&](int, int& queued) {
     ++checks;
     queued = 4;  // never drains
     return 0;

@@ -1,7 +1,7 @@
 #include "serial/posix/line_counters.h"
 
 #include "serial/serial_device.h"
-#include "pty_pair.h"
+#include "support/pty_pair.h"
 
 #include <cerrno>
 

@@ -103,14 +103,18 @@ TEST(TermiosLineSettings, FlowControlAndLineLevels) {
   EXPECT_EQ(software.tio.c_cc[VSTOP], 'S');
 }
 
-TEST(TermiosLineSettings, ParityCheckReplacesBadBytesOnlyWhenAskedTo) {
+TEST(TermiosLineSettings, ParityCheckMarksBadBytesForReplacementOnlyWhenAskedTo) {
   Dcb dcb = dcb_8n1(9600);
   dcb.Parity = 2;
   dcb.Flags |= DcbFlag::ParityCheck;
-  EXPECT_EQ(translate(dcb).tio.c_iflag & INPCK, 0u);  // bytes kept as received
+  dcb.ErrorChar = '?';
+  EXPECT_EQ(translate(dcb).tio.c_iflag & (INPCK | PARMRK), 0u);  // bytes kept as received
+  EXPECT_FALSE(translate(dcb).receive.errors_marked);
   dcb.Flags |= DcbFlag::ErrorChar;
-  EXPECT_NE(translate(dcb).tio.c_iflag & INPCK, 0u);
-  EXPECT_EQ(translate(dcb).tio.c_iflag & PARMRK, 0u);
+  const LineSettings replacing = translate(dcb);
+  EXPECT_EQ(replacing.tio.c_iflag & (INPCK | PARMRK | ISTRIP), tcflag_t{INPCK | PARMRK});
+  EXPECT_TRUE(replacing.receive.errors_marked);
+  EXPECT_EQ(replacing.receive.replace_char, '?');
 }
 
 TEST(TermiosLineSettings, RefusesWhatTheLineCannotTake) {

@@ -1,4 +1,5 @@
 #include "serial/posix/modem_watcher.h"
+#include "support/wait_until.h"
 
 #include <dirent.h>
 #include <unistd.h>
@@ -24,18 +25,11 @@ int threads_now() {
   return count;
 }
 
-template <typename Predicate>
-bool eventually(Predicate done) {
-  auto deadline = std::chrono::steady_clock::now() + 5s;
-  while (!done() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
-  return done();
-}
-
 TEST(ModemWatcher, ReportsEachChangeUntilTheWaitFails) {
   std::atomic<int> changes{0};
   int waits = 0;  // touched by the helper only
   ModemWatcher watcher([&] { return ++waits <= 3 ? 0 : ENOTTY; }, [&] { ++changes; });
-  EXPECT_TRUE(eventually([&] { return changes == 3; }));
+  EXPECT_TRUE(testing_support::WaitUntil([&] { return changes == 3; }));
   std::this_thread::sleep_for(50ms);
   EXPECT_EQ(changes, 3);
 }
@@ -54,7 +48,7 @@ TEST(ModemWatcher, StoppingEndsAHelperBlockedInASystemCall) {
         },
         [] {});
     if (i % 2) {
-      ASSERT_TRUE(eventually([&] { return blocked.load(); }));
+      ASSERT_TRUE(testing_support::WaitUntil([&] { return blocked.load(); }));
     }
   }
   EXPECT_EQ(threads_now(), threads);

@@ -1,7 +1,7 @@
 // The Linux device layer on real pseudo-terminals.
 #include "serial/posix/custom_speed.h"
 #include "serial/posix/posix_device_opener.h"
-#include "pty_pair.h"
+#include "support/pty_pair.h"
 
 #include <dirent.h>
 #include <time.h>
@@ -95,6 +95,21 @@ class DeviceOnPty : public ::testing::Test {
     EXPECT_EQ(device_->read(text.data(), count, done), 0);
     text.resize(done > 0 ? done : 0);
     return text;
+  }
+
+  // The input queue's length and the line errors, as the port asks for them.
+  std::pair<uint32_t, uint32_t> queued_and_errors() {
+    uint32_t errors = 0xff, in_queue = 0, out_queue = 0;
+    EXPECT_EQ(device_->clear_error(errors, in_queue, out_queue), 0);
+    return {in_queue, errors};
+  }
+
+  int write(std::string_view bytes, int* starts = nullptr) {
+    int done = -1;
+    EXPECT_EQ(device_->write(bytes.data(), static_cast<int>(bytes.size()), done, [starts] {
+      if (starts) ++*starts;
+    }), 0);
+    return done;
   }
 
   PtyPair pty_;
@@ -270,19 +285,77 @@ TEST_F(DeviceOnPty, PurgeAbortsAReadInFlightWithWhatItMoved) {
   EXPECT_EQ(next->result(), "d");
 }
 
-TEST_F(DeviceOnPty, DiscardNullDropsReceivedNulBytes) {
+TEST_F(DeviceOnPty, DiscardNullDropsReceivedNulBytesBeforeTheyAreCounted) {
   Dcb dcb = line(4800);
   dcb.Flags |= DcbFlag::Null;
   ASSERT_EQ(device_->set_state(dcb), 0);
   pty_.send(std::string_view("a\0b\0", 4));
   pty_.await_queued(4);
+  EXPECT_EQ(queued_and_errors().first, 2u);
   EXPECT_EQ(read_queued(4), "ab");
 }
 
+TEST_F(DeviceOnPty, TheEventCharacterRaisesRxFlagWithTheBytesItCameWith) {
+  Dcb dcb = line(4800);
+  dcb.EvtChar = '\n';
+  ASSERT_EQ(device_->set_state(dcb), 0);
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar | EventBit::RxFlag), 0);
+  pty_.send("$GPRMC\r\n");
+  uint32_t events = 0;
+  ASSERT_EQ(device_->wait_event(events), 0);
+  EXPECT_EQ(events, EventBit::RxChar | EventBit::RxFlag);
+  pty_.send("$GP");
+  ASSERT_EQ(device_->wait_event(events), 0);
+  EXPECT_EQ(events, uint32_t{EventBit::RxChar});
+  EXPECT_EQ(read_queued(100), "$GPRMC\r\n$GP");
+}
+
+// The kernel's own queue holds 4 KB: once full, a tty takes no more bytes
+// and announces none, so a program that leaves its bytes unread for a while
+// (the main window's 1,000-character rule) heard nothing ever after.
+TEST_F(DeviceOnPty, ABurstLeftUnreadNeverStopsTheArrivalsAfterIt) {
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar | EventBit::Error), 0);
+  pty_.send(std::string(9000, 'x'));
+  // Wait after wait, reading nothing, until the burst has all come in.
+  std::unique_ptr<Background<WaitResult>> wait;
+  for (int i = 0; i < 100; ++i) {
+    wait = start_wait();
+    if (wait->still_blocked()) break;
+  }
+  ASSERT_TRUE(wait->still_blocked());
+  pty_.send("$GPRMC,1\r\n");
+  // Into a full queue: the oldest bytes give way, which is an error to report.
+  EXPECT_EQ(wait->result(), WaitResult(0, EventBit::RxChar | EventBit::Error));
+  const std::string queued = read_queued(2000);
+  EXPECT_EQ(queued.size(), 1024u);
+  EXPECT_TRUE(queued.ends_with("xxx$GPRMC,1\r\n")) << queued.substr(1000);
+}
+
+TEST_F(DeviceOnPty, AWaitingReadHearsOfBytesTheEventWaitTookIn) {
+  CommTimeouts timeouts;
+  timeouts.ReadInterval = 0;  // all zero: no limit
+  ASSERT_EQ(device_->set_timeouts(timeouts), 0);
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar), 0);
+  auto read = start_read(5);
+  // The event wait, as the port's event thread runs it; which of the two
+  // takes each byte in is up to the scheduler.
+  Background<int> waits(*device_, [this] {
+    uint32_t events = 0;
+    int count = 0;
+    while (device_->wait_event(events) == 0 && events != 0) ++count;
+    return count;
+  });
+  for (char c : std::string("12345")) {
+    pty_.send(std::string(1, c));
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_EQ(read->result(), "12345");
+}
+
 TEST_F(DeviceOnPty, WriteReachesTheFarEndAndXoffHoldsItWithinTheWriteTimeout) {
-  int done = -1;
-  ASSERT_EQ(device_->write("hello", 5, done), 0);
-  EXPECT_EQ(done, 5);
+  int starts = 0;
+  EXPECT_EQ(write("hello", &starts), 5);
+  EXPECT_EQ(starts, 1);
   EXPECT_EQ(pty_.receive(5), "hello");
 
   CommTimeouts timeouts;
@@ -291,12 +364,11 @@ TEST_F(DeviceOnPty, WriteReachesTheFarEndAndXoffHoldsItWithinTheWriteTimeout) {
   ASSERT_EQ(device_->set_timeouts(timeouts), 0);
   ASSERT_EQ(device_->escape(Escape::SetXoff), 0);
   auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(device_->write("held", 4, done), 0);
+  EXPECT_EQ(write("held", &starts), 0);
   EXPECT_GE(std::chrono::steady_clock::now() - start, 190ms);
-  EXPECT_EQ(done, 0);
+  EXPECT_EQ(starts, 2);  // under way, held up
   ASSERT_EQ(device_->escape(Escape::SetXon), 0);
-  ASSERT_EQ(device_->write("go", 2, done), 0);
-  EXPECT_EQ(done, 2);
+  EXPECT_EQ(write("go"), 2);
   EXPECT_EQ(pty_.receive(2), "go");
 }
 
@@ -324,7 +396,7 @@ TEST_F(DeviceOnPty, RxCharIsReportedOncePerArrival) {
   EXPECT_EQ(wait->result(), WaitResult(0, EventBit::RxChar));
 
   // The bytes stay unread: they are not announced again...
-  pty_.await_queued(3);
+  EXPECT_EQ(queued_and_errors().first, 3u);
   wait = start_wait();
   EXPECT_TRUE(wait->still_blocked());
   // ...until more arrive.
@@ -332,7 +404,7 @@ TEST_F(DeviceOnPty, RxCharIsReportedOncePerArrival) {
   EXPECT_EQ(wait->result(), WaitResult(0, EventBit::RxChar));
 
   // Reading a part does not announce the rest either.
-  pty_.await_queued(6);
+  EXPECT_EQ(queued_and_errors().first, 6u);
   EXPECT_EQ(read_queued(2), "$G");
   wait = start_wait();
   EXPECT_TRUE(wait->still_blocked());
@@ -392,8 +464,7 @@ TEST_F(DeviceOnPty, TxEmptyFollowsAWriteWhenAskedFor) {
   ASSERT_EQ(device_->set_event_mask(EventBit::TxEmpty), 0);
   auto wait = start_wait();
   EXPECT_TRUE(wait->still_blocked());
-  int done = 0;
-  ASSERT_EQ(device_->write("x", 1, done), 0);
+  write("x");
   EXPECT_EQ(wait->result(), WaitResult(0, EventBit::TxEmpty));
   // Reported once per write.
   wait = start_wait();
@@ -401,7 +472,7 @@ TEST_F(DeviceOnPty, TxEmptyFollowsAWriteWhenAskedFor) {
   wait.reset();
 
   // A pending stop wins over it, which then waits for the next wait.
-  ASSERT_EQ(device_->write("y", 1, done), 0);
+  write("y");
   device_->cancel_wait();
   uint32_t events = 0xdead;
   EXPECT_EQ(device_->wait_event(events), 0);
@@ -410,18 +481,24 @@ TEST_F(DeviceOnPty, TxEmptyFollowsAWriteWhenAskedFor) {
   EXPECT_EQ(events, uint32_t{EventBit::TxEmpty});
 }
 
-TEST_F(DeviceOnPty, Rx80FullComesWithAnArrivalThatFillsTheQueue) {
+// A reader that falls behind is warned as the queue fills, then loses the
+// oldest bytes, and is told so once.
+TEST_F(DeviceOnPty, AFillingQueueWarnsAt80PercentThenLetsTheOldestBytesGo) {
   ASSERT_EQ(device_->setup_queues(10, 10), 0);
-  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar | EventBit::Rx80Full), 0);
-  pty_.send("1234567");
-  pty_.await_queued(7);
-  uint32_t events = 0;
-  ASSERT_EQ(device_->wait_event(events), 0);
-  EXPECT_EQ(events, uint32_t{EventBit::RxChar});
-  pty_.send("8");
-  pty_.await_queued(8);
-  ASSERT_EQ(device_->wait_event(events), 0);
-  EXPECT_EQ(events, EventBit::RxChar | EventBit::Rx80Full);
+  ASSERT_EQ(device_->set_event_mask(EventBit::RxChar | EventBit::Rx80Full | EventBit::Error), 0);
+  auto arrive = [&](const std::string& bytes) {
+    pty_.send(bytes);
+    pty_.await_queued(static_cast<int>(bytes.size()));  // the last wait took the earlier ones in
+    uint32_t events = 0;
+    EXPECT_EQ(device_->wait_event(events), 0);
+    return events;
+  };
+  EXPECT_EQ(arrive("1234567"), uint32_t{EventBit::RxChar});
+  EXPECT_EQ(arrive("8"), EventBit::RxChar | EventBit::Rx80Full);
+  EXPECT_EQ(arrive("9abcd"), EventBit::RxChar | EventBit::Rx80Full | EventBit::Error);
+  EXPECT_EQ(queued_and_errors(), std::pair(10u, uint32_t{LineError::RxOver}));
+  EXPECT_EQ(read_queued(100), "456789abcd");
+  EXPECT_EQ(queued_and_errors(), std::pair(0u, 0u));
 }
 
 double thread_cpu_ms() {
@@ -455,6 +532,9 @@ TEST_F(DeviceOnPty, AVanishedDeviceFailsTransfersAndQueriesButStillCloses) {
   int done = -1;
   EXPECT_EQ(device_->read(&byte, 1, done), EIO);
   EXPECT_EQ(done, 0);
+  int starts = 0;
+  EXPECT_EQ(device_->write("x", 1, done, [&] { ++starts; }), EIO);
+  EXPECT_EQ(starts, 0);
   uint32_t errors, in_queue, out_queue, lines;
   EXPECT_EQ(device_->clear_error(errors, in_queue, out_queue), EIO);
   EXPECT_EQ(device_->modem_status(lines), EIO);

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/wait_until.h"
+
 namespace serial::testing {
 
 class PtyPair {
@@ -50,12 +52,8 @@ class PtyPair {
   // Waits until the line discipline holds `count` bytes for the device (the
   // pty hands bytes over on a kernel worker, a little after send returns).
   void await_queued(int count) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     int queued = 0;
-    while (::ioctl(slave_, FIONREAD, &queued) == 0 && queued < count &&
-           std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    testing_support::WaitUntil([&] { return ::ioctl(slave_, FIONREAD, &queued) != 0 || queued >= count; });
     ASSERT_EQ(queued, count);
   }
 
