@@ -1,8 +1,9 @@
 // How much the open port costs while a receiver talks, and how late the
 // program hears of each byte, next to the least any reader pays for the same
-// stream.
+// stream and to gpsd, the usual daemon for the job.
 //
-//   serial_event_latency [--chunk N]... [SECONDS]     (default: --chunk 1, 30 s)
+//   serial_event_latency [--chunk N | --sentences]... [SECONDS]
+//                                           (default: --chunk 1 --sentences, 30 s)
 //
 // A writer thread plays synthetic NMEA sentences onto the master of a
 // pseudo-terminal at the pace of a 4800-baud line: one second's sentences,
@@ -10,28 +11,40 @@
 // over: N bytes per write, one write every N byte times (10 bit times each).
 // 1 is the worst case, every byte on its own; a UART's receive FIFO hands over
 // 8-14 bytes per interrupt, a USB adapter what arrived since its last poll
-// (1-16 ms apart, a 64-byte packet at most). Repeat the option to measure
-// several patterns in one run.
+// (1-16 ms apart, a 64-byte packet at most). `--sentences` writes each
+// sentence whole when its last byte is due, as a receiver that sends a
+// sentence per USB packet does. Repeat the options to measure several patterns
+// in one run.
 //
-// Each pattern is played twice, SECONDS each, to two readers of the slave:
+// Each pattern is played to each reader of the slave in turn, SECONDS each:
 //   baseline  one thread in a poll()+read() loop on the raw slave fd: no port
 //             component, no hand-over to the GUI thread;
+//   gpsd      `gpsd -N -n -b` on the slave, our own instance on our own pty
+//             (skipped when gpsd is not installed);
 //   port      a TComPort configured as the main window configures it (4800 8N1,
 //             all events, smThreadSync, OnRxChar reading the announced count),
 //             opened on the slave through the real Linux device layer.
-// So a run takes patterns x 2 x SECONDS. For each it measures the process CPU
-// use with the writer thread's share taken out, and the delay from each byte's
-// write on the master to the moment the reader hears of it (poll() returning;
-// OnRxChar being entered). The delay starts when the line hands the byte to
-// the system: the time it waited in a FIFO or adapter before is the line's.
+// For each it measures the reader's CPU use and context switches (the writer
+// thread's own taken out), per write ("delivery"), and the delay from each
+// byte's write on the master to the moment the reader hears of it (poll()
+// returning; OnRxChar being entered; not seen for gpsd). The delay starts when
+// the line hands the byte to the system: the time it waited in a FIFO or
+// adapter before is the line's.
 #include "serial/com_port.h"
 #include "serial/posix/event_fd.h"
 #include "serial/posix/posix_device_opener.h"
 #include "common/unique_fd.h"
 
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -45,6 +58,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -67,6 +83,13 @@ std::string WithChecksum(const std::string& body) {
   char tail[8];
   std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
   return "$" + body + tail;
+}
+
+// Where a gpsd to compare with lives; empty when it is not installed.
+std::string GpsdPath() {
+  for (const char* path : {"/usr/sbin/gpsd", "/usr/local/sbin/gpsd"})
+    if (::access(path, X_OK) == 0) return path;
+  return {};
 }
 
 // One second of a receiver's output: RMC, GGA, GSA and three GSV sentences.
@@ -147,25 +170,74 @@ class Stream {
   std::vector<double> delays_ms_;
 };
 
-// Plays `seconds` of sentences onto `master` from `start`, `chunk` bytes per
-// write, each write as many byte times after the second's start as the bytes
-// before it. Returns the CPU time this thread used.
-double PlayStream(int master, int chunk, int seconds, Clock::time_point start, Stream& stream,
-                  const std::atomic<bool>& stop, std::atomic<bool>& failed) {
-  const double cpu_before = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-  for (int s = 0; s < seconds && !stop; ++s) {
-    const Clock::time_point second_start = start + std::chrono::seconds(s);
-    const std::string burst = SecondOfSentences(s);
-    for (size_t first = 0; first < burst.size() && !stop; first += static_cast<size_t>(chunk)) {
-      std::this_thread::sleep_until(second_start + kByteTime * static_cast<long>(first));
-      const size_t count = std::min(static_cast<size_t>(chunk), burst.size() - first);
-      if (!stream.Stamp(count) || ::write(master, burst.data() + first, count) != static_cast<ssize_t>(count)) {
-        failed = true;
-        return CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - cpu_before;
-      }
+// How the line hands the stream over: `chunk` bytes per write, or (0) one
+// sentence per write.
+struct Pattern {
+  int chunk;
+  std::string Name() const { return chunk == 0 ? "sentences" : std::to_string(chunk) + " B/write"; }
+  // Length of the write that starts at `first` in `burst`.
+  size_t WriteLength(const std::string& burst, size_t first) const {
+    if (chunk > 0) return std::min(static_cast<size_t>(chunk), burst.size() - first);
+    const size_t end = burst.find('\n', first);
+    return end == std::string::npos ? burst.size() - first : end + 1 - first;
+  }
+};
+
+// CPU time and context switches of one thread, a process, or what was spent
+// between two readings of them.
+struct Cost {
+  double cpu_seconds = 0;
+  long voluntary = 0, involuntary = 0;
+  Cost operator-(const Cost& o) const {
+    return {cpu_seconds - o.cpu_seconds, voluntary - o.voluntary, involuntary - o.involuntary};
+  }
+};
+
+Cost CostOf(int who, clockid_t clock) {
+  rusage usage{};
+  getrusage(who, &usage);
+  return {CpuSeconds(clock), usage.ru_nvcsw, usage.ru_nivcsw};
+}
+
+// Another process: its CPU clock and the switches of each of its threads.
+Cost CostOfProcess(pid_t pid) {
+  Cost cost;
+  clockid_t clock{};
+  if (clock_getcpuclockid(pid, &clock) == 0) cost.cpu_seconds = CpuSeconds(clock);
+  std::error_code ignored;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ignored)) {
+    std::ifstream status(task.path() / "status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+      if (key == "voluntary_ctxt_switches:" && status >> value) cost.voluntary += value;
+      if (key == "nonvoluntary_ctxt_switches:" && status >> value) cost.involuntary += value;
     }
   }
-  return CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - cpu_before;
+  return cost;
+}
+
+// Plays `seconds` of sentences onto `master` from `start` in the pattern's
+// writes, each as many byte times after the second's start as the bytes before
+// its last one. Returns what this thread spent; counts the writes.
+Cost PlayStream(int master, Pattern pattern, int seconds, Clock::time_point start, Stream& stream,
+                const std::atomic<bool>& stop, std::atomic<bool>& failed, long& writes) {
+  const Cost before = CostOf(RUSAGE_THREAD, CLOCK_THREAD_CPUTIME_ID);
+  for (int s = 0; s < seconds && !stop && !failed; ++s) {
+    const Clock::time_point second_start = start + std::chrono::seconds(s);
+    const std::string burst = SecondOfSentences(s);
+    size_t count = 0;
+    for (size_t first = 0; first < burst.size() && !stop; first += count) {
+      count = pattern.WriteLength(burst, first);
+      std::this_thread::sleep_until(second_start + kByteTime * static_cast<long>(first + count - 1));
+      if (!stream.Stamp(count) || ::write(master, burst.data() + first, count) != static_cast<ssize_t>(count)) {
+        failed = true;
+        break;
+      }
+      ++writes;
+    }
+  }
+  return CostOf(RUSAGE_THREAD, CLOCK_THREAD_CPUTIME_ID) - before;
 }
 
 // One way of listening to the slave. Start and Stop lie outside the measured
@@ -173,15 +245,23 @@ double PlayStream(int master, int chunk, int seconds, Clock::time_point start, S
 class Reader {
  public:
   virtual ~Reader() = default;
+  virtual std::string Name() const = 0;
   virtual void Start(Pty& pty, Stream& stream) = 0;
-  virtual void Listen(Clock::time_point end) = 0;
+  virtual void Listen(Clock::time_point end) { std::this_thread::sleep_until(end); }
   virtual void Stop() = 0;
+  // What the reader has spent so far, the writer thread's share included when
+  // it runs in this process.
+  virtual Cost Spent() { return CostOf(RUSAGE_SELF, CLOCK_PROCESS_CPUTIME_ID); }
+  virtual bool InThisProcess() const { return true; }
+  // Whether it tells the Stream when it hears bytes.
+  virtual bool ReportsBytes() const { return true; }
 };
 
 // The floor: a thread asleep in poll() on the slave, set raw at 4800 baud as
 // the port sets it, reading whatever is queued when woken.
 class BaselineReader : public Reader {
  public:
+  std::string Name() const override { return "baseline"; }
   void Start(Pty& pty, Stream& stream) override {
     termios tio{};
     if (tcgetattr(pty.slave.get(), &tio) != 0) throw std::system_error(errno, std::generic_category(), "tcgetattr");
@@ -195,7 +275,6 @@ class BaselineReader : public Reader {
       throw std::system_error(error, std::generic_category(), "eventfd");
     thread_ = std::thread([this, slave = pty.slave.get(), &stream] { Loop(slave, stream); });
   }
-  void Listen(Clock::time_point end) override { std::this_thread::sleep_until(end); }
   void Stop() override {
     serial::signal_event_fd(stop_.get());
     thread_.join();
@@ -223,8 +302,71 @@ class BaselineReader : public Reader {
   std::thread thread_;
 };
 
+// gpsd reading the slave (-b: never writes to it), serving no client (-n:
+// reads all the same), on a loopback port of its own so that it cannot meet
+// another instance.
+class GpsdReader : public Reader {
+ public:
+  explicit GpsdReader(std::string path) : path_(std::move(path)) {}
+  ~GpsdReader() override { End(); }
+  std::string Name() const override { return "gpsd"; }
+  void Start(Pty& pty, Stream&) override {
+    const std::string port = std::to_string(FreeLoopbackPort());
+    std::vector<std::string> args = {path_, "-N", "-n", "-b", "-S", port, pty.slave_name};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    for (int fd : {0, 1, 2}) posix_spawn_file_actions_addopen(&files, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    const int error = posix_spawn(&pid_, path_.c_str(), &files, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    if (error != 0) throw std::system_error(error, std::generic_category(), "gpsd");
+    // Measure it once it holds the device and has settled.
+    const Clock::time_point give_up = Clock::now() + std::chrono::seconds(5);
+    while (!HoldsDevice(pty.slave_name)) {
+      if (Clock::now() > give_up) throw std::runtime_error("gpsd did not open " + std::string(pty.slave_name));
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+  void Stop() override { End(); }
+  Cost Spent() override { return CostOfProcess(pid_); }
+  bool InThisProcess() const override { return false; }
+  bool ReportsBytes() const override { return false; }
+
+ private:
+  static int FreeLoopbackPort() {
+    common::UniqueFd s(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (s.get() < 0 || ::bind(s.get(), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::getsockname(s.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+      throw std::system_error(errno, std::generic_category(), "loopback port");
+    return ntohs(address.sin_port);
+  }
+  bool HoldsDevice(const std::string& device) const {
+    std::error_code ignored;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", ignored))
+      if (std::filesystem::read_symlink(fd.path(), ignored) == device) return true;
+    return false;
+  }
+  void End() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = 0;
+  }
+
+  std::string path_;
+  pid_t pid_ = 0;
+};
+
 class PortReader : public Reader {
  public:
+  std::string Name() const override { return "port"; }
   void Start(Pty& pty, Stream& stream) override {
     port_.SetPort(pty.slave_name);
     port_.SetBaudRate(serial::br4800);
@@ -251,38 +393,52 @@ class PortReader : public Reader {
 struct Measurement {
   size_t written = 0;
   size_t heard = 0;
+  long writes = 0;
   long wakeups = 0;
+  size_t left_unread = 0;
   bool write_failed = false;
   double cpu_percent = 0;  // of one core, the writer's share taken out
+  Cost spent;              // the same, and its context switches
+  bool has_delays = false;
   double median_ms = 0, p95_ms = 0, max_ms = 0;
+
+  bool HeardAll() const { return !write_failed && heard == written && left_unread == 0; }
+  double PerWrite(long n) const { return writes > 0 ? static_cast<double>(n) / static_cast<double>(writes) : 0; }
 };
 
-Measurement Measure(Reader& reader, int chunk, int seconds) {
+Measurement Measure(Reader& reader, Pattern pattern, int seconds) {
   Pty pty;
   Stream stream(seconds);
   reader.Start(pty, stream);
 
   std::atomic<bool> stop{false}, failed{false};
-  double writer_cpu = 0;
-  const double cpu_before = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+  Cost writer_spent;
+  Measurement m;
+  const Cost before = reader.Spent();
   const Clock::time_point start = Clock::now();
-  std::thread writer([&] { writer_cpu = PlayStream(pty.master.get(), chunk, seconds, start, stream, stop, failed); });
+  std::thread writer([&] {
+    writer_spent = PlayStream(pty.master.get(), pattern, seconds, start, stream, stop, failed, m.writes);
+  });
   reader.Listen(start + std::chrono::seconds(seconds) + kDrainTime);
   stop = true;
   writer.join();
   const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-  Measurement m;
-  m.cpu_percent = 100.0 * (CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu_before - writer_cpu) / wall;
+  m.spent = reader.Spent() - before;
+  if (reader.InThisProcess()) m.spent = m.spent - writer_spent;
+  m.cpu_percent = 100.0 * m.spent.cpu_seconds / wall;
+  int unread = 0;
+  if (::ioctl(pty.slave.get(), FIONREAD, &unread) == 0) m.left_unread = static_cast<size_t>(unread);
   reader.Stop();
 
   m.written = stream.written();
-  m.heard = stream.heard();
+  m.heard = reader.ReportsBytes() ? stream.heard() : m.written - m.left_unread;
   m.wakeups = stream.wakeups();
   m.write_failed = failed;
   std::vector<double>& delays = stream.delays_ms();
   if (!delays.empty()) {
     std::sort(delays.begin(), delays.end());
     auto at = [&](double q) { return delays[static_cast<size_t>(q * static_cast<double>(delays.size() - 1))]; };
+    m.has_delays = true;
     m.median_ms = at(0.5);
     m.p95_ms = at(0.95);
     m.max_ms = delays.back();
@@ -290,46 +446,65 @@ Measurement Measure(Reader& reader, int chunk, int seconds) {
   return m;
 }
 
-struct Row {
-  int chunk;
-  Measurement baseline, port;
+struct Result {
+  Pattern pattern;
+  std::string reader;
+  Measurement m;
 };
 
-std::string PatternName(int chunk) { return std::to_string(chunk) + " B/write"; }
+const Measurement* Find(const std::vector<Result>& results, const Result& like, const std::string& reader) {
+  for (const Result& r : results)
+    if (r.pattern.chunk == like.pattern.chunk && r.reader == reader) return &r.m;
+  return nullptr;
+}
 
-void PrintTable(const std::vector<Row>& rows, int seconds) {
-  std::printf("\n%d s of 4800-baud NMEA per run; CPU in %% of one core; delay from write to reader, ms\n\n", seconds);
-  std::printf("%-12s | %12s | %10s | %6s | %-23s | %-23s\n", "pattern", "baseline CPU", "port CPU", "ratio",
-              "baseline median / p95", "port median / p95");
-  std::printf("%.12s-+-%.12s-+-%.10s-+-%.6s-+-%.23s-+-%.23s\n", "------------", "------------", "------------",
-              "------------", "-------------------------", "-------------------------");
-  for (const Row& r : rows) {
-    char ratio[16], base_delay[32], port_delay[32];
-    if (r.baseline.cpu_percent > 0)
-      std::snprintf(ratio, sizeof ratio, "%.1fx", r.port.cpu_percent / r.baseline.cpu_percent);
-    else
-      std::snprintf(ratio, sizeof ratio, "-");
-    std::snprintf(base_delay, sizeof base_delay, "%.3f / %.3f", r.baseline.median_ms, r.baseline.p95_ms);
-    std::snprintf(port_delay, sizeof port_delay, "%.3f / %.3f", r.port.median_ms, r.port.p95_ms);
-    std::printf("%-12s | %11.3f%% | %9.3f%% | %6s | %-23s | %-23s\n", PatternName(r.chunk).c_str(),
-                r.baseline.cpu_percent, r.port.cpu_percent, ratio, base_delay, port_delay);
+std::string Ratio(double a, const Measurement* b) {
+  if (!b || b->cpu_percent <= 0) return "-";
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2fx", a / b->cpu_percent);
+  return text;
+}
+
+void PrintTable(const std::vector<Result>& results, int seconds) {
+  std::printf("\n%d s of 4800-baud NMEA per run; CPU in %% of one core; switches (voluntary + involuntary) per write;"
+              "\ndelay from write to reader, ms\n\n",
+              seconds);
+  std::printf("%-11s | %-8s | %8s | %7s | %7s | %14s | %-23s\n", "pattern", "reader", "CPU", "÷ gpsd", "÷ base",
+              "switches/write", "delay median / p95");
+  std::printf("%.11s-+-%.8s-+-%.8s-+-%.7s-+-%.7s-+-%.14s-+-%.23s\n", "-------------", "----------", "----------",
+              "---------", "---------", "----------------", "-------------------------");
+  for (const Result& r : results) {
+    const Measurement& m = r.m;
+    char switches[32], delay[32] = "-";
+    std::snprintf(switches, sizeof switches, "%.2f + %.2f", m.PerWrite(m.spent.voluntary),
+                  m.PerWrite(m.spent.involuntary));
+    if (m.has_delays) std::snprintf(delay, sizeof delay, "%.3f / %.3f", m.median_ms, m.p95_ms);
+    std::printf("%-11s | %-8s | %7.3f%% | %7s | %7s | %14s | %-23s\n", r.pattern.Name().c_str(), r.reader.c_str(),
+                m.cpu_percent, Ratio(m.cpu_percent, Find(results, r, "gpsd")).c_str(),
+                Ratio(m.cpu_percent, Find(results, r, "baseline")).c_str(), switches, delay);
   }
-  std::printf("\n%-12s | %-8s | %8s | %8s | %8s | %10s\n", "pattern", "reader", "written", "heard", "wake-ups",
-              "max delay");
-  for (const Row& r : rows) {
-    for (const auto& [name, m] : {std::pair{"baseline", &r.baseline}, std::pair{"port", &r.port}}) {
-      std::printf("%-12s | %-8s | %8zu | %8zu | %8ld | %7.3f ms%s\n", PatternName(r.chunk).c_str(), name, m->written,
-                  m->heard, m->wakeups, m->max_ms,
-                  m->write_failed ? "  (writer stopped: write failed or reader fell behind)" : "");
+  std::printf("\n%-11s | %-8s | %8s | %8s | %7s | %8s | %10s\n", "pattern", "reader", "written", "heard", "writes",
+              "wake-ups", "max delay");
+  for (const Result& r : results) {
+    const Measurement& m = r.m;
+    char wakeups[16] = "-", max_delay[16] = "-";
+    if (m.has_delays) {
+      std::snprintf(wakeups, sizeof wakeups, "%ld", m.wakeups);
+      std::snprintf(max_delay, sizeof max_delay, "%.3f ms", m.max_ms);
     }
+    std::printf("%-11s | %-8s | %8zu | %8zu | %7ld | %8s | %10s%s\n", r.pattern.Name().c_str(), r.reader.c_str(),
+                m.written, m.heard, m.writes, wakeups, max_delay,
+                m.write_failed ? "  (writer stopped: write failed or reader fell behind)" : "");
   }
 }
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: serial_event_latency [--chunk N]... [SECONDS]\n"
-               "  --chunk N  bytes per write, 1..%d (default 1); repeat for several patterns\n"
-               "  SECONDS    length of each run (default 30)\n",
+               "usage: serial_event_latency [--chunk N | --sentences]... [SECONDS]\n"
+               "  --chunk N    bytes per write, 1..%d\n"
+               "  --sentences  one sentence per write\n"
+               "               (default: --chunk 1 --sentences; repeat for several patterns)\n"
+               "  SECONDS      length of each run (default 30)\n",
                kMaxChunk);
   return 2;
 }
@@ -338,14 +513,16 @@ int Usage() {
 
 int main(int argc, char** argv) {
   int seconds = 30;
-  std::vector<int> chunks;
+  std::vector<Pattern> patterns;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--chunk") == 0) {
       if (++i == argc) return Usage();
       char* end = nullptr;
       const long chunk = std::strtol(argv[i], &end, 10);
       if (*end != '\0' || chunk < 1 || chunk > kMaxChunk) return Usage();
-      chunks.push_back(static_cast<int>(chunk));
+      patterns.push_back({static_cast<int>(chunk)});
+    } else if (std::strcmp(argv[i], "--sentences") == 0) {
+      patterns.push_back({0});
     } else {
       char* end = nullptr;
       const long value = std::strtol(argv[i], &end, 10);
@@ -353,32 +530,35 @@ int main(int argc, char** argv) {
       seconds = static_cast<int>(value);
     }
   }
-  if (chunks.empty()) chunks.push_back(1);
+  if (patterns.empty()) patterns = {{1}, {0}};
   QCoreApplication app(argc, argv);
+  // A gpsd that ends early must not end this program with it.
+  ::signal(SIGPIPE, SIG_IGN);
 
-  std::fprintf(stderr, "%zu pattern(s) x 2 readers x %d s: about %.0f s\n", chunks.size(), seconds,
-               static_cast<double>(chunks.size()) * 2 * (seconds + 0.2));
-  std::vector<Row> rows;
+  const std::string gpsd = GpsdPath();
+  if (gpsd.empty()) std::fprintf(stderr, "gpsd is not installed: its column is skipped\n");
+  const int readers = gpsd.empty() ? 2 : 3;
+  std::fprintf(stderr, "%zu pattern(s) x %d readers x %d s: about %.0f s\n", patterns.size(), readers, seconds,
+               static_cast<double>(patterns.size()) * readers * (seconds + 0.7));
+  std::vector<Result> results;
   try {
-    for (int chunk : chunks) {
-      Row row{chunk, {}, {}};
-      BaselineReader baseline;
-      row.baseline = Measure(baseline, chunk, seconds);
-      std::fprintf(stderr, "%s baseline: %.3f %%\n", PatternName(chunk).c_str(), row.baseline.cpu_percent);
-      PortReader port;
-      row.port = Measure(port, chunk, seconds);
-      std::fprintf(stderr, "%s port:     %.3f %%\n", PatternName(chunk).c_str(), row.port.cpu_percent);
-      rows.push_back(row);
+    for (Pattern pattern : patterns) {
+      std::vector<std::unique_ptr<Reader>> list;
+      list.push_back(std::make_unique<BaselineReader>());
+      if (!gpsd.empty()) list.push_back(std::make_unique<GpsdReader>(gpsd));
+      list.push_back(std::make_unique<PortReader>());
+      for (auto& reader : list) {
+        results.push_back({pattern, reader->Name(), Measure(*reader, pattern, seconds)});
+        std::fprintf(stderr, "%s %s: %.3f %%\n", pattern.Name().c_str(), reader->Name().c_str(),
+                     results.back().m.cpu_percent);
+      }
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "serial_event_latency: %s\n", e.what());
     return 1;
   }
-  PrintTable(rows, seconds);
-  for (const Row& r : rows) {
-    for (const Measurement* m : {&r.baseline, &r.port}) {
-      if (m->write_failed || m->heard != m->written) return 1;
-    }
-  }
+  PrintTable(results, seconds);
+  for (const Result& r : results)
+    if (!r.m.HeardAll()) return 1;
   return 0;
 }
