@@ -2,8 +2,9 @@
 // program hears of each byte, next to the least any reader pays for the same
 // stream and to gpsd, the usual daemon for the job.
 //
-//   serial_event_latency [--chunk N | --sentences]... [SECONDS]
-//                                           (default: --chunk 1 --sentences, 30 s)
+//   serial_event_latency [--chunk N | --sentences]... [--reader NAME]...
+//                        [--repeat R] [SECONDS]
+//                        (default: --chunk 1 --sentences, every reader, 1 round, 30 s)
 //
 // A writer thread plays synthetic NMEA sentences onto the master of a
 // pseudo-terminal at the pace of a 4800-baud line: one second's sentences,
@@ -16,7 +17,9 @@
 // sentence per USB packet does. Repeat the options to measure several patterns
 // in one run.
 //
-// Each pattern is played to each reader of the slave in turn, SECONDS each:
+// Each pattern is played to each reader of the slave in turn, SECONDS each
+// (`--reader` picks some, e.g. to profile one); `--repeat` plays the whole
+// set R times over and reports the run of median CPU, for a shared machine:
 //   baseline  one thread in a poll()+read() loop on the raw slave fd: no port
 //             component, no hand-over to the GUI thread;
 //   gpsd      `gpsd -N -n -b` on the slave, our own instance on our own pty
@@ -446,35 +449,43 @@ Measurement Measure(Reader& reader, Pattern pattern, int seconds) {
   return m;
 }
 
+// Every run of one reader on one pattern, and the one of median CPU that
+// stands for them.
 struct Result {
   Pattern pattern;
   std::string reader;
-  Measurement m;
+  std::vector<Measurement> runs;
+  const Measurement& Median() const {
+    std::vector<const Measurement*> sorted;
+    for (const Measurement& m : runs) sorted.push_back(&m);
+    std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->cpu_percent < b->cpu_percent; });
+    return *sorted[(sorted.size() - 1) / 2];
+  }
 };
 
-const Measurement* Find(const std::vector<Result>& results, const Result& like, const std::string& reader) {
+const Result* Find(const std::vector<Result>& results, const Result& like, const std::string& reader) {
   for (const Result& r : results)
-    if (r.pattern.chunk == like.pattern.chunk && r.reader == reader) return &r.m;
+    if (r.pattern.chunk == like.pattern.chunk && r.reader == reader) return &r;
   return nullptr;
 }
 
-std::string Ratio(double a, const Measurement* b) {
-  if (!b || b->cpu_percent <= 0) return "-";
+std::string Ratio(double a, const Result* b) {
+  if (!b || b->Median().cpu_percent <= 0) return "-";
   char text[16];
-  std::snprintf(text, sizeof text, "%.2fx", a / b->cpu_percent);
+  std::snprintf(text, sizeof text, "%.2fx", a / b->Median().cpu_percent);
   return text;
 }
 
-void PrintTable(const std::vector<Result>& results, int seconds) {
-  std::printf("\n%d s of 4800-baud NMEA per run; CPU in %% of one core; switches (voluntary + involuntary) per write;"
-              "\ndelay from write to reader, ms\n\n",
-              seconds);
+void PrintTable(const std::vector<Result>& results, int seconds, int rounds) {
+  std::printf("\n%d s of 4800-baud NMEA per run, %d round(s), the run of median CPU shown; CPU in %% of one core;"
+              "\nswitches (voluntary + involuntary) per write; delay from write to reader, ms\n\n",
+              seconds, rounds);
   std::printf("%-11s | %-8s | %8s | %7s | %7s | %14s | %-23s\n", "pattern", "reader", "CPU", "÷ gpsd", "÷ base",
               "switches/write", "delay median / p95");
   std::printf("%.11s-+-%.8s-+-%.8s-+-%.7s-+-%.7s-+-%.14s-+-%.23s\n", "-------------", "----------", "----------",
               "---------", "---------", "----------------", "-------------------------");
   for (const Result& r : results) {
-    const Measurement& m = r.m;
+    const Measurement& m = r.Median();
     char switches[32], delay[32] = "-";
     std::snprintf(switches, sizeof switches, "%.2f + %.2f", m.PerWrite(m.spent.voluntary),
                   m.PerWrite(m.spent.involuntary));
@@ -483,10 +494,18 @@ void PrintTable(const std::vector<Result>& results, int seconds) {
                 m.cpu_percent, Ratio(m.cpu_percent, Find(results, r, "gpsd")).c_str(),
                 Ratio(m.cpu_percent, Find(results, r, "baseline")).c_str(), switches, delay);
   }
+  if (rounds > 1) {
+    std::printf("\n%-11s | %-8s | CPU of each round\n", "pattern", "reader");
+    for (const Result& r : results) {
+      std::printf("%-11s | %-8s |", r.pattern.Name().c_str(), r.reader.c_str());
+      for (const Measurement& m : r.runs) std::printf(" %.3f%%", m.cpu_percent);
+      std::printf("\n");
+    }
+  }
   std::printf("\n%-11s | %-8s | %8s | %8s | %7s | %8s | %10s\n", "pattern", "reader", "written", "heard", "writes",
               "wake-ups", "max delay");
   for (const Result& r : results) {
-    const Measurement& m = r.m;
+    const Measurement& m = r.Median();
     char wakeups[16] = "-", max_delay[16] = "-";
     if (m.has_delays) {
       std::snprintf(wakeups, sizeof wakeups, "%ld", m.wakeups);
@@ -500,10 +519,12 @@ void PrintTable(const std::vector<Result>& results, int seconds) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: serial_event_latency [--chunk N | --sentences]... [SECONDS]\n"
+               "usage: serial_event_latency [--chunk N | --sentences]... [--reader NAME]... [--repeat R] [SECONDS]\n"
                "  --chunk N    bytes per write, 1..%d\n"
                "  --sentences  one sentence per write\n"
                "               (default: --chunk 1 --sentences; repeat for several patterns)\n"
+               "  --reader     baseline, gpsd or port (default: all three)\n"
+               "  --repeat R   rounds of every pattern and reader (default 1)\n"
                "  SECONDS      length of each run (default 30)\n",
                kMaxChunk);
   return 2;
@@ -513,7 +534,9 @@ int Usage() {
 
 int main(int argc, char** argv) {
   int seconds = 30;
+  int rounds = 1;
   std::vector<Pattern> patterns;
+  std::vector<std::string> chosen;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--chunk") == 0) {
       if (++i == argc) return Usage();
@@ -523,6 +546,15 @@ int main(int argc, char** argv) {
       patterns.push_back({static_cast<int>(chunk)});
     } else if (std::strcmp(argv[i], "--sentences") == 0) {
       patterns.push_back({0});
+    } else if (std::strcmp(argv[i], "--reader") == 0) {
+      if (++i == argc) return Usage();
+      chosen.emplace_back(argv[i]);
+    } else if (std::strcmp(argv[i], "--repeat") == 0) {
+      if (++i == argc) return Usage();
+      char* end = nullptr;
+      const long value = std::strtol(argv[i], &end, 10);
+      if (*end != '\0' || value < 1 || value > 100) return Usage();
+      rounds = static_cast<int>(value);
     } else {
       char* end = nullptr;
       const long value = std::strtol(argv[i], &end, 10);
@@ -537,28 +569,42 @@ int main(int argc, char** argv) {
 
   const std::string gpsd = GpsdPath();
   if (gpsd.empty()) std::fprintf(stderr, "gpsd is not installed: its column is skipped\n");
-  const int readers = gpsd.empty() ? 2 : 3;
-  std::fprintf(stderr, "%zu pattern(s) x %d readers x %d s: about %.0f s\n", patterns.size(), readers, seconds,
-               static_cast<double>(patterns.size()) * readers * (seconds + 0.7));
+  auto wanted = [&](const char* name) {
+    return chosen.empty() || std::find(chosen.begin(), chosen.end(), name) != chosen.end();
+  };
+  auto make_readers = [&] {
+    std::vector<std::unique_ptr<Reader>> list;
+    if (wanted("baseline")) list.push_back(std::make_unique<BaselineReader>());
+    if (wanted("gpsd") && !gpsd.empty()) list.push_back(std::make_unique<GpsdReader>(gpsd));
+    if (wanted("port")) list.push_back(std::make_unique<PortReader>());
+    return list;
+  };
+  const size_t readers = make_readers().size();
+  if (readers == 0) return Usage();
+  std::fprintf(stderr, "%d round(s) x %zu pattern(s) x %zu reader(s) x %d s: about %.0f s\n", rounds,
+               patterns.size(), readers, seconds,
+               static_cast<double>(rounds) * static_cast<double>(patterns.size() * readers) * (seconds + 0.7));
   std::vector<Result> results;
   try {
-    for (Pattern pattern : patterns) {
-      std::vector<std::unique_ptr<Reader>> list;
-      list.push_back(std::make_unique<BaselineReader>());
-      if (!gpsd.empty()) list.push_back(std::make_unique<GpsdReader>(gpsd));
-      list.push_back(std::make_unique<PortReader>());
-      for (auto& reader : list) {
-        results.push_back({pattern, reader->Name(), Measure(*reader, pattern, seconds)});
-        std::fprintf(stderr, "%s %s: %.3f %%\n", pattern.Name().c_str(), reader->Name().c_str(),
-                     results.back().m.cpu_percent);
+    for (int round = 0; round < rounds; ++round) {
+      size_t next = 0;
+      for (Pattern pattern : patterns) {
+        for (auto& reader : make_readers()) {
+          if (round == 0) results.push_back({pattern, reader->Name(), {}});
+          Result& result = results[next++];
+          result.runs.push_back(Measure(*reader, pattern, seconds));
+          std::fprintf(stderr, "%s %s: %.3f %%\n", pattern.Name().c_str(), reader->Name().c_str(),
+                       result.runs.back().cpu_percent);
+        }
       }
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "serial_event_latency: %s\n", e.what());
     return 1;
   }
-  PrintTable(results, seconds);
+  PrintTable(results, seconds, rounds);
   for (const Result& r : results)
-    if (!r.m.HeardAll()) return 1;
+    for (const Measurement& m : r.runs)
+      if (!m.HeardAll()) return 1;
   return 0;
 }

@@ -12,6 +12,16 @@
 // GUI thread (TCustomComPort::CloseLostDevice), as it does when a step failed
 // for that reason. Created by the port's Open on the GUI thread and destroyed
 // by its Close there.
+//
+// Gathering (smThreadSync): a line that hands its bytes over one or two at a
+// time (a pty, a UART without FIFO, a USB adapter polled every millisecond)
+// would cost a hand-over to the GUI thread per byte. When a wake-up comes
+// within a gathering window (a few character times) of the thread's return to
+// the device, it goes back to the device only once the window has passed
+// since that wake-up, so what arrives meanwhile reaches the handlers in one
+// hand-over; it sleeps through the window and the handlers in one go. An
+// arrival on a quiet line is handed over at once, and the thread goes back to
+// the device as soon as the handlers have returned.
 #pragma once
 
 #include "serial/com_types.h"
@@ -19,6 +29,7 @@
 #include "serial/serial_device.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -45,11 +56,15 @@ class TComThread {
   bool InsideHandover() { return handover_.InsideCall(); }
 
  private:
+  using Clock = GuiHandover::Clock;
+
   void Execute();
   void ApplyPriority();
   // The errno value of a cheap query: tells whether the device is still there.
   int ProbeDevice();
-  void Dispatch();
+  // Gathering window for the port's line speed; run on the GUI thread.
+  Clock::duration GatherWindow() const;
+  void Dispatch(Clock::time_point woken_at);
   void DeliverEvents();
   void SendEventMessages();
 
@@ -58,6 +73,9 @@ class TComThread {
   std::atomic<bool> stop_{false};
   const TComEvents watched_;  // the port's Events when it opened
   TComEvents events_;         // of the current wake-up
+  // Written on the GUI thread during a hand-over, read by this thread after it.
+  Clock::duration gather_window_;
+  Clock::time_point back_to_device_;  // when this thread last began a device wait
   GuiHandover handover_;
   std::thread thread_;
 };

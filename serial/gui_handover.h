@@ -2,7 +2,10 @@
 // the GuiHandover), through Qt's event loop.
 //
 // Call: the worker blocks until the call has run on the GUI thread; an
-// exception it raised is carried back and raised again in the worker.
+// exception it raised is carried back and raised again in the worker. The
+// worker may also ask not to resume before a given time: it then sleeps once,
+// until both the call has run and the time has come, instead of waking when
+// the call ends and sleeping again.
 // Send: the worker blocks only until the GUI thread has taken the call, then
 // goes on (its next Send waits until the GUI thread is free again); an
 // exception goes to the application exception handler.
@@ -14,6 +17,7 @@
 // worker's WaitForSends does not wait for a send that is waiting for it.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -27,19 +31,26 @@ namespace serial {
 
 class GuiHandover {
  public:
+  using Clock = std::chrono::steady_clock;
+
   GuiHandover();
   ~GuiHandover();
   GuiHandover(const GuiHandover&) = delete;
   GuiHandover& operator=(const GuiHandover&) = delete;
 
-  // Worker side.
-  void Call(const std::function<void()>& fn);
+  // Worker side. Call returns once `fn` has run and, unless Hurry was
+  // called or `fn` raised, not before `resume_at`.
+  void Call(const std::function<void()>& fn, Clock::time_point resume_at = {});
   void Send(const std::function<void()>& fn);
   // Waits until the calls handed over with Send have finished running, so
   // that the worker's own last steps do not run alongside them.
   void WaitForSends();
   // The worker's last act: wakes ServeUntilWorkerFinished.
   void WorkerFinished();
+
+  // Any thread: from now on Call returns as soon as its call has run (the
+  // worker is being stopped).
+  void Hurry();
 
   // GUI side: serves calls until the worker reports it has finished.
   void ServeUntilWorkerFinished();
@@ -58,15 +69,28 @@ class GuiHandover {
   // they return even when they destroyed the handover.
   struct State {
     std::mutex mutex;
-    std::condition_variable changed;
+    // The GUI thread waits on one, the worker on the other, so that neither
+    // wakes the other for nothing.
+    std::condition_variable gui_changed;
+    std::condition_variable worker_changed;
     std::deque<Request*> pending;
     int calls_running = 0;
     int sends_running = 0;
     // Sends suspended in ServeUntilWorkerFinished: they wait for the worker.
     int sends_waiting_for_worker = 0;
     bool worker_finished = false;
+    // The worker sleeps until a time of its own: the end of a call need not
+    // wake it, it finds the call done when it wakes.
+    bool worker_sleeps_until_time = false;
+    bool hurry = false;
+
+    // Releases `lock` and tells the worker that something it may be waiting
+    // for has changed.
+    void ReleaseToWorker(std::unique_lock<std::mutex>& lock);
   };
-  void Submit(Request& request);
+  class Receiver;
+
+  void Submit(Request& request, Clock::time_point resume_at);
   // GUI side: runs the calls waiting now.
   static void Serve(const std::shared_ptr<State>& state);
 
