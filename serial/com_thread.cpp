@@ -60,7 +60,6 @@ void TComThread::Execute() {
     for (;;) {
       if (stop_) break;
       uint32_t mask = 0;
-      back_to_device_ = Clock::now();
       const int result = device_->wait_event(mask);
       // The stop request wins over an event that completed at the same time.
       if (stop_) break;
@@ -104,7 +103,7 @@ void TComThread::Dispatch(Clock::time_point woken_at) {
     case smThreadSync: {
       // A timed sleep costs more than being woken when the handlers return:
       // only worth it when it saves hand-overs.
-      const bool trickling = woken_at - back_to_device_ < gather_window_;
+      const bool trickling = woken_at < back_from_handover_ + gather_window_;
       handover_.Call(
           [this] {
             DeliverEvents();
@@ -112,6 +111,7 @@ void TComThread::Dispatch(Clock::time_point woken_at) {
             gather_window_ = GatherWindow();
           },
           trickling ? woken_at + gather_window_ : Clock::time_point{});
+      back_from_handover_ = Clock::now();
       break;
     }
     case smWindowSync:

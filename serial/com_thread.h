@@ -16,12 +16,12 @@
 // Gathering (smThreadSync): a line that hands its bytes over one or two at a
 // time (a pty, a UART without FIFO, a USB adapter polled every millisecond)
 // would cost a hand-over to the GUI thread per byte. When a wake-up comes
-// within a gathering window (a few character times) of the thread's return to
-// the device, it goes back to the device only once the window has passed
-// since that wake-up, so what arrives meanwhile reaches the handlers in one
-// hand-over; it sleeps through the window and the handlers in one go. An
-// arrival on a quiet line is handed over at once, and the thread goes back to
-// the device as soon as the handlers have returned.
+// within a gathering window (a few character times) of the return from the
+// previous hand-over, the thread goes back to the device only once the window
+// has passed since that wake-up, so what arrives meanwhile reaches the
+// handlers in one hand-over; it sleeps through the window and the handlers in
+// one go. An arrival on a quiet line is handed over at once, and the thread
+// goes back to the device as soon as the handlers have returned.
 #pragma once
 
 #include "serial/com_types.h"
@@ -75,7 +75,7 @@ class TComThread {
   TComEvents events_;         // of the current wake-up
   // Written on the GUI thread during a hand-over, read by this thread after it.
   Clock::duration gather_window_;
-  Clock::time_point back_to_device_;  // when this thread last began a device wait
+  Clock::time_point back_from_handover_ = Clock::time_point::min();
   GuiHandover handover_;
   std::thread thread_;
 };

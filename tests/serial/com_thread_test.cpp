@@ -260,6 +260,55 @@ TEST_F(EventDelivery, WindowSyncCloseServesTheEventsStillToBeSent) {
   EXPECT_LT(at("RxChar 3"), at("link Conn 0"));
 }
 
+// At 30 bit/s the gathering window (three characters) lasts a second.
+struct SlowLineDelivery : EventDelivery {
+  std::string received;
+  SlowLineDelivery() {
+    port.SetBaudRate(brCustom);
+    port.SetCustomBaudRate(30);
+  }
+  void OpenReading() {
+    Open();
+    port.OnRxChar = [this](TCustomComPort* sender, int count) {
+      journal.Add("RxChar " + std::to_string(count));
+      std::string text;
+      sender->ReadText(text, count);
+      received += text;
+    };
+  }
+  bool Received(const std::string& text) {
+    return PumpUntil([&] { return received == text; });
+  }
+};
+
+TEST_F(SlowLineDelivery, BytesTricklingInReachTheHandlersTogetherAndInOrder) {
+  OpenReading();
+  line.Feed("a");  // a quiet line: handed over at once
+  ASSERT_TRUE(Received("a"));
+  line.Feed("b");  // right after: handed over, then the window is waited out
+  ASSERT_TRUE(Received("ab"));
+  for (const char* byte : {"c", "d", "e"}) {
+    line.Feed(byte);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_TRUE(Received("abcde"));
+  EXPECT_EQ(journal.entries, (Entries{"link Rx 1", "RxChar 1", "link Rx 0", "link Rx 1", "RxChar 1", "link Rx 0",
+                                      "link Rx 1", "RxChar 3", "link Rx 0"}));
+}
+
+TEST_F(SlowLineDelivery, CloseDoesNotWaitForTheGatheringWindow) {
+  OpenReading();
+  line.Feed("a");
+  ASSERT_TRUE(Received("a"));
+  line.Feed("b");
+  ASSERT_TRUE(Received("ab"));
+  line.Feed("c");  // gathered: the thread sleeps through the window
+  const auto start = std::chrono::steady_clock::now();
+  port.Close();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
+  EXPECT_FALSE(line.IsOpen());
+}
+
 TEST_F(EventDelivery, SmNoneRunsTheStepsOnTheEventThread) {
   port.SetSyncMethod(smNone);
   std::mutex mutex;

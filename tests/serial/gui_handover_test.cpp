@@ -7,10 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <thread>
 
 using serial::GuiHandover;
+using Clock = GuiHandover::Clock;
+using std::chrono::milliseconds;
 
 namespace {
 
@@ -47,6 +50,41 @@ TEST(GuiHandover, WaitingForTheWorkerServesItsCallsWithoutTheEventLoop) {
   handover.ServeUntilWorkerFinished();
   worker.join();
   EXPECT_EQ(served, 4);
+}
+
+TEST(GuiHandover, ACallWithAResumeTimeReturnsOnlyOnceRunAndDueUnlessItFailedOrTheWorkerIsHurried) {
+  GuiHandover handover;
+  std::atomic<int> ran{0};
+  std::atomic<bool> finished{false};
+  bool ran_before_return = false;
+  Clock::duration paced{}, failed{}, hurried{};
+  std::thread worker([&] {
+    Clock::time_point start = Clock::now();
+    handover.Call([&] { ++ran; }, start + milliseconds(300));
+    paced = Clock::now() - start;
+    ran_before_return = ran == 1;
+
+    start = Clock::now();
+    try {
+      handover.Call([] { throw std::runtime_error("failed"); }, start + std::chrono::seconds(30));
+    } catch (const std::runtime_error&) {
+      failed = Clock::now() - start;
+    }
+
+    start = Clock::now();
+    handover.Call([&] { ++ran; }, start + std::chrono::seconds(30));
+    hurried = Clock::now() - start;
+    finished = true;
+    handover.WorkerFinished();
+  });
+  ASSERT_TRUE(PumpUntil([&] { return ran == 2; }, 10000));
+  handover.Hurry();
+  EXPECT_TRUE(PumpUntil([&] { return finished.load(); }, 10000));
+  worker.join();
+  EXPECT_TRUE(ran_before_return);
+  EXPECT_GE(paced, milliseconds(300));
+  EXPECT_LT(failed, std::chrono::seconds(10));
+  EXPECT_LT(hurried, std::chrono::seconds(10));
 }
 
 TEST(GuiHandover, SendReturnsOnceTakenAndReportsExceptionsToTheApplication) {
