@@ -2,29 +2,26 @@
 
 #include "serial/application_exceptions.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <system_error>
 #include <thread>
 
 namespace serial {
 
-// Takes the GUI thread's wake-ups: a bare posted event, the least the event
-// loop offers (no slot object, no arguments to carry).
-class GuiHandover::Receiver : public QObject {
- public:
-  explicit Receiver(std::shared_ptr<State> state) : state_(std::move(state)) {}
-  bool event(QEvent* e) override {
-    if (e->type() != QEvent::User) return QObject::event(e);
-    // Serving may destroy this receiver (a sent step that closes the port):
-    // nothing of it is touched afterwards.
-    Serve(state_);
-    return true;
-  }
+namespace {
 
- private:
-  std::shared_ptr<State> state_;
-};
+common::UniqueFd MakeWakePipe(common::UniqueFd& write_end) {
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) throw std::system_error(errno, std::generic_category(), "pipe");
+  write_end.reset(fds[1]);
+  return common::UniqueFd(fds[0]);
+}
+
+}  // namespace
 
 void GuiHandover::State::ReleaseToWorker(std::unique_lock<std::mutex>& lock) {
   const bool wake = !worker_sleeps_until_time;
@@ -32,9 +29,20 @@ void GuiHandover::State::ReleaseToWorker(std::unique_lock<std::mutex>& lock) {
   if (wake) worker_changed.notify_all();
 }
 
-GuiHandover::GuiHandover() : state_(std::make_shared<State>()), receiver_(std::make_unique<Receiver>(state_)) {}
+GuiHandover::GuiHandover() : state_(std::make_shared<State>()) {
+  wake_read_ = MakeWakePipe(wake_write_);
+  wake_notifier_ = std::make_unique<QSocketNotifier>(wake_read_.get(), QSocketNotifier::Read);
+  // Serving may destroy the handover, notifier and pipe included (a sent step
+  // that closes the port): the pipe is read first, and the state is kept.
+  // One read takes every wake-up but in a flood; what it leaves wakes the
+  // loop again, to serve nothing.
+  QObject::connect(wake_notifier_.get(), &QSocketNotifier::activated, [state = state_, fd = wake_read_.get()] {
+    char wakes[64];
+    [[maybe_unused]] const ssize_t got = ::read(fd, wakes, sizeof wakes);
+    Serve(state);
+  });
+}
 
-// Deleting the receiver drops a wake-up still posted to it.
 GuiHandover::~GuiHandover() = default;
 
 void GuiHandover::Submit(Request& request, Clock::time_point resume_at) {
@@ -44,7 +52,9 @@ void GuiHandover::Submit(Request& request, Clock::time_point resume_at) {
     s.pending.push_back(&request);
   }
   s.gui_changed.notify_all();
-  QCoreApplication::postEvent(receiver_.get(), new QEvent(QEvent::User));
+  const char wake = 1;
+  // A full pipe has a wake-up on its way already.
+  [[maybe_unused]] const ssize_t written = ::write(wake_write_.get(), &wake, 1);
   // When the GUI thread woke on this processor, let it run the call now:
   // this thread then finds it done and need not be woken for it.
   if (Clock::now() >= resume_at) std::this_thread::yield();

@@ -10,12 +10,19 @@
 // goes on (its next Send waits until the GUI thread is free again); an
 // exception goes to the application exception handler.
 //
+// The worker wakes the GUI thread through a pipe that the GUI thread's event
+// loop watches: a pipe wakes its reader as one that the writer is about to
+// make way for, so the scheduler tends to run the GUI thread on the worker's
+// processor instead of waking another one.
+//
 // The GUI thread can wait for the worker to finish while still serving its
 // calls (ServeUntilWorkerFinished), so stopping a worker that is in the middle
 // of a hand-over neither deadlocks nor re-enters the event loop. A sent call
 // may itself wait for the worker (and destroy the handover afterwards): the
 // worker's WaitForSends does not wait for a send that is waiting for it.
 #pragma once
+
+#include "common/unique_fd.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -25,7 +32,7 @@
 #include <memory>
 #include <mutex>
 
-class QObject;
+class QSocketNotifier;
 
 namespace serial {
 
@@ -88,14 +95,15 @@ class GuiHandover {
     // for has changed.
     void ReleaseToWorker(std::unique_lock<std::mutex>& lock);
   };
-  class Receiver;
 
   void Submit(Request& request, Clock::time_point resume_at);
   // GUI side: runs the calls waiting now.
   static void Serve(const std::shared_ptr<State>& state);
 
   std::shared_ptr<State> state_;
-  std::unique_ptr<QObject> receiver_;
+  common::UniqueFd wake_read_, wake_write_;
+  // Declared last: stops watching before the pipe closes.
+  std::unique_ptr<QSocketNotifier> wake_notifier_;
 };
 
 }  // namespace serial
