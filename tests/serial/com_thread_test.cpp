@@ -260,7 +260,7 @@ TEST_F(EventDelivery, WindowSyncCloseServesTheEventsStillToBeSent) {
   EXPECT_LT(at("RxChar 3"), at("link Conn 0"));
 }
 
-// At 30 bit/s the gathering window (three characters) lasts a second.
+// At 30 bit/s the gathering window (four characters) lasts 1.3 s.
 struct SlowLineDelivery : EventDelivery {
   std::string received;
   SlowLineDelivery() {
