@@ -83,16 +83,19 @@ void TCustomComPort::Open() {
   // this one's.
   unreported_errors_ = 0;
   connected_ = true;
+  // A port that cannot be set up, or whose event thread cannot start (no
+  // thread, no descriptor left), is closed again rather than left connected
+  // and deaf.
   try {
     ApplyAllSettings();
+    if (!events_.empty()) {
+      event_thread_ = std::make_unique<TComThread>(*this, device_);
+      thread_created_ = true;
+    }
   } catch (...) {
     CloseDevice();
     connected_ = false;
     throw;
-  }
-  if (!events_.empty()) {
-    event_thread_ = std::make_unique<TComThread>(*this, device_);
-    thread_created_ = true;
   }
   SendToLinks(leConn, true);
   FireAfterOpen();

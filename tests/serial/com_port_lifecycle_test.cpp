@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 
 #include <cerrno>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <filesystem>
 
 using namespace serial;
@@ -89,6 +91,34 @@ TEST(ComPortLife, AFailedApplyClosesTheDeviceAgainAndPassesTheFailureOn) {
   line.SetFailure(FakeOp::SetTimeouts, 0);
   port.Open();
   EXPECT_TRUE(port.Connected());
+}
+
+// With no descriptor left, the event thread cannot start: the port must not
+// stay connected without anything listening to its device.
+TEST(ComPortLife, AnEventThreadThatCannotStartClosesTheDeviceAgain) {
+  FakeSerialLine line;
+  TComPort port(line);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  const int lowest_free = dup(0);
+  ASSERT_GE(lowest_free, 0);
+  close(lowest_free);
+  rlimit tight = saved;
+  tight.rlim_cur = static_cast<rlim_t>(lowest_free);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  bool raised = false;
+  try {
+    port.Open();
+  } catch (const std::exception&) {
+    raised = true;
+  }
+  setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_TRUE(raised);
+  EXPECT_FALSE(port.Connected());
+  EXPECT_FALSE(line.IsOpen());
+  port.Open();
+  EXPECT_TRUE(port.Connected());
+  EXPECT_TRUE(port.ThreadCreated());
 }
 
 TEST(ComPortLife, ACloseThatCannotAbortTransfersLeavesThePortOpenAndRunning) {
