@@ -96,6 +96,11 @@ TEST(ComPortLife, AFailedApplyClosesTheDeviceAgainAndPassesTheFailureOn) {
 // With no descriptor left, the event thread cannot start: the port must not
 // stay connected without anything listening to its device.
 TEST(ComPortLife, AnEventThreadThatCannotStartClosesTheDeviceAgain) {
+#ifdef __SANITIZE_ADDRESS__
+  // The sanitizers' own checks need descriptors too, and fail without them:
+  // this runs in the plain build (ORVANTA_SANITIZE=0 ./test).
+  GTEST_SKIP() << "needs a build without sanitizers";
+#endif
   FakeSerialLine line;
   TComPort port(line);
   rlimit saved{};
