@@ -1,6 +1,6 @@
 #include "viewer/export_stream.h"
 
-#include "viewer/journal_line.h"
+#include "viewer/journal_walk.h"
 
 namespace viewer {
 
@@ -15,35 +15,32 @@ ExportOutcome export_journal(ByteSource& source, TrackWriter& writer, const Expo
   std::string out;
   out.reserve(kBlock + 4096);
   ExportPoint point;
-  std::string_view read;
-  for (;;) {
-    const JournalReads::Status status = reads.next(read);
-    if (status == JournalReads::Status::Failed) {
-      outcome.kind = ExportOutcome::Kind::CannotRead;
-      return outcome;
-    }
-    if (status == JournalReads::Status::End) break;
-    ++outcome.lines;
-    if (read.size() < kShortestLine) continue;
-    const std::optional<JournalLine> line = scan_journal_line(read);
-    if (!line) {
-      outcome.kind = ExportOutcome::Kind::FaultyLine;
-      return outcome;
-    }
-    make_export_point(read, *line, point);
-    if (!point.on_the_globe()) {
-      if (outcome.off_globe++ == 0) outcome.first_off_globe_line = outcome.lines;
-      continue;
-    }
-    if (outcome.points++ == 0) writer.begin(out);
-    writer.point(point, out);
-    if (out.size() >= kBlock) {
-      if (!sink(out)) {
-        outcome.kind = ExportOutcome::Kind::CannotWrite;
-        return outcome;
-      }
-      out.clear();
-    }
+  bool written = true;
+  const JournalWalk end =
+      walk_journal(reads, outcome.lines, [] {}, [&](std::string_view read, const JournalLine& line) {
+        make_export_point(read, line, point);
+        if (!point.on_the_globe()) {
+          if (outcome.off_globe++ == 0) outcome.first_off_globe_line = outcome.lines;
+          return true;
+        }
+        if (outcome.points++ == 0) writer.begin(out);
+        writer.point(point, out);
+        if (out.size() < kBlock) return true;
+        written = sink(out);
+        out.clear();
+        return written;
+      });
+  if (end == JournalWalk::CannotRead) {
+    outcome.kind = ExportOutcome::Kind::CannotRead;
+    return outcome;
+  }
+  if (end == JournalWalk::FaultyLine) {
+    outcome.kind = ExportOutcome::Kind::FaultyLine;
+    return outcome;
+  }
+  if (!written) {
+    outcome.kind = ExportOutcome::Kind::CannotWrite;
+    return outcome;
   }
   if (outcome.points == 0) return outcome;
   writer.end(out);
