@@ -343,10 +343,21 @@ int main(int argc, char** argv) {
   int runs = 5;
   std::string dir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
-    else if (std::strcmp(argv[i], "--lines") == 0 && i + 1 < argc) sizes.push_back(std::strtoul(argv[++i], nullptr, 10));
-    else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) dir = argv[++i];
-    else files.push_back(argv[i]);
+    const bool has_value = i + 1 < argc;
+    if (std::strcmp(argv[i], "--runs") == 0 && has_value) runs = std::max(1, std::atoi(argv[++i]));
+    else if (std::strcmp(argv[i], "--lines") == 0 && has_value) sizes.push_back(std::strtoul(argv[++i], nullptr, 10));
+    else if (std::strcmp(argv[i], "--dir") == 0 && has_value) dir = argv[++i];
+    else if (argv[i][0] != '-') files.push_back(argv[i]);
+    else {
+      // --help included: an option is never taken for a journal's name.
+      std::fprintf(std::strcmp(argv[i], "--help") == 0 ? stdout : stderr,
+                   "usage: track_load_and_draw [--lines N]... [--runs N] [--dir DIR] [FILE]...\n"
+                   "  --lines N  records of a generated journal (default 100000 1000000 5000000 10000000)\n"
+                   "  --runs N   runs per figure, the median shown (default 5)\n"
+                   "  --dir DIR  folder for the generated journals (default $TMPDIR or /tmp)\n"
+                   "  FILE       measure this journal instead\n");
+      return std::strcmp(argv[i], "--help") == 0 ? 0 : 2;
+    }
   }
   if (sizes.empty()) sizes = {100'000, 1'000'000, 5'000'000, 10'000'000};
 
