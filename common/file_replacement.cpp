@@ -88,7 +88,7 @@ std::optional<FileReplacement> FileReplacement::create(const std::string& path) 
     return std::nullopt;
   }
   const auto in_place = [](const std::string& name) -> std::optional<FileReplacement> {
-    UniqueFd fd(::open(name.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
+    UniqueFd fd = open_for_writing(name, O_TRUNC);
     if (!fd) return std::nullopt;
     return FileReplacement(name, {}, std::move(fd));
   };
