@@ -18,11 +18,7 @@ namespace {
 // empty path is refused here: it would otherwise name nothing predictable.
 common::UniqueFd open_journal(const std::string& path, int flags) {
   if (path.empty()) return common::UniqueFd();
-  common::UniqueFd fd;
-  do {
-    fd.reset(::open(path.c_str(), flags | O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY, 0666));
-  } while (!fd && errno == EINTR);
-  return fd;
+  return common::open_for_writing(path, flags | O_APPEND);
 }
 
 // Appends the record whole or not at all: a full medium can take the first

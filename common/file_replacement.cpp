@@ -87,13 +87,16 @@ std::optional<FileReplacement> FileReplacement::create(const std::string& path) 
     errno = ELOOP;
     return std::nullopt;
   }
-  const auto in_place = [&target]() -> std::optional<FileReplacement> {
-    UniqueFd fd(::open(target->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
+  const auto in_place = [](const std::string& name) -> std::optional<FileReplacement> {
+    UniqueFd fd = open_for_writing(name, O_TRUNC);
     if (!fd) return std::nullopt;
-    return FileReplacement(*target, {}, std::move(fd));
+    return FileReplacement(name, {}, std::move(fd));
   };
+  // Looked at through `path`, the kernel following the links: a descriptor's
+  // link (/dev/stdout, /dev/fd/N on a pipe) leads to "pipe:[N]", which names
+  // nothing as a path, so such a file is opened by the name it was given.
   struct stat previous;
-  const bool exists = ::stat(target->c_str(), &previous) == 0;
+  const bool exists = ::stat(path.c_str(), &previous) == 0;
   if (exists) {
     if (S_ISDIR(previous.st_mode)) {
       errno = EISDIR;
@@ -101,8 +104,8 @@ std::optional<FileReplacement> FileReplacement::create(const std::string& path) 
     }
     // A file the user made read-only stays as it is, although its folder
     // would let a rename replace it.
-    if (::access(target->c_str(), W_OK) != 0) return std::nullopt;
-    if (!S_ISREG(previous.st_mode)) return in_place();
+    if (::access(path.c_str(), W_OK) != 0) return std::nullopt;
+    if (!S_ISREG(previous.st_mode)) return in_place(path);
   }
   remove_stale_temps(*target);
   std::string temp;
@@ -110,7 +113,7 @@ std::optional<FileReplacement> FileReplacement::create(const std::string& path) 
   if (!fd) {
     // A folder we may not write to, holding a file we may: the file is
     // rewritten where it stands, less safely, rather than not at all.
-    if (exists && (errno == EACCES || errno == EPERM)) return in_place();
+    if (exists && (errno == EACCES || errno == EPERM)) return in_place(*target);
     return std::nullopt;
   }
   FileReplacement replacement(*target, std::move(temp), std::move(fd));

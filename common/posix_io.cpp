@@ -8,6 +8,17 @@
 
 namespace common {
 
+UniqueFd open_for_writing(const std::string& path, int flags, mode_t mode) {
+  UniqueFd fd;
+  do {
+    fd.reset(::open(path.c_str(), flags | O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode));
+  } while (!fd && errno == EINTR);
+  if (!fd) return fd;
+  const int status = ::fcntl(fd.get(), F_GETFL);
+  if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) return UniqueFd();
+  return fd;
+}
+
 bool write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());

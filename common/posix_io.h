@@ -2,10 +2,19 @@
 // journal writer and the whole-file replacement.
 #pragma once
 
+#include "common/unique_fd.h"
+
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace common {
+
+// Opens `path` with `flags` | O_WRONLY | O_CLOEXEC | O_NOCTTY without
+// waiting: a FIFO that nobody reads fails at once (ENXIO) and a serial line
+// without carrier opens, where a plain open would hold the caller (the
+// window's thread) for as long as that lasts. Writes then wait as usual.
+UniqueFd open_for_writing(const std::string& path, int flags, mode_t mode = 0666);
 
 // Writes all of `bytes`, going on after short writes and interruptions.
 bool write_all(int fd, std::string_view bytes);

@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -124,6 +125,29 @@ TEST_F(LogWriter, EitherFileFailingLeavesTheOtherWritten) {
 TEST_F(LogWriter, DeviceWithoutSyncIsAccepted) {
   EXPECT_TRUE(record(journal_, "/dev/null"));
   EXPECT_EQ(read_bytes(journal_), kExampleRecord);
+}
+
+// A FIFO whose reader is not running: the write fails at once, as any other
+// file that cannot be opened, instead of holding the logger until a reader
+// comes. Run in a child that an alarm ends, should the open wait.
+TEST_F(LogWriter, AFifoThatNobodyReadsFailsWithoutWaiting) {
+  const fs::path fifo = dir_ / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const bool fifo_is_journal : {true, false}) {
+    SCOPED_TRACE(fifo_is_journal ? "journal" : "last position");
+    const pid_t child = fork();
+    if (child == 0) {
+      ::alarm(5);
+      const bool ok = fifo_is_journal ? record(fifo.string(), last_) : record(journal_, fifo.string());
+      _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "still waiting on the FIFO";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+  }
+  EXPECT_EQ(read_bytes(journal_), kExampleRecord);
+  EXPECT_EQ(read_bytes(last_), kExampleLastPosition);
 }
 
 TEST_F(LogWriter, ReadOnlyJournalFailsAndKeepsItsContent) {

@@ -133,4 +133,15 @@ TEST(WholeFile, ADeviceIsWrittenInPlace) {
   struct stat st;
   ASSERT_EQ(::stat("/dev/null", &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+  // A pipe named through a descriptor's link (/dev/stdout, /dev/fd/N), whose
+  // own target "pipe:[N]" names no file.
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  EXPECT_TRUE(common::replace_whole_file("/dev/fd/" + std::to_string(ends[1]), "piped"));
+  ::close(ends[1]);
+  char got[16] = {};
+  EXPECT_EQ(::read(ends[0], got, sizeof got), 5);
+  EXPECT_STREQ(got, "piped");
+  ::close(ends[0]);
 }
