@@ -4,6 +4,8 @@ namespace viewer {
 
 namespace {
 
+constexpr int64_t kHalfTurnE7 = 1'800'000'000;
+
 class GpxWriter : public TrackWriter {
  public:
   void begin(std::string& out) override {
@@ -18,7 +20,9 @@ class GpxWriter : public TrackWriter {
     out += "   <trkpt lat=\"";
     append_degrees(out, p.lat_e7);
     out += "\" lon=\"";
-    append_degrees(out, p.lon_e7);
+    // GPX takes longitudes from -180 up to, not including, 180: the 180th
+    // meridian east is the same line as the 180th west.
+    append_degrees(out, p.lon_e7 == kHalfTurnE7 ? -kHalfTurnE7 : p.lon_e7);
     out += "\">";
     if (!p.time.empty()) out.append("<time>").append(p.time).append("</time>");
     if (!p.speed_knots.empty()) {

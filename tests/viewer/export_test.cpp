@@ -168,4 +168,8 @@ TEST(Export, PositionsBeyondThePolesAreLeftOutAndCounted) {
   EXPECT_EQ(c.outcome.off_globe, 2);
   EXPECT_EQ(c.outcome.first_off_globe_line, 2);
   EXPECT_NE(c.text.find("\n2094-03-23T12:35:19Z,-90.0000000,-180.0000000,0\n"), std::string::npos) << c.text;
+
+  // GPX has no +180: that meridian is written as -180.
+  const Converted gpx = convert(record("23/03/2094", "12:35:19", "00@ 00' 0000\" N", "180@ 00' 0000\" E", "0"), "gpx");
+  EXPECT_NE(gpx.text.find("lat=\"0.0000000\" lon=\"-180.0000000\""), std::string::npos) << gpx.text;
 }
