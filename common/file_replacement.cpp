@@ -66,10 +66,10 @@ void remove_stale_temps(const std::string& path) {
 
 // A fresh name beside `path`; O_EXCL so that nothing already there (a link
 // planted in a shared folder, a leftover) is ever written through.
-UniqueFd create_temp(const std::string& path, std::string& temp) {
+UniqueFd create_temp(const std::string& path, mode_t mode, std::string& temp) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = temp_prefix(path) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-    UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (fd || errno != EEXIST) return fd;
   }
   return UniqueFd();
@@ -109,7 +109,9 @@ std::optional<FileReplacement> FileReplacement::create(const std::string& path) 
   }
   remove_stale_temps(*target);
   std::string temp;
-  UniqueFd fd = create_temp(*target, temp);
+  // The replacement of a file is ours alone until it has the file's owner
+  // and mode: a descriptor opened on it meanwhile would read what follows.
+  UniqueFd fd = create_temp(*target, exists ? 0600 : 0666, temp);
   if (!fd) {
     // A folder we may not write to, holding a file we may: the file is
     // rewritten where it stands, less safely, rather than not at all.
