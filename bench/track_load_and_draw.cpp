@@ -25,12 +25,12 @@
 //                  track drawn segment by segment with QPainter under the
 //                  same rules, at the whole-track view and at every zoom item
 //                  centred on the newest point, full and quick.
-#include "viewer/journal_file.h"
-#include "viewer/journal_loader.h"
+#include "track/journal_file.h"
+#include "track/journal_loader.h"
 #include "viewer/plan_drawing.h"
-#include "viewer/progress_calcul.h"
-#include "viewer/tracer_gps.h"
-#include "shell/windows.h"
+#include "viewer/ui/progress_calcul.h"
+#include "viewer/ui/tracer_gps.h"
+#include "shell/ui/windows.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -101,14 +101,14 @@ uint64_t count_lines(const std::string& path) {
   return lines;
 }
 
-viewer::LoadOutcome load(const std::string& path, viewer::TrackPoints& points) {
-  const std::shared_ptr<viewer::JournalFile> file = viewer::JournalFile::open(path);
+track::LoadOutcome load(const std::string& path, track::TrackPoints& points) {
+  const std::shared_ptr<track::JournalFile> file = track::JournalFile::open(path);
   if (!file) {
     std::fprintf(stderr, "cannot open %s\n", path.c_str());
     std::exit(1);
   }
   uint64_t last = 0;
-  return viewer::read_journal(file, points, [&last](uint64_t offset) { last = offset; });
+  return track::read_journal(file, points, [&last](uint64_t offset) { last = offset; });
 }
 
 int64_t status_kib(const char* field) {
@@ -124,8 +124,8 @@ int64_t status_kib(const char* field) {
 // causes, in bytes.
 int print_peak(const std::string& path) {
   const int64_t before = status_kib("VmRSS:");
-  viewer::TrackPoints points;
-  if (load(path, points).kind != viewer::LoadOutcome::Kind::Loaded) return 1;
+  track::TrackPoints points;
+  if (load(path, points).kind != track::LoadOutcome::Kind::Loaded) return 1;
   std::printf("%lld\n", static_cast<long long>((status_kib("VmHWM:") - before) * 1024));
   return 0;
 }
@@ -156,14 +156,14 @@ void draw_segment(QPainter& painter, const QPen& pen, const viewer::PixelPositio
 
 // The baseline: every segment handed to QPainter in order with its pen,
 // leaving the clipping to QPainter.
-void naive_polyline(QImage& image, const viewer::PlanScale& scale, const viewer::TrackPoints& points,
+void naive_polyline(QImage& image, const viewer::PlanScale& scale, const track::TrackPoints& points,
                     std::size_t pas) {
   QPainter painter(&image);
   const QPen pens[2] = {QPen(QColor(255, 0, 0), 0), QPen(QColor(0, 0, 255), 0)};
   viewer::PixelPosition pen{};
   std::size_t step = 0;
   for (std::size_t i = 0; i < points.size(); i += pas, ++step) {
-    const viewer::PointPosition& p = points.position(i);
+    const track::PointPosition& p = points.position(i);
     const viewer::PixelPosition pixel = viewer::Vers_pixel(scale, p.lat_seconds, p.lon_seconds);
     if (i > 0) draw_segment(painter, pens[step % 2], pen, pixel);
     pen = pixel;
@@ -172,7 +172,7 @@ void naive_polyline(QImage& image, const viewer::PlanScale& scale, const viewer:
 
 // The reference picture: the track's rules (colour per step, only segments
 // ending on a visible point after an earlier one) drawn with QPainter.
-void qpainter_track(QImage& image, const viewer::PlanScale& scale, const viewer::TrackPoints& points,
+void qpainter_track(QImage& image, const viewer::PlanScale& scale, const track::TrackPoints& points,
                     std::size_t pas) {
   QPainter painter(&image);
   const QPen pens[2] = {QPen(QColor(255, 0, 0), 0), QPen(QColor(0, 0, 255), 0)};
@@ -180,7 +180,7 @@ void qpainter_track(QImage& image, const viewer::PlanScale& scale, const viewer:
   viewer::PixelPosition pen{};
   std::size_t step = 0;
   for (std::size_t i = 0; i < points.size(); i += pas, ++step) {
-    const viewer::PointPosition& p = points.position(i);
+    const track::PointPosition& p = points.position(i);
     const viewer::PixelPosition pixel = viewer::Vers_pixel(scale, p.lat_seconds, p.lon_seconds);
     if (pixel.visible && !none_visible_yet) draw_segment(painter, pens[step % 2], pen, pixel);
     if (pixel.visible) none_visible_yet = false;
@@ -189,16 +189,16 @@ void qpainter_track(QImage& image, const viewer::PlanScale& scale, const viewer:
 }
 
 // The zoom item and centre that show the whole track, as a user would pick.
-viewer::PlanScale whole_track_scale(const viewer::TrackPoints& points, const char** item) {
+viewer::PlanScale whole_track_scale(const track::TrackPoints& points, const char** item) {
   int32_t lat_min = INT32_MAX, lat_max = INT32_MIN, lon_min = INT32_MAX, lon_max = INT32_MIN;
   for (std::size_t i = 0; i < points.size(); ++i) {
-    const viewer::PointPosition& p = points.position(i);
+    const track::PointPosition& p = points.position(i);
     lat_min = std::min(lat_min, p.lat_seconds);
     lat_max = std::max(lat_max, p.lat_seconds);
     lon_min = std::min(lon_min, p.lon_seconds);
     lon_max = std::max(lon_max, p.lon_seconds);
   }
-  const viewer::PointPosition& last = points.position(points.size() - 1);
+  const track::PointPosition& last = points.position(points.size() - 1);
   viewer::PlanScale scale;
   for (int zoom = viewer::kZoomCount - 1; zoom >= 0; --zoom) {
     viewer::Calcul_echelle(scale, zoom, last.lat_degres(), last.lat_minutes());
@@ -212,8 +212,8 @@ viewer::PlanScale whole_track_scale(const viewer::TrackPoints& points, const cha
   return scale;
 }
 
-viewer::PlanScale newest_point_scale(const viewer::TrackPoints& points, int zoom) {
-  const viewer::PointPosition& last = points.position(points.size() - 1);
+viewer::PlanScale newest_point_scale(const track::TrackPoints& points, int zoom) {
+  const track::PointPosition& last = points.position(points.size() - 1);
   viewer::PlanScale scale;
   viewer::Calcul_echelle(scale, zoom, last.lat_degres(), last.lat_minutes());
   scale.Centre_lat = last.lat_seconds;
@@ -235,7 +235,7 @@ int coloured_pixels(const QImage& image) {
   return n;
 }
 
-void measure_drawing(const viewer::TrackPoints& points, int runs) {
+void measure_drawing(const track::TrackPoints& points, int runs) {
   const char* whole_item = "";
   struct View {
     std::string name;
@@ -290,8 +290,8 @@ bool measure(const std::string& path, int runs) {
   ::stat(path.c_str(), &info);
   count_lines(path);  // into the page cache
   uint64_t lines = 0;
-  viewer::TrackPoints points;
-  viewer::LoadOutcome outcome;
+  track::TrackPoints points;
+  track::LoadOutcome outcome;
   int window_result = 0;
   // Both loads start without a track: memory the other one has just freed
   // would spare a load the page faults of its first use.
@@ -308,8 +308,8 @@ bool measure(const std::string& path, int runs) {
                            [&] { window_result = Trace->Charger_fichier(QString::fromStdString(path)); }},
                           release_tracks);
   Trace->Liste_points.clear();
-  if (outcome.kind == viewer::LoadOutcome::Kind::Loaded) load(path, points);
-  if (outcome.kind != viewer::LoadOutcome::Kind::Loaded || window_result <= 0) {
+  if (outcome.kind == track::LoadOutcome::Kind::Loaded) load(path, points);
+  if (outcome.kind != track::LoadOutcome::Kind::Loaded || window_result <= 0) {
     std::fprintf(stderr, "%s did not load (line %lld)\n", path.c_str(), static_cast<long long>(outcome.lines));
     return false;
   }

@@ -4,10 +4,10 @@
 // them all, and every point it keeps must lie on the globe with texts taken
 // from the journal, read back by offset.
 #include "common/decimal_integer.h"
-#include "viewer/journal_line.h"
-#include "viewer/journal_loader.h"
-#include "viewer/journal_reads.h"
-#include "viewer/track_points.h"
+#include "track/journal_line.h"
+#include "track/journal_loader.h"
+#include "track/journal_reads.h"
+#include "track/track_points.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -18,13 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::size_t chunk = data[0] == 0 ? SIZE_MAX : data[0];
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  viewer::TextSource source(text, chunk);
-  viewer::JournalReads reads(source, 256);
+  track::TextSource source(text, chunk);
+  track::JournalReads reads(source, 256);
   std::string joined;
   int64_t count = 0;
   std::string_view read;
-  while (reads.next(read) == viewer::JournalReads::Status::Read) {
-    if (read.empty() || read.size() > viewer::kLongestRead) std::abort();
+  while (reads.next(read) == track::JournalReads::Status::Read) {
+    if (read.empty() || read.size() > track::kLongestRead) std::abort();
     const std::size_t lf = read.find('\n');
     if (lf != std::string_view::npos && lf + 1 != read.size()) std::abort();
     joined.append(read);
@@ -32,20 +32,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (joined != text || reads.offset() != text.size()) std::abort();
 
-  viewer::TrackPoints points;
-  const viewer::LoadOutcome outcome = viewer::read_journal(std::make_shared<viewer::TextSource>(text, chunk), points, {});
-  using Kind = viewer::LoadOutcome::Kind;
+  track::TrackPoints points;
+  const track::LoadOutcome outcome = track::read_journal(std::make_shared<track::TextSource>(text, chunk), points, {});
+  using Kind = track::LoadOutcome::Kind;
   if ((outcome.kind == Kind::Loaded || outcome.kind == Kind::NothingAccepted) && outcome.lines != count) std::abort();
   if (outcome.kind == Kind::FaultyLine && (outcome.lines < 1 || outcome.lines > count)) std::abort();
   // A faulty line stops the load; the points read before it may stay.
   if (outcome.kind == Kind::Loaded && points.empty()) std::abort();
   if (outcome.kind == Kind::NothingAccepted && !points.empty()) std::abort();
   for (std::size_t i = 0; i < points.size(); ++i) {
-    const viewer::PointPosition& p = points.position(i);
-    if (p.lat_seconds < 0 || p.lat_seconds > viewer::Secondes_arc(90, 59, 9999)) std::abort();
-    if (p.lon_seconds < 0 || p.lon_seconds > viewer::Secondes_arc(180, 59, 9999)) std::abort();
+    const track::PointPosition& p = points.position(i);
+    if (p.lat_seconds < 0 || p.lat_seconds > track::Secondes_arc(90, 59, 9999)) std::abort();
+    if (p.lon_seconds < 0 || p.lon_seconds > track::Secondes_arc(180, 59, 9999)) std::abort();
     if (points.Distance_cumulee(i) < (i == 0 ? 0 : points.Distance_cumulee(i - 1))) std::abort();
-    const std::optional<viewer::Struct_ligne_donnees> r = points[i];
+    const std::optional<track::Struct_ligne_donnees> r = points[i];
     if (!r) std::abort();
     for (const std::string* field : {&r->Date, &r->Heure, &r->Lat_degres, &r->Lat_minutes, &r->Lat_fraction}) {
       if (text.find(*field) == std::string_view::npos) std::abort();

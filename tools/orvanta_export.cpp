@@ -7,10 +7,10 @@
 // output is written as it goes: a journal of any length takes the same memory.
 #include "common/file_replacement.h"
 #include "common/posix_io.h"
-#include "viewer/export_stream.h"
-#include "viewer/journal_file.h"
+#include "track/export_stream.h"
+#include "track/journal_file.h"
 #include "tools/command_line.h"
-#include "viewer/load_messages.h"
+#include "track/load_messages.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,11 +91,11 @@ int main(int argc, char** argv) {
   if (optind == argc) return usage_error("no journal given");
   if (argc - optind > 1) return usage_error(std::string("one journal only, not also '") + argv[optind + 1] + "'");
   const std::string journal = argv[optind];
-  const std::unique_ptr<viewer::TrackWriter> writer = viewer::make_track_writer(format);
+  const std::unique_ptr<track::TrackWriter> writer = track::make_track_writer(format);
   if (!writer) return usage_error("unknown format '" + format + "' (gpx, kml or csv)");
 
-  const std::unique_ptr<viewer::JournalFile> file = viewer::JournalFile::open(journal);
-  if (!file) return failure(viewer::cannot_open_message(journal));
+  const std::unique_ptr<track::JournalFile> file = track::JournalFile::open(journal);
+  if (!file) return failure(track::cannot_open_message(journal));
   if (!output.empty() && same_file(journal, output)) return failure("the output would replace the journal it reads");
 
   std::optional<common::FileReplacement> replacement =
@@ -103,16 +103,16 @@ int main(int argc, char** argv) {
   if (!output.empty() && !replacement) return failure(cannot_write(output));
   const int fd = replacement ? replacement->fd() : STDOUT_FILENO;
 
-  using Kind = viewer::ExportOutcome::Kind;
-  const viewer::ExportOutcome outcome = viewer::export_journal(
+  using Kind = track::ExportOutcome::Kind;
+  const track::ExportOutcome outcome = track::export_journal(
       *file, *writer, [fd](std::string_view block) { return common::write_all(fd, block); });
   switch (outcome.kind) {
     case Kind::CannotRead:
-      return failure(viewer::cannot_read_message(journal));
+      return failure(track::cannot_read_message(journal));
     case Kind::FaultyLine:
-      return failure(viewer::faulty_line_message(journal, outcome.lines));
+      return failure(track::faulty_line_message(journal, outcome.lines));
     case Kind::NothingAccepted:
-      return failure(viewer::nothing_accepted_message(journal));
+      return failure(track::nothing_accepted_message(journal));
     case Kind::CannotWrite:
       return failure(cannot_write(output));
     case Kind::Written:

@@ -46,7 +46,7 @@ QImage new_plan_bitmap() {
   return bitmap;
 }
 
-void draw_plan(QImage& bitmap, const PlanScale& scale, const TrackPoints& points, std::size_t pas) {
+void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas) {
   bitmap.fill(Qt::white);
   Tracer_parcours(bitmap, scale, points, pas);
   QPainter painter(&bitmap);
@@ -57,7 +57,7 @@ void draw_plan(QImage& bitmap, const PlanScale& scale, const TrackPoints& points
   Tracer_grille(painter, scale);
 }
 
-void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const TrackPoints& points, std::size_t pas) {
+void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas) {
   const QRgb colours[2] = {qRgb(255, 0, 0), qRgb(0, 0, 255)};
   const PlanProjection projection(scale);
   CosmeticLines lines(bitmap);
@@ -67,7 +67,7 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const TrackPoints& 
   int32_t pen_x = 0, pen_y = 0;
   std::size_t step = 0;
   for (std::size_t i = 0; i < points.size(); i += pas, ++step) {
-    const PointPosition& p = points.position(i);
+    const track::PointPosition& p = points.position(i);
     if (!projection.visible(p.lat_seconds, p.lon_seconds)) {
       pen_known = false;
       continue;
@@ -79,7 +79,7 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const TrackPoints& 
     } else {
       if (!pen_known) {
         // Coming in from outside: the segment is clipped at the border.
-        const PointPosition& before = points.position(i - pas);
+        const track::PointPosition& before = points.position(i - pas);
         pen_x = projection.x(before.lon_seconds);
         pen_y = projection.y(before.lat_seconds);
       }

@@ -1,6 +1,6 @@
 #include "viewer/plan_geometry.h"
 
-#include "viewer/track_distance.h"
+#include "track/track_distance.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -37,21 +37,21 @@ void Calcul_echelle(PlanScale& scale, int zoom_index, int32_t degres, int32_t mi
   if (static_cast<uint32_t>(degres) > 90 || static_cast<uint32_t>(minutes) > 59) {
     throw std::out_of_range("[Calcul_echelle] Donnee GP hors limites pour le calcul d'échelle");
   }
-  scale.Metres_par_seconde = kMetresParSeconde;
+  scale.Metres_par_seconde = track::kMetresParSeconde;
   if (zoom_index >= 0 && zoom_index < kZoomCount) {
     const double factor = kZoomFactors[zoom_index];
     scale.Facteur_zoom = static_cast<float>(factor);
     scale.Echelle_lat = static_cast<float>(scale.Metres_par_seconde * factor);
   }
   const double latitude = minutes == 0 ? degres : degres + minutes * (1.0 / 60);
-  scale.Echelle_lon = metres_per_second_of_longitude(latitude);
+  scale.Echelle_lon = track::metres_per_second_of_longitude(latitude);
 }
 
 std::array<std::string, 5> scale_bar_labels(float facteur_zoom) {
   constexpr double kBoxWidth = 36;
   const auto base = static_cast<float>(std::trunc(1.0 / facteur_zoom * kBoxWidth));
   std::array<std::string, 5> labels;
-  for (int k = 1; k <= 5; ++k) labels[k - 1] = Format_distance(static_cast<int64_t>(std::trunc(double{base} * k)));
+  for (int k = 1; k <= 5; ++k) labels[k - 1] = track::Format_distance(static_cast<int64_t>(std::trunc(double{base} * k)));
   return labels;
 }
 

@@ -12,14 +12,14 @@ std::string dms(int32_t degres, int32_t minutes, int32_t milliemes, const char* 
 
 }  // namespace
 
-std::string record_date_text(const std::optional<Struct_ligne_donnees>& r) {
+std::string record_date_text(const std::optional<track::Struct_ligne_donnees>& r) {
   if (!r) return "--/--/----    --:--:--";
   return r->Date + "   " + r->Heure;
 }
 
-std::string record_position_text(const std::optional<Struct_ligne_donnees>& record) {
+std::string record_position_text(const std::optional<track::Struct_ligne_donnees>& record) {
   if (!record) return "--\xB0 --' ----\"-    ---\xB0 --' ----\"-";
-  const Struct_ligne_donnees& r = *record;
+  const track::Struct_ligne_donnees& r = *record;
   return r.Lat_degres + "\xB0" + r.Lat_minutes + "'" + r.Lat_fraction + "\"" + r.Lat_hemisphere + "    " +
          r.Lon_degres + "\xB0" + r.Lon_minutes + "'" + r.Lon_fraction + "\"" + r.Lon_hemisphere;
 }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "viewer/plan_geometry.h"
-#include "viewer/track_points.h"
+#include "track/track_points.h"
 
 #include <optional>
 #include <string>
@@ -12,10 +12,10 @@
 namespace viewer {
 
 // Date, three blanks, time.
-std::string record_date_text(const std::optional<Struct_ligne_donnees>& r);
+std::string record_date_text(const std::optional<track::Struct_ligne_donnees>& r);
 // The position as read, blanks included, latitude and longitude four blanks
 // apart.
-std::string record_position_text(const std::optional<Struct_ligne_donnees>& r);
+std::string record_position_text(const std::optional<track::Struct_ligne_donnees>& r);
 // Without a record (none shown yet, or its line no longer in the journal)
 // both are dashes in the same layout.
 

@@ -1,4 +1,3 @@
-#include "shell/ini_file.h"
 #include "common/whole_file.h"
 #include "support/file_size_limit.h"
 
@@ -69,7 +68,6 @@ TEST(WholeFile, AMissingFileReadsEmptyAndAnUnreadableOneDoesNot) {
   EXPECT_EQ(common::read_whole_file(dir.filePath("none.INI").toStdString()), "");
   EXPECT_EQ(common::read_whole_file(dir.filePath("none/none.INI").toStdString()), "");
   EXPECT_EQ(common::read_whole_file(dir.path().toStdString()), std::nullopt);
-  EXPECT_FALSE(shell::IniFile::read(dir.path().toStdString()));
 }
 
 // A settings file kept elsewhere and linked beside the program: the save

@@ -1,5 +1,6 @@
 #include "shell/ini_file.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using shell::IniFile;
@@ -96,4 +97,9 @@ TEST(IniFile, WrittenTextReadsBackUnchanged) {
   }
   // A line break would start a line of its own: another key, another section.
   EXPECT_THROW(ini.write_string("s", "k", "a\n[RS232]"), std::invalid_argument);
+}
+
+TEST(IniFile, AFolderCannotBeReadAsAFile) {
+  QTemporaryDir dir;
+  EXPECT_FALSE(IniFile::read(dir.path().toStdString()));
 }

@@ -1,6 +1,6 @@
 #include "window_fixture.h"
 
-#include "acquisition/affichage.h"
+#include "acquisition/ui/affichage.h"
 
 #include <QTimer>
 

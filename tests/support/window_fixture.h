@@ -7,8 +7,8 @@
 #include "fake_power_source.h"
 #include "fake_serial_device.h"
 #include "fake_system_clock.h"
-#include "platform/platform_services.h"
-#include "shell/windows.h"
+#include "shell/platform_services.h"
+#include "shell/ui/windows.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ class WindowFixture : public ::testing::Test {
   FakePowerSource power;
   FakeSystemClock clock;
   FakeAlarmSound sound;
-  platform::PlatformServices platform;
+  shell::PlatformServices platform;
   std::unique_ptr<shell::Windows> windows;
 };
 

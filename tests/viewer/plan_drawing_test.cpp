@@ -1,5 +1,5 @@
-#include "journal_text.h"
-#include "viewer/journal_loader.h"
+#include "support/journal_text.h"
+#include "track/journal_loader.h"
 #include "viewer/plan_drawing.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ class PlanDrawing : public ::testing::Test {
   void track(std::initializer_list<std::pair<int32_t, int32_t>> seconds) {
     std::string text;
     for (auto [lat, lon] : seconds) text += viewer_test::record_at(lat, lon);
-    ASSERT_EQ(read_journal(std::make_shared<TextSource>(text), points, {}).kind, LoadOutcome::Kind::Loaded);
+    ASSERT_EQ(track::read_journal(std::make_shared<track::TextSource>(text), points, {}).kind, track::LoadOutcome::Kind::Loaded);
   }
 
   // The track alone, on white.
@@ -49,7 +49,7 @@ class PlanDrawing : public ::testing::Test {
   }
 
   PlanScale scale;
-  TrackPoints points;
+  track::TrackPoints points;
 };
 
 }  // namespace
@@ -102,10 +102,10 @@ TEST_F(PlanDrawing, AQuickRedrawVisitsEveryPasThPointAndAlternatesOnThem) {
 TEST(PlanGrid, AtTheHighestZoomOneGreyLineOfEachKindCrossesTheDrawing) {
   PlanScale scale;
   Calcul_echelle(scale, 19, 45, 0);
-  scale.Centre_lat = Secondes_arc(45, 0, 0);
-  scale.Centre_lon = Secondes_arc(6, 0, 0);
+  scale.Centre_lat = track::Secondes_arc(45, 0, 0);
+  scale.Centre_lon = track::Secondes_arc(6, 0, 0);
   QImage image = new_plan_bitmap();
-  draw_plan(image, scale, TrackPoints(), 1);
+  draw_plan(image, scale, track::TrackPoints(), 1);
   EXPECT_EQ(image.pixel(357, 100), kGrey);
   EXPECT_EQ(image.pixel(600, 269), kGrey);
   int grey_elsewhere = 0;
@@ -118,7 +118,7 @@ TEST(PlanGrid, LinesAtZeroDegreesAreBlack) {
   PlanScale scale;
   Calcul_echelle(scale, 3, 0, 0);  // "10 %": a degree spans 111 pixels
   QImage image = new_plan_bitmap();
-  draw_plan(image, scale, TrackPoints(), 1);
+  draw_plan(image, scale, track::TrackPoints(), 1);
   EXPECT_EQ(image.pixel(357, 100), kBlack);  // prime meridian
   EXPECT_EQ(image.pixel(300, 269), kBlack);  // equator
   EXPECT_EQ(image.pixel(357 + 111, 100), kGrey);

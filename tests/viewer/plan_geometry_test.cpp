@@ -1,6 +1,6 @@
 #include "viewer/plan_geometry.h"
 
-#include "viewer/track_points.h"
+#include "track/track_points.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,8 +65,8 @@ TEST(ScaleBar, LabelsTruncateSinglePrecisionProducts) {
 
 TEST(VersPixel, PlacesPointsAroundTheCentre) {
   PlanScale s = scale_at(kItem100, 45);
-  s.Centre_lat = Secondes_arc(45, 0, 0);
-  s.Centre_lon = Secondes_arc(6, 0, 0);
+  s.Centre_lat = track::Secondes_arc(45, 0, 0);
+  s.Centre_lon = track::Secondes_arc(6, 0, 0);
   const PixelPosition centre = Vers_pixel(s, s.Centre_lat, s.Centre_lon);
   EXPECT_EQ(centre.x, 357);
   EXPECT_EQ(centre.y, 269);
@@ -89,8 +89,8 @@ TEST(PlanProjection, AgreesWithVersPixelAtEveryEdgeOfTheDrawing) {
   for (int zoom : {kItem1, kItem80, kItem1000}) {
     for (int degres : {0, 45, 89, 90}) {
       PlanScale s = scale_at(zoom, degres, 59 * (degres % 2));
-      s.Centre_lat = Secondes_arc(degres, 0, 0);
-      s.Centre_lon = Secondes_arc(6, 0, 0);
+      s.Centre_lat = track::Secondes_arc(degres, 0, 0);
+      s.Centre_lon = track::Secondes_arc(6, 0, 0);
       const PlanProjection projection(s);
       // Within three pixels of each edge of the drawing, where a pixel more or
       // less matters, and of its centre; an edge beyond the int32 range is clamped.
@@ -120,8 +120,8 @@ TEST(PlanProjection, AgreesWithVersPixelAtEveryEdgeOfTheDrawing) {
 TEST(VersCoordonnees, RoundTripsWithVersPixel) {
   for (int zoom : {kItem1, kItem80, kItem1000}) {
     PlanScale s = scale_at(zoom, 48, 7);
-    s.Centre_lat = Secondes_arc(48, 7, 380);
-    s.Centre_lon = Secondes_arc(11, 31, 0);
+    s.Centre_lat = track::Secondes_arc(48, 7, 380);
+    s.Centre_lon = track::Secondes_arc(11, 31, 0);
     for (auto [x, y] : {std::pair{0, 0}, {357, 269}, {714, 538}, {100, 400}}) {
       const Coordonnees c = Vers_coordonnees(s, x, kPlanHeight - y);
       ASSERT_TRUE(c.valide);
@@ -145,36 +145,36 @@ TEST(VersCoordonnees, GivesNegativePartsAndFlagsPositionsOffTheGlobe) {
   EXPECT_LT(c.lat_minutes, 0);
   EXPECT_LT(c.lon_minutes, 0);
   EXPECT_TRUE(c.valide);
-  s.Centre_lat = Secondes_arc(90, 0, 0);
+  s.Centre_lat = track::Secondes_arc(90, 0, 0);
   EXPECT_FALSE(Vers_coordonnees(s, 357, 269).valide);
   s.Centre_lat = 0;
-  s.Centre_lon = Secondes_arc(180, 0, 0);
+  s.Centre_lon = track::Secondes_arc(180, 0, 0);
   EXPECT_FALSE(Vers_coordonnees(s, 357, 269).valide);
   EXPECT_TRUE(Vers_coordonnees(s, 300, 269).valide);
 }
 
 TEST(Panning, MovesByTheStatedStepsAndStopsAtTheEndsOfTheGlobe) {
   PlanScale s = scale_at(kItem100, 45);
-  s.Centre_lat = Secondes_arc(45, 0, 0);
+  s.Centre_lat = track::Secondes_arc(45, 0, 0);
   s.Centre_lon = 0;
   ASSERT_TRUE(Deplacer(s, Pan::North));
-  EXPECT_EQ(s.Centre_lat, Secondes_arc(45, 0, 0) + static_cast<int32_t>(100.0 / s.Echelle_lat));
+  EXPECT_EQ(s.Centre_lat, track::Secondes_arc(45, 0, 0) + static_cast<int32_t>(100.0 / s.Echelle_lat));
   ASSERT_TRUE(Deplacer(s, Pan::West));
   EXPECT_EQ(s.Centre_lon, -3000);  // 30 / 0.01
 
   // Top edge at 90° or beyond: north does nothing; south still moves.
-  s.Centre_lat = Secondes_arc(90, 0, 0) - 100;
+  s.Centre_lat = track::Secondes_arc(90, 0, 0) - 100;
   const PlanScale top = s;
   EXPECT_FALSE(Deplacer(s, Pan::North));
   EXPECT_EQ(s.Centre_lat, top.Centre_lat);
   EXPECT_TRUE(Deplacer(s, Pan::South));
   // Left edge at -180° or beyond: west does nothing.
-  s.Centre_lon = -Secondes_arc(180, 0, 0) + 100;
+  s.Centre_lon = -track::Secondes_arc(180, 0, 0) + 100;
   EXPECT_FALSE(Deplacer(s, Pan::West));
   EXPECT_TRUE(Deplacer(s, Pan::East));
-  s.Centre_lon = Secondes_arc(180, 0, 0);
+  s.Centre_lon = track::Secondes_arc(180, 0, 0);
   EXPECT_FALSE(Deplacer(s, Pan::East));
-  s.Centre_lat = -Secondes_arc(90, 0, 0);
+  s.Centre_lat = -track::Secondes_arc(90, 0, 0);
   EXPECT_FALSE(Deplacer(s, Pan::South));
 }
 

@@ -1,0 +1,97 @@
+// The acquisition cycle and the receive handlers of the main window.
+#include "acquisition/ui/affichage.h"
+#include "acquisition/alarms.h"
+#include "acquisition/rmc_decoder.h"
+#include "acquisition/rmc_normaliser.h"
+#include "shell/ui/config_dialog.h"
+#include "shell/ui/windows.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+using serial::lsOff;
+using serial::lsOn;
+
+namespace {
+// The receive buffer takes no more once it holds this many characters; what
+// arrives then waits in the port's input queue.
+constexpr size_t kReceiveLimit = 1000;
+}  // namespace
+
+void TAffichage::ComPort1RxChar(serial::TCustomComPort*, int count) {
+  if (Tampon_reception.size() >= kReceiveLimit) return;
+  std::string received;
+  ComPort1.ReadText(received, count);
+  Tampon_reception += received;
+}
+
+void TAffichage::ComPort1Error(serial::TCustomComPort*, serial::TComErrors errors) {
+  if (errors.contains(serial::ceFrame) || errors.contains(serial::ceOverrun)) Led_trame->SetState(lsOn);
+}
+
+void TAffichage::Timer_rafraichTimer() { Cycle_acquisition(); }
+
+void TAffichage::Afficher_deconnexion() {
+  Led_trame->SetState(lsOff);
+  Led_fichier->SetState(lsOff);
+  Led_GPRMC->SetState(lsOff);
+  Led_verrou_gps->SetState(lsOff);
+  Cycles_sans_position = 0;
+  show_standby_banner();
+}
+
+int TAffichage::Decodage_GPRMC(const std::string& text) {
+  const int r = RMC_etendu ? acquisition::Decodage_RMC_etendu(text, fix_) : acquisition::Decodage_GPRMC(text, fix_);
+  show_fix();
+  return r;
+}
+
+void TAffichage::Cycle_acquisition() {
+  Clignotement = !Clignotement;
+
+  if (Config->Bt_connection_auto->isChecked() && Connexion_auto_attente) {
+    ComPort1.SetConnected(true);
+    Connexion_auto_attente = false;
+  }
+
+  if (!ComPort1.Connected()) {
+    Afficher_deconnexion();
+  } else {
+    const int r = Decodage_GPRMC(Tampon_reception);
+    Tampon_reception.clear();
+    switch (r) {
+      case acquisition::Trame_complete:
+        Led_verrou_gps->SetState(lsOn);
+        Cycles_sans_position = 0;
+        Led_GPRMC->SetState(lsOn);
+        break;
+      case acquisition::Trame_courte:
+        Led_verrou_gps->SetState(lsOff);
+        ++Cycles_sans_position;
+        Led_GPRMC->SetState(lsOn);
+        break;
+      default:
+        Cycles_sans_position = 0;
+        Led_verrou_gps->SetState(lsOff);
+        Led_GPRMC->SetState(lsOff);
+        break;
+    }
+
+    Decompte_actions = Decompte_actions >= 3 ? Decompte_actions - 3 : 0;
+    Aff_delais_ecri->setText(QString::number(Decompte_actions) + " sec");
+
+    if (r == acquisition::Trame_complete && Decompte_actions <= 0) Executer_actions();
+  }
+
+  if (std::optional<uint8_t> percent = platform_.power.battery_percent()) Battery_life_percent = *percent;
+  Led_batterie->SetState(Battery_life_percent < 30 && Battery_life_percent != 0 ? lsOn : lsOff);
+
+  const bool alarm = Alarme_active();
+  if (std::optional<std::string> text = acquisition::banner_text(alarm, ComPort1.Connected(), Clignotement)) {
+    set_banner(QString::fromStdString(*text), alarm ? QColor(255, 0, 0) : QColor(0, 128, 0));
+  }
+  if (alarm && Bt_acquiter->text() == "Alarme active") Signal_sonore();
+
+  Led_trame->SetState(lsOff);
+}

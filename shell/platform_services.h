@@ -1,0 +1,23 @@
+// The platform services the windows use, gathered so that the program passes
+// the real Linux ones and the tests pass fakes.
+#pragma once
+
+#include "platform/alarm_sound.h"
+#include "platform/power_source.h"
+#include "platform/system_clock.h"
+#include "serial/serial_device.h"
+
+#include <string>
+
+namespace shell {
+
+struct PlatformServices {
+  serial::SerialDeviceOpener& serial_devices;
+  serial::PortLister& serial_ports;
+  platform::PowerSource& power;
+  platform::SystemClock& clock;
+  platform::AlarmSound& sound;
+  std::string settings_path;  // full path of the settings file
+};
+
+}  // namespace shell

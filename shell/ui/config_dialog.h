@@ -1,0 +1,73 @@
+// The configuration dialog. Its controls are the live settings: the cycle reads
+// the check boxes at every tick, the slider sets the main window's countdown,
+// the selectors drive the port and the "..." buttons set the log paths. It
+// keeps no state of its own and has nothing to apply or cancel.
+#pragma once
+
+#include "serial/ui/com_combo_box.h"
+#include "shell/platform_services.h"
+#include "viewer/ui/screen_centring.h"
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+class TConfig : public QWidget {
+  Q_OBJECT
+ public:
+  // The open-file chooser: started on `file_name` ("*.txt" or the current
+  // path), it returns the chosen path, or nothing when cancelled.
+  using FileChooser = std::function<std::optional<QString>(const QString& file_name)>;
+
+  explicit TConfig(shell::PlatformServices& platform, QWidget* parent = nullptr);
+
+  // Handlers.
+  void FormShow();
+  void Cmd_delaisChange();
+  void Bt_repertoireClick();
+  void Bt_repertoire2Click();
+  void Aff_select_portChange();
+
+  const std::string& settings_path() const { return platform_.settings_path; }
+
+  // Controls.
+  QLabel* Label6;
+  QLabel* Aff_delais;
+  QSlider* Cmd_delais;
+  QCheckBox* Bt_enregistrer;
+  QCheckBox* Bt_mise_a_l_heure;
+  serial::TComComboBox* Aff_select_port;
+  QLabel* Label2;
+  serial::TComComboBox* Aff_select_bauds;
+  QLabel* Label1;
+  QCheckBox* Bt_connection_auto;
+  QLineEdit* Aff_chemain_fichier_log_1;
+  QPushButton* Bt_repertoire;
+  QLineEdit* Aff_chemain_fichier_log_2;
+  QPushButton* Bt_repertoire2;
+  QCheckBox* Bt_err_batterie;
+  QCheckBox* Bt_err_signal_gps;
+  QCheckBox* Bt_err_fichier;
+  QCheckBox* Bt_err_rs232;
+  QPushButton* BitBtn3;
+  FileChooser Ouvrir;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void build_actions();
+  void build_files();
+  void build_port();
+  void build_alarms();
+  void choose_log_path(QString& path, QLineEdit* box);
+
+  shell::PlatformServices& platform_;
+  viewer::CentreOnFirstShow centre_once_;
+};

@@ -1,0 +1,33 @@
+// The application object: every event handler runs through its guard, which
+// turns an escaping exception into the error box and lets the program go on.
+#pragma once
+
+#include "shell/ui/error_box.h"
+
+#include <QApplication>
+#include <QTranslator>
+#include <exception>
+
+namespace shell {
+
+// Loads Qt's own French texts (file dialogs, standard buttons) into
+// `translator`; false when Qt's translations are not installed.
+bool load_french_qt_texts(QTranslator& translator);
+
+class OrvantaApplication : public QApplication {
+  Q_OBJECT
+ public:
+  // Qt is handed the program's name only (`argc` becomes 1): the program
+  // takes no arguments, and Qt would act on options of its own (-reverse,
+  // -qwindowtitle, -platform ...). `argc` must outlive the application.
+  OrvantaApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+  void report(const QString& message) { boxes_.show(message); }
+  void report_exception(std::exception_ptr error);
+
+ private:
+  QTranslator qt_texts_;
+  ErrorBoxes boxes_;
+};
+
+}  // namespace shell

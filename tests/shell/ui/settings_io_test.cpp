@@ -1,0 +1,114 @@
+#include "acquisition/ui/affichage.h"
+#include "shell/ui/config_dialog.h"
+#include "shell/ui/settings_io.h"
+#include "common/whole_file.h"
+#include "viewer/ui/tracer_gps.h"
+#include "windows_fixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QSlider>
+
+namespace {
+
+void put(const std::string& path, const std::string& bytes) { ASSERT_TRUE(common::replace_whole_file(path, bytes)); }
+std::string get(const std::string& path) { return common::read_whole_file(path).value_or("<unreadable>"); }
+
+}  // namespace
+
+TEST_F(WindowsTest, FirstRunStartsWithTheDefaultsAndWritesAllSeventeenKeysInOrder) {
+  Affichage->FormShow();
+  EXPECT_EQ(Affichage->pos(), QPoint(100, 100));
+  EXPECT_EQ(Affichage->Chemin_fichier_log_1, QDir::home().filePath("orvanta.txt"));
+  EXPECT_EQ(Affichage->Intervalle_actions, 300);
+  EXPECT_EQ(Affichage->Decompte_actions, 0);
+  EXPECT_EQ(Config->Aff_delais->text(), "0 h 5 min 0 sec");
+  for (QCheckBox* box : {Config->Bt_enregistrer, Config->Bt_mise_a_l_heure, Config->Bt_connection_auto,
+                         Config->Bt_err_batterie, Config->Bt_err_signal_gps, Config->Bt_err_fichier,
+                         Config->Bt_err_rs232}) {
+    EXPECT_TRUE(box->isChecked());
+  }
+  EXPECT_EQ(Config->Aff_select_port->currentText(), "COM10");
+  EXPECT_EQ(Config->Aff_select_bauds->currentText(), "4800");
+  EXPECT_EQ(Affichage->ComPort1.Port(), "COM10");
+  EXPECT_EQ(Affichage->ComPort1.BaudRate(), serial::br4800);
+  EXPECT_EQ(Trace->Bt_zoom->currentText(), "80 %");
+
+  Affichage->FormClose();
+  const std::string home = QDir::homePath().toStdString();
+  EXPECT_EQ(get(ini_path),
+            "[Fenetre]\r\nEmplacement Ver.=100\r\nEmplacement Hor.=100\r\n"
+            "[Fichiers]\r\nFichier log 1=" + home + "/orvanta.txt\r\n"
+            "Fichier log 2=" + home + "/velmora_orvanta.txt\r\n"
+            "[Actions]\r\nIntervalle=300\r\nHeure auto=1\r\nEnregistrer dans fichier log=1\r\n"
+            "[Alarmes sonores]\r\nBatterie faible=1\r\nPerte signal GPS=1\r\nErreur fichier=1\r\n"
+            "Erreur port COM=1\r\n"
+            "[RS232]\r\nConnection auto=1\r\nCOMM=0\r\nVitesse=6\r\n"
+            "[Tracer]\r\nZoom=7\r\nMise \xE0 jour=5\r\nMise \xE0 jour actif=0\r\n");
+}
+
+TEST_F(WindowsTest, OddValuesAreReadSafelyAndWrittenBackInPlace) {
+  put(ini_path,
+      "[ACTIONS]\r\nintervalle=1\r\n"
+      "[RS232]\r\nConnection auto=2\r\nCOMM=99\r\nVitesse=7\r\n"
+      "[fichiers]\r\nFICHIER LOG 1=\r\n"
+      "[Tracer]\r\nZoom=99\r\nMise \xE0 jour=1000\r\nMise \xE0 jour actif=1\r\n"
+      "[Hand]\r\n; mine\r\nmine=yes\r\n");
+  Chargement_parametres();
+  EXPECT_EQ(Config->Cmd_delais->value(), 3);
+  EXPECT_EQ(Config->Aff_select_port->currentIndex(), -1);
+  EXPECT_EQ(Affichage->ComPort1.Port(), "COM1");  // as it was
+  EXPECT_EQ(Affichage->ComPort1.BaudRate(), serial::br9600);
+  EXPECT_TRUE(Affichage->Chemin_fichier_log_1.isEmpty());
+  EXPECT_EQ(Affichage->Chemin_fichier_log_2, QDir::home().filePath("velmora_orvanta.txt"));
+  EXPECT_EQ(Trace->Bt_zoom->currentIndex(), -1);
+  EXPECT_EQ(Trace->Bt_maj->value(), 600);
+  EXPECT_TRUE(Trace->Bt_maj_on->isChecked());
+  EXPECT_EQ(line.OpenCount(), 0);
+
+  Sauvegarde_parametres();
+  const std::string text = get(ini_path);
+  EXPECT_TRUE(text.starts_with("[ACTIONS]\r\nintervalle=3\r\nHeure auto=1\r\n")) << text;
+  EXPECT_NE(text.find("[RS232]\r\nConnection auto=1\r\nCOMM=-1\r\nVitesse=7\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[fichiers]\r\nFICHIER LOG 1=\r\nFichier log 2="), std::string::npos) << text;
+  EXPECT_NE(text.find("[Tracer]\r\nZoom=-1\r\nMise \xE0 jour=600\r\nMise \xE0 jour actif=1\r\n"), std::string::npos);
+  EXPECT_NE(text.find("[Hand]\r\n; mine\r\nmine=yes\r\n"), std::string::npos) << text;
+}
+
+TEST_F(WindowsTest, ExtendedRmcComesFromTheFileAndStaysInIt) {
+  EXPECT_FALSE(Affichage->RMC_etendu);
+  put(ini_path, "[RS232]\r\nRMC etendu=1\r\n");
+  Chargement_parametres();
+  EXPECT_TRUE(Affichage->RMC_etendu);
+  Sauvegarde_parametres();
+  EXPECT_TRUE(get(ini_path).starts_with("[RS232]\r\nRMC etendu=1\r\nConnection auto=1\r\n")) << get(ini_path);
+}
+
+TEST_F(WindowsTest, SelectorsLeftWithoutSelectionLeaveThePortAsItWas) {
+  put(ini_path, "[RS232]\r\nCOMM=-1\r\nVitesse=16\r\n");
+  Chargement_parametres();
+  EXPECT_EQ(Config->Aff_select_bauds->currentIndex(), -1);
+  EXPECT_EQ(Affichage->ComPort1.Port(), "COM1");
+  EXPECT_EQ(Affichage->ComPort1.BaudRate(), serial::br4800);
+}
+
+TEST_F(WindowsTest, AFileThatCannotBeWrittenStopsTheCloseWithItsPath) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir("orvanta.INI"));
+  Chargement_parametres();
+  try {
+    Affichage->FormClose();
+    FAIL() << "saved into a folder";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()), "Impossible d'écrire dans " + ini_path);
+  }
+}
+
+TEST_F(WindowsTest, APathWithoutWindows1252SpellingIsRefusedNotMangled) {
+  put(ini_path, "[Fichiers]\r\nFichier log 1=/data/log.txt\r\n");
+  Chargement_parametres();
+  Affichage->Chemin_fichier_log_1 = QString::fromUtf8("/data/журнал.txt");
+  EXPECT_THROW(Sauvegarde_parametres(), std::runtime_error);
+  EXPECT_EQ(get(ini_path), "[Fichiers]\r\nFichier log 1=/data/log.txt\r\n");
+}

@@ -1,0 +1,36 @@
+// The one way the viewer and the export go through a journal: every read
+// counts as a line, reads too short to be a record are passed over, and the
+// first line that does not scan ends the walk, so both accept the same lines
+// and report a fault at the same line number.
+#pragma once
+
+#include "track/journal_line.h"
+#include "track/journal_reads.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace track {
+
+enum class JournalWalk { End, CannotRead, FaultyLine, Stopped };
+
+// `each_read()` runs after every read is counted in `lines`; `each_record(read,
+// line)` for every record, and stops the walk by returning false.
+template <class EachRead, class EachRecord>
+JournalWalk walk_journal(JournalReads& reads, int64_t& lines, EachRead&& each_read, EachRecord&& each_record) {
+  std::string_view read;
+  for (;;) {
+    const JournalReads::Status status = reads.next(read);
+    if (status == JournalReads::Status::Failed) return JournalWalk::CannotRead;
+    if (status == JournalReads::Status::End) return JournalWalk::End;
+    ++lines;
+    each_read();
+    if (read.size() < kShortestLine) continue;
+    const std::optional<JournalLine> line = scan_journal_line(read);
+    if (!line) return JournalWalk::FaultyLine;
+    if (!each_record(read, *line)) return JournalWalk::Stopped;
+  }
+}
+
+}  // namespace track

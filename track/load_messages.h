@@ -1,0 +1,17 @@
+// What the viewer tells when a journal cannot be loaded, in UTF-8: the
+// window shows it in a message box, the export command on standard error.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace track {
+
+std::string cannot_open_message(std::string_view path);
+std::string cannot_read_message(std::string_view path);
+// `line` counts the reads from 1, short ones included.
+std::string faulty_line_message(std::string_view path, int64_t line);
+std::string nothing_accepted_message(std::string_view path);
+
+}  // namespace track

@@ -1,0 +1,33 @@
+#include "viewer/ui/plan_image.h"
+
+#include "viewer/plan_drawing.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TPlanImage::TPlanImage(QWidget* parent) : QWidget(parent), bitmap_(viewer::new_plan_bitmap()) {
+  setFixedSize(bitmap_.size());
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TPlanImage::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.drawImage(event->rect(), bitmap_, event->rect());
+}
+
+void TPlanImage::mousePressEvent(QMouseEvent* event) {
+  if (OnMouseDown) OnMouseDown(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TPlanImage::mouseMoveEvent(QMouseEvent* event) {
+  if (OnMouseMove) OnMouseMove(event->position().toPoint().x(), event->position().toPoint().y(), event->buttons());
+}
+
+void TPlanImage::enterEvent(QEnterEvent*) {
+  if (OnMouseEnter) OnMouseEnter();
+}
+
+void TPlanImage::leaveEvent(QEvent*) {
+  if (OnMouseLeave) OnMouseLeave();
+}

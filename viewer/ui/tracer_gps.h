@@ -1,0 +1,181 @@
+// The track viewer window: loads a journal, plots it on the plan with its
+// grid, walks through its records with a cursor, follows the journal while the
+// logger writes it, and exports the drawing as a JPEG image. The handlers read
+// the controls, call the viewer's logic and write the controls back.
+#pragma once
+
+#include "viewer/ui/screen_centring.h"
+#include "viewer/plan_geometry.h"
+#include "track/track_points.h"
+
+#include <QMessageBox>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QTimer;
+class TPlanImage;
+class TUpDown;
+
+// Seconds counted since the last reload attempt; kept across the window's
+// closing and reopening, for the program's lifetime.
+extern int Compteur_maj;
+
+class TTrace : public QWidget {
+  Q_OBJECT
+ public:
+  // A file chooser: the chosen path, or nothing when cancelled.
+  using FileChooser = std::function<std::optional<QString>()>;
+  // A modal message box with one OK button.
+  using MessageBox = std::function<void(QMessageBox::Icon icon, const QString& text)>;
+
+  // Where the drawing sits in the window.
+  static constexpr int kImageLeft = 3;
+  static constexpr int kImageTop = 44;
+
+  explicit TTrace(QWidget* parent = nullptr);
+
+  // Loading and the two states of the controls.
+  int Charger_fichier(const QString& path);
+  void Activer_controles();
+  void Desactiver_controles();
+  void Bt_repertoireClick();
+
+  // Scale, zoom and panning.
+  void Calcul_echelle(int32_t degres, int32_t minutes);
+  void Centrer_sur_curseur();
+  int Pas_rapide() const;
+  void Bt_zoomClick();
+  void Bt_centrerClick();
+  void Bt_centrer_debutClick();
+  void Bt_centrer_finClick();
+  void Bt_hautClick();
+  void Bt_basClick();
+  void Bt_droiteClick();
+  void Bt_gaucheClick();
+  void ImageMouseDown(int x, int y);
+  void FormMouseMove();
+
+  // Drawing.
+  void Redessiner(int pas, bool sur_curseur);
+  void Trace_preciTimer();
+
+  // Record cursor and the read-out under the pointer.
+  void Placer_curseur(int position, bool recentrer);
+  void Bt_avanceChangingEx();
+  void Bt_avanceMouseUp();
+  void ImageMouseMove(int x, int y, Qt::MouseButtons buttons);
+  void ImageMouseEnter();
+  void ImageMouseLeave();
+
+  // Showing, closing, automatic reload and export.
+  void FormShow();
+  void FormClose();
+  void Bt_maj_onClick();
+  void Timer_traceTimer();
+  void Bt_exporterClick();
+
+  // Controls.
+  QLineEdit* Aff_chemain_fichier_a_tracer;
+  QPushButton* Bt_repertoire;
+  QLabel* Label_echelle;
+  QFrame* Shape1;
+  QFrame* Shape2;
+  QFrame* Shape3;
+  QFrame* Shape4;
+  QFrame* Shape5;
+  QLabel* Label_zero;
+  QLabel* Aff_echelle1;
+  QLabel* Aff_echelle2;
+  QLabel* Aff_echelle3;
+  QLabel* Aff_echelle4;
+  QLabel* Aff_echelle5;
+  QFrame* Panneau;
+  TPlanImage* Image;
+  QLabel* Curseur;
+  QLabel* Aff_coord1;
+  QLabel* Aff_coord2;
+  QFrame* Panel_enregistrement;
+  QLabel* Aff_date;
+  QLabel* Aff_lignes;
+  QLabel* Aff_nb_ligne_courante;
+  QLabel* Aff_nb_lignes_total;
+  QLabel* Aff_longueur_tot;
+  QLabel* Aff_longueur_deb_curs;
+  QLabel* Aff_longueur_curs_fin;
+  TUpDown* Bt_avance;
+  QPushButton* Bt_haut;
+  QPushButton* Bt_bas;
+  QPushButton* Bt_droite;
+  QPushButton* Bt_gauche;
+  QComboBox* Bt_zoom;
+  QFrame* Panel_maj;
+  QCheckBox* Bt_maj_on;
+  QSlider* Bt_maj;
+  QProgressBar* Aff_maj;
+  QFrame* Panel_centrer;
+  QPushButton* Bt_centrer;
+  QPushButton* Bt_centrer_debut;
+  QPushButton* Bt_centrer_fin;
+  QPushButton* Bt_exporter;
+  QTimer* Timer_trace;
+  QTimer* Trace_preci;
+
+  // The open and save dialogs and the message boxes; tests replace them.
+  FileChooser Ouvrir;
+  FileChooser Sauver;
+  MessageBox Message;
+
+  // State.
+  track::TrackPoints Liste_points;
+  QString Chemin_fichier_a_tracer;
+  int64_t Longueur_totale = 0;
+  viewer::PlanScale Plan;  // Facteur_zoom, Echelle_lat, Echelle_lon, Centre_lon, Centre_lat
+
+  bool Chargement_en_cours() const { return loading_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  void build_top_row();
+  void build_plan();
+  void build_record_panel();
+  void build_pan_pad();
+  void build_reload_panel();
+  void build_centring_panel();
+  void connect_handlers();
+
+  // The stepper's range and the totals after a load that gave n > 0 points.
+  void show_track_totals(int n);
+  // Loads Chemin_fichier_a_tracer and shows its totals; a failed load drops
+  // the window to the no-track state. False then.
+  bool load_track();
+  // Makes `path` the file plotted, readies the controls for it and loads it.
+  bool open_track(const QString& path);
+  bool track_shown() const;
+  // The read-out panels appear only while the pointer is over the drawing.
+  void show_readouts_if_pointer_over_plan();
+  // The controls a load disables and re-enables.
+  void set_loading_controls_enabled(bool enabled);
+  // One pan step with the two-phase redraw; nothing at the end of the globe.
+  void pan(viewer::Pan direction);
+  // Quick redraw now, full redraw once the user pauses.
+  void quick_redraw(bool sur_curseur);
+  void set_counter_labels_to_dashes();
+
+  bool loading_ = false;
+  viewer::CentreOnFirstShow centre_once_;
+};

@@ -1,0 +1,249 @@
+// The viewer's track: loading with its messages, the two states of the
+// controls, the window's showing and closing, the automatic reload and the
+// export of the drawing.
+#include "viewer/ui/tracer_gps.h"
+
+#include "acquisition/ui/affichage.h"
+#include "shell/ui/windows.h"
+#include "track/journal_file.h"
+#include "track/journal_loader.h"
+#include "viewer/ui/jpeg_export.h"
+#include "track/load_messages.h"
+#include "viewer/ui/plan_image.h"
+#include "viewer/ui/progress_calcul.h"
+#include "track/track_distance.h"
+#include "viewer/ui/up_down.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSlider>
+#include <QTimer>
+#include <stdexcept>
+
+int Compteur_maj = 0;
+
+namespace {
+
+void show_progress_window() {
+  if (!Calcul) return;
+  Calcul->ProgressBar1->setValue(0);
+  viewer::centre_on_screen(Calcul);
+  Calcul->show();
+}
+
+void hide_progress_window() {
+  if (Calcul) Calcul->hide();
+}
+
+// The progress bar counts in int: a file beyond 2 GiB is counted in larger
+// units than bytes.
+class ProgressBarScale {
+ public:
+  explicit ProgressBarScale(uint64_t size) {
+    while ((size >> shift_) > static_cast<uint64_t>(INT32_MAX)) ++shift_;
+    if (Calcul) Calcul->ProgressBar1->setRange(0, static_cast<int>(size >> shift_));
+  }
+  void at(uint64_t offset) const {
+    if (Calcul) Calcul->ProgressBar1->setValue(static_cast<int>(offset >> shift_));
+  }
+
+ private:
+  int shift_ = 0;
+};
+
+}  // namespace
+
+int TTrace::Charger_fichier(const QString& path) {
+  // Events are processed while reading: a timer tick or a click must not
+  // start a second load over the list this one is filling.
+  loading_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{loading_};
+  Trace_preci->stop();
+  Liste_points.clear();
+  show_progress_window();
+  set_loading_controls_enabled(false);
+
+  // A failed load tells why, puts the progress window away and gives its code;
+  // the controls stay disabled until the caller drops to the no-track state.
+  auto failed = [this](QMessageBox::Icon icon, const std::string& text, int code) {
+    Message(icon, QString::fromStdString(text));
+    hide_progress_window();
+    return code;
+  };
+  const std::string utf8_path = path.toStdString();
+  const std::shared_ptr<track::JournalFile> file = track::JournalFile::open(QFile::encodeName(path).toStdString());
+  if (!file) return failed(QMessageBox::Critical, track::cannot_open_message(utf8_path), -1);
+  const ProgressBarScale progress(file->size());
+  const track::LoadOutcome outcome = track::read_journal(file, Liste_points, [&progress](uint64_t offset) {
+    progress.at(offset);
+    QCoreApplication::processEvents();
+  });
+  // The scale follows the last point's latitude, as if set at every point.
+  if (!Liste_points.empty()) {
+    const track::PointPosition& last = Liste_points.position(Liste_points.size() - 1);
+    Calcul_echelle(last.lat_degres(), last.lat_minutes());
+  }
+  using Kind = track::LoadOutcome::Kind;
+  if (outcome.kind == Kind::CannotRead) {
+    return failed(QMessageBox::Critical, track::cannot_read_message(utf8_path), -1);
+  }
+  if (outcome.kind == Kind::FaultyLine) {
+    return failed(QMessageBox::Critical, track::faulty_line_message(utf8_path, outcome.lines), -2);
+  }
+  Longueur_totale = Liste_points.Longueur_totale();
+  hide_progress_window();
+  set_loading_controls_enabled(true);
+  show_readouts_if_pointer_over_plan();
+  if (outcome.kind == Kind::Loaded) return static_cast<int>(Liste_points.size());
+  Message(QMessageBox::Warning, QString::fromStdString(track::nothing_accepted_message(utf8_path)));
+  return -3;
+}
+
+void TTrace::set_loading_controls_enabled(bool enabled) {
+  for (QWidget* w : std::initializer_list<QWidget*>{Bt_centrer, Bt_centrer_debut, Bt_centrer_fin, Bt_exporter, Image,
+                                                     Bt_zoom, Bt_haut, Bt_bas, Bt_droite, Bt_gauche, Bt_avance}) {
+    w->setEnabled(enabled);
+  }
+  if (!enabled) {
+    Aff_coord1->hide();
+    Aff_coord2->hide();
+  }
+}
+
+void TTrace::show_readouts_if_pointer_over_plan() {
+  const bool over = Image->isEnabled() && Image->underMouse();
+  Aff_coord1->setVisible(over);
+  Aff_coord2->setVisible(over);
+}
+
+void TTrace::set_counter_labels_to_dashes() {
+  for (QLabel* l : {Aff_nb_lignes_total, Aff_nb_ligne_courante, Aff_longueur_tot, Aff_longueur_deb_curs,
+                    Aff_longueur_curs_fin}) {
+    l->setText("--");
+  }
+}
+
+void TTrace::Activer_controles() {
+  Aff_chemain_fichier_a_tracer->setText(Chemin_fichier_a_tracer);
+  set_loading_controls_enabled(true);
+  show_readouts_if_pointer_over_plan();
+  Bt_maj_on->setEnabled(true);
+  if (Bt_maj_on->isChecked()) Timer_trace->start();
+  else Timer_trace->stop();
+  Bt_avance->SetMax(0);
+  Bt_avance->SetPosition(0);
+  Bt_avance->SetIncrement(0);
+  set_counter_labels_to_dashes();
+}
+
+void TTrace::Desactiver_controles() {
+  Chemin_fichier_a_tracer.clear();
+  set_loading_controls_enabled(false);
+  Bt_maj_on->setEnabled(false);
+  Timer_trace->stop();
+  // A full redraw still pending would draw a track no longer shown.
+  Trace_preci->stop();
+  Curseur->hide();
+  set_counter_labels_to_dashes();
+}
+
+bool TTrace::track_shown() const { return !loading_ && !Chemin_fichier_a_tracer.isEmpty() && !Liste_points.empty(); }
+
+void TTrace::show_track_totals(int n) {
+  Bt_avance->SetMax(n - 1);
+  Aff_nb_lignes_total->setText(QString::number(n - 1));
+  Aff_longueur_tot->setText(QString::fromStdString(track::Format_distance(Longueur_totale)));
+}
+
+bool TTrace::load_track() {
+  const int n = Charger_fichier(Chemin_fichier_a_tracer);
+  if (n <= 0) {
+    Desactiver_controles();
+    return false;
+  }
+  show_track_totals(n);
+  return true;
+}
+
+bool TTrace::open_track(const QString& path) {
+  Chemin_fichier_a_tracer = path;
+  Activer_controles();
+  return load_track();
+}
+
+void TTrace::Bt_repertoireClick() {
+  if (loading_) return;
+  const std::optional<QString> chosen = Ouvrir();
+  if (!chosen || !QFileInfo::exists(*chosen)) return;
+  if (!open_track(*chosen)) return;
+  Centrer_sur_curseur();
+  Redessiner(1, true);
+}
+
+void TTrace::FormShow() {
+  if (loading_) return;  // reopened while its own load still runs
+  Plan.Facteur_zoom = 1.0f;
+  Plan.Echelle_lat = 1.0f;
+  const QString journal = Affichage ? Affichage->Chemin_fichier_log_1 : QString();
+  if (journal.isEmpty()) {
+    Chemin_fichier_a_tracer.clear();
+    Desactiver_controles();
+    return;
+  }
+  if (!open_track(journal)) return;
+  Centrer_sur_curseur();  // on the first point: the stepper is still at 0
+  const int last = Bt_avance->Max();
+  Bt_avance->SetPosition(last);
+  Placer_curseur(last, true);
+  Redessiner(1, true);
+}
+
+void TTrace::FormClose() { Timer_trace->stop(); }
+
+void TTrace::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;  // restored from minimised: not a new showing
+  centre_once_(this);
+  FormShow();
+}
+
+void TTrace::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QWidget::closeEvent(event);
+}
+
+void TTrace::Bt_maj_onClick() {
+  if (Bt_maj_on->isChecked()) Timer_trace->start();
+  else Timer_trace->stop();
+}
+
+void TTrace::Timer_traceTimer() {
+  if (loading_) return;
+  ++Compteur_maj;
+  Aff_maj->setMaximum(Bt_maj->value());
+  Aff_maj->setValue(std::min(Compteur_maj, Bt_maj->value()));
+  if (Compteur_maj < Bt_maj->value()) return;
+  Compteur_maj = 0;
+  if (!QFileInfo::exists(Chemin_fichier_a_tracer)) return;
+  if (load_track()) Bt_centrer_finClick();
+}
+
+void TTrace::Bt_exporterClick() {
+  const std::optional<QString> name = Sauver();
+  if (!name || name->isEmpty()) return;
+  std::string error;
+  if (!viewer::write_jpeg(Image->Bitmap(), QFile::encodeName(*name).toStdString(), error)) {
+    throw std::runtime_error("Impossible d'enregistrer l'image dans " + name->toStdString() + " : " + error);
+  }
+}
