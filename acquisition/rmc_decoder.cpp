@@ -108,7 +108,12 @@ int Decodage_GPRMC(std::string_view text, FixFields& f) {
   if (!hemisphere(cur, "EWO", f.Aff_lon_EW)) return Trame_invalide;
   if (!cur.skip_field()) return Trame_invalide;
 
-  f.Aff_vitesse.assign(cur.take(3));  // copied unchecked
+  // The speed is copied unchecked, but a line end in it means the sentence
+  // broke off there: the fields after it would come from the next sentence,
+  // and the journal record would be split over two lines.
+  const std::string_view speed = cur.take(3);
+  if (speed.find_first_of("\r\n") != std::string_view::npos) return Trame_invalide;
+  f.Aff_vitesse.assign(speed);
   if (!cur.skip_field() || !cur.skip_field()) return Trame_invalide;  // speed, course
 
   if (!numeric(cur, 2, Jour_maximum, f.Aff_jour)) return Trame_invalide;

@@ -11,4 +11,5 @@ CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo 
   -DORVANTA_FUZZ_RUNS="$runs" >/dev/null
 cmake --build build/fuzz
 cd build/fuzz
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 ctest --output-on-failure

@@ -121,6 +121,9 @@ TEST(Decoder, MeasuresTheSentenceToItsAsterisk) {
   decoded(head + "2.5,,230394,,*6A", Trame_courte);             // 47
   decoded(head + "123.4,234.5,230394,,*6A", Trame_complete);    // 54
   EXPECT_EQ(decoded(head + "5,x,230394,,*6A", Trame_courte).Aff_vitesse, "5,x");
+  // A speed cut by a line end would split the journal record in two.
+  decoded(head + "\r\n,xxxxxxx,230394,,*6A", Trame_invalide);
+  decoded(head + "1\n,xxxxxxx,230394,,*6A", Trame_invalide);
 
   // No asterisk in this sentence: the next sentence's one counts.
   decoded(head + ",,230394,,\r\n$GPGSA,A,3,,,,,,*1E", Trame_complete);
