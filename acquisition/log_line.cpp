@@ -21,8 +21,7 @@ std::string Ligne_log(const FixFields& f) {
 }
 
 std::string last_position_line(const FixFields& f) {
-  return f.Aff_lat_degres + '.' + f.Aff_lat_minutes + '\t' + f.Aff_lon_degres + '.' + f.Aff_lon_minutes +
-         '\n';
+  return f.Aff_lat_degres + '.' + f.Aff_lat_minutes + '\t' + f.Aff_lon_degres + '.' + f.Aff_lon_minutes + '\n';
 }
 
 }  // namespace acquisition

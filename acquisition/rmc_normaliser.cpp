@@ -104,7 +104,8 @@ NormalisedRmc Normaliser_RMC(std::string_view text) {
     if (star == std::string_view::npos && (end == std::string_view::npos || text[end] == '$')) continue;
     if (!checksum_holds(sentence, star)) continue;
 
-    std::vector<std::string> fields = split_fields(sentence.substr(7, star == std::string_view::npos ? star : star - 7));
+    std::vector<std::string> fields =
+        split_fields(sentence.substr(7, star == std::string_view::npos ? star : star - 7));
     if (kStatus < fields.size() && fields[kStatus] == "V") return {NormalisedRmc::Kind::Void, {}};
     return {NormalisedRmc::Kind::Sentence, rewritten(std::move(fields))};
   }

@@ -3,15 +3,14 @@
 // least any reader of the same file pays (`wc -l`).
 //
 //   journal_export [RECORDS]...     (default 250000 1000000 2000000)
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -67,8 +66,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() / ("orvanta-export-bench-" + std::to_string(getpid()));
   std::filesystem::create_directory(dir);
-  std::printf("%9s %6s %9s %9s %10s %9s %9s %7s %10s\n", "records", "format", "wall", "CPU", "CPU ns/rec",
-              "wc -l CPU", "wc -l wall", "CPU ratio", "peak RSS");
+  std::printf("%9s %6s %9s %9s %10s %9s %9s %7s %10s\n", "records", "format", "wall", "CPU", "CPU ns/rec", "wc -l CPU",
+              "wc -l wall", "CPU ratio", "peak RSS");
   for (const long records : sizes) {
     const std::string journal = (dir / "journal.txt").string();
     run({ORVANTA_JOURNAL_GENERATOR, journal, std::to_string(records)});

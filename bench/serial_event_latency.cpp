@@ -33,24 +33,10 @@
 // returning; OnRxChar being entered; not seen for gpsd). The delay starts when
 // the line hands the byte to the system: the time it waited in a FIFO or
 // adapter before is the line's.
+#include "common/unique_fd.h"
 #include "serial/com_port.h"
 #include "serial/posix/event_fd.h"
 #include "serial/posix/posix_device_opener.h"
-#include "common/unique_fd.h"
-
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <pty.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/ioctl.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <termios.h>
-#include <time.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -61,12 +47,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <netinet/in.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <spawn.h>
 #include <string>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <system_error>
+#include <termios.h>
 #include <thread>
+#include <time.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -321,7 +320,8 @@ class GpsdReader : public Reader {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
-    for (int fd : {0, 1, 2}) posix_spawn_file_actions_addopen(&files, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    for (int fd : {0, 1, 2})
+      posix_spawn_file_actions_addopen(&files, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
     const int error = posix_spawn(&pid_, path_.c_str(), &files, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&files);
     if (error != 0) throw std::system_error(error, std::generic_category(), "gpsd");
@@ -419,9 +419,8 @@ Measurement Measure(Reader& reader, Pattern pattern, int seconds) {
   Measurement m;
   const Cost before = reader.Spent();
   const Clock::time_point start = Clock::now();
-  std::thread writer([&] {
-    writer_spent = PlayStream(pty.master.get(), pattern, seconds, start, stream, stop, failed, m.writes);
-  });
+  std::thread writer(
+      [&] { writer_spent = PlayStream(pty.master.get(), pattern, seconds, start, stream, stop, failed, m.writes); });
   reader.Listen(start + std::chrono::seconds(seconds) + kDrainTime);
   stop = true;
   writer.join();
@@ -477,9 +476,10 @@ std::string Ratio(double a, const Result* b) {
 }
 
 void PrintTable(const std::vector<Result>& results, int seconds, int rounds) {
-  std::printf("\n%d s of 4800-baud NMEA per run, %d round(s), the run of median CPU shown; CPU in %% of one core;"
-              "\nswitches (voluntary + involuntary) per write; delay from write to reader, ms\n\n",
-              seconds, rounds);
+  std::printf(
+      "\n%d s of 4800-baud NMEA per run, %d round(s), the run of median CPU shown; CPU in %% of one core;"
+      "\nswitches (voluntary + involuntary) per write; delay from write to reader, ms\n\n",
+      seconds, rounds);
   std::printf("%-11s | %-8s | %8s | %7s | %7s | %14s | %-23s\n", "pattern", "reader", "CPU", "÷ gpsd", "÷ base",
               "switches/write", "delay median / p95");
   std::printf("%.11s-+-%.8s-+-%.8s-+-%.7s-+-%.7s-+-%.14s-+-%.23s\n", "-------------", "----------", "----------",
@@ -581,8 +581,8 @@ int main(int argc, char** argv) {
   };
   const size_t readers = make_readers().size();
   if (readers == 0) return Usage();
-  std::fprintf(stderr, "%d round(s) x %zu pattern(s) x %zu reader(s) x %d s: about %.0f s\n", rounds,
-               patterns.size(), readers, seconds,
+  std::fprintf(stderr, "%d round(s) x %zu pattern(s) x %zu reader(s) x %d s: about %.0f s\n", rounds, patterns.size(),
+               readers, seconds,
                static_cast<double>(rounds) * static_cast<double>(patterns.size() * readers) * (seconds + 0.7));
   std::vector<Result> results;
   try {

@@ -25,12 +25,12 @@
 //                  track drawn segment by segment with QPainter under the
 //                  same rules, at the whole-track view and at every zoom item
 //                  centred on the newest point, full and quick.
+#include "shell/ui/windows.h"
 #include "track/journal_file.h"
 #include "track/journal_loader.h"
 #include "viewer/plan_drawing.h"
 #include "viewer/ui/progress_calcul.h"
 #include "viewer/ui/tracer_gps.h"
-#include "shell/ui/windows.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -156,8 +156,7 @@ void draw_segment(QPainter& painter, const QPen& pen, const viewer::PixelPositio
 
 // The baseline: every segment handed to QPainter in order with its pen,
 // leaving the clipping to QPainter.
-void naive_polyline(QImage& image, const viewer::PlanScale& scale, const track::TrackPoints& points,
-                    std::size_t pas) {
+void naive_polyline(QImage& image, const viewer::PlanScale& scale, const track::TrackPoints& points, std::size_t pas) {
   QPainter painter(&image);
   const QPen pens[2] = {QPen(QColor(255, 0, 0), 0), QPen(QColor(0, 0, 255), 0)};
   viewer::PixelPosition pen{};
@@ -172,8 +171,7 @@ void naive_polyline(QImage& image, const viewer::PlanScale& scale, const track::
 
 // The reference picture: the track's rules (colour per step, only segments
 // ending on a visible point after an earlier one) drawn with QPainter.
-void qpainter_track(QImage& image, const viewer::PlanScale& scale, const track::TrackPoints& points,
-                    std::size_t pas) {
+void qpainter_track(QImage& image, const viewer::PlanScale& scale, const track::TrackPoints& points, std::size_t pas) {
   QPainter painter(&image);
   const QPen pens[2] = {QPen(QColor(255, 0, 0), 0), QPen(QColor(0, 0, 255), 0)};
   bool none_visible_yet = true;
@@ -249,15 +247,14 @@ void measure_drawing(const track::TrackPoints& points, int runs) {
   QImage theirs = viewer::new_plan_bitmap();
   for (const View& view : views) {
     for (std::size_t pas : {std::size_t{1}, quick}) {
-      const std::vector<double> t = interleaved_medians(
-          runs, {[&] {
-                   ours.fill(Qt::white);
-                   viewer::Tracer_parcours(ours, view.scale, points, pas);
-                 },
-                 [&] {
-                   theirs.fill(Qt::white);
-                   naive_polyline(theirs, view.scale, points, pas);
-                 }});
+      const std::vector<double> t = interleaved_medians(runs, {[&] {
+                                                                 ours.fill(Qt::white);
+                                                                 viewer::Tracer_parcours(ours, view.scale, points, pas);
+                                                               },
+                                                               [&] {
+                                                                 theirs.fill(Qt::white);
+                                                                 naive_polyline(theirs, view.scale, points, pas);
+                                                               }});
       std::printf("  redraw %-7s step %-6zu %9.2f ms   naive QPainter %9.2f ms   %6.3fx   (%d pixels drawn)\n",
                   view.name.c_str(), pas, t[0], t[1], t[0] / t[1], coloured_pixels(ours));
     }
@@ -316,8 +313,8 @@ bool measure(const std::string& path, int runs) {
   const int64_t peak = peak_in_child(path);
   std::printf("%s: %llu lines, %zu points, %.1f MB\n", path.c_str(), static_cast<unsigned long long>(lines),
               points.size(), info.st_size / 1e6);
-  std::printf("  load: wc -l baseline %8.1f ms   headless %8.1f ms  %5.2fx   window %8.1f ms  %5.2fx headless\n",
-              t[0], t[1], t[1] / t[0], t[2], t[2] / t[1]);
+  std::printf("  load: wc -l baseline %8.1f ms   headless %8.1f ms  %5.2fx   window %8.1f ms  %5.2fx headless\n", t[0],
+              t[1], t[1] / t[0], t[2], t[2] / t[1]);
   std::printf("  peak memory %8.1f MB  %5.3fx file size  (%.1f bytes a point)\n", peak / 1e6,
               static_cast<double>(peak) / info.st_size, static_cast<double>(peak) / points.size());
   measure_drawing(points, runs);
@@ -344,10 +341,14 @@ int main(int argc, char** argv) {
   std::string dir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
   for (int i = 1; i < argc; ++i) {
     const bool has_value = i + 1 < argc;
-    if (std::strcmp(argv[i], "--runs") == 0 && has_value) runs = std::max(1, std::atoi(argv[++i]));
-    else if (std::strcmp(argv[i], "--lines") == 0 && has_value) sizes.push_back(std::strtoul(argv[++i], nullptr, 10));
-    else if (std::strcmp(argv[i], "--dir") == 0 && has_value) dir = argv[++i];
-    else if (argv[i][0] != '-') files.push_back(argv[i]);
+    if (std::strcmp(argv[i], "--runs") == 0 && has_value)
+      runs = std::max(1, std::atoi(argv[++i]));
+    else if (std::strcmp(argv[i], "--lines") == 0 && has_value)
+      sizes.push_back(std::strtoul(argv[++i], nullptr, 10));
+    else if (std::strcmp(argv[i], "--dir") == 0 && has_value)
+      dir = argv[++i];
+    else if (argv[i][0] != '-')
+      files.push_back(argv[i]);
     else {
       // --help included: an option is never taken for a journal's name.
       std::fprintf(std::strcmp(argv[i], "--help") == 0 ? stdout : stderr,

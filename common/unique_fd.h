@@ -1,9 +1,8 @@
 // Owns one file descriptor and closes it when dropped.
 #pragma once
 
-#include <unistd.h>
-
 #include <cerrno>
+#include <unistd.h>
 #include <utility>
 
 namespace common {

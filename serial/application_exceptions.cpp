@@ -28,8 +28,10 @@ void SetApplicationExceptionHandler(ApplicationExceptionHandler handler) { Handl
 
 void HandleApplicationException(std::exception_ptr error) noexcept {
   try {
-    if (Handler()) Handler()(error);
-    else PrintToStderr(error);
+    if (Handler())
+      Handler()(error);
+    else
+      PrintToStderr(error);
   } catch (...) {
     PrintToStderr(std::current_exception());
   }

@@ -71,8 +71,10 @@ void TCustomComPort::SetConnected(bool value) {
     connected_ = value;
     return;
   }
-  if (value) Open();
-  else Close();
+  if (value)
+    Open();
+  else
+    Close();
 }
 
 void TCustomComPort::Open() {
@@ -267,8 +269,7 @@ void TCustomComPort::ApplyLineSettings() {
 
 void TCustomComPort::ApplyTimeoutSettings() {
   if (!CanApply()) return;
-  if (int e = Device().set_timeouts(BuildCommTimeouts(timeouts_)))
-    throw EComPort(ComError::SetTimeoutsFailed, e);
+  if (int e = Device().set_timeouts(BuildCommTimeouts(timeouts_))) throw EComPort(ComError::SetTimeoutsFailed, e);
 }
 
 // --- Queries ---
@@ -320,8 +321,7 @@ void TCustomComPort::AbortTransfers() {
 // --- Links ---
 
 void TCustomComPort::AttachLink(TComLink* link) {
-  if (!link || std::find(links_.begin(), links_.end(), link) != links_.end())
-    throw EComPort(ComError::RegFailed);
+  if (!link || std::find(links_.begin(), links_.end(), link) != links_.end()) throw EComPort(ComError::RegFailed);
   links_.push_back(link);
   has_link_ = std::any_of(links_.begin(), links_.end(), [](TComLink* l) { return bool(l->OnRxBuf); });
 }
@@ -350,15 +350,33 @@ void TCustomComPort::SendToLinks(TComLinkEvent event, bool on_off) {
       if (h) h(this);
     };
     switch (event) {
-      case leConn: call(link.OnConn); break;
-      case leCTS: call(link.OnCTSChange); break;
-      case leDSR: call(link.OnDSRChange); break;
-      case leRLSD: call(link.OnRLSDChange); break;
-      case leRing: notify(link.OnRing); break;
-      case leRx: call(link.OnRx); break;
-      case leTx: call(link.OnTx); break;
-      case leTxEmpty: notify(link.OnTxEmpty); break;
-      case leRxFlag: notify(link.OnRxFlag); break;
+      case leConn:
+        call(link.OnConn);
+        break;
+      case leCTS:
+        call(link.OnCTSChange);
+        break;
+      case leDSR:
+        call(link.OnDSRChange);
+        break;
+      case leRLSD:
+        call(link.OnRLSDChange);
+        break;
+      case leRing:
+        notify(link.OnRing);
+        break;
+      case leRx:
+        call(link.OnRx);
+        break;
+      case leTx:
+        call(link.OnTx);
+        break;
+      case leTxEmpty:
+        notify(link.OnTxEmpty);
+        break;
+      case leRxFlag:
+        notify(link.OnRxFlag);
+        break;
     }
   });
 }

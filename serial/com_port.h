@@ -173,12 +173,12 @@ class TCustomComPort {
   bool IsCompleted(TPendingOp* op);       // code 4, 6
 
   // --- Line control (open port only) ---
-  void SetDTRLine(bool on);      // code 12
-  void SetRTSLine(bool on);      // code 12
-  void SetFlowState(bool xon);   // as if XON (true) / XOFF (false) was received; code 12
-  void SetBreakState(bool on);   // code 12
+  void SetDTRLine(bool on);                   // code 12
+  void SetRTSLine(bool on);                   // code 12
+  void SetFlowState(bool xon);                // as if XON (true) / XOFF (false) was received; code 12
+  void SetBreakState(bool on);                // code 12
   void ClearQueues(bool input, bool output);  // code 5
-  void SendCharNow(char c);      // ahead of the output queue; code 13
+  void SendCharNow(char c);                   // ahead of the output queue; code 13
   // Waits up to `timeout_ms` (negative: no limit) for one of `events`, or until
   // `extra` (may be null) is set; on return `events` holds what the device
   // reported (empty on a timeout). Code 20 while an event thread exists, 21
@@ -208,7 +208,7 @@ class TCustomComPort {
  private:
   friend class TComThread;
 
-  void OpenDevice();   // code 1
+  void OpenDevice();  // code 1
   void CloseDevice();
 
   void FireAfterClose();

@@ -51,10 +51,17 @@ void TCustomComPort::SignalStep(TComSignal signal, TComLinkEvent link_event) {
   const bool on = ReadModemSignals().contains(signal);
   SendToLinks(link_event, on);
   switch (signal) {
-    case csCTS: FireCTSChange(on); break;
-    case csDSR: FireDSRChange(on); break;
-    case csRLSD: FireRLSDChange(on); break;
-    case csRing: break;
+    case csCTS:
+      FireCTSChange(on);
+      break;
+    case csDSR:
+      FireDSRChange(on);
+      break;
+    case csRLSD:
+      FireRLSDChange(on);
+      break;
+    case csRing:
+      break;
   }
 }
 

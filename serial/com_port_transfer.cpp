@@ -33,8 +33,10 @@ class EventWaitTimer {
   void Run(int timeout_ms) {
     std::unique_lock lock(signal_.mutex_);
     auto done = [this] { return wait_ended_ || signal_.set_; };
-    if (timeout_ms < 0) signal_.changed_.wait(lock, done);
-    else signal_.changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), done);
+    if (timeout_ms < 0)
+      signal_.changed_.wait(lock, done);
+    else
+      signal_.changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), done);
     if (!wait_ended_) cancel_();
   }
 

@@ -11,8 +11,7 @@ namespace {
 
 // The entry naming `value`; when there is one, it becomes the pending value.
 template <typename T>
-int FindValue(const std::vector<std::string>& items, std::string_view name, T& pending,
-              T (*parse)(std::string_view)) {
+int FindValue(const std::vector<std::string>& items, std::string_view name, T& pending, T (*parse)(std::string_view)) {
   const int index = IndexOfText(items, name);
   if (index >= 0) pending = parse(items[index]);
   return index;
@@ -57,36 +56,61 @@ void TComSelect::SetComPort(TCustomComPort* value) {
 
 void TComSelect::TakeText(std::string_view text) {
   switch (com_property_) {
-    case cpNone: break;
-    case cpPort: pending_port_ = text; break;
-    case cpBaudRate: pending_baud_rate_ = ParseBaudRate(text); break;
-    case cpDataBits: pending_data_bits_ = ParseDataBits(text); break;
-    case cpStopBits: pending_stop_bits_ = ParseStopBits(text); break;
-    case cpParity: pending_parity_ = ParseParity(text); break;
-    case cpFlowControl: pending_flow_control_ = ParseFlowControl(text); break;
+    case cpNone:
+      break;
+    case cpPort:
+      pending_port_ = text;
+      break;
+    case cpBaudRate:
+      pending_baud_rate_ = ParseBaudRate(text);
+      break;
+    case cpDataBits:
+      pending_data_bits_ = ParseDataBits(text);
+      break;
+    case cpStopBits:
+      pending_stop_bits_ = ParseStopBits(text);
+      break;
+    case cpParity:
+      pending_parity_ = ParseParity(text);
+      break;
+    case cpFlowControl:
+      pending_flow_control_ = ParseFlowControl(text);
+      break;
   }
 }
 
 void TComSelect::ApplyToPort() {
   if (!com_port_) return;
   switch (com_property_) {
-    case cpNone: break;
+    case cpNone:
+      break;
     case cpPort:
       // A name that no port has would only make the next open fail.
       if (!pending_port_.empty()) com_port_->SetPort(pending_port_);
       break;
-    case cpBaudRate: com_port_->SetBaudRate(pending_baud_rate_); break;
-    case cpDataBits: com_port_->SetDataBits(pending_data_bits_); break;
-    case cpStopBits: com_port_->SetStopBits(pending_stop_bits_); break;
-    case cpParity: com_port_->Parity().SetBits(pending_parity_); break;
-    case cpFlowControl: com_port_->FlowControl().SetFlowControl(pending_flow_control_); break;
+    case cpBaudRate:
+      com_port_->SetBaudRate(pending_baud_rate_);
+      break;
+    case cpDataBits:
+      com_port_->SetDataBits(pending_data_bits_);
+      break;
+    case cpStopBits:
+      com_port_->SetStopBits(pending_stop_bits_);
+      break;
+    case cpParity:
+      com_port_->Parity().SetBits(pending_parity_);
+      break;
+    case cpFlowControl:
+      com_port_->FlowControl().SetFlowControl(pending_flow_control_);
+      break;
   }
 }
 
 int TComSelect::ReadFromPort() {
   if (!com_port_) return -1;
   switch (com_property_) {
-    case cpNone: return -1;
+    case cpNone:
+      return -1;
     case cpPort: {
       int index = IndexOfText(items_, com_port_->Port());
       // The entry may name the device otherwise: "COM1" is listed as "ttyS0".
@@ -99,10 +123,14 @@ int TComSelect::ReadFromPort() {
       if (index >= 0) pending_port_ = items_[index];
       return index;
     }
-    case cpBaudRate: return FindValue(items_, BaudRateName(com_port_->BaudRate()), pending_baud_rate_, ParseBaudRate);
-    case cpDataBits: return FindValue(items_, DataBitsName(com_port_->DataBits()), pending_data_bits_, ParseDataBits);
-    case cpStopBits: return FindValue(items_, StopBitsName(com_port_->StopBits()), pending_stop_bits_, ParseStopBits);
-    case cpParity: return FindValue(items_, ParityName(com_port_->Parity().Bits()), pending_parity_, ParseParity);
+    case cpBaudRate:
+      return FindValue(items_, BaudRateName(com_port_->BaudRate()), pending_baud_rate_, ParseBaudRate);
+    case cpDataBits:
+      return FindValue(items_, DataBitsName(com_port_->DataBits()), pending_data_bits_, ParseDataBits);
+    case cpStopBits:
+      return FindValue(items_, StopBitsName(com_port_->StopBits()), pending_stop_bits_, ParseStopBits);
+    case cpParity:
+      return FindValue(items_, ParityName(com_port_->Parity().Bits()), pending_parity_, ParseParity);
     case cpFlowControl:
       return FindValue(items_, FlowControlName(com_port_->FlowControl().FlowControl()), pending_flow_control_,
                        ParseFlowControl);

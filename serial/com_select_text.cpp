@@ -7,9 +7,9 @@
 namespace serial {
 namespace {
 
-constexpr std::array<std::string_view, 16> kBaudRates = {
-    "Custom", "110",   "300",   "600",   "1200",  "2400",   "4800",   "9600",
-    "14400",  "19200", "38400", "56000", "57600", "115200", "128000", "256000"};
+constexpr std::array<std::string_view, 16> kBaudRates = {"Custom", "110",    "300",    "600",   "1200",  "2400",
+                                                         "4800",   "9600",   "14400",  "19200", "38400", "56000",
+                                                         "57600",  "115200", "128000", "256000"};
 constexpr std::array<std::string_view, 4> kDataBits = {"5", "6", "7", "8"};
 constexpr std::array<std::string_view, 3> kStopBits = {"1", "1.5", "2"};
 constexpr std::array<std::string_view, 5> kParities = {"None", "Odd", "Even", "Mark", "Space"};
@@ -57,13 +57,19 @@ TFlowControl ParseFlowControl(std::string_view text) { return parse(text, kFlowC
 
 std::span<const std::string_view> SettingEntries(TComProperty kind) {
   switch (kind) {
-    case cpBaudRate: return kBaudRates;
-    case cpDataBits: return kDataBits;
-    case cpStopBits: return kStopBits;
-    case cpParity: return kParities;
-    case cpFlowControl: return kFlowControls;
+    case cpBaudRate:
+      return kBaudRates;
+    case cpDataBits:
+      return kDataBits;
+    case cpStopBits:
+      return kStopBits;
+    case cpParity:
+      return kParities;
+    case cpFlowControl:
+      return kFlowControls;
     case cpNone:
-    case cpPort: break;
+    case cpPort:
+      break;
   }
   return {};
 }

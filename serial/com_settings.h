@@ -27,7 +27,6 @@ class TComParity {
   char ReplaceChar() const { return replace_char_; }
   void SetReplaceChar(char value);
 
-
  private:
   void Changed();
   TParityBits bits_ = prNone;
@@ -67,7 +66,6 @@ class TComFlowControl {
   TFlowControl FlowControl() const;
   void SetFlowControl(TFlowControl value);
 
-
  private:
   void Changed();
   bool out_cts_flow_ = false;
@@ -99,7 +97,6 @@ class TComTimeouts {
   int32_t WriteTotalConstant() const { return write_total_constant_; }
   void SetWriteTotalConstant(int32_t value);
 
-
  private:
   void Set(int32_t& field, int32_t value);
   int32_t read_interval_ = -1;
@@ -119,7 +116,6 @@ class TComBuffer {
   void SetInputSize(int32_t value);
   int32_t OutputSize() const { return output_size_; }
   void SetOutputSize(int32_t value);
-
 
  private:
   void Set(int32_t& field, int32_t value);

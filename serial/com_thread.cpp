@@ -6,7 +6,6 @@
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-
 #include <utility>
 
 namespace serial {

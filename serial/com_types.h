@@ -33,8 +33,22 @@ class EnumSet {
 };
 
 enum TBaudRate : uint8_t {
-  brCustom, br110, br300, br600, br1200, br2400, br4800, br9600, br14400,
-  br19200, br38400, br56000, br57600, br115200, br128000, br256000
+  brCustom,
+  br110,
+  br300,
+  br600,
+  br1200,
+  br2400,
+  br4800,
+  br9600,
+  br14400,
+  br19200,
+  br38400,
+  br56000,
+  br57600,
+  br115200,
+  br128000,
+  br256000
 };
 enum TStopBits : uint8_t { sbOneStopBit, sbOne5StopBits, sbTwoStopBits };
 enum TDataBits : uint8_t { dbFive, dbSix, dbSeven, dbEight };
@@ -42,18 +56,14 @@ enum TParityBits : uint8_t { prNone, prOdd, prEven, prMark, prSpace };
 enum TDTRFlowControl : uint8_t { dtrDisable, dtrEnable, dtrHandshake };
 enum TRTSFlowControl : uint8_t { rtsDisable, rtsEnable, rtsHandshake, rtsToggle };
 enum TFlowControl : uint8_t { fcHardware, fcSoftware, fcNone, fcCustom };
-enum TComEvent : uint8_t {
-  evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR, evError, evRLSD, evRx80Full
-};
+enum TComEvent : uint8_t { evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR, evError, evRLSD, evRx80Full };
 enum TComError : uint8_t { ceFrame, ceRxParity, ceOverrun, ceBreak, ceIO, ceMode, ceRxOver, ceTxFull };
 enum TComSignal : uint8_t { csCTS, csDSR, csRing, csRLSD };
 enum TSyncMethod : uint8_t { smThreadSync, smWindowSync, smNone };
 enum TStoredProp : uint8_t { spBasic, spFlowControl, spBuffer, spTimeouts, spParity, spOthers };
 enum TComLinkEvent : uint8_t { leConn, leCTS, leDSR, leRLSD, leRing, leRx, leTx, leTxEmpty, leRxFlag };
 // Scheduling level of the event thread, lowest first.
-enum TThreadPriority : uint8_t {
-  tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical
-};
+enum TThreadPriority : uint8_t { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
 using TComEvents = EnumSet<TComEvent, uint16_t>;
 using TComErrors = EnumSet<TComError, uint8_t>;

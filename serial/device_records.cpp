@@ -17,9 +17,9 @@ struct EventBitPair {
   uint32_t bit;
 };
 constexpr EventBitPair kEventBits[] = {
-    {evRxChar, EventBit::RxChar}, {evRxFlag, EventBit::RxFlag}, {evTxEmpty, EventBit::TxEmpty},
-    {evCTS, EventBit::Cts},       {evDSR, EventBit::Dsr},       {evRLSD, EventBit::Rlsd},
-    {evBreak, EventBit::Break},   {evError, EventBit::Error},   {evRing, EventBit::Ring},
+    {evRxChar, EventBit::RxChar},     {evRxFlag, EventBit::RxFlag}, {evTxEmpty, EventBit::TxEmpty},
+    {evCTS, EventBit::Cts},           {evDSR, EventBit::Dsr},       {evRLSD, EventBit::Rlsd},
+    {evBreak, EventBit::Break},       {evError, EventBit::Error},   {evRing, EventBit::Ring},
     {evRx80Full, EventBit::Rx80Full},
 };
 

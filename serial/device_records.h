@@ -33,7 +33,7 @@ uint32_t EventsToMask(TComEvents events);
 TComEvents MaskToEvents(uint32_t mask);
 
 // The order in which the events of one wake-up are handled.
-constexpr std::array<TComEvent, 10> kDispatchOrder = {
-    evError, evRxChar, evTxEmpty, evBreak, evRing, evCTS, evDSR, evRxFlag, evRLSD, evRx80Full};
+constexpr std::array<TComEvent, 10> kDispatchOrder = {evError, evRxChar, evTxEmpty, evBreak, evRing,
+                                                      evCTS,   evDSR,    evRxFlag,  evRLSD,  evRx80Full};
 
 }  // namespace serial

@@ -2,13 +2,12 @@
 
 #include "serial/application_exceptions.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QSocketNotifier>
 #include <cerrno>
+#include <fcntl.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace serial {
 

@@ -32,8 +32,8 @@ class TPendingOp {
   };
   TOperationKind kind_ = okWrite;
   std::string data_;
-  std::future<Result> running_;      // a transfer started in the background
-  std::optional<Result> finished_;   // its outcome, once known
+  std::future<Result> running_;     // a transfer started in the background
+  std::optional<Result> finished_;  // its outcome, once known
 };
 
 }  // namespace serial

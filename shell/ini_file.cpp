@@ -22,7 +22,7 @@ char fold(char c) {
   const auto u = static_cast<unsigned char>(c);
   if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return static_cast<char>(u + 0x20);
   if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<char>(u + 0x10);  // Š Œ Ž
-  if (u == 0x9F) return static_cast<char>(0xFF);                                 // Ÿ
+  if (u == 0x9F) return static_cast<char>(0xFF);                                // Ÿ
   return c;
 }
 

@@ -62,9 +62,12 @@ void store_settings(const Settings& settings, IniFile& ini) {
         [&](auto field) {
           const auto& v = settings.*field;
           using T = std::decay_t<decltype(v)>;
-          if constexpr (std::is_same_v<T, int32_t>) ini.write_integer(k.section, k.key, v);
-          else if constexpr (std::is_same_v<T, bool>) ini.write_bool(k.section, k.key, v);
-          else ini.write_string(k.section, k.key, v);
+          if constexpr (std::is_same_v<T, int32_t>)
+            ini.write_integer(k.section, k.key, v);
+          else if constexpr (std::is_same_v<T, bool>)
+            ini.write_bool(k.section, k.key, v);
+          else
+            ini.write_string(k.section, k.key, v);
         },
         k.field);
   }

@@ -5,10 +5,9 @@
 // ("orvanta-nmea-replay") and a built one as built ("nmea_replay").
 #pragma once
 
+#include <cstdio>
 #include <errno.h>  // program_invocation_short_name
 #include <getopt.h>
-
-#include <cstdio>
 
 namespace tools {
 

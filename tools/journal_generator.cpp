@@ -64,9 +64,12 @@ int parse_options(int argc, char** argv, Options& options) {
       case kSeed:
         if (!parse(optarg, options.seed)) return tools::usage_error(kUsage);
         break;
-      case tools::kHelp: return tools::print_help(kUsage);
-      case tools::kVersion: return tools::print_version();
-      default: return tools::usage_error(kUsage);
+      case tools::kHelp:
+        return tools::print_help(kUsage);
+      case tools::kVersion:
+        return tools::print_version();
+      default:
+        return tools::usage_error(kUsage);
     }
   }
   const int operands = argc - optind;

@@ -14,23 +14,22 @@
 // end it; the pty then hangs up, as an unplugged receiver's port does.
 #include "tools/command_line.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <poll.h>
+#include <pty.h>
 #include <random>
+#include <signal.h>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -89,11 +88,18 @@ int parse_options(int argc, char** argv, Options& options) {
         }
         break;
       }
-      case kLoop: options.loop = true; break;
-      case kLink: options.link = optarg; break;
-      case tools::kHelp: return tools::print_help(kUsage);
-      case tools::kVersion: return tools::print_version();
-      default: return tools::usage_error(kUsage);
+      case kLoop:
+        options.loop = true;
+        break;
+      case kLink:
+        options.link = optarg;
+        break;
+      case tools::kHelp:
+        return tools::print_help(kUsage);
+      case tools::kVersion:
+        return tools::print_version();
+      default:
+        return tools::usage_error(kUsage);
     }
   }
   if (argc - optind != 1) return tools::usage_error(kUsage);

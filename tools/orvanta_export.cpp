@@ -7,19 +7,18 @@
 // output is written as it goes: a journal of any length takes the same memory.
 #include "common/file_replacement.h"
 #include "common/posix_io.h"
+#include "tools/command_line.h"
 #include "track/export_stream.h"
 #include "track/journal_file.h"
-#include "tools/command_line.h"
 #include "track/load_messages.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -56,9 +55,9 @@ std::string cannot_write(const std::string& output) {
 }
 
 bool same_file(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
+  struct stat sa {
+  }, sb{};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 }  // namespace
@@ -104,8 +103,8 @@ int main(int argc, char** argv) {
   const int fd = replacement ? replacement->fd() : STDOUT_FILENO;
 
   using Kind = track::ExportOutcome::Kind;
-  const track::ExportOutcome outcome = track::export_journal(
-      *file, *writer, [fd](std::string_view block) { return common::write_all(fd, block); });
+  const track::ExportOutcome outcome =
+      track::export_journal(*file, *writer, [fd](std::string_view block) { return common::write_all(fd, block); });
   switch (outcome.kind) {
     case Kind::CannotRead:
       return failure(track::cannot_read_message(journal));

@@ -29,9 +29,12 @@ int main(int argc, char** argv) {
   static const option kOptions[] = {tools::kHelpOption, tools::kVersionOption, {}};
   for (int c; (c = getopt_long(argc, argv, "h", kOptions, nullptr)) != -1;) {
     switch (c) {
-      case tools::kHelp: return tools::print_help(kUsage);
-      case tools::kVersion: return tools::print_version();
-      default: return tools::usage_error(kUsage);
+      case tools::kHelp:
+        return tools::print_help(kUsage);
+      case tools::kVersion:
+        return tools::print_version();
+      default:
+        return tools::usage_error(kUsage);
     }
   }
   if (optind != argc) return tools::usage_error(kUsage);

@@ -9,11 +9,12 @@ constexpr int64_t kHalfTurnE7 = 1'800'000'000;
 class GpxWriter : public TrackWriter {
  public:
   void begin(std::string& out) override {
-    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<gpx version=\"1.1\" creator=\"orvanta-export\" xmlns=\"http://www.topografix.com/GPX/1/1\""
-           " xmlns:orvanta=\"urn:orvanta:gpx:1\">\n"
-           " <trk>\n"
-           "  <trkseg>\n";
+    out +=
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<gpx version=\"1.1\" creator=\"orvanta-export\" xmlns=\"http://www.topografix.com/GPX/1/1\""
+        " xmlns:orvanta=\"urn:orvanta:gpx:1\">\n"
+        " <trk>\n"
+        "  <trkseg>\n";
   }
 
   void point(const ExportPoint& p, std::string& out) override {
@@ -34,9 +35,10 @@ class GpxWriter : public TrackWriter {
   }
 
   void end(std::string& out) override {
-    out += "  </trkseg>\n"
-           " </trk>\n"
-           "</gpx>\n";
+    out +=
+        "  </trkseg>\n"
+        " </trk>\n"
+        "</gpx>\n";
   }
 };
 

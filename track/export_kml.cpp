@@ -21,10 +21,11 @@ void append_named_point(std::string& out, const char* name, const ExportPoint& p
 class KmlWriter : public TrackWriter {
  public:
   void begin(std::string& out) override {
-    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
-           " <Document>\n"
-           "  <name>Orvanta</name>\n";
+    out +=
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
+        " <Document>\n"
+        "  <name>Orvanta</name>\n";
   }
 
   // A LineString needs two points: the first waits for the second.
@@ -33,11 +34,12 @@ class KmlWriter : public TrackWriter {
       first_ = p;
     } else {
       if (count_ == 1) {
-        out += "  <Placemark>\n"
-               "   <name>Trace</name>\n"
-               "   <LineString>\n"
-               "    <tessellate>1</tessellate>\n"
-               "    <coordinates>\n";
+        out +=
+            "  <Placemark>\n"
+            "   <name>Trace</name>\n"
+            "   <LineString>\n"
+            "    <tessellate>1</tessellate>\n"
+            "    <coordinates>\n";
         append_coordinates(out, first_);
         out += '\n';
       }
@@ -50,16 +52,18 @@ class KmlWriter : public TrackWriter {
 
   void end(std::string& out) override {
     if (count_ >= 2) {
-      out += "    </coordinates>\n"
-             "   </LineString>\n"
-             "  </Placemark>\n";
+      out +=
+          "    </coordinates>\n"
+          "   </LineString>\n"
+          "  </Placemark>\n";
     }
     if (count_ >= 1) {
       append_named_point(out, "Début", first_);
       append_named_point(out, "Fin", last_);
     }
-    out += " </Document>\n"
-           "</kml>\n";
+    out +=
+        " </Document>\n"
+        "</kml>\n";
   }
 
  private:

@@ -36,8 +36,8 @@ int days_in(int month, int year) {
 void make_time(std::string_view date, std::string_view time, std::string& out) {
   out.clear();
   int day, month, year, hour, minute, second;
-  if (date.size() != 10 || date[2] != '/' || date[5] != '/' || time.size() != 8 || time[2] != ':' ||
-      time[5] != ':' || !digits(date, 0, 2, day) || !digits(date, 3, 2, month) || !digits(date, 6, 4, year) ||
+  if (date.size() != 10 || date[2] != '/' || date[5] != '/' || time.size() != 8 || time[2] != ':' || time[5] != ':' ||
+      !digits(date, 0, 2, day) || !digits(date, 3, 2, month) || !digits(date, 6, 4, year) ||
       !digits(time, 0, 2, hour) || !digits(time, 3, 2, minute) || !digits(time, 6, 2, second)) {
     return;
   }

@@ -16,8 +16,9 @@ ExportOutcome export_journal(ByteSource& source, TrackWriter& writer, const Expo
   out.reserve(kBlock + 4096);
   ExportPoint point;
   bool written = true;
-  const JournalWalk end =
-      walk_journal(reads, outcome.lines, [] {}, [&](std::string_view read, const JournalLine& line) {
+  const JournalWalk end = walk_journal(
+      reads, outcome.lines, [] {},
+      [&](std::string_view read, const JournalLine& line) {
         make_export_point(read, line, point);
         if (!point.on_the_globe()) {
           if (outcome.off_globe++ == 0) outcome.first_off_globe_line = outcome.lines;

@@ -21,17 +21,17 @@ inline constexpr std::size_t kShortestLine = 59;
 
 // The fields in the order they are read, each up to its terminator.
 enum JournalField : std::size_t {
-  kDate,            // TAB
-  kHeure,           // TAB
-  kLatDegres,       // 0xB0
-  kLatMinutes,      // '
-  kLatFraction,     // "
-  kLatHemisphere,   // TAB
-  kLonDegres,       // 0xB0
-  kLonMinutes,      // '
-  kLonFraction,     // "
-  kLonHemisphere,   // TAB
-  kVitesse,         // CR
+  kDate,           // TAB
+  kHeure,          // TAB
+  kLatDegres,      // 0xB0
+  kLatMinutes,     // '
+  kLatFraction,    // "
+  kLatHemisphere,  // TAB
+  kLonDegres,      // 0xB0
+  kLonMinutes,     // '
+  kLonFraction,    // "
+  kLonHemisphere,  // TAB
+  kVitesse,        // CR
   kFieldCount
 };
 

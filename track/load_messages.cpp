@@ -16,8 +16,7 @@ std::string cannot_read_message(std::string_view path) {
 }
 
 std::string faulty_line_message(std::string_view path, int64_t line) {
-  return std::string(kJournal) + std::string(path) + "\n\nComporte une erreur à la ligne " + std::to_string(line) +
-         ".";
+  return std::string(kJournal) + std::string(path) + "\n\nComporte une erreur à la ligne " + std::to_string(line) + ".";
 }
 
 std::string nothing_accepted_message(std::string_view path) {

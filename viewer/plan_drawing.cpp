@@ -101,16 +101,16 @@ void Tracer_grille(QPainter& painter, const PlanScale& scale) {
     painter.setPen(QPen(lon == 0 ? QColor(Qt::black) : kGrey, 0));
     const PixelPosition end =
         grid_line(painter, 181, [&](int i) { return Vers_pixel(scale, (i - 90) * 3600, lon * 3600); });
-    const QString text = lon >= 0 ? QString::number(lon) + QString::fromUtf8(" °E")
-                                  : QString::number(-lon) + QString::fromUtf8(" °O");
+    const QString text =
+        lon >= 0 ? QString::number(lon) + QString::fromUtf8(" °E") : QString::number(-lon) + QString::fromUtf8(" °O");
     label(painter, end.x - metrics.horizontalAdvance(text) / 2, kPlanHeight - 20, text);
   }
   for (int32_t lat = -90; lat <= 90; lat += steps.lat) {
     painter.setPen(QPen(lat == 0 ? QColor(Qt::black) : kGrey, 0));
     const PixelPosition end =
         grid_line(painter, 361, [&](int i) { return Vers_pixel(scale, lat * 3600, (i - 180) * 3600); });
-    const QString text = lat >= 0 ? QString::number(lat) + QString::fromUtf8(" °N")
-                                  : QString::number(-lat) + QString::fromUtf8(" °S");
+    const QString text =
+        lat >= 0 ? QString::number(lat) + QString::fromUtf8(" °N") : QString::number(-lat) + QString::fromUtf8(" °S");
     label(painter, 6, end.y - metrics.height() / 2, text);
   }
 }

@@ -3,8 +3,8 @@
 // labels over it. Lines are one pixel wide, never antialiased.
 #pragma once
 
-#include "viewer/plan_geometry.h"
 #include "track/track_points.h"
+#include "viewer/plan_geometry.h"
 
 #include <QImage>
 #include <cstddef>

@@ -7,9 +7,9 @@
 
 namespace viewer {
 
-const std::array<const char*, kZoomCount> kZoomItems = {
-    "1 %",   "2,5 %", "5 %",   "10 %",  "20 %",  "40 %",  "60 %",  "80 %",  "100 %", "120 %",
-    "140 %", "160 %", "180 %", "200 %", "250 %", "300 %", "350 %", "400 %", "500 %", "1000 %"};
+const std::array<const char*, kZoomCount> kZoomItems = {"1 %",   "2,5 %", "5 %",   "10 %",  "20 %",  "40 %",  "60 %",
+                                                        "80 %",  "100 %", "120 %", "140 %", "160 %", "180 %", "200 %",
+                                                        "250 %", "300 %", "350 %", "400 %", "500 %", "1000 %"};
 const std::array<double, kZoomCount> kZoomFactors = {0.0001, 0.00025, 0.0005, 0.001, 0.002, 0.004, 0.006,
                                                      0.008,  0.01,    0.012,  0.014, 0.016, 0.018, 0.02,
                                                      0.025,  0.03,    0.035,  0.04,  0.05,  0.1};
@@ -51,7 +51,8 @@ std::array<std::string, 5> scale_bar_labels(float facteur_zoom) {
   constexpr double kBoxWidth = 36;
   const auto base = static_cast<float>(std::trunc(1.0 / facteur_zoom * kBoxWidth));
   std::array<std::string, 5> labels;
-  for (int k = 1; k <= 5; ++k) labels[k - 1] = track::Format_distance(static_cast<int64_t>(std::trunc(double{base} * k)));
+  for (int k = 1; k <= 5; ++k)
+    labels[k - 1] = track::Format_distance(static_cast<int64_t>(std::trunc(double{base} * k)));
   return labels;
 }
 
@@ -74,8 +75,10 @@ int64_t bound(bool last, const Holds& holds) {
   if (!holds(static_cast<int32_t>(last ? low : high))) return last ? low - 1 : high + 1;
   while (low < high) {
     const int64_t middle = last ? low + (high - low + 1) / 2 : low + (high - low) / 2;
-    if (holds(static_cast<int32_t>(middle)) == last) low = last ? middle : middle + 1;
-    else high = last ? middle - 1 : middle;
+    if (holds(static_cast<int32_t>(middle)) == last)
+      low = last ? middle : middle + 1;
+    else
+      high = last ? middle - 1 : middle;
   }
   return low;
 }

@@ -3,8 +3,8 @@
 // Windows-1252 bytes (the degree sign is 0xB0).
 #pragma once
 
-#include "viewer/plan_geometry.h"
 #include "track/track_points.h"
+#include "viewer/plan_geometry.h"
 
 #include <optional>
 #include <string>

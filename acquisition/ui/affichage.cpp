@@ -1,7 +1,7 @@
 #include "acquisition/ui/affichage.h"
 
-#include "shell/ui/config_dialog.h"
 #include "common/cp1252.h"
+#include "shell/ui/config_dialog.h"
 #include "shell/ui/settings_io.h"
 #include "shell/ui/windows.h"
 #include "viewer/ui/tracer_gps.h"
@@ -71,9 +71,8 @@ QFrame* panel(QWidget* parent, int x, int y, int w, int h) {
 }  // namespace
 
 TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       ComPort1(platform.serial_devices),
       platform_(platform) {
   setWindowTitle("Orvanta   V1.0 - journal de bord GPS");
@@ -256,13 +255,20 @@ void TAffichage::show_standby_banner() { set_banner(" VEILLE", QColor(128, 128, 
 
 void TAffichage::show_fix() {
   const std::pair<QLabel*, const std::string*> pairs[] = {
-      {Aff_jour, &fix_.Aff_jour},           {Aff_mois, &fix_.Aff_mois},
-      {Aff_annee, &fix_.Aff_annee},         {Aff_heure, &fix_.Aff_heure},
-      {Aff_minute, &fix_.Aff_minute},       {Aff_seconde, &fix_.Aff_seconde},
-      {Aff_lat_degres, &fix_.Aff_lat_degres}, {Aff_lat_minutes, &fix_.Aff_lat_minutes},
-      {Aff_lat_miliemes, &fix_.Aff_lat_miliemes}, {Aff_lat_NS, &fix_.Aff_lat_NS},
-      {Aff_lon_degres, &fix_.Aff_lon_degres}, {Aff_lon_minutes, &fix_.Aff_lon_minutes},
-      {Aff_lon_miliemes, &fix_.Aff_lon_miliemes}, {Aff_lon_EW, &fix_.Aff_lon_EW},
+      {Aff_jour, &fix_.Aff_jour},
+      {Aff_mois, &fix_.Aff_mois},
+      {Aff_annee, &fix_.Aff_annee},
+      {Aff_heure, &fix_.Aff_heure},
+      {Aff_minute, &fix_.Aff_minute},
+      {Aff_seconde, &fix_.Aff_seconde},
+      {Aff_lat_degres, &fix_.Aff_lat_degres},
+      {Aff_lat_minutes, &fix_.Aff_lat_minutes},
+      {Aff_lat_miliemes, &fix_.Aff_lat_miliemes},
+      {Aff_lat_NS, &fix_.Aff_lat_NS},
+      {Aff_lon_degres, &fix_.Aff_lon_degres},
+      {Aff_lon_minutes, &fix_.Aff_lon_minutes},
+      {Aff_lon_miliemes, &fix_.Aff_lon_miliemes},
+      {Aff_lon_EW, &fix_.Aff_lon_EW},
       {Aff_vitesse, &fix_.Aff_vitesse},
   };
   for (const auto& [label, text] : pairs) label->setText(QString::fromStdU16String(common::from_cp1252(*text)));

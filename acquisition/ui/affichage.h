@@ -3,8 +3,8 @@
 #pragma once
 
 #include "acquisition/fix_fields.h"
-#include "serial/ui/com_led.h"
 #include "serial/com_port.h"
+#include "serial/ui/com_led.h"
 #include "shell/platform_services.h"
 
 #include <QWidget>

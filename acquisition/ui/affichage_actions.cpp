@@ -1,13 +1,13 @@
 // The actions of a cycle, its alarm and the alarm button.
-#include "acquisition/ui/affichage.h"
 #include "acquisition/alarm_signal.h"
 #include "acquisition/alarms.h"
 #include "acquisition/clock_setting.h"
 #include "acquisition/log_line.h"
 #include "acquisition/log_writer.h"
 #include "acquisition/rmc_decoder.h"
-#include "shell/ui/config_dialog.h"
+#include "acquisition/ui/affichage.h"
 #include "common/cp1252.h"
+#include "shell/ui/config_dialog.h"
 #include "shell/ui/windows.h"
 
 #include <QCheckBox>

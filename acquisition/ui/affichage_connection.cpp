@@ -33,9 +33,9 @@ void TAffichage::Led_comChange(serial::TComLed*, serial::TLedState) {
   if (!Bt_connecter || !Bt_deconnecter) return;  // raised while the window is being built
   const bool open = ComPort1.Connected();
   Bt_connecter->setEnabled(!open);
-  for (QWidget* control : std::initializer_list<QWidget*>{Aff_delais, Label_int_mesu, Label_del_ecri,
-                                                          Aff_delais_ecri, Bt_deconnecter, Label_com,
-                                                          Label_trame, Label_gps, Label_fich, Label_err}) {
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{Aff_delais, Label_int_mesu, Label_del_ecri, Aff_delais_ecri, Bt_deconnecter,
+                                       Label_com, Label_trame, Label_gps, Label_fich, Label_err}) {
     control->setEnabled(open);
   }
 }

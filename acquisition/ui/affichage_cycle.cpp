@@ -1,8 +1,8 @@
 // The acquisition cycle and the receive handlers of the main window.
-#include "acquisition/ui/affichage.h"
 #include "acquisition/alarms.h"
 #include "acquisition/rmc_decoder.h"
 #include "acquisition/rmc_normaliser.h"
+#include "acquisition/ui/affichage.h"
 #include "shell/ui/config_dialog.h"
 #include "shell/ui/windows.h"
 

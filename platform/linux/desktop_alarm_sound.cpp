@@ -36,8 +36,7 @@ void DesktopAlarmSound::tone(int frequency_hz, int duration_ms) {
   if (snd_pcm_open(&raw, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
   const std::unique_ptr<snd_pcm_t, PcmCloser> pcm(raw);
   if (snd_pcm_nonblock(pcm.get(), 0) < 0) return;
-  if (snd_pcm_set_params(pcm.get(), SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED, 1, kRate, 1,
-                         kLatencyUs) < 0) {
+  if (snd_pcm_set_params(pcm.get(), SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED, 1, kRate, 1, kLatencyUs) < 0) {
     return;
   }
 

@@ -18,8 +18,8 @@ SystemTime system_time_from_timespec(const timespec& ts) {
 }
 
 std::optional<timespec> timespec_from_system_time(const SystemTime& time) {
-  if (time.Year < 1970 || time.Month < 1 || time.Month > 12 || time.Day < 1 || time.Hour > 23 ||
-      time.Minute > 59 || time.Second > 59 || time.Milliseconds > 999) {
+  if (time.Year < 1970 || time.Month < 1 || time.Month > 12 || time.Day < 1 || time.Hour > 23 || time.Minute > 59 ||
+      time.Second > 59 || time.Milliseconds > 999) {
     return std::nullopt;
   }
   tm broken{};

@@ -1,10 +1,9 @@
 #include "serial/posix/custom_speed.h"
 
-#include <sys/ioctl.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
+#include <sys/ioctl.h>
 
 namespace serial {
 namespace {

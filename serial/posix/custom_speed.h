@@ -2,9 +2,8 @@
 // speeds without a Bxxx constant (31250, 14400, 56000 …) can only be set so.
 #pragma once
 
-#include <termios.h>
-
 #include <cstdint>
+#include <termios.h>
 
 namespace serial {
 

@@ -2,15 +2,14 @@
 
 #include "serial/posix/posix_device_opener.h"
 
-#include <dirent.h>
-#include <linux/serial.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
 #include <fstream>
+#include <linux/serial.h>
 #include <memory>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace serial {
 namespace {

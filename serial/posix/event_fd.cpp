@@ -1,9 +1,8 @@
 #include "serial/posix/event_fd.h"
 
-#include <sys/eventfd.h>
-
 #include <cerrno>
 #include <cstdint>
+#include <sys/eventfd.h>
 
 namespace serial {
 

@@ -3,11 +3,10 @@
 #include "serial/posix/event_fd.h"
 #include "serial/serial_device.h"
 
-#include <sys/epoll.h>
-#include <sys/ioctl.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <sys/epoll.h>
+#include <sys/ioctl.h>
 #include <system_error>
 #include <utility>
 

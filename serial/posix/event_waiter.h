@@ -22,10 +22,10 @@
 //             counters and have no lines: none of these there)
 #pragma once
 
+#include "common/unique_fd.h"
 #include "serial/posix/line_counters.h"
 #include "serial/posix/modem_watcher.h"
 #include "serial/posix/receive_queue.h"
-#include "common/unique_fd.h"
 
 #include <cstdint>
 #include <functional>

@@ -2,10 +2,9 @@
 
 #include "serial/serial_device.h"
 
+#include <cerrno>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
-
-#include <cerrno>
 
 namespace serial {
 

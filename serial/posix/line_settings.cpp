@@ -2,9 +2,8 @@
 
 #include "serial/posix/custom_speed.h"
 
-#include <sys/ioctl.h>
-
 #include <cerrno>
+#include <sys/ioctl.h>
 #include <utility>
 
 namespace serial {
@@ -16,11 +15,11 @@ struct StandardSpeed {
 };
 
 constexpr StandardSpeed kStandardSpeeds[] = {
-    {50, B50},         {75, B75},           {110, B110},         {134, B134},         {150, B150},
-    {200, B200},       {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
-    {2400, B2400},     {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
-    {57600, B57600},   {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
-    {576000, B576000}, {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},         {150, B150},
+    {200, B200},         {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},     {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
     {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000},
 };
 
@@ -41,8 +40,8 @@ void make_raw(termios& t) {
   // translation. A break arrives as the NUL byte the UART reads during it:
   // ignoring it would leave an idle line's break unseen by the event wait,
   // which wakes on arrivals.
-  t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC | IXON | IXOFF | IXANY |
-                 IMAXBEL | INPCK | IGNPAR);
+  t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC | IXON | IXOFF | IXANY | IMAXBEL |
+                 INPCK | IGNPAR);
   t.c_oflag &= ~OPOST;
   t.c_lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL | ECHOKE | ICANON | ISIG | IEXTEN | NOFLSH | TOSTOP);
   // Whatever the modem lines do, the line stays ours: CLOCAL keeps a dropped
@@ -68,11 +67,20 @@ int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings&
   t.c_cflag |= kSizes[dcb.ByteSize - 5];
 
   switch (dcb.Parity) {
-    case 1: t.c_cflag |= PARENB | PARODD; break;
-    case 2: t.c_cflag |= PARENB; break;
-    case 3: t.c_cflag |= PARENB | CMSPAR | PARODD; break;  // mark: stick parity, always 1
-    case 4: t.c_cflag |= PARENB | CMSPAR; break;           // space: stick parity, always 0
-    default: break;
+    case 1:
+      t.c_cflag |= PARENB | PARODD;
+      break;
+    case 2:
+      t.c_cflag |= PARENB;
+      break;
+    case 3:
+      t.c_cflag |= PARENB | CMSPAR | PARODD;
+      break;  // mark: stick parity, always 1
+    case 4:
+      t.c_cflag |= PARENB | CMSPAR;
+      break;  // space: stick parity, always 0
+    default:
+      break;
   }
   // Termios has no 1.5 stop bits; UARTs send 1.5 for CSTOPB with 5-bit bytes
   // and 2 otherwise, which is the nearest the line can do.
@@ -99,7 +107,9 @@ int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings&
   // for the handshake needs.
   s.dtr = (dcb.Flags & DcbFlag::DtrControlMask) == 0 ? 0 : 1;
   switch (dcb.Flags & DcbFlag::RtsControlMask) {
-    case kRtsEnable: s.rts = 1; break;
+    case kRtsEnable:
+      s.rts = 1;
+      break;
     case kRtsHandshake:
       // The kernel's CRTSCTS is both directions at once: it needs the output
       // side (CTS) asked for too. Alone, RTS stays up: always ready to receive.
@@ -110,7 +120,9 @@ int line_settings_from_dcb(const Dcb& dcb, const termios& current, LineSettings&
         s.rts = 1;
       }
       break;
-    default: s.rts = 0; break;  // disable, and toggle: RTS rests low between transmissions
+    default:
+      s.rts = 0;
+      break;  // disable, and toggle: RTS rests low between transmissions
   }
 
   if (const StandardSpeed* standard = standard_speed(dcb.BaudRate)) {

@@ -5,9 +5,8 @@
 #include "serial/posix/receive_decoder.h"
 #include "serial/serial_device.h"
 
-#include <termios.h>
-
 #include <cstdint>
+#include <termios.h>
 
 namespace serial {
 

@@ -1,10 +1,9 @@
 #include "serial/posix/modem_watcher.h"
 
-#include <pthread.h>
-#include <signal.h>
-
 #include <cerrno>
 #include <chrono>
+#include <pthread.h>
+#include <signal.h>
 
 namespace serial {
 namespace {

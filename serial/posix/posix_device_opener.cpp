@@ -1,17 +1,16 @@
 #include "serial/posix/posix_device_opener.h"
 
+#include "common/unique_fd.h"
 #include "serial/posix/line_settings.h"
 #include "serial/posix/posix_serial_device.h"
-#include "common/unique_fd.h"
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 
 #include <cerrno>
 #include <charconv>
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 
 namespace serial {
 namespace {

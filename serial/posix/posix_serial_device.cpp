@@ -3,15 +3,14 @@
 #include "serial/posix/line_settings.h"
 #include "serial/posix/transfer_timeouts.h"
 
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <optional>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 
 namespace serial {
 namespace {
@@ -53,9 +52,7 @@ Wake wait_ready(int fd, short events, int abort_fd, int timeout_ms, int& error, 
   return Wake::Ready;
 }
 
-int set_modem_bits(int fd, unsigned long request, int bits) {
-  return ::ioctl(fd, request, &bits) == 0 ? 0 : errno;
-}
+int set_modem_bits(int fd, unsigned long request, int bits) { return ::ioctl(fd, request, &bits) == 0 ? 0 : errno; }
 
 }  // namespace
 
@@ -161,15 +158,24 @@ int PosixSerialDevice::purge(uint32_t flags) {
 int PosixSerialDevice::escape(int function) {
   int fd = fd_.get();
   switch (function) {
-    case Escape::SetXoff: return ::tcflow(fd, TCOOFF) == 0 ? 0 : errno;
-    case Escape::SetXon: return ::tcflow(fd, TCOON) == 0 ? 0 : errno;
-    case Escape::SetRts: return set_modem_bits(fd, TIOCMBIS, TIOCM_RTS);
-    case Escape::ClrRts: return set_modem_bits(fd, TIOCMBIC, TIOCM_RTS);
-    case Escape::SetDtr: return set_modem_bits(fd, TIOCMBIS, TIOCM_DTR);
-    case Escape::ClrDtr: return set_modem_bits(fd, TIOCMBIC, TIOCM_DTR);
-    case Escape::SetBreak: return ::ioctl(fd, TIOCSBRK) == 0 ? 0 : errno;
-    case Escape::ClrBreak: return ::ioctl(fd, TIOCCBRK) == 0 ? 0 : errno;
-    default: return EINVAL;
+    case Escape::SetXoff:
+      return ::tcflow(fd, TCOOFF) == 0 ? 0 : errno;
+    case Escape::SetXon:
+      return ::tcflow(fd, TCOON) == 0 ? 0 : errno;
+    case Escape::SetRts:
+      return set_modem_bits(fd, TIOCMBIS, TIOCM_RTS);
+    case Escape::ClrRts:
+      return set_modem_bits(fd, TIOCMBIC, TIOCM_RTS);
+    case Escape::SetDtr:
+      return set_modem_bits(fd, TIOCMBIS, TIOCM_DTR);
+    case Escape::ClrDtr:
+      return set_modem_bits(fd, TIOCMBIC, TIOCM_DTR);
+    case Escape::SetBreak:
+      return ::ioctl(fd, TIOCSBRK) == 0 ? 0 : errno;
+    case Escape::ClrBreak:
+      return ::ioctl(fd, TIOCCBRK) == 0 ? 0 : errno;
+    default:
+      return EINVAL;
   }
 }
 
@@ -219,10 +225,14 @@ int PosixSerialDevice::read(void* buffer, int count, int& done) {
     const Wake wake = wait_ready(fd_.get(), POLLIN, ticket->get(), timeout_ms, error, input_.arrival_fd());
     input_.end_wait();
     switch (wake) {
-      case Wake::Ready: break;
-      case Wake::Aborted: return 0;
-      case Wake::Gone: return EIO;
-      case Wake::Failed: return error;
+      case Wake::Ready:
+        break;
+      case Wake::Aborted:
+        return 0;
+      case Wake::Gone:
+        return EIO;
+      case Wake::Failed:
+        return error;
     }
   }
 }

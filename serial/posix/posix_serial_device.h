@@ -7,11 +7,11 @@
 // output queue size is only remembered (the kernel's queue has a fixed size).
 #pragma once
 
+#include "common/unique_fd.h"
 #include "serial/posix/event_waiter.h"
 #include "serial/posix/line_counters.h"
 #include "serial/posix/receive_queue.h"
 #include "serial/posix/transfer_abort.h"
-#include "common/unique_fd.h"
 #include "serial/serial_device.h"
 
 #include <memory>

@@ -22,8 +22,10 @@ void ReceiveDecoder::decode(const char* bytes, size_t count, ByteRing& queue, Re
     }
     switch (mark_) {
       case Mark::None:
-        if (c == kMark) mark_ = Mark::Escape;
-        else place(c, queue, got);
+        if (c == kMark)
+          mark_ = Mark::Escape;
+        else
+          place(c, queue, got);
         break;
       case Mark::Escape:
         if (c == '\0') {

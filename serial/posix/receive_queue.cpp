@@ -2,9 +2,8 @@
 
 #include "serial/posix/event_fd.h"
 
-#include <unistd.h>
-
 #include <cerrno>
+#include <unistd.h>
 
 namespace serial {
 

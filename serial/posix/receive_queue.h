@@ -12,9 +12,9 @@
 // are announced to it through the arrival listener.
 #pragma once
 
+#include "common/unique_fd.h"
 #include "serial/posix/byte_ring.h"
 #include "serial/posix/receive_decoder.h"
-#include "common/unique_fd.h"
 
 #include <cstddef>
 #include <functional>
@@ -83,8 +83,8 @@ class ReceiveQueue {
   std::mutex mutex_;
   ByteRing queue_;
   ReceiveDecoder decoder_;
-  Arrivals news_;           // for the event wait
-  bool overflow_ = false;   // for take_overflow
+  Arrivals news_;          // for the event wait
+  bool overflow_ = false;  // for take_overflow
   bool gone_ = false;
   int readers_waiting_ = 0;
 };

@@ -23,9 +23,8 @@ constexpr int kDefaultRingDuration = 1000;
 
 // Resource names of the built-in pictures (on, off), by kind.
 constexpr std::pair<const char*, const char*> kKindImages[] = {
-    {":/LEDREDON", ":/LEDREDOFF"},       {":/LEDGREENON", ":/LEDGREENOFF"},
-    {":/LEDBLUEON", ":/LEDBLUEOFF"},     {":/LEDYELLOWON", ":/LEDYELLOWOFF"},
-    {":/LEDPURPLEON", ":/LEDPURPLEOFF"}, {":/LEDBULBON", ":/LEDBULBOFF"},
+    {":/LEDREDON", ":/LEDREDOFF"},       {":/LEDGREENON", ":/LEDGREENOFF"},   {":/LEDBLUEON", ":/LEDBLUEOFF"},
+    {":/LEDYELLOWON", ":/LEDYELLOWOFF"}, {":/LEDPURPLEON", ":/LEDPURPLEOFF"}, {":/LEDBULBON", ":/LEDBULBOFF"},
 };
 static_assert(std::size(kKindImages) == lkCustom);
 
@@ -105,13 +104,27 @@ void TComLed::FillLinkSlot() {
   link_.OnTx = nullptr;
   const TComLink::SignalHandler follow = [this](TCustomComPort*, bool on_off) { SignalHandler(on_off); };
   switch (led_signal_) {
-    case lsConn: link_.OnConn = follow; break;
-    case lsCTS: link_.OnCTSChange = follow; break;
-    case lsDSR: link_.OnDSRChange = follow; break;
-    case lsRLSD: link_.OnRLSDChange = follow; break;
-    case lsRing: link_.OnRing = [this](TCustomComPort*) { RingHandler(); }; break;
-    case lsRx: link_.OnRx = follow; break;
-    case lsTx: link_.OnTx = follow; break;
+    case lsConn:
+      link_.OnConn = follow;
+      break;
+    case lsCTS:
+      link_.OnCTSChange = follow;
+      break;
+    case lsDSR:
+      link_.OnDSRChange = follow;
+      break;
+    case lsRLSD:
+      link_.OnRLSDChange = follow;
+      break;
+    case lsRing:
+      link_.OnRing = [this](TCustomComPort*) { RingHandler(); };
+      break;
+    case lsRx:
+      link_.OnRx = follow;
+      break;
+    case lsTx:
+      link_.OnTx = follow;
+      break;
   }
 }
 
@@ -172,13 +185,18 @@ TLedState TComLed::PortSignalState(bool port_open, const std::function<TComSigna
   if (!port_open) return lsOff;
   auto line = [&](TComSignal s) { return read_modem_signals().contains(s) ? lsOn : lsOff; };
   switch (led_signal_) {
-    case lsConn: return lsOn;
-    case lsCTS: return line(csCTS);
-    case lsDSR: return line(csDSR);
-    case lsRLSD: return line(csRLSD);
+    case lsConn:
+      return lsOn;
+    case lsCTS:
+      return line(csCTS);
+    case lsDSR:
+      return line(csDSR);
+    case lsRLSD:
+      return line(csRLSD);
     case lsRing:
     case lsRx:
-    case lsTx: return lsOff;
+    case lsTx:
+      return lsOff;
   }
   return lsOff;
 }

@@ -7,9 +7,9 @@
 #include "serial/application_exceptions.h"
 #include "serial/posix/dev_port_lister.h"
 #include "serial/posix/posix_device_opener.h"
+#include "shell/settings_location.h"
 #include "shell/ui/application_icon.h"
 #include "shell/ui/orvanta_application.h"
-#include "shell/settings_location.h"
 #include "shell/ui/termination_signals.h"
 #include "shell/ui/windows.h"
 
@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
   platform::SysfsPowerSource power;
   platform::LinuxSystemClock clock;
   platform::DesktopAlarmSound sound;
-  shell::PlatformServices platform{serial::posix_serial_devices(), serial::posix_port_lister(), power, clock,
-                                   sound, shell::settings_path()};
+  shell::PlatformServices platform{serial::posix_serial_devices(), serial::posix_port_lister(), power, clock, sound,
+                                   shell::settings_path()};
 
   std::unique_ptr<shell::Windows> windows;
   try {

@@ -35,12 +35,12 @@ QLabel* label(QWidget* parent, const char* caption, int x, int y, int w) {
 }  // namespace
 
 TConfig::TConfig(shell::PlatformServices& platform, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint),
       Ouvrir([this](const QString& file_name) {
         const QFileInfo start(file_name);
         return viewer::choose_coordinates_file(this, start.isAbsolute() ? start.absolutePath() : QDir::homePath(),
-                                              start.fileName());
+                                               start.fileName());
       }),
       platform_(platform) {
   setWindowTitle("Configuration de Orvanta");
@@ -96,8 +96,7 @@ void TConfig::build_actions() {
 void TConfig::build_files() {
   auto* group = new QGroupBox(QString::fromUtf8("&Fichiers où enregistrer les données GPS"), this);
   group->setGeometry(4, 106, 289, 100);
-  auto path_row = [group](int y, QLineEdit*& box, QPushButton*& button, const char* box_hint,
-                          const char* button_hint) {
+  auto path_row = [group](int y, QLineEdit*& box, QPushButton*& button, const char* box_hint, const char* button_hint) {
     box = new QLineEdit(group);
     box->setGeometry(8, y, 245, 21);
     box->setReadOnly(true);

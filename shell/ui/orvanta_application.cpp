@@ -5,7 +5,6 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
-
 #include <exception>
 
 namespace shell {

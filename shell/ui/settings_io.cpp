@@ -1,12 +1,12 @@
 #include "shell/ui/settings_io.h"
 
 #include "acquisition/ui/affichage.h"
-#include "serial/com_select_text.h"
-#include "shell/ui/config_dialog.h"
 #include "common/cp1252.h"
+#include "serial/com_select_text.h"
 #include "shell/ini_file.h"
 #include "shell/settings.h"
 #include "shell/settings_location.h"
+#include "shell/ui/config_dialog.h"
 #include "shell/ui/windows.h"
 #include "viewer/ui/tracer_gps.h"
 

@@ -91,7 +91,6 @@ TEST(Alarms, SignalIsTwoAlertsThenTheTone) {
   using testing_support::SoundCall;
   testing_support::FakeAlarmSound sound;
   acquisition::Signal_sonore(sound);
-  const std::vector<SoundCall> expected = {
-      {SoundCall::Alert}, {SoundCall::Alert}, {SoundCall::Tone, 500, 50}};
+  const std::vector<SoundCall> expected = {{SoundCall::Alert}, {SoundCall::Alert}, {SoundCall::Tone, 500, 50}};
   EXPECT_EQ(sound.calls, expected);
 }

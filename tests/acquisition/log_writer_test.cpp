@@ -4,13 +4,12 @@
 #include "support/example_fix.h"
 #include "support/file_size_limit.h"
 
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <optional>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -28,12 +27,9 @@ std::string read_bytes(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void write_bytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+void write_bytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-const std::string kExampleRecord =
-    "23/03/2094\t12:35:19\t48\xB0 07' 0380\" N\t011\xB0 31' 0000\" E\t022 noeuds\r\n";
+const std::string kExampleRecord = "23/03/2094\t12:35:19\t48\xB0 07' 0380\" N\t011\xB0 31' 0000\" E\t022 noeuds\r\n";
 const std::string kExampleLastPosition = "48.07\t011.31\n";
 
 class LogWriter : public ::testing::Test {
@@ -91,8 +87,7 @@ TEST_F(LogWriter, JournalOnlyGrowsWhileLastPositionIsRewritten) {
   ASSERT_TRUE(record(journal_, last_));
   ASSERT_TRUE(record(journal_, last_, second));
 
-  EXPECT_EQ(read_bytes(journal_),
-            "earlier run\r\n" + kExampleRecord + acquisition::Ligne_log(second) + "\r\n");
+  EXPECT_EQ(read_bytes(journal_), "earlier run\r\n" + kExampleRecord + acquisition::Ligne_log(second) + "\r\n");
   EXPECT_EQ(read_bytes(last_), "48.08\t002.31\n");
 }
 

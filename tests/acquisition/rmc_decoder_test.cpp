@@ -1,9 +1,8 @@
 #include "acquisition/rmc_decoder.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 
 using namespace acquisition;
@@ -64,7 +63,7 @@ TEST(Decoder, FindsOnlyTheFirstGpSentence) {
 
   // Other talkers and a missing comma are not found, and change nothing.
   for (const std::string& text : {std::string("$GNRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,,*6A"),
-                                 std::string("$GPRMC"), std::string("$gprmc,123519"), std::string()}) {
+                                  std::string("$GPRMC"), std::string("$gprmc,123519"), std::string()}) {
     EXPECT_EQ(decoded(text, Trame_invalide), FixFields{});
   }
 }
@@ -81,8 +80,7 @@ TEST(Decoder, FailureKeepsWhatWasWrittenBeforeIt) {
   EXPECT_EQ(f.Aff_jour, "23");
 
   // A time with decimals shifts the latitude onto the status letter.
-  ASSERT_EQ(Decodage_GPRMC("$GPRMC,101010.00,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,,*00", f),
-            Trame_invalide);
+  ASSERT_EQ(Decodage_GPRMC("$GPRMC,101010.00,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,,*00", f), Trame_invalide);
   EXPECT_EQ(f.Aff_heure, "10");
   EXPECT_EQ(f.Aff_lat_degres, "48");
 }
@@ -118,8 +116,8 @@ TEST(Decoder, MeasuresTheSentenceToItsAsterisk) {
   FixFields f = decoded(head + ",,230394,,*6A", Trame_courte);
   EXPECT_EQ(f.Aff_vitesse, ",,2");  // the speed is copied unchecked
   EXPECT_EQ(f.Aff_annee, "2094");
-  decoded(head + "2.5,,230394,,*6A", Trame_courte);             // 47
-  decoded(head + "123.4,234.5,230394,,*6A", Trame_complete);    // 54
+  decoded(head + "2.5,,230394,,*6A", Trame_courte);           // 47
+  decoded(head + "123.4,234.5,230394,,*6A", Trame_complete);  // 54
   EXPECT_EQ(decoded(head + "5,x,230394,,*6A", Trame_courte).Aff_vitesse, "5,x");
   // A speed cut by a line end would split the journal record in two.
   decoded(head + "\r\n,xxxxxxx,230394,,*6A", Trame_invalide);
@@ -156,10 +154,10 @@ TEST(Decoder, RealReceiverCaptures) {
     const char* file;
     bool some_complete;
   };
-  for (const Expect& e : {Expect{"garmin17n.log", true}, Expect{"garmin-geko201.log", true},
-                          Expect{"mt3339.log", false}, Expect{"quectel-l76k-nmea.log", false},
-                          Expect{"ublox-lea-5h.log", false}, Expect{"telit-he910.log", false},
-                          Expect{"gp-320fw-2019-04-07-coldboot.log", false}, Expect{"garmin38.log", false}}) {
+  for (const Expect& e :
+       {Expect{"garmin17n.log", true}, Expect{"garmin-geko201.log", true}, Expect{"mt3339.log", false},
+        Expect{"quectel-l76k-nmea.log", false}, Expect{"ublox-lea-5h.log", false}, Expect{"telit-he910.log", false},
+        Expect{"gp-320fw-2019-04-07-coldboot.log", false}, Expect{"garmin38.log", false}}) {
     std::ifstream in(dir / e.file, std::ios::binary);
     ASSERT_TRUE(in) << e.file;
     std::string line;

@@ -3,10 +3,9 @@
 #include "acquisition/log_line.h"
 #include "acquisition/rmc_decoder.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <vector>

@@ -1,4 +1,5 @@
 #include "common/whole_file.h"
+
 #include "support/file_size_limit.h"
 
 #include <QDir>

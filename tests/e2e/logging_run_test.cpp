@@ -3,7 +3,6 @@
 // last-position file must hold exactly the fixes it was sent; started with
 // arguments, it ignores them.
 #include "program_run.h"
-
 #include "support/wait_until.h"
 
 #include <csignal>
@@ -12,8 +11,8 @@
 #include <sys/wait.h>
 #include <thread>
 
-using testing_support::only_drive_records;
 using testing_support::drive_sentences;
+using testing_support::only_drive_records;
 using testing_support::read_file;
 
 namespace {
@@ -23,8 +22,8 @@ class LoggingRun : public testing_support::ProgramRun {};
 TEST_F(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
   plug_in(drive_sentences(40));
   start_program();
-  const bool recorded = wait_until([&] { return read_file(root / "journal.txt").size() >= 3 * 65; },
-                                   std::chrono::seconds(40));
+  const bool recorded =
+      wait_until([&] { return read_file(root / "journal.txt").size() >= 3 * 65; }, std::chrono::seconds(40));
   // A termination signal closes the main window as the user would: the cycle
   // in progress ends, the port closes and the settings are saved.
   stop_program();
@@ -65,14 +64,14 @@ TEST(StartUp, ArgumentsAreIgnoredQtsOwnOptionsIncluded) {
   fs::copy_file(ORVANTA_BINARY, program);
   {
     std::ofstream ini(root / "orvanta.INI", std::ios::binary);
-    ini << "[Fichiers]\r\nFichier log 1=" << (root / "journal.txt").string() << "\r\nFichier log 2="
-        << (root / "last.txt").string() << "\r\n[RS232]\r\nConnection auto=0\r\n";
+    ini << "[Fichiers]\r\nFichier log 1=" << (root / "journal.txt").string()
+        << "\r\nFichier log 2=" << (root / "last.txt").string() << "\r\n[RS232]\r\nConnection auto=0\r\n";
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  const pid_t app = testing_support::spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time",
-                                            program.string(), "-platform", "no-such-platform", "-reverse",
-                                            "-qwindowtitle", "Autre"},
-                                           root / "orvanta.out");
+  const pid_t app =
+      testing_support::spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time", program.string(),
+                              "-platform", "no-such-platform", "-reverse", "-qwindowtitle", "Autre"},
+                             root / "orvanta.out");
   int status = 0;
   const bool running = testing_support::WaitUntil(
       [&] { return catches_sigterm(app) || waitpid(app, &status, WNOHANG) == app; }, std::chrono::seconds(20),

@@ -1,17 +1,15 @@
 // The export command as a user runs it: its command line, its failures (which
 // never leave a partial file under the name asked for) and its output read
 // back by other tools.
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -70,8 +68,9 @@ bool on_path(const std::string& name) {
 std::string record(int day, int hour, int lat_deg, int lat_min, int lat_frac, char ns, int lon_deg, int lon_min,
                    int lon_frac, char ew, int speed) {
   char line[128];
-  std::snprintf(line, sizeof line, "%02d/01/2000\t%02d:00:00\t%02d\xB0 %02d' %04d\" %c\t%03d\xB0 %02d' %04d\" %c\t%03d noeuds\r\n",
-                day, hour, lat_deg, lat_min, lat_frac, ns, lon_deg, lon_min, lon_frac, ew, speed);
+  std::snprintf(line, sizeof line,
+                "%02d/01/2000\t%02d:00:00\t%02d\xB0 %02d' %04d\" %c\t%03d\xB0 %02d' %04d\" %c\t%03d noeuds\r\n", day,
+                hour, lat_deg, lat_min, lat_frac, ns, lon_deg, lon_min, lon_frac, ew, speed);
   return line;
 }
 

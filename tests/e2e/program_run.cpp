@@ -56,8 +56,8 @@ std::string drive_sentences(int fixes) {
     char time[16], lat[32];
     std::snprintf(time, sizeof time, "1200%02d", i % 60);
     std::snprintf(lat, sizeof lat, "4500.%04d", i * 100);
-    nmea += std::string("$GPRMC,") + time + ",A," + lat + ",N,00600.0000,E,012.5,045.0,070126,,*00\r\n" +
-            "$GPGGA," + time + "," + lat + ",N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*47\r\n";
+    nmea += std::string("$GPRMC,") + time + ",A," + lat + ",N,00600.0000,E,012.5,045.0,070126,,*00\r\n" + "$GPGGA," +
+            time + "," + lat + ",N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*47\r\n";
   }
   return nmea;
 }
@@ -69,8 +69,8 @@ std::string drive_record(int i) {
   return buf;
 }
 
-::testing::AssertionResult only_records_among(const std::string& journal,
-                                              const std::function<std::string(int)>& record, int count) {
+::testing::AssertionResult only_records_among(const std::string& journal, const std::function<std::string(int)>& record,
+                                              int count) {
   if (journal.size() % 65 != 0) return ::testing::AssertionFailure() << "a record cut short: " << journal;
   for (size_t at = 0; at < journal.size(); at += 65) {
     const std::string found = journal.substr(at, 65);
@@ -123,9 +123,11 @@ void ProgramRun::start_program(int interval, const std::string& rs232) {
   ASSERT_NE(found, ports.end());
   {
     std::ofstream ini(root / "orvanta.INI", std::ios::binary);
-    ini << "[Fichiers]\r\nFichier log 1=" << (root / "journal.txt").string() << "\r\nFichier log 2="
-        << (root / "last.txt").string() << "\r\n[Actions]\r\nIntervalle=" << interval << "\r\nHeure auto=0\r\n"
-        << "[RS232]\r\n" << rs232 << "Connection auto=1\r\nCOMM=" << (found - ports.begin()) << "\r\nVitesse=6\r\n";
+    ini << "[Fichiers]\r\nFichier log 1=" << (root / "journal.txt").string()
+        << "\r\nFichier log 2=" << (root / "last.txt").string() << "\r\n[Actions]\r\nIntervalle=" << interval
+        << "\r\nHeure auto=0\r\n"
+        << "[RS232]\r\n"
+        << rs232 << "Connection auto=1\r\nCOMM=" << (found - ports.begin()) << "\r\nVitesse=6\r\n";
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   program = spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time", (root / "orvanta").string()},

@@ -4,13 +4,11 @@
 // is in the port list; needs root).
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
-
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -27,8 +25,8 @@ pid_t spawn(const std::vector<std::string>& argv, const std::filesystem::path& o
 std::string drive_sentences(int fixes);
 std::string drive_record(int i);
 // Whether `journal` is whole records, each one of `record(0)` .. `record(count - 1)`.
-::testing::AssertionResult only_records_among(const std::string& journal,
-                                              const std::function<std::string(int)>& record, int count);
+::testing::AssertionResult only_records_among(const std::string& journal, const std::function<std::string(int)>& record,
+                                              int count);
 // Whether `journal` is whole records of the first `fixes` fixes of the drive.
 ::testing::AssertionResult only_drive_records(const std::string& journal, int fixes);
 

@@ -2,18 +2,15 @@
 // event thread's life.
 #include "serial/com_error.h"
 #include "serial/com_port.h"
-
 #include "serial_test_support.h"
 #include "support/fake_serial_device.h"
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
-
 #include <cerrno>
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
-#include <filesystem>
 
 using namespace serial;
 
@@ -36,8 +33,8 @@ TEST(ComPortLife, OpenAndCloseNotifyInOrder) {
   port.SetConnected(true);
   EXPECT_TRUE(port.Connected());
   EXPECT_TRUE(port.ThreadCreated());
-  EXPECT_EQ(journal.entries, (Entries{"BeforeOpen", "link Conn 1", "AfterOpen", "link CTS 1", "CTS 1",
-                                      "link DSR 0", "DSR 0", "link RLSD 1", "RLSD 1"}));
+  EXPECT_EQ(journal.entries, (Entries{"BeforeOpen", "link Conn 1", "AfterOpen", "link CTS 1", "CTS 1", "link DSR 0",
+                                      "DSR 0", "link RLSD 1", "RLSD 1"}));
   const Entries opened = line.Calls();
   ASSERT_GE(opened.size(), 4u);
   EXPECT_EQ(Entries(opened.begin(), opened.begin() + 4),

@@ -1,15 +1,13 @@
 // What writing a setting does to an open port, deferred updates, whole-group
 // assignment and loading.
-#include "support/reported_exceptions.h"
 #include "serial/com_error.h"
 #include "serial/com_port.h"
-
 #include "serial_test_support.h"
 #include "support/fake_serial_device.h"
-
-#include <gtest/gtest.h>
+#include "support/reported_exceptions.h"
 
 #include <cerrno>
+#include <gtest/gtest.h>
 
 using namespace serial;
 
@@ -36,8 +34,8 @@ TEST_F(OpenPort, ANewValueIsAppliedToItsGroupOnlyAndTheSameValueDoesNothing) {
   port.Buffer().SetOutputSize(2048);
   port.Parity().SetCheck(true);
   port.FlowControl().SetFlowControl(fcCustom);  // applies even when nothing changes
-  EXPECT_EQ(line.Calls(), (std::vector<std::string>{"set_state", "set_timeouts", "setup_queues 1024 2048",
-                                                     "set_state", "set_state"}));
+  EXPECT_EQ(line.Calls(), (std::vector<std::string>{"set_state", "set_timeouts", "setup_queues 1024 2048", "set_state",
+                                                    "set_state"}));
   port.SetEvents({evRxChar});  // only at the next open
   EXPECT_EQ(line.Calls().size(), 5u);
 }

@@ -3,14 +3,12 @@
 #include "serial/com_error.h"
 #include "serial/com_port.h"
 #include "serial/wake_signal.h"
-
 #include "serial_test_support.h"
 #include "support/fake_serial_device.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
 
 using namespace serial;
@@ -228,8 +226,8 @@ TEST_F(Transfers, LineControlSendsOneEscapeEach) {
   port.ClearQueues(true, false);
   port.ClearQueues(false, true);
   port.ClearQueues(true, true);
-  EXPECT_EQ(line.Calls(), (Entries{"escape 5", "escape 6", "escape 3", "escape 4", "escape 1", "escape 2",
-                                   "escape 8", "escape 9", "transmit_char 65", "purge 8", "purge 4", "purge 12"}));
+  EXPECT_EQ(line.Calls(), (Entries{"escape 5", "escape 6", "escape 3", "escape 4", "escape 1", "escape 2", "escape 8",
+                                   "escape 9", "transmit_char 65", "purge 8", "purge 4", "purge 12"}));
   line.SetFailure(FakeOp::Escape, EIO);
   EXPECT_EQ(Raised([&] { port.SetBreakState(true); }).ErrorCode(), 12);
   line.SetFailure(FakeOp::TransmitChar, EIO);

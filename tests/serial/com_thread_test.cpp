@@ -1,16 +1,14 @@
 // Event delivery: what each wake-up runs, in which order, on which thread,
 // and how the event thread ends.
-#include "support/reported_exceptions.h"
 #include "serial/com_port.h"
-
 #include "serial_test_support.h"
 #include "support/fake_serial_device.h"
+#include "support/reported_exceptions.h"
 
-#include <gtest/gtest.h>
-
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <stdexcept>
 #include <thread>

@@ -1,8 +1,8 @@
 // Settings logic: the line-state record, queue rounding, the computed flow
 // control scheme, and the bit translations.
-#include "serial/com_port.h"
 #include "serial/device_records.h"
 
+#include "serial/com_port.h"
 #include "support/fake_serial_device.h"
 
 #include <gtest/gtest.h>

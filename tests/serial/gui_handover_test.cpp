@@ -4,10 +4,9 @@
 #include "serial_test_support.h"
 #include "support/reported_exceptions.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <thread>
 

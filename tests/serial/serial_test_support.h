@@ -4,14 +4,12 @@
 
 #include "serial/com_error.h"
 #include "serial/com_port.h"
-
 #include "support/fake_serial_device.h"
 #include "support/wait_until.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 

@@ -33,12 +33,27 @@ TEST(IniFile, NamesIgnoreAsciiCaseOnlyAndValuesLoseBlanksAndOneQuotePair) {
 
 TEST(IniFile, IntegersMustBeWholeNumbersOrTheDefaultApplies) {
   const std::pair<const char*, int32_t> cases[] = {
-      {"0x3C", 60},        {"0X3c", 60},          {"$3C", 60},          {"-$10", -16},
-      {"-12", -12},        {"+7", 7},             {" 300 ", 300},       {"\"300\"", 300},
-      {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
-      {"abc", -1},         {"", -1},              {"12abc", -1},        {"1 2", -1},
-      {"0x", -1},          {"$", -1},             {"-", -1},            {"0xG1", -1},
-      {"2147483648", -1},  {"0x80000000", -1},    {"3.5", -1},
+      {"0x3C", 60},
+      {"0X3c", 60},
+      {"$3C", 60},
+      {"-$10", -16},
+      {"-12", -12},
+      {"+7", 7},
+      {" 300 ", 300},
+      {"\"300\"", 300},
+      {"2147483647", INT32_MAX},
+      {"-2147483648", INT32_MIN},
+      {"abc", -1},
+      {"", -1},
+      {"12abc", -1},
+      {"1 2", -1},
+      {"0x", -1},
+      {"$", -1},
+      {"-", -1},
+      {"0xG1", -1},
+      {"2147483648", -1},
+      {"0x80000000", -1},
+      {"3.5", -1},
   };
   for (const auto& [value, expected] : cases) {
     const IniFile ini = IniFile::parse(std::string("[s]\nk=") + value + "\n");

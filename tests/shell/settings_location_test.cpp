@@ -17,8 +17,7 @@ TEST(SettingsLocation, BesideTheProgramWithItsExtensionReplaced) {
 TEST(SettingsLocation, InTheConfigurationFolderWhenTheProgramFolderIsNotWritable) {
   EXPECT_EQ(settings_path_for("/usr/bin/orvanta", false, {"/cfg", "/home/u"}), "/cfg/orvanta/orvanta.INI");
   EXPECT_EQ(settings_path_for("/usr/bin/orvanta", false, {"", "/home/u"}), "/home/u/.config/orvanta/orvanta.INI");
-  EXPECT_EQ(settings_path_for("/usr/bin/orvanta", false, {"cfg", "/home/u"}),
-            "/home/u/.config/orvanta/orvanta.INI");
+  EXPECT_EQ(settings_path_for("/usr/bin/orvanta", false, {"cfg", "/home/u"}), "/home/u/.config/orvanta/orvanta.INI");
 }
 
 TEST(SettingsLocation, AnInstalledProgramUsesTheConfigurationFolderEvenWhenItCouldWriteBesideItself) {

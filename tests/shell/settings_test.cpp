@@ -18,8 +18,8 @@ TEST(Settings, MissingFileGivesTheDefaults) {
   EXPECT_EQ(s.log_path_1, "/home/u/orvanta.txt");
   EXPECT_EQ(s.log_path_2, "/home/u/velmora_orvanta.txt");
   EXPECT_EQ(s.interval, 300);
-  EXPECT_TRUE(s.set_clock && s.record && s.alarm_battery && s.alarm_gps_signal && s.alarm_file &&
-              s.alarm_serial && s.auto_connect);
+  EXPECT_TRUE(s.set_clock && s.record && s.alarm_battery && s.alarm_gps_signal && s.alarm_file && s.alarm_serial &&
+              s.auto_connect);
   EXPECT_EQ(s.port_index, 0);
   EXPECT_EQ(s.speed_index, 6);
   EXPECT_EQ(s.zoom_index, 7);
@@ -30,8 +30,8 @@ TEST(Settings, MissingFileGivesTheDefaults) {
 }
 
 TEST(Settings, IntervalAndRefreshDelayAreClampedAndMalformedNumbersTakeTheDefault) {
-  const std::pair<const char*, int32_t> intervals[] = {
-      {"1", 3}, {"100000", 86400}, {"0x3C", 60}, {"abc", 300}, {"", 300}, {"-5", 3}};
+  const std::pair<const char*, int32_t> intervals[] = {{"1", 3},     {"100000", 86400}, {"0x3C", 60},
+                                                       {"abc", 300}, {"", 300},         {"-5", 3}};
   for (const auto& [value, expected] : intervals) {
     EXPECT_EQ(load(std::string("[Actions]\nIntervalle=") + value).interval, expected) << value;
   }

@@ -90,8 +90,10 @@ class FakeSerialLine::Device final : public SerialDevice {
       const uint64_t aborts = line_.abort_generation_;
       auto ready = [&] { return line_.rx_.size() >= static_cast<size_t>(count) || line_.abort_generation_ != aborts; };
       const int total_ms = t.ReadTotalMultiplier * count + t.ReadTotalConstant;
-      if (total_ms > 0) line_.changed_.wait_for(lock, std::chrono::milliseconds(total_ms), ready);
-      else line_.changed_.wait(lock, ready);
+      if (total_ms > 0)
+        line_.changed_.wait_for(lock, std::chrono::milliseconds(total_ms), ready);
+      else
+        line_.changed_.wait(lock, ready);
     }
     const size_t n = std::min(line_.rx_.size(), static_cast<size_t>(std::max(count, 0)));
     std::memcpy(buffer, line_.rx_.data(), n);
@@ -303,8 +305,8 @@ void FakeSerialLine::ClearCalls() {
 
 int FakeSerialLine::CountCalls(const std::string& prefix) {
   std::lock_guard lock(mutex_);
-  return static_cast<int>(std::count_if(calls_.begin(), calls_.end(),
-                                        [&](const std::string& c) { return c.rfind(prefix, 0) == 0; }));
+  return static_cast<int>(
+      std::count_if(calls_.begin(), calls_.end(), [&](const std::string& c) { return c.rfind(prefix, 0) == 0; }));
 }
 
 Dcb FakeSerialLine::LastDcb() {

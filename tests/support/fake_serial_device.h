@@ -28,8 +28,18 @@
 #include <vector>
 
 enum class FakeOp {
-  SetupQueues, SetState, SetTimeouts, ClearError, ModemStatus, Purge, Escape,
-  TransmitChar, Read, Write, SetEventMask, WaitEvent
+  SetupQueues,
+  SetState,
+  SetTimeouts,
+  ClearError,
+  ModemStatus,
+  Purge,
+  Escape,
+  TransmitChar,
+  Read,
+  Write,
+  SetEventMask,
+  WaitEvent
 };
 
 class FakeSerialLine : public serial::SerialDeviceOpener {
@@ -45,18 +55,18 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   // LineError bits for clear_error to report, with the Error event unless
   // `raise_event` is false.
   void RaiseLineErrors(uint32_t line_errors, bool raise_event = true);
-  void SetModemLines(uint32_t modem_lines);      // ModemLine bits; events for the changed lines
-  void RaiseEvents(uint32_t event_bits);         // any EventBit (those in the mask)
-  void SetOutputQueue(uint32_t bytes);           // what clear_error reports as queued output
+  void SetModemLines(uint32_t modem_lines);  // ModemLine bits; events for the changed lines
+  void RaiseEvents(uint32_t event_bits);     // any EventBit (those in the mask)
+  void SetOutputQueue(uint32_t bytes);       // what clear_error reports as queued output
   // A write sends at most this many bytes, as when its time limit runs out
   // (-1, the default: all of them).
   void SetWriteRoom(int bytes);
   // While held, writes wait (until released or aborted) before they send.
   void HoldWrites(bool held);
-  void SetFailure(FakeOp op, int error);         // errno for every call of `op`; 0 clears
+  void SetFailure(FakeOp op, int error);  // errno for every call of `op`; 0 clears
   // errno for every write once it has started (sending nothing); 0 clears.
   void SetWriteFailureUnderWay(int error);
-  void SetOpenError(int error);                  // errno for open; 0 clears
+  void SetOpenError(int error);  // errno for open; 0 clears
   // The device is gone: wait_event and every operation but purge and
   // set_event_mask fail with EIO until the next open.
   void Vanish();

@@ -3,22 +3,20 @@
 // the line through its own slave descriptor.
 #pragma once
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
+#include "support/wait_until.h"
 
 #include <algorithm>
 #include <chrono>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
 #include <string>
 #include <string_view>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <thread>
-
-#include <gtest/gtest.h>
-
-#include "support/wait_until.h"
+#include <unistd.h>
 
 namespace serial::testing {
 

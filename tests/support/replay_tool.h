@@ -2,9 +2,8 @@
 // far end of a pseudo-terminal.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace testing_support {

@@ -3,9 +3,8 @@
 
 #include "platform/system_clock.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <tuple>
 
 namespace testing_support {

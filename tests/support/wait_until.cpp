@@ -11,8 +11,10 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!done()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
-    if (between) between();
-    else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (between)
+      between();
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return true;
 }

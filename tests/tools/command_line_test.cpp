@@ -4,11 +4,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-
 #include <gtest/gtest.h>
 
 namespace {

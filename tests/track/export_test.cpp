@@ -97,9 +97,8 @@ TEST(Export, KmlDrawsTheLineAndNamesItsEnds) {
             "</kml>\n");
 
   // One point makes no line, only its two names.
-  const std::string one = convert(record("01/01/2000", "00:00:00", "00@ 00' 0000\" S", "000@ 00' 0000\" O", "0"),
-                                  "kml")
-                              .text;
+  const std::string one =
+      convert(record("01/01/2000", "00:00:00", "00@ 00' 0000\" S", "000@ 00' 0000\" O", "0"), "kml").text;
   EXPECT_EQ(one.find("LineString"), std::string::npos);
   EXPECT_NE(one.find("<name>Fin</name>\n   <TimeStamp><when>2000-01-01T00:00:00Z</when></TimeStamp>\n"
                      "   <Point><coordinates>0.0000000,0.0000000</coordinates>"),
@@ -118,15 +117,20 @@ TEST(Export, CsvIsOneLinePerRecord) {
 }
 
 TEST(Export, OnlyCalendarTimesAndNumbersAreWritten) {
-  const std::pair<std::string, std::string> times[] = {
-      {"31/12/1999", "1999-12-31T23:59:59Z"}, {"29/02/2100", ""}, {"31/04/2000", ""}, {"00/01/2000", ""},
-      {"01/13/2000", ""},  {"1/01/2000", ""},  {"01/01/00", ""},   {"01-01-2000", ""}};
+  const std::pair<std::string, std::string> times[] = {{"31/12/1999", "1999-12-31T23:59:59Z"},
+                                                       {"29/02/2100", ""},
+                                                       {"31/04/2000", ""},
+                                                       {"00/01/2000", ""},
+                                                       {"01/13/2000", ""},
+                                                       {"1/01/2000", ""},
+                                                       {"01/01/00", ""},
+                                                       {"01-01-2000", ""}};
   for (const auto& [date, iso] : times) {
     const std::string csv =
         convert(record(date, "23:59:59", "48@ 07' 0380\" N", "011@ 31' 0000\" E", "022"), "csv").text;
     EXPECT_EQ(csv.substr(25, csv.find(',', 25) - 25), iso) << date;
   }
-  const std::pair<std::string, std::string> speeds[] = {{"000", "0"}, {"0.0", "0"}, {".5", "0.5"},
+  const std::pair<std::string, std::string> speeds[] = {{"000", "0"},   {"0.0", "0"}, {".5", "0.5"},
                                                         {"100", "100"}, {"1,0", ""},  {"-1", ""},
                                                         {"???", ""},    {".", ""},    {" 7", "7"}};
   for (const auto& [speed, knots] : speeds) {

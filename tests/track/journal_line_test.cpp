@@ -1,5 +1,6 @@
-#include "support/journal_text.h"
 #include "track/journal_line.h"
+
+#include "support/journal_text.h"
 #include "track/track_points.h"
 
 #include <gtest/gtest.h>
@@ -47,11 +48,20 @@ TEST(JournalLine, AcceptsTheLimitsAndRefusesWhatLiesBeyond) {
   EXPECT_TRUE(scan_journal_line(record({"90", "59", "9999", "S", "180", "59", "9999", "W"})));
   EXPECT_TRUE(scan_journal_line(record({"00", "00", "0000", "N", "000", "00", "0000", "O"})));
   EXPECT_TRUE(scan_journal_line(record({"-0", "07", "0380", "N"})));
-  const Position refused[] = {
-      {"91"}, {"48", "60"}, {"48", "07", "10000"}, {"48", "07", "0380", "n"}, {"48", "07", "0380", "E"},
-      {"48", "07", "0380", "N", "181"}, {"48", "07", "0380", "N", "011", "60"},
-      {"48", "07", "0380", "N", "011", "31", "10000"}, {"48", "07", "0380", "N", "011", "31", "0000", "w"},
-      {"48", "07", "0380", "N", "011", "31", "0000", "N"}, {"-1"}, {"4 8"}, {"48", "07", "03.8"}, {"48", "07", "0380", "NS"}};
+  const Position refused[] = {{"91"},
+                              {"48", "60"},
+                              {"48", "07", "10000"},
+                              {"48", "07", "0380", "n"},
+                              {"48", "07", "0380", "E"},
+                              {"48", "07", "0380", "N", "181"},
+                              {"48", "07", "0380", "N", "011", "60"},
+                              {"48", "07", "0380", "N", "011", "31", "10000"},
+                              {"48", "07", "0380", "N", "011", "31", "0000", "w"},
+                              {"48", "07", "0380", "N", "011", "31", "0000", "N"},
+                              {"-1"},
+                              {"4 8"},
+                              {"48", "07", "03.8"},
+                              {"48", "07", "0380", "NS"}};
   for (const Position& p : refused) EXPECT_FALSE(scan_journal_line(record(p))) << record(p);
 }
 

@@ -1,6 +1,7 @@
+#include "track/journal_loader.h"
+
 #include "support/journal_text.h"
 #include "track/journal_file.h"
-#include "track/journal_loader.h"
 
 #include <QTemporaryDir>
 #include <cstdio>
@@ -37,7 +38,7 @@ std::vector<std::string> reads_of(const std::string& text, std::size_t chunk, st
 TEST(JournalReads, CutAfterEachLfOrAt119BytesWhereverTheBlocksEnd) {
   std::string text = "short\n" + std::string(150, 'a') + "\n\n" + record() + "tail without end";
   const std::vector<std::string> expected = {"short\n", std::string(119, 'a'), std::string(31, 'a') + "\n", "\n",
-                                             record(), "tail without end"};
+                                             record(),  "tail without end"};
   for (std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{119}, SIZE_MAX}) {
     for (std::size_t block : {std::size_t{1}, std::size_t{300}, std::size_t{1} << 20}) {
       EXPECT_EQ(reads_of(text, chunk, block), expected) << chunk << " " << block;
@@ -97,7 +98,9 @@ TEST(JournalLoader, ReportsProgressByByteOffsetUpToTheEnd) {
   for (int i = 0; i < 5000; ++i) text += record();
   TrackPoints points;
   std::vector<uint64_t> offsets;
-  read_journal(std::make_shared<TextSource>(text, 4096), points, [&](uint64_t offset) { offsets.push_back(offset); }, std::chrono::milliseconds(0));
+  read_journal(
+      std::make_shared<TextSource>(text, 4096), points, [&](uint64_t offset) { offsets.push_back(offset); },
+      std::chrono::milliseconds(0));
   ASSERT_GE(offsets.size(), 3u);
   EXPECT_EQ(offsets.front(), 0u);
   EXPECT_EQ(offsets.back(), text.size());

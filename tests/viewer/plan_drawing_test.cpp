@@ -1,6 +1,7 @@
+#include "viewer/plan_drawing.h"
+
 #include "support/journal_text.h"
 #include "track/journal_loader.h"
-#include "viewer/plan_drawing.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,8 @@ class PlanDrawing : public ::testing::Test {
   void track(std::initializer_list<std::pair<int32_t, int32_t>> seconds) {
     std::string text;
     for (auto [lat, lon] : seconds) text += viewer_test::record_at(lat, lon);
-    ASSERT_EQ(track::read_journal(std::make_shared<track::TextSource>(text), points, {}).kind, track::LoadOutcome::Kind::Loaded);
+    ASSERT_EQ(track::read_journal(std::make_shared<track::TextSource>(text), points, {}).kind,
+              track::LoadOutcome::Kind::Loaded);
   }
 
   // The track alone, on white.

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace viewer;
 
@@ -28,7 +28,8 @@ TEST(CalculEchelle, SetsTheScaleOfTheZoomItemAndReferenceLatitude) {
   EXPECT_EQ(s.Echelle_lat, static_cast<float>(30.896173f * 0.01));
   EXPECT_EQ(s.Echelle_lon, 21.846893f);
   // 45° 30' is 45.5°; 45° 0' exactly 45°.
-  EXPECT_EQ(scale_at(kItem100, 45, 30).Echelle_lon, static_cast<float>(std::cos(45.5 * M_PI / 180) * 30.89617322530864));
+  EXPECT_EQ(scale_at(kItem100, 45, 30).Echelle_lon,
+            static_cast<float>(std::cos(45.5 * M_PI / 180) * 30.89617322530864));
   EXPECT_EQ(scale_at(kItem100, 45, 0).Echelle_lon, 21.846893f);
 }
 

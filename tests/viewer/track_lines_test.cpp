@@ -41,30 +41,37 @@ int within(std::mt19937& random, int low, int high) { return std::uniform_int_di
 
 TEST(CosmeticLines, DrawTheSamePixelsAsQPaintersOnePixelPen) {
   // Anywhere in the image, at every slope and in both directions.
-  EXPECT_EQ(segments_unlike_qpainter(3000, [](std::mt19937& r, int w, int h) {
-              return QLine(within(r, 0, w - 1), within(r, 0, h - 1), within(r, 0, w - 1), within(r, 0, h - 1));
-            }),
+  EXPECT_EQ(segments_unlike_qpainter(3000,
+                                     [](std::mt19937& r, int w, int h) {
+                                       return QLine(within(r, 0, w - 1), within(r, 0, h - 1), within(r, 0, w - 1),
+                                                    within(r, 0, h - 1));
+                                     }),
             0);
   // A few pixels long, single points included: most of a whole track's segments.
-  EXPECT_EQ(segments_unlike_qpainter(3000, [](std::mt19937& r, int w, int h) {
-              const int x = within(r, 0, w - 1), y = within(r, 0, h - 1);
-              return QLine(x, y, std::clamp(x + within(r, -3, 3), 0, w - 1), std::clamp(y + within(r, -3, 3), 0, h - 1));
-            }),
+  EXPECT_EQ(segments_unlike_qpainter(3000,
+                                     [](std::mt19937& r, int w, int h) {
+                                       const int x = within(r, 0, w - 1), y = within(r, 0, h - 1);
+                                       return QLine(x, y, std::clamp(x + within(r, -3, 3), 0, w - 1),
+                                                    std::clamp(y + within(r, -3, 3), 0, h - 1));
+                                     }),
             0);
 }
 
 TEST(CosmeticLines, ClipSegmentsComingFromFarOutsideAsQPainterDoes) {
   for (int reach : {200, 100'000, 2'000'000'000}) {
-    EXPECT_EQ(segments_unlike_qpainter(2000, [reach](std::mt19937& r, int w, int h) {
-                return QLine(within(r, -reach, reach), within(r, -reach, reach), within(r, 0, w - 1),
-                             within(r, 0, h - 1));
-              }),
+    EXPECT_EQ(segments_unlike_qpainter(2000,
+                                       [reach](std::mt19937& r, int w, int h) {
+                                         return QLine(within(r, -reach, reach), within(r, -reach, reach),
+                                                      within(r, 0, w - 1), within(r, 0, h - 1));
+                                       }),
               0)
         << reach;
   }
   // Both ends outside, the segment crossing the image or passing by.
-  EXPECT_EQ(segments_unlike_qpainter(2000, [](std::mt19937& r, int, int) {
-              return QLine(within(r, -300, 400), within(r, -300, 400), within(r, -300, 400), within(r, -300, 400));
-            }),
+  EXPECT_EQ(segments_unlike_qpainter(2000,
+                                     [](std::mt19937& r, int, int) {
+                                       return QLine(within(r, -300, 400), within(r, -300, 400), within(r, -300, 400),
+                                                    within(r, -300, 400));
+                                     }),
             0);
 }

@@ -4,8 +4,7 @@
 #include <QLabel>
 #include <QProgressBar>
 
-TCalcul::TCalcul(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+TCalcul::TCalcul(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   setFixedSize(225, 65);
   QFont font("MS Sans Serif");
   font.setPixelSize(11);

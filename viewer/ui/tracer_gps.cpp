@@ -3,7 +3,6 @@
 #include "viewer/ui/tracer_gps.h"
 
 #include "viewer/ui/file_dialogs.h"
-
 #include "viewer/ui/plan_image.h"
 #include "viewer/ui/up_down.h"
 
@@ -79,9 +78,8 @@ QPixmap red_disc() {
 }  // namespace
 
 TTrace::TTrace(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint) {
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
   setWindowTitle(QString::fromUtf8("Orvanta : Tracé GP"));
   setFixedSize(722, 698);
   setFont(font_of("MS Sans Serif", 11));
@@ -104,11 +102,9 @@ TTrace::TTrace(QWidget* parent)
   Ouvrir = [this]() {
     const QFileInfo current(Chemin_fichier_a_tracer);
     return viewer::choose_coordinates_file(this, current.isAbsolute() ? current.absolutePath() : QDir::homePath(),
-                                          "*.txt");
+                                           "*.txt");
   };
-  Sauver = [this]() {
-    return viewer::choose_jpeg_file(this, QDir::homePath(), QString::fromUtf8("Tracé.jpg"));
-  };
+  Sauver = [this]() { return viewer::choose_jpeg_file(this, QDir::homePath(), QString::fromUtf8("Tracé.jpg")); };
   Message = [this](QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, "Orvanta", text, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
@@ -173,8 +169,8 @@ void TTrace::build_record_panel() {
   const QFont date_font = font_of("Courier New", 21);
   Aff_date = label(p, "--/--/----    --:--:--", QRect(4, 4, 312, 24), &date_font, right);
   const QFont position_font = font_of("Courier New", 15);
-  Aff_lignes = label(p, QString::fromUtf8("--° --' ----\"-    ---° --' ----\"-"), QRect(4, 30, 312, 18),
-                     &position_font, right);
+  Aff_lignes =
+      label(p, QString::fromUtf8("--° --' ----\"-    ---° --' ----\"-"), QRect(4, 30, 312, 18), &position_font, right);
 
   // Captions of one width in a fixed-pitch font, so their colons line up.
   const QFont counter_font = font_of("Courier New", 13);
@@ -242,8 +238,7 @@ void TTrace::build_centring_panel() {
   Panel_centrer = panel(this, QRect(522, 622, 196, 44));
   label(Panel_centrer, "Centrer (ou recadrer) sur la position...", QRect(5, 2, 186, 14));
   Bt_centrer = button(Panel_centrer, "&courante", QRect(5, 17, 50, 23), "Centre le tracé sur le curseur rouge");
-  Bt_centrer_debut =
-      button(Panel_centrer, "&du début", QRect(57, 17, 50, 23), "Centre le tracé sur le début du tracé");
+  Bt_centrer_debut = button(Panel_centrer, "&du début", QRect(57, 17, 50, 23), "Centre le tracé sur le début du tracé");
   Bt_centrer_fin = button(Panel_centrer, "&la plus récente", QRect(109, 17, 83, 23),
                           "Centre le tracé sur la dernière position enregistrée");
 }

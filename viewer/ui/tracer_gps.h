@@ -4,9 +4,9 @@
 // the controls, call the viewer's logic and write the controls back.
 #pragma once
 
-#include "viewer/ui/screen_centring.h"
-#include "viewer/plan_geometry.h"
 #include "track/track_points.h"
+#include "viewer/plan_geometry.h"
+#include "viewer/ui/screen_centring.h"
 
 #include <QMessageBox>
 #include <QString>

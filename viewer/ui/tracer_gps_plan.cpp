@@ -1,12 +1,11 @@
 // The viewer's plan: scale, zoom, centring and panning, the two-phase redraw,
 // the record cursor and the read-out under the pointer.
-#include "viewer/ui/tracer_gps.h"
-
 #include "common/cp1252.h"
-#include "viewer/plan_drawing.h"
-#include "viewer/ui/plan_image.h"
-#include "viewer/record_texts.h"
 #include "track/track_distance.h"
+#include "viewer/plan_drawing.h"
+#include "viewer/record_texts.h"
+#include "viewer/ui/plan_image.h"
+#include "viewer/ui/tracer_gps.h"
 #include "viewer/ui/up_down.h"
 
 #include <QComboBox>
@@ -135,9 +134,15 @@ void TTrace::Bt_avanceMouseUp() {
 
 void TTrace::ImageMouseMove(int x, int y, Qt::MouseButtons buttons) {
   switch (viewer::edge_pointer(x, y)) {
-    case viewer::EdgePointer::Horizontal: setCursor(Qt::SizeHorCursor); break;
-    case viewer::EdgePointer::Vertical: setCursor(Qt::SizeVerCursor); break;
-    case viewer::EdgePointer::Normal: setCursor(Qt::ArrowCursor); break;
+    case viewer::EdgePointer::Horizontal:
+      setCursor(Qt::SizeHorCursor);
+      break;
+    case viewer::EdgePointer::Vertical:
+      setCursor(Qt::SizeVerCursor);
+      break;
+    case viewer::EdgePointer::Normal:
+      setCursor(Qt::ArrowCursor);
+      break;
   }
   if (buttons & Qt::LeftButton) {
     Aff_coord1->hide();

@@ -1,17 +1,16 @@
 // The viewer's track: loading with its messages, the two states of the
 // controls, the window's showing and closing, the automatic reload and the
 // export of the drawing.
-#include "viewer/ui/tracer_gps.h"
-
 #include "acquisition/ui/affichage.h"
 #include "shell/ui/windows.h"
 #include "track/journal_file.h"
 #include "track/journal_loader.h"
-#include "viewer/ui/jpeg_export.h"
 #include "track/load_messages.h"
+#include "track/track_distance.h"
+#include "viewer/ui/jpeg_export.h"
 #include "viewer/ui/plan_image.h"
 #include "viewer/ui/progress_calcul.h"
-#include "track/track_distance.h"
+#include "viewer/ui/tracer_gps.h"
 #include "viewer/ui/up_down.h"
 
 #include <QCheckBox>
@@ -112,7 +111,7 @@ int TTrace::Charger_fichier(const QString& path) {
 
 void TTrace::set_loading_controls_enabled(bool enabled) {
   for (QWidget* w : std::initializer_list<QWidget*>{Bt_centrer, Bt_centrer_debut, Bt_centrer_fin, Bt_exporter, Image,
-                                                     Bt_zoom, Bt_haut, Bt_bas, Bt_droite, Bt_gauche, Bt_avance}) {
+                                                    Bt_zoom, Bt_haut, Bt_bas, Bt_droite, Bt_gauche, Bt_avance}) {
     w->setEnabled(enabled);
   }
   if (!enabled) {
@@ -128,8 +127,8 @@ void TTrace::show_readouts_if_pointer_over_plan() {
 }
 
 void TTrace::set_counter_labels_to_dashes() {
-  for (QLabel* l : {Aff_nb_lignes_total, Aff_nb_ligne_courante, Aff_longueur_tot, Aff_longueur_deb_curs,
-                    Aff_longueur_curs_fin}) {
+  for (QLabel* l :
+       {Aff_nb_lignes_total, Aff_nb_ligne_courante, Aff_longueur_tot, Aff_longueur_deb_curs, Aff_longueur_curs_fin}) {
     l->setText("--");
   }
 }
@@ -139,8 +138,10 @@ void TTrace::Activer_controles() {
   set_loading_controls_enabled(true);
   show_readouts_if_pointer_over_plan();
   Bt_maj_on->setEnabled(true);
-  if (Bt_maj_on->isChecked()) Timer_trace->start();
-  else Timer_trace->stop();
+  if (Bt_maj_on->isChecked())
+    Timer_trace->start();
+  else
+    Timer_trace->stop();
   Bt_avance->SetMax(0);
   Bt_avance->SetPosition(0);
   Bt_avance->SetIncrement(0);
@@ -224,8 +225,10 @@ void TTrace::closeEvent(QCloseEvent* event) {
 }
 
 void TTrace::Bt_maj_onClick() {
-  if (Bt_maj_on->isChecked()) Timer_trace->start();
-  else Timer_trace->stop();
+  if (Bt_maj_on->isChecked())
+    Timer_trace->start();
+  else
+    Timer_trace->stop();
 }
 
 void TTrace::Timer_traceTimer() {

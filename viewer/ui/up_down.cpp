@@ -47,8 +47,10 @@ void TUpDown::paintEvent(QPaintEvent*) {
     QStyleOptionButton button;
     button.initFrom(this);
     button.rect = direction > 0 ? QRect(0, 0, width(), half) : QRect(0, half, width(), height() - half);
-    if (held_ == direction) button.state |= QStyle::State_Sunken;
-    else button.state |= QStyle::State_Raised;
+    if (held_ == direction)
+      button.state |= QStyle::State_Sunken;
+    else
+      button.state |= QStyle::State_Raised;
     painter.drawControl(QStyle::CE_PushButtonBevel, button);
     QStyleOption arrow = button;
     const int side = std::min(button.rect.width(), button.rect.height()) / 3;

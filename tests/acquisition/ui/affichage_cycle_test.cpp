@@ -11,7 +11,6 @@
 #include <QSlider>
 #include <QTextDocument>
 #include <QTextEdit>
-
 #include <fstream>
 #include <sstream>
 
@@ -79,8 +78,8 @@ TEST_F(CycleTest, LampsAndCounterFollowTheDecodeResult) {
   EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOff);
   EXPECT_EQ(Cycles_sans_position, 0u);
   // No usable sentence while connected: red banner whatever the check boxes.
-  for (QCheckBox* b : {Config->Bt_err_batterie, Config->Bt_err_signal_gps, Config->Bt_err_fichier,
-                       Config->Bt_err_rs232}) {
+  for (QCheckBox* b :
+       {Config->Bt_err_batterie, Config->Bt_err_signal_gps, Config->Bt_err_fichier, Config->Bt_err_rs232}) {
     b->setChecked(false);
   }
   tick(kNoRmc);
@@ -121,7 +120,8 @@ TEST_F(CycleTest, FirstShowActsOnTheFirstCompleteFix) {
   EXPECT_EQ(Affichage->Intervalle_actions, 300);
   EXPECT_EQ(Affichage->Bt_acquiter->text(), "Alarme active");
   tick(kComplete);
-  EXPECT_EQ(Affichage->texte->toPlainText(), QString::fromUtf8("23/03/2094\t12:35:19\t48° 07' 0380\" N\t011° 31' 0000\" E\t022 noeuds"));
+  EXPECT_EQ(Affichage->texte->toPlainText(),
+            QString::fromUtf8("23/03/2094\t12:35:19\t48° 07' 0380\" N\t011° 31' 0000\" E\t022 noeuds"));
   EXPECT_EQ(Affichage->Decompte_actions, 300);
   EXPECT_EQ(Affichage->Aff_delais_ecri->text(), "0 sec");
 }
@@ -360,11 +360,10 @@ class ConnectionTest : public testing_support::WindowFixture {
 
   static void expect_connected_controls(bool open) {
     EXPECT_EQ(Affichage->Bt_connecter->isEnabled(), !open);
-    for (QWidget* w : std::initializer_list<QWidget*>{Affichage->Aff_delais, Affichage->Label_int_mesu,
-                                                      Affichage->Label_del_ecri, Affichage->Aff_delais_ecri,
-                                                      Affichage->Bt_deconnecter, Affichage->Label_com,
-                                                      Affichage->Label_trame, Affichage->Label_gps,
-                                                      Affichage->Label_fich, Affichage->Label_err}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             Affichage->Aff_delais, Affichage->Label_int_mesu, Affichage->Label_del_ecri, Affichage->Aff_delais_ecri,
+             Affichage->Bt_deconnecter, Affichage->Label_com, Affichage->Label_trame, Affichage->Label_gps,
+             Affichage->Label_fich, Affichage->Label_err}) {
       EXPECT_EQ(w->isEnabled(), open) << w->metaObject()->className();
     }
     EXPECT_TRUE(Affichage->Label_bat->isEnabled());

@@ -13,11 +13,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
-
-#include <unistd.h>
-
 #include <algorithm>
 #include <fstream>
+#include <unistd.h>
 
 using serial::lsOff;
 using serial::lsOn;

@@ -1,9 +1,9 @@
 #include "platform/linux/linux_system_clock.h"
+
 #include "support/system_time_values.h"
 
-#include <gtest/gtest.h>
-
 #include <ctime>
+#include <gtest/gtest.h>
 
 using platform::SystemTime;
 
@@ -16,8 +16,7 @@ TEST(LinuxSystemClock, BreaksKernelTimeDownInUtcWithMilliseconds) {
   const timespec ts{951782400 + 3600 * 13 + 60 * 7 + 5, 999'999'999};
   expect_same(platform::system_time_from_timespec(ts), at(2000, 2, 29, 13, 7, 5, 999, 2));
 
-  const std::optional<timespec> back =
-      platform::timespec_from_system_time(at(2000, 2, 29, 13, 7, 5, 999, 2));
+  const std::optional<timespec> back = platform::timespec_from_system_time(at(2000, 2, 29, 13, 7, 5, 999, 2));
   ASSERT_TRUE(back);
   EXPECT_EQ(back->tv_sec, ts.tv_sec);
   EXPECT_EQ(back->tv_nsec, 999'000'000);
@@ -25,14 +24,14 @@ TEST(LinuxSystemClock, BreaksKernelTimeDownInUtcWithMilliseconds) {
 
 TEST(LinuxSystemClock, RecordsNamingNoInstantAreRefused) {
   const SystemTime impossible[] = {
-      at(2023, 2, 29, 0, 0, 0, 0),  at(2024, 2, 30, 0, 0, 0, 0),  at(2024, 4, 31, 0, 0, 0, 0),
-      at(2024, 0, 1, 0, 0, 0, 0),   at(2024, 13, 1, 0, 0, 0, 0),  at(2024, 1, 0, 0, 0, 0, 0),
-      at(2024, 1, 1, 24, 0, 0, 0),  at(2024, 1, 1, 0, 60, 0, 0),  at(2024, 1, 1, 0, 0, 60, 0),
+      at(2023, 2, 29, 0, 0, 0, 0),   at(2024, 2, 30, 0, 0, 0, 0),     at(2024, 4, 31, 0, 0, 0, 0),
+      at(2024, 0, 1, 0, 0, 0, 0),    at(2024, 13, 1, 0, 0, 0, 0),     at(2024, 1, 0, 0, 0, 0, 0),
+      at(2024, 1, 1, 24, 0, 0, 0),   at(2024, 1, 1, 0, 60, 0, 0),     at(2024, 1, 1, 0, 0, 60, 0),
       at(2024, 1, 1, 0, 0, 0, 1000), at(1969, 12, 31, 23, 59, 59, 0),
   };
   for (const SystemTime& t : impossible) {
-    SCOPED_TRACE(testing::Message() << t.Year << '-' << t.Month << '-' << t.Day << ' ' << t.Hour << ':'
-                                    << t.Minute << ':' << t.Second << '.' << t.Milliseconds);
+    SCOPED_TRACE(testing::Message() << t.Year << '-' << t.Month << '-' << t.Day << ' ' << t.Hour << ':' << t.Minute
+                                    << ':' << t.Second << '.' << t.Milliseconds);
     EXPECT_FALSE(platform::timespec_from_system_time(t));
   }
 }

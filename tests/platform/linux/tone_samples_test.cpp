@@ -1,9 +1,8 @@
 #include "platform/linux/tone_samples.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 using platform::tone_samples;
 

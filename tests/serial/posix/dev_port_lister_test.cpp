@@ -3,18 +3,16 @@
 #include "common/unique_fd.h"
 #include "support/pty_pair.h"
 
-#include <climits>
-#include <sys/inotify.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace serial {
 namespace {
@@ -51,8 +49,8 @@ SerialNodeProbe files_as_nodes(std::vector<std::string> uarts) {
 
 TEST(DevPortLister, ListsSerialTtyNamesThatAreNodesOrLinksToThem) {
   TempFolder dev;
-  for (const char* name : {"ttyS0", "ttyS1", "ttyUSB0", "ttyACM3", "ttyAMA0", "ttyXRUSB1", "ttyGS0",
-                           "rfcomm0", "tnt1", "tty1", "console", "sda", "ptmx", "xttyUSB0"}) {
+  for (const char* name : {"ttyS0", "ttyS1", "ttyUSB0", "ttyACM3", "ttyAMA0", "ttyXRUSB1", "ttyGS0", "rfcomm0", "tnt1",
+                           "tty1", "console", "sda", "ptmx", "xttyUSB0"}) {
     dev.add_file(name);
   }
   fs::create_symlink(dev.path() / "ttyUSB0", dev.path() / "ttyUSB7");  // udev's by-name link

@@ -1,6 +1,7 @@
 // The event wait's own timing, where a pty cannot show it: output that the
 // line holds up (CTS low, XOFF) on a UART.
 #include "serial/posix/event_waiter.h"
+
 #include "serial/serial_device.h"
 #include "support/pty_pair.h"
 

@@ -4,7 +4,6 @@
 #include "support/pty_pair.h"
 
 #include <cerrno>
-
 #include <gtest/gtest.h>
 
 namespace serial {

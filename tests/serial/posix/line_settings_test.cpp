@@ -3,7 +3,6 @@
 #include "serial/posix/line_settings.h"
 
 #include <cerrno>
-
 #include <gtest/gtest.h>
 
 namespace serial {
@@ -120,9 +119,8 @@ TEST(TermiosLineSettings, ParityCheckMarksBadBytesForReplacementOnlyWhenAskedTo)
 TEST(TermiosLineSettings, RefusesWhatTheLineCannotTake) {
   termios current{};
   LineSettings settings;
-  for (auto change : {+[](Dcb& d) { d.BaudRate = 0; }, +[](Dcb& d) { d.ByteSize = 4; },
-                      +[](Dcb& d) { d.ByteSize = 9; }, +[](Dcb& d) { d.Parity = 5; },
-                      +[](Dcb& d) { d.StopBits = 3; }}) {
+  for (auto change : {+[](Dcb& d) { d.BaudRate = 0; }, +[](Dcb& d) { d.ByteSize = 4; }, +[](Dcb& d) { d.ByteSize = 9; },
+                      +[](Dcb& d) { d.Parity = 5; }, +[](Dcb& d) { d.StopBits = 3; }}) {
     Dcb dcb = dcb_8n1(9600);
     change(dcb);
     EXPECT_EQ(line_settings_from_dcb(dcb, current, settings), EINVAL);

@@ -1,15 +1,14 @@
 #include "serial/posix/modem_watcher.h"
-#include "support/wait_until.h"
 
-#include <dirent.h>
-#include <unistd.h>
+#include "support/wait_until.h"
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <thread>
-
+#include <dirent.h>
 #include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
 
 namespace serial {
 namespace {

@@ -2,15 +2,13 @@
 #include "serial/posix/posix_device_opener.h"
 #include "support/replay_tool.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace serial {
 namespace {

@@ -3,13 +3,12 @@
 #include "serial/posix/posix_device_opener.h"
 #include "support/pty_pair.h"
 
-#include <dirent.h>
-#include <time.h>
-
 #include <cerrno>
+#include <dirent.h>
 #include <functional>
 #include <future>
 #include <optional>
+#include <time.h>
 
 namespace serial {
 namespace {
@@ -17,8 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 using testing::PtyPair;
 
-constexpr auto kGenerous = 5s;   // for what must happen
-constexpr auto kQuiet = 300ms;   // for what must not happen
+constexpr auto kGenerous = 5s;  // for what must happen
+constexpr auto kQuiet = 300ms;  // for what must not happen
 
 Dcb line(uint32_t rate) {
   Dcb dcb;
@@ -106,9 +105,11 @@ class DeviceOnPty : public ::testing::Test {
 
   int write(std::string_view bytes, int* starts = nullptr) {
     int done = -1;
-    EXPECT_EQ(device_->write(bytes.data(), static_cast<int>(bytes.size()), done, [starts] {
-      if (starts) ++*starts;
-    }), 0);
+    EXPECT_EQ(device_->write(bytes.data(), static_cast<int>(bytes.size()), done,
+                             [starts] {
+                               if (starts) ++*starts;
+                             }),
+              0);
     return done;
   }
 

@@ -2,7 +2,6 @@
 #include "serial/posix/receive_decoder.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace serial {
@@ -50,8 +49,14 @@ TEST(ByteRing, AFullRingLetsTheOldestBytesGoAndKeepsTheNewestOnResize) {
 }
 
 TEST(ReceiveDecoder, PlainRulesPassEveryByteAndCountWhatAFullQueueLost) {
-  const Decoded d = decode({}, std::string("ab\0\xFF" "cdef", 8), {}, 6);
-  EXPECT_EQ(d.queued, std::string("\0\xFF" "cdef", 6));
+  const Decoded d = decode({},
+                           std::string("ab\0\xFF"
+                                       "cdef",
+                                       8),
+                           {}, 6);
+  EXPECT_EQ(d.queued, std::string("\0\xFF"
+                                  "cdef",
+                                  6));
   EXPECT_EQ(d.got.placed, 8u);
   EXPECT_EQ(d.got.dropped, 2u);
 }
@@ -71,7 +76,11 @@ TEST(ReceiveDecoder, MarkedBadBytesBecomeTheReplacementAndDoubledMarksOneByte) {
   rules.errors_marked = true;
   rules.replace_char = '?';
   // "A", a bad 'B', a 0xFF data byte, a break (0xFF 0x00 0x00), "C".
-  const std::string marked("A\xFF\x00" "B\xFF\xFF\xFF\x00\x00" "C", 10);
+  const std::string marked(
+      "A\xFF\x00"
+      "B\xFF\xFF\xFF\x00\x00"
+      "C",
+      10);
   const std::string expected("A?\xFF?C", 5);
   EXPECT_EQ(decode(rules, marked).queued, expected);
   // However the reads cut the marks.

@@ -1,7 +1,7 @@
 // Setting selectors: their entries, what they show of a port, and what a
 // pick writes into it (on the fake line, and once on a real pseudo-terminal).
-#include "support/reported_exceptions.h"
 #include "serial/ui/com_combo_box.h"
+
 #include "serial/com_error.h"
 #include "serial/com_port.h"
 #include "serial/posix/dev_port_lister.h"
@@ -9,6 +9,7 @@
 #include "support/fake_port_lister.h"
 #include "support/fake_serial_device.h"
 #include "support/pty_pair.h"
+#include "support/reported_exceptions.h"
 
 #include <cerrno>
 #include <exception>
@@ -195,7 +196,6 @@ TEST_F(ComComboBox, PickingHardwareFlowControlSetsTheHandshakeLines) {
   EXPECT_EQ(flow.FlowControl(), fcHardware);
   EXPECT_TRUE(line.LastDcb().Flags & DcbFlag::OutxCtsFlow);
 }
-
 
 TEST_F(ComComboBox, APortThatRefusesAPickLeavesTheChoiceAndSkipsOnChange) {
   port.SetBaudRate(br4800);

@@ -1,8 +1,8 @@
 // A lamp linked to a port: the port drives it, and the link never outlives
 // either of them.
 #include "serial/com_error.h"
-#include "serial/ui/com_led.h"
 #include "serial/com_port.h"
+#include "serial/ui/com_led.h"
 #include "support/fake_serial_device.h"
 
 #include <gtest/gtest.h>

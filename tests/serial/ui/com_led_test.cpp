@@ -60,7 +60,8 @@ TEST(ComLed, SignalHandlerSwitchesAndRunsPendingEvents) {
   Changes changes;
   changes.watch(led);
   bool pending_ran = false;
-  QMetaObject::invokeMethod(&led, [&] { pending_ran = true; }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &led, [&] { pending_ran = true; }, Qt::QueuedConnection);
   led.SignalHandler(true);
   EXPECT_TRUE(pending_ran);
   EXPECT_EQ(led.State(), lsOn);
@@ -194,15 +195,16 @@ QColor Average(const QImage& image) {
   return n ? QColor(int(r / n), int(g / n), int(b / n)) : QColor();
 }
 
-int Chroma(const QColor& c) { return std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}); }
+int Chroma(const QColor& c) {
+  return std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()});
+}
 
 TEST(ComLed, EveryKindHasALitAndAnUnlitPicture) {
   const struct {
     TLedKind kind;
     int (QColor::*strongest)() const;  // null for the bulb
-  } kinds[] = {{lkRedLight, &QColor::red},         {lkGreenLight, &QColor::green},
-               {lkBlueLight, &QColor::blue},       {lkYellowLight, nullptr},
-               {lkPurpleLight, nullptr},           {lkBulb, nullptr}};
+  } kinds[] = {{lkRedLight, &QColor::red}, {lkGreenLight, &QColor::green}, {lkBlueLight, &QColor::blue},
+               {lkYellowLight, nullptr},   {lkPurpleLight, nullptr},       {lkBulb, nullptr}};
   for (const auto& k : kinds) {
     TComLed led;
     led.SetKind(k.kind);

@@ -1,11 +1,11 @@
-#include "acquisition/ui/affichage.h"
-#include "support/reported_exceptions.h"
-#include "serial/com_error.h"
 #include "shell/ui/config_dialog.h"
+
+#include "acquisition/ui/affichage.h"
+#include "serial/com_error.h"
+#include "support/reported_exceptions.h"
 #include "windows_fixture.h"
 
 #include <QApplication>
-#include <cerrno>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <cerrno>
 
 namespace {
 

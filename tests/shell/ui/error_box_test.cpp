@@ -6,7 +6,8 @@
 
 TEST(ErrorBox, AddsAFullStopOnlyAfterCharactersThatSortAfterIt) {
   EXPECT_EQ(shell::with_full_stop("Registry error"), "Registry error.");
-  EXPECT_EQ(shell::with_full_stop("Impossible d'écrire dans /x/orvanta.INI"), "Impossible d'écrire dans /x/orvanta.INI.");
+  EXPECT_EQ(shell::with_full_stop("Impossible d'écrire dans /x/orvanta.INI"),
+            "Impossible d'écrire dans /x/orvanta.INI.");
   EXPECT_EQ(shell::with_full_stop("Done."), "Done.");
   // Characters that sort before "." are left alone, as is an empty text.
   EXPECT_EQ(shell::with_full_stop("Unable to open com port (win error code: 2)"),

@@ -1,7 +1,8 @@
-#include "acquisition/ui/affichage.h"
-#include "shell/ui/config_dialog.h"
 #include "shell/ui/settings_io.h"
+
+#include "acquisition/ui/affichage.h"
 #include "common/whole_file.h"
+#include "shell/ui/config_dialog.h"
 #include "viewer/ui/tracer_gps.h"
 #include "windows_fixture.h"
 
@@ -25,9 +26,9 @@ TEST_F(WindowsTest, FirstRunStartsWithTheDefaultsAndWritesAllSeventeenKeysInOrde
   EXPECT_EQ(Affichage->Intervalle_actions, 300);
   EXPECT_EQ(Affichage->Decompte_actions, 0);
   EXPECT_EQ(Config->Aff_delais->text(), "0 h 5 min 0 sec");
-  for (QCheckBox* box : {Config->Bt_enregistrer, Config->Bt_mise_a_l_heure, Config->Bt_connection_auto,
-                         Config->Bt_err_batterie, Config->Bt_err_signal_gps, Config->Bt_err_fichier,
-                         Config->Bt_err_rs232}) {
+  for (QCheckBox* box :
+       {Config->Bt_enregistrer, Config->Bt_mise_a_l_heure, Config->Bt_connection_auto, Config->Bt_err_batterie,
+        Config->Bt_err_signal_gps, Config->Bt_err_fichier, Config->Bt_err_rs232}) {
     EXPECT_TRUE(box->isChecked());
   }
   EXPECT_EQ(Config->Aff_select_port->currentText(), "COM10");
@@ -40,13 +41,17 @@ TEST_F(WindowsTest, FirstRunStartsWithTheDefaultsAndWritesAllSeventeenKeysInOrde
   const std::string home = QDir::homePath().toStdString();
   EXPECT_EQ(get(ini_path),
             "[Fenetre]\r\nEmplacement Ver.=100\r\nEmplacement Hor.=100\r\n"
-            "[Fichiers]\r\nFichier log 1=" + home + "/orvanta.txt\r\n"
-            "Fichier log 2=" + home + "/velmora_orvanta.txt\r\n"
-            "[Actions]\r\nIntervalle=300\r\nHeure auto=1\r\nEnregistrer dans fichier log=1\r\n"
-            "[Alarmes sonores]\r\nBatterie faible=1\r\nPerte signal GPS=1\r\nErreur fichier=1\r\n"
-            "Erreur port COM=1\r\n"
-            "[RS232]\r\nConnection auto=1\r\nCOMM=0\r\nVitesse=6\r\n"
-            "[Tracer]\r\nZoom=7\r\nMise \xE0 jour=5\r\nMise \xE0 jour actif=0\r\n");
+            "[Fichiers]\r\nFichier log 1=" +
+                home +
+                "/orvanta.txt\r\n"
+                "Fichier log 2=" +
+                home +
+                "/velmora_orvanta.txt\r\n"
+                "[Actions]\r\nIntervalle=300\r\nHeure auto=1\r\nEnregistrer dans fichier log=1\r\n"
+                "[Alarmes sonores]\r\nBatterie faible=1\r\nPerte signal GPS=1\r\nErreur fichier=1\r\n"
+                "Erreur port COM=1\r\n"
+                "[RS232]\r\nConnection auto=1\r\nCOMM=0\r\nVitesse=6\r\n"
+                "[Tracer]\r\nZoom=7\r\nMise \xE0 jour=5\r\nMise \xE0 jour actif=0\r\n");
 }
 
 TEST_F(WindowsTest, OddValuesAreReadSafelyAndWrittenBackInPlace) {

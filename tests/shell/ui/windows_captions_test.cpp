@@ -89,7 +89,7 @@ void expect_captions_fit(QWidget* window, const QString& name) {
     }
     const std::optional<Fit> fit = fit_of(w);
     if (!fit) continue;
-    const QString text = qobject_cast<QLabel*>(w)         ? qobject_cast<QLabel*>(w)->text()
+    const QString text = qobject_cast<QLabel*>(w)            ? qobject_cast<QLabel*>(w)->text()
                          : qobject_cast<QAbstractButton*>(w) ? qobject_cast<QAbstractButton*>(w)->text()
                                                              : qobject_cast<QGroupBox*>(w)->title();
     EXPECT_LE(fit->needed, fit->room) << name.toStdString() << ": \"" << text.toStdString() << "\" needs "

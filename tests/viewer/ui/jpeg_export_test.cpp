@@ -1,4 +1,5 @@
 #include "viewer/ui/jpeg_export.h"
+
 #include "viewer/plan_drawing.h"
 
 #include <QFile>

@@ -1,9 +1,8 @@
+#include "acquisition/ui/affichage.h"
+#include "shell/ui/windows.h"
 #include "viewer/ui/progress_calcul.h"
 #include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"
-
-#include "acquisition/ui/affichage.h"
-#include "shell/ui/windows.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,6 @@
+#include "track/track_distance.h"
 #include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"
-
-#include "track/track_distance.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,10 +1,9 @@
-#include "viewer/ui/plan_image.h"
-#include "viewer/ui/up_down.h"
-#include "viewer_window_fixture.h"
-
 #include "acquisition/ui/affichage.h"
 #include "shell/ui/windows.h"
 #include "track/track_distance.h"
+#include "viewer/ui/plan_image.h"
+#include "viewer/ui/up_down.h"
+#include "viewer_window_fixture.h"
 
 #include <QCheckBox>
 #include <QFile>
