@@ -151,4 +151,13 @@ double ProgramRun::program_cpu_seconds() const {
   return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+bool ProgramRun::program_holds_a_terminal() const {
+  std::error_code error;
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(program) + "/fd", error)) {
+    const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+    if (target.starts_with("/dev/pts/") || target.starts_with("/dev/tty")) return true;
+  }
+  return false;
+}
+
 }  // namespace testing_support

@@ -51,6 +51,8 @@ class ProgramRun : public ::testing::Test {
   static bool wait_until(const std::function<bool()>& done, std::chrono::seconds timeout);
   // The program's CPU time so far (user and system), in seconds.
   double program_cpu_seconds() const;
+  // Whether the program has a terminal device open (its receiver's port).
+  bool program_holds_a_terminal() const;
 
   std::filesystem::path root;
   std::string link;

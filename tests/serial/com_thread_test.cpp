@@ -138,8 +138,7 @@ TEST_F(EventDelivery, CloseServesAHandOverThatIsWaiting) {
   ASSERT_TRUE(line.WaitUntilWaiting());
   line.Feed("abc");
   // Do not run the event loop: the hand-over stays pending until Close.
-  for (int i = 0; i < 2000 && line.Waiting(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(line.WaitUntilHandingOver());
   port.Close();
   EXPECT_FALSE(port.Connected());
   EXPECT_TRUE(open_inside);
@@ -161,8 +160,7 @@ TEST_F(EventDelivery, ACloseReachedAgainWhileClosingLeavesTheJobToTheOuterOne) {
   };
   ASSERT_TRUE(line.WaitUntilWaiting());
   line.Feed("abc");
-  for (int i = 0; i < 2000 && line.Waiting(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(line.WaitUntilHandingOver());
   port.Close();
   EXPECT_FALSE(port.Connected());
   EXPECT_FALSE(line.IsOpen());
@@ -247,8 +245,7 @@ TEST_F(EventDelivery, WindowSyncCloseServesTheEventsStillToBeSent) {
   Open(smWindowSync);
   ASSERT_TRUE(line.WaitUntilWaiting());
   line.Feed("abc", LineError::Frame);
-  for (int i = 0; i < 2000 && line.Waiting(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(line.WaitUntilHandingOver());
   port.Close();
   const auto at = [&](const char* entry) {
     return std::find(journal.entries.begin(), journal.entries.end(), entry) - journal.entries.begin();

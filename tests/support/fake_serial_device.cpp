@@ -1,10 +1,16 @@
 #include "fake_serial_device.h"
 
+#include "support/wait_until.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using namespace serial;
 
@@ -136,6 +142,7 @@ class FakeSerialLine::Device final : public SerialDevice {
     events = 0;
     std::unique_lock lock(line_.mutex_);
     ++line_.wait_event_calls_;
+    line_.waiter_ = static_cast<pid_t>(syscall(SYS_gettid));
     if (line_.vanished_) return EIO;
     if (int e = line_.failures_[static_cast<int>(FakeOp::WaitEvent)]) return e;
     const uint64_t generation = line_.mask_generation_;
@@ -146,6 +153,7 @@ class FakeSerialLine::Device final : public SerialDevice {
              (line_.pending_events_ & line_.mask_) != 0;
     });
     --line_.waiting_;
+    line_.changed_.notify_all();
     if (line_.vanished_) return EIO;
     if (line_.cancel_pending_) {
       line_.cancel_pending_ = false;
@@ -342,4 +350,26 @@ bool FakeSerialLine::Waiting() {
 bool FakeSerialLine::WaitUntilWaiting(int timeout_ms) {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [&] { return waiting_ > 0; });
+}
+
+bool FakeSerialLine::WaitUntilHandingOver(int timeout_ms) {
+  pid_t waiter = 0;
+  {
+    std::unique_lock lock(mutex_);
+    // Once this lock is taken with no wait under way, the thread has left
+    // wait_event and the line's lock for good: the next time it sleeps, it
+    // sleeps in the hand-over.
+    if (!changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [&] { return waiting_ == 0; })) return false;
+    waiter = waiter_;
+  }
+  const std::string stat = "/proc/self/task/" + std::to_string(waiter) + "/stat";
+  return testing_support::WaitUntil(
+      [&] {
+        std::ifstream in(stat);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // The state follows the command name, which is in parentheses.
+        const size_t name_end = text.rfind(')');
+        return name_end != std::string::npos && name_end + 2 < text.size() && text[name_end + 2] == 'S';
+      },
+      std::chrono::milliseconds(timeout_ms));
 }

@@ -25,6 +25,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 enum class FakeOp {
@@ -91,6 +92,10 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   bool Waiting();
   // Blocks until a wait_event blocks, up to `timeout_ms`.
   bool WaitUntilWaiting(int timeout_ms = 5000);
+  // Blocks until the thread that took events from the last wait_event sleeps
+  // again somewhere else (an event thread: in its hand-over to the GUI
+  // thread, which the caller has not served yet), up to `timeout_ms`.
+  bool WaitUntilHandingOver(int timeout_ms = 5000);
 
   std::unique_ptr<serial::SerialDevice> open(const std::string& port, int& error) override;
 
@@ -119,6 +124,7 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   bool vanished_ = false;
   int waiting_ = 0;
   int wait_event_calls_ = 0;
+  pid_t waiter_ = 0;  // the thread id of the last wait_event
   int failures_[12] = {};
   int open_error_ = 0;
   int open_devices_ = 0;
