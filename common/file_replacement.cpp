@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,15 +36,44 @@ std::optional<std::string> final_target(std::string path) {
 
 std::string temp_prefix(const std::string& path) { return path + ".tmp"; }
 
-// Whether `name` is one of our new files for `base` ("<base>.tmp<pid>-<n>")
-// whose process has ended, so that nobody will ever rename it. Our own pid
-// counts as ended: a replacement of one file never overlaps another of the
-// same file within a process, so such a file was left by an earlier process
-// that had this pid.
-bool is_stale_temp(std::string_view name, std::string_view base) {
+// The new files of this process's replacements still under way: a file with
+// our own pid that is not among them was left by an earlier process that had
+// this pid, while one that is may be renamed any moment now.
+class TempsUnderWay {
+ public:
+  void add(const std::string& temp) {
+    std::lock_guard lock(mutex_);
+    temps_.insert(temp);
+  }
+  void remove(const std::string& temp) {
+    std::lock_guard lock(mutex_);
+    temps_.erase(temp);
+  }
+  bool contains(const std::string& temp) {
+    std::lock_guard lock(mutex_);
+    return temps_.contains(temp);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::set<std::string> temps_;
+};
+
+TempsUnderWay& temps_under_way() {
+  static TempsUnderWay temps;
+  return temps;
+}
+
+// The same name for a new file whether it was made or found in a folder.
+std::string temp_key(const std::string& temp) { return folder_of(temp) + "/" + temp.substr(temp.rfind('/') + 1); }
+
+// Whether `name` in `folder` is one of our new files for `base`
+// ("<base>.tmp<pid>-<n>") that nobody will ever rename: its process has ended,
+// or it is ours and no replacement of ours is writing it.
+bool is_stale_temp(const std::string& folder, std::string_view entry, std::string_view base) {
   const std::string prefix = temp_prefix(std::string(base));
-  if (!name.starts_with(prefix)) return false;
-  name.remove_prefix(prefix.size());
+  if (!entry.starts_with(prefix)) return false;
+  std::string_view name = entry.substr(prefix.size());
   const size_t dash = name.find('-');
   if (dash == 0 || dash == std::string_view::npos || dash + 1 == name.size()) return false;
   for (size_t i = 0; i < name.size(); ++i) {
@@ -50,7 +81,8 @@ bool is_stale_temp(std::string_view name, std::string_view base) {
   }
   if (dash > 9) return false;  // beyond any pid
   const pid_t pid = static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
-  return pid == ::getpid() || (::kill(pid, 0) != 0 && errno == ESRCH);
+  if (pid == ::getpid()) return !temps_under_way().contains(temp_key(folder + "/" + std::string(entry)));
+  return ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
 void remove_stale_temps(const std::string& path) {
@@ -60,7 +92,7 @@ void remove_stale_temps(const std::string& path) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) return;
   while (const dirent* entry = ::readdir(dir.get())) {
-    if (is_stale_temp(entry->d_name, base)) ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+    if (is_stale_temp(folder, entry->d_name, base)) ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
   }
 }
 
@@ -70,6 +102,7 @@ UniqueFd create_temp(const std::string& path, mode_t mode, std::string& temp) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = temp_prefix(path) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
     UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (fd) temps_under_way().add(temp_key(temp));
     if (fd || errno != EEXIST) return fd;
   }
   return UniqueFd();
@@ -130,7 +163,9 @@ std::optional<FileReplacement> FileReplacement::create(const std::string& path) 
 
 FileReplacement::~FileReplacement() {
   fd_.reset();
-  if (!temp_.empty()) ::unlink(temp_.c_str());
+  if (temp_.empty()) return;
+  ::unlink(temp_.c_str());
+  temps_under_way().remove(temp_key(temp_));
 }
 
 bool FileReplacement::commit() {
@@ -138,6 +173,7 @@ bool FileReplacement::commit() {
   if (!fd_.close() || !synced) return false;
   if (temp_.empty()) return true;
   if (::rename(temp_.c_str(), target_.c_str()) != 0) return false;
+  temps_under_way().remove(temp_key(temp_));
   temp_.clear();
   // Makes the rename itself durable. The new file is in place either way, so a
   // failure here is not one of the replacement.

@@ -1,12 +1,17 @@
 #include "common/whole_file.h"
 
+#include "common/file_replacement.h"
+#include "common/posix_io.h"
 #include "support/file_size_limit.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -122,6 +127,38 @@ TEST(WholeFile, NewFilesOfEndedProcessesAreRemovedAtTheNextReplacement) {
   const QStringList remaining = entries(dir);
   EXPECT_EQ(remaining.size(), 4) << remaining.join(' ').toStdString();
   EXPECT_FALSE(remaining.contains(QString::fromStdString(left).section('/', -1)));
+
+  // Our own pid: a new file left by an earlier process that had it goes, the
+  // one of a replacement of ours still under way stays.
+  const std::string ours_left = path + ".tmp" + std::to_string(getpid()) + "-7";
+  put(ours_left, "x");
+  std::optional<common::FileReplacement> first = common::FileReplacement::create(path);
+  ASSERT_TRUE(first);
+  ASSERT_TRUE(common::replace_whole_file(path, "second"));
+  EXPECT_FALSE(std::filesystem::exists(ours_left));
+  ASSERT_TRUE(common::write_all(first->fd(), "first"));
+  EXPECT_TRUE(first->commit());
+  EXPECT_EQ(get(path), "first");
+}
+
+// Set on the replacement's new file before it takes the file's owner and
+// mode: until then nobody else may open it.
+std::atomic<int> mode_before_fchmod{-1};
+extern "C" int fchmod(int fd, mode_t mode) {
+  struct stat st;
+  if (::fstat(fd, &st) == 0) mode_before_fchmod = static_cast<int>(st.st_mode & 07777);
+  return static_cast<int>(::syscall(SYS_fchmod, fd, mode));
+}
+
+TEST(WholeFile, TheNewFileIsTheReplacersAloneUntilItHasTheFilesMode) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("orvanta.INI").toStdString();
+  put(path, "old");
+  ::chmod(path.c_str(), 0644);
+  const mode_t umask_before = ::umask(0);
+  EXPECT_TRUE(common::replace_whole_file(path, "new"));
+  ::umask(umask_before);
+  EXPECT_EQ(mode_before_fchmod, 0600);
 }
 
 // A device has nothing to replace: it is written as it stands, and its
