@@ -107,6 +107,11 @@ int PosixSerialDevice::set_timeouts(const CommTimeouts& timeouts) {
   return 0;
 }
 
+CommTimeouts PosixSerialDevice::timeouts_now() {
+  std::lock_guard lock(settings_mutex_);
+  return timeouts_;
+}
+
 int PosixSerialDevice::clear_error(uint32_t& errors, uint32_t& in_queue, uint32_t& out_queue) {
   errors = in_queue = out_queue = 0;
   size_t queued_in = 0;
@@ -194,12 +199,7 @@ int PosixSerialDevice::read(void* buffer, int count, int& done) {
   done = 0;
   if (count < 0) return EINVAL;
   if (count == 0) return 0;
-  CommTimeouts timeouts;
-  {
-    std::lock_guard lock(settings_mutex_);
-    timeouts = timeouts_;
-  }
-  const ReadLimits limits = read_limits(timeouts, count);
+  const ReadLimits limits = read_limits(timeouts_now(), count);
   const TransferAbort::Ticket ticket = rx_abort_.enter();
   const auto total_deadline = after(Clock::now(), limits.total_ms);
   std::optional<Clock::time_point> interval_deadline;
@@ -241,13 +241,8 @@ int PosixSerialDevice::write(const void* buffer, int count, int& done, const std
   done = 0;
   if (count < 0) return EINVAL;
   if (count == 0) return 0;
-  CommTimeouts timeouts;
-  {
-    std::lock_guard lock(settings_mutex_);
-    timeouts = timeouts_;
-  }
   const TransferAbort::Ticket ticket = tx_abort_.enter();
-  const auto deadline = after(Clock::now(), write_limit_ms(timeouts, count));
+  const auto deadline = after(Clock::now(), write_limit_ms(timeouts_now(), count));
   const auto* bytes = static_cast<const char*>(buffer);
   bool under_way = false;
   int error = 0;

@@ -50,7 +50,11 @@ class PosixSerialDevice final : public SerialDevice {
   bool counters_supported_ = false;
   LineCounts reported_counts_;  // clear_error's baseline
 
-  std::mutex settings_mutex_;  // transfers read these on their own threads
+  // The time limits as they stand when a transfer starts: transfers run on
+  // threads of their own while the port may change the limits.
+  CommTimeouts timeouts_now();
+
+  std::mutex settings_mutex_;
   CommTimeouts timeouts_;
 
   ReceiveQueue input_;

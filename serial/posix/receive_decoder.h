@@ -33,9 +33,11 @@ class ReceiveDecoder {
   // the old rules.
   void set_rules(const ReceiveRules& rules) {
     rules_ = rules;
-    mark_ = Mark::None;
+    reset();
   }
-  const ReceiveRules& rules() const { return rules_; }
+  // Forgets a mark cut off at the end of the last decode: the bytes it began
+  // with were cleared.
+  void reset() { mark_ = Mark::None; }
 
   // A mark may straddle two reads: its start is kept for the next call.
   void decode(const char* bytes, size_t count, ByteRing& queue, Received& got);

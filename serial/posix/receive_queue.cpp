@@ -113,7 +113,7 @@ int ReceiveQueue::take(char* out, size_t count, size_t& taken) {
 void ReceiveQueue::clear() {
   std::lock_guard lock(mutex_);
   queue_.clear();
-  decoder_.set_rules(decoder_.rules());
+  decoder_.reset();
   news_.arrived = false;
 }
 
