@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -198,7 +199,7 @@ TEST_F(LogWriter, ARecordThatDoesNotFitLeavesBothFilesAsTheyWere) {
   const fs::path journal = dir_ / "small" / "journal.txt";
   const fs::path last = dir_ / "small" / "last.txt";
   // 30 bytes left in the journal's page: a record starts there, then runs out.
-  const std::string before(4096 - 30, 'j');
+  const std::string before = std::string(4096 - 32, 'j') + "\r\n";
   write_bytes(journal, before);
   write_bytes(last, "47.00\t010.00\n");
   fill(dir_ / "small" / "filler");
@@ -246,4 +247,56 @@ TEST_F(LogWriter, ALastPositionFileInAClosedFolderIsStillWritten) {
   if (!ok) GTEST_SKIP() << "cannot switch to an unprivileged user";
   EXPECT_TRUE(*ok);
   EXPECT_EQ(read_bytes(last), kExampleLastPosition);
+}
+
+// Whatever the journal ends with (a copy cut short, another program's write),
+// the next record starts on a line of its own and is not glued to it.
+TEST_F(LogWriter, ARecordAlwaysStartsOnALineOfItsOwn) {
+  const struct {
+    std::string before;
+    std::string kept;  // what stands before the new records
+  } cases[] = {
+      {"", ""},
+      {"earlier\r\n", "earlier\r\n"},
+      {"earlier\n", "earlier\n"},
+      {"23/03/2094\t12:35:19\t48\xB0 07' 03", "23/03/2094\t12:35:19\t48\xB0 07' 03\r\n"},
+      {"cut after its CR\r", "cut after its CR\r\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.before));
+    write_bytes(journal_, c.before);
+    ASSERT_TRUE(record(journal_, last_));
+    ASSERT_TRUE(record(journal_, last_));
+    EXPECT_EQ(read_bytes(journal_), c.kept + kExampleRecord + kExampleRecord);
+  }
+}
+
+// Two programs recording into one journal: while one holds it for a record,
+// the other waits, so a short write cut back by one never takes the other's
+// record with it, and nothing is glued to half a record.
+TEST_F(LogWriter, TwoWritersOfOneJournalNeverCutEachOtherBack) {
+  write_bytes(journal_, "kept\r\n");
+  const int other = ::open(journal_.c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX), 0);
+  ASSERT_EQ(::write(other, kExampleRecord.data(), 20), 20);
+
+  // This writer's record stops short, at a size limit just past the other's.
+  const pid_t child = fork();
+  if (child == 0) {
+    ::close(other);  // the lock belongs to the other writer alone
+    const testing_support::FileSizeLimit limit(6 + kExampleRecord.size() + 30);
+    _exit(record(journal_, last_) ? 0 : 1);
+  }
+  ::usleep(300 * 1000);
+  EXPECT_EQ(read_bytes(journal_), "kept\r\n" + kExampleRecord.substr(0, 20)) << "written while locked";
+  const std::string rest = kExampleRecord.substr(20);
+  ASSERT_EQ(::write(other, rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+  ::close(other);
+
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1) << "the short write is a failure";
+  EXPECT_EQ(read_bytes(journal_), "kept\r\n" + kExampleRecord);
 }
