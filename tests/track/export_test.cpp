@@ -1,6 +1,10 @@
+#include "track/export_messages.h"
 #include "track/export_stream.h"
 
 #include <gtest/gtest.h>
+#include <set>
+#include <utility>
+#include <vector>
 
 using track::ExportOutcome;
 using track::TextSource;
@@ -30,14 +34,18 @@ struct Converted {
   int blocks = 0;
 };
 
-Converted convert(const std::string& journal, std::string_view format, bool sink_ok = true) {
+Converted convert(const std::string& journal, std::string_view format, bool sink_ok = true,
+                  const track::SkippedLine& skipped = {}) {
   TextSource source(journal, 7);  // reads cut across block ends
   Converted c;
-  c.outcome = track::export_journal(source, *track::make_track_writer(format), [&](std::string_view block) {
-    c.text += block;
-    ++c.blocks;
-    return sink_ok;
-  });
+  c.outcome = track::export_journal(
+      source, *track::make_track_writer(format),
+      [&](std::string_view block) {
+        c.text += block;
+        ++c.blocks;
+        return sink_ok;
+      },
+      skipped);
   return c;
 }
 
@@ -176,4 +184,45 @@ TEST(Export, PositionsBeyondThePolesAreLeftOutAndCounted) {
   // GPX has no +180: that meridian is written as -180.
   const Converted gpx = convert(record("23/03/2094", "12:35:19", "00@ 00' 0000\" N", "180@ 00' 0000\" E", "0"), "gpx");
   EXPECT_NE(gpx.text.find("lat=\"0.0000000\" lon=\"-180.0000000\""), std::string::npos) << gpx.text;
+}
+
+// Asked to, the export passes over every faulty line, each told with its
+// number and the field where it goes wrong, and keeps the records after it.
+TEST(Export, PassesOverFaultyLinesWhenAskedAndTellsWhereEachGoesWrong) {
+  using track::JournalField;
+  const std::string good = record("23/03/2094", "12:35:19", "48@ 07' 0380\" N", "011@ 31' 0000\" E", "022");
+  auto with = [](std::string lat, std::string lon) { return record("23/03/2094", "12:35:19", lat, lon, "0"); };
+  const std::pair<std::string, JournalField> faulty[] = {
+      {std::string(60, 'x') + "\r\n", track::kDate},
+      {"23/03/2094\t" + std::string(60, 'x') + "\r\n", track::kHeure},
+      {with("91@ 07' 0380\" N", "011@ 31' 0000\" E"), track::kLatDegres},
+      {with("48@ 60' 0380\" N", "011@ 31' 0000\" E"), track::kLatMinutes},
+      {good.substr(0, 30) + good, track::kLatFraction},  // a fragment, then a record glued to it
+      {with("48@ 07' 0380\" n", "011@ 31' 0000\" E"), track::kLatHemisphere},
+      {with("48@ 07' 0380\" N", "181@ 31' 0000\" E"), track::kLonDegres},
+      {with("48@ 07' 0380\" N", "011@ 3l' 0000\" E"), track::kLonMinutes},
+      {with("48@ 07' 0380\" N", "011@ 31' 10000\" E"), track::kLonFraction},
+      {with("48@ 07' 0380\" N", "011@ 31' 0000\" EW"), track::kLonHemisphere},
+      {good.substr(0, good.size() - 2) + "\n", track::kVitesse},  // LF alone
+  };
+  std::string journal = good;
+  std::vector<std::pair<int64_t, JournalField>> expected;
+  for (const auto& [line, field] : faulty) {
+    journal += line;
+    expected.emplace_back(static_cast<int64_t>(expected.size()) + 2, field);
+  }
+  journal += good;
+
+  std::vector<std::pair<int64_t, JournalField>> told;
+  const Converted c =
+      convert(journal, "csv", true, [&](int64_t line, JournalField field) { told.emplace_back(line, field); });
+  EXPECT_EQ(c.outcome.kind, Kind::Written);
+  EXPECT_EQ(c.outcome.points, 2);
+  EXPECT_EQ(c.outcome.skipped, static_cast<int64_t>(std::size(faulty)));
+  EXPECT_EQ(told, expected);
+
+  std::set<std::string_view> reasons;
+  for (const auto& [line, field] : faulty) reasons.insert(track::faulty_field_reason(field));
+  EXPECT_EQ(reasons.size(), std::size(faulty)) << "each field has its own reason";
+  EXPECT_EQ(convert(faulty[0].first, "csv", true, [](int64_t, JournalField) {}).outcome.kind, Kind::NothingAccepted);
 }
