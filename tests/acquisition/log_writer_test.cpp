@@ -252,22 +252,18 @@ TEST_F(LogWriter, ALastPositionFileInAClosedFolderIsStillWritten) {
 // Whatever the journal ends with (a copy cut short, another program's write),
 // the next record starts on a line of its own and is not glued to it.
 TEST_F(LogWriter, ARecordAlwaysStartsOnALineOfItsOwn) {
-  const struct {
-    std::string before;
-    std::string kept;  // what stands before the new records
-  } cases[] = {
-      {"", ""},
-      {"earlier\r\n", "earlier\r\n"},
-      {"earlier\n", "earlier\n"},
-      {"23/03/2094\t12:35:19\t48\xB0 07' 03", "23/03/2094\t12:35:19\t48\xB0 07' 03\r\n"},
-      {"cut after its CR\r", "cut after its CR\r\r\n"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.before));
-    write_bytes(journal_, c.before);
+  // What the journal held, and what stands before the new records.
+  const std::pair<std::string, std::string> cases[] = {{"", ""},
+                                                       {"kept\r\n", "kept\r\n"},
+                                                       {"kept\n", "kept\n"},
+                                                       {"23/03/2094\t12:3", "23/03/2094\t12:3\r\n"},
+                                                       {"cut after its CR\r", "cut after its CR\r\r\n"}};
+  const std::string two_records = kExampleRecord + kExampleRecord;
+  for (const auto& [before, kept] : cases) {
+    write_bytes(journal_, before);
     ASSERT_TRUE(record(journal_, last_));
     ASSERT_TRUE(record(journal_, last_));
-    EXPECT_EQ(read_bytes(journal_), c.kept + kExampleRecord + kExampleRecord);
+    EXPECT_EQ(read_bytes(journal_), kept + two_records);
   }
 }
 
@@ -277,10 +273,7 @@ TEST_F(LogWriter, ARecordAlwaysStartsOnALineOfItsOwn) {
 TEST_F(LogWriter, TwoWritersOfOneJournalNeverCutEachOtherBack) {
   write_bytes(journal_, "kept\r\n");
   const int other = ::open(journal_.c_str(), O_WRONLY | O_APPEND);
-  ASSERT_GE(other, 0);
-  ASSERT_EQ(::flock(other, LOCK_EX), 0);
-  ASSERT_EQ(::write(other, kExampleRecord.data(), 20), 20);
-
+  ASSERT_TRUE(other >= 0 && ::flock(other, LOCK_EX) == 0 && ::write(other, kExampleRecord.data(), 20) == 20);
   // This writer's record stops short, at a size limit just past the other's.
   const pid_t child = fork();
   if (child == 0) {
@@ -290,13 +283,10 @@ TEST_F(LogWriter, TwoWritersOfOneJournalNeverCutEachOtherBack) {
   }
   ::usleep(300 * 1000);
   EXPECT_EQ(read_bytes(journal_), "kept\r\n" + kExampleRecord.substr(0, 20)) << "written while locked";
-  const std::string rest = kExampleRecord.substr(20);
-  ASSERT_EQ(::write(other, rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+  ASSERT_EQ(::write(other, kExampleRecord.data() + 20, 45), 45);
   ::close(other);
-
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1) << "the short write is a failure";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "the short write is a failure";
   EXPECT_EQ(read_bytes(journal_), "kept\r\n" + kExampleRecord);
 }

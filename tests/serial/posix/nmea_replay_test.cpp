@@ -88,18 +88,16 @@ TEST_F(ReplayToolRun, PlaysACaptureInTheTimeItsSentencesCarry) {
   std::vector<std::pair<double, double>> fixes;
   std::string text;
   const auto begin = std::chrono::steady_clock::now();
-  while (std::chrono::steady_clock::now() - begin < 2s) {
+  for (double now = 0; now < 2; now = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count()) {
     uint32_t events = 0;
-    ASSERT_EQ(device->wait_event(events), 0);
     char buffer[4096];
     int done = 0;
-    ASSERT_EQ(device->read(buffer, sizeof buffer, done), 0);
+    ASSERT_TRUE(device->wait_event(events) == 0 && device->read(buffer, sizeof buffer, done) == 0);
     text.append(buffer, done);
-    const double now = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     for (size_t at; (at = text.find("RMC,")) != std::string::npos && text.size() >= at + 14; text.erase(0, at + 4)) {
-      const std::string time = text.substr(at + 4, 10);  // hhmmss.sss
-      fixes.emplace_back(
-          now, std::stoi(time.substr(0, 2)) * 3600 + std::stoi(time.substr(2, 2)) * 60 + std::stod(time.substr(4)));
+      const std::string hhmmss = text.substr(at + 4, 10);
+      fixes.emplace_back(now, std::stoi(hhmmss.substr(0, 2)) * 3600 + std::stoi(hhmmss.substr(2, 2)) * 60 +
+                                  std::stod(hhmmss.substr(4)));
     }
   }
   ASSERT_GE(fixes.size(), 10u);
