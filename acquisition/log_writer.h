@@ -13,7 +13,9 @@ namespace acquisition {
 // other. True only when both records are written and on stable storage: a fix
 // reported as recorded survives a power loss. Whatever fails, and wherever the
 // program is killed, the journal holds whole records only and log file 2
-// holds the previous position or the new one, never nothing.
+// holds the previous position or the new one, never nothing. A record always
+// starts on a line of its own, whatever the journal ended with, and two
+// programs writing the same journal never cut each other's records.
 bool Ecriture_fichiers_log(const std::string& path1, const std::string& path2, const std::string& line,
                            const FixFields& fields);
 

@@ -91,8 +91,10 @@ set(CPACK_PACKAGE_DESCRIPTION
   "zoom, panning, a record cursor with distances, automatic reloading and JPEG\n"
   "export. The windows are in French.\n"
   "\n"
-  "The package also holds orvanta-nmea-replay, which plays recorded NMEA text\n"
-  "onto a virtual serial port, to try the logger without a receiver.")
+  "The package also holds orvanta-export, which converts a journal to GPX 1.1,\n"
+  "KML 2.2 or CSV for other mapping and GPS programs, and orvanta-nmea-replay,\n"
+  "which plays recorded NMEA text onto a virtual serial port in real time, to\n"
+  "try the logger without a receiver.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

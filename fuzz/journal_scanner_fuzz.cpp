@@ -1,8 +1,9 @@
 // libFuzzer target: any bytes as a journal, handed over in blocks of a size
 // taken from the first byte. The reads must give back every byte in order,
-// none longer than 119 bytes nor running past an LF; the loader must count
-// them all, and every point it keeps must lie on the globe with texts taken
-// from the journal, read back by offset.
+// none longer than 119 bytes nor running past an LF, and a read must scan
+// exactly when no field of it is found faulty; the loader must count them
+// all, and every point it keeps must lie on the globe with texts taken from
+// the journal, read back by offset.
 #include "common/decimal_integer.h"
 #include "track/journal_line.h"
 #include "track/journal_loader.h"
@@ -27,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (read.empty() || read.size() > track::kLongestRead) std::abort();
     const std::size_t lf = read.find('\n');
     if (lf != std::string_view::npos && lf + 1 != read.size()) std::abort();
+    if (track::scan_journal_line(read).has_value() != (track::faulty_field(read) == track::kFieldCount)) std::abort();
     joined.append(read);
     ++count;
   }

@@ -54,7 +54,7 @@ with open(sys.argv[1], "w") as out:
             out.write(sentence("GPGSV,3,%d,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45" % page) + "\n")
 EOF
 
-"$build/tools/nmea_replay" "$work/receiver.nmea" --loop --baud 115200 --noise "$noise" --link "$link" \
+"$build/tools/nmea_replay" "$work/receiver.nmea" --loop --baud 115200 --speed 0 --noise "$noise" --link "$link" \
   >"$work/replay.out" 2>&1 &
 replay_pid=$!
 for _ in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done

@@ -1,26 +1,33 @@
-// Plays NMEA text onto a pseudo-terminal at the pace of a serial line, for
+// Plays NMEA text onto a pseudo-terminal at the pace of a receiver, for
 // trying Orvanta without a receiver and for end-to-end tests.
 //
-//   nmea_replay FILE [--baud 4800] [--loop] [--link PATH] [--noise BYTES]   (--help tells more)
+//   nmea_replay FILE [--baud 4800] [--speed 1] [--loop] [--link PATH] [--noise BYTES]   (--help tells more)
 //
 // Prints the pty's path on stdout (and makes PATH a link to it), then sends
-// FILE's lines, each ended with CR LF, ten bit times per byte; comment lines
-// ('#') and blank lines are skipped. With --loop it starts over at the end.
-// With --noise, BYTES of line noise (random bytes, never a '$' that would
-// start a sentence) follow each sentence, as a bad line or a receiver's
-// binary messages put between them.
+// FILE's lines, each ended with CR LF; comment lines ('#') and blank lines
+// are skipped. The sentences go out when their own times say (a new second,
+// or tenth, starts where the time of an RMC or GGA sentence changes),
+// divided by --speed, and never faster than the line: ten bit times per byte
+// at --baud. With --loop it starts over at the end. With --noise, BYTES of
+// line noise (random bytes, never a '$' that would start a sentence) follow
+// each sentence, as a bad line or a receiver's binary messages put between
+// them.
 // Like a receiver, it talks whether or not anyone listens: what is sent while
 // the port is closed, or while its queue is full, is lost. SIGTERM or SIGINT
 // end it; the pty then hangs up, as an unplugged receiver's port does.
 #include "tools/command_line.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
+#include <optional>
 #include <poll.h>
 #include <pty.h>
 #include <random>
@@ -30,9 +37,10 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 volatile sig_atomic_t stop_requested = 0;
 
@@ -41,33 +49,56 @@ void request_stop(int) { stop_requested = 1; }
 struct Options {
   std::string file;
   long baud = 4800;
+  double speed = 1;
   bool loop = false;
   std::string link;
   long noise = 0;
 };
 
 constexpr char kUsage[] =
-    "usage: %1$s FILE [--baud BITS] [--loop] [--link PATH] [--noise BYTES]\n"
-    "Plays the NMEA sentences of FILE onto a new pseudo-terminal at the pace of a\n"
-    "serial line, as a receiver would, and prints the terminal's path.\n"
+    "usage: %1$s FILE [--baud BITS] [--speed FACTOR] [--loop] [--link PATH] [--noise BYTES]\n"
+    "Plays the NMEA sentences of FILE onto a new pseudo-terminal as a receiver\n"
+    "would, in the time they carry and never faster than a serial line, and prints\n"
+    "the terminal's path.\n"
     "\n"
-    "  --baud BITS  line speed that sets the pace, in bits per second (default 4800)\n"
-    "  --loop       start over at the end of FILE, until stopped\n"
-    "  --link PATH  also name the terminal PATH (a symbolic link, removed at the\n"
-    "               end), e.g. /dev/ttyUSB9 so that serial port lists show it\n"
-    "  --noise BYTES  send BYTES random bytes (never a '$') after each sentence,\n"
-    "               as a noisy line would\n"
-    "  -h, --help   show this help and exit\n"
-    "  --version    show the version and exit\n"
+    "  --baud BITS     line speed, in bits per second (default 4800): the sentences\n"
+    "                  never go faster than ten bit times a byte\n"
+    "  --speed FACTOR  play FACTOR times as fast as the times of the RMC and GGA\n"
+    "                  sentences say (default 1, real time); 0 leaves the pace to\n"
+    "                  the line alone, which it then keeps full\n"
+    "  --loop          start over at the end of FILE, until stopped\n"
+    "  --link PATH     also name the terminal PATH (a symbolic link, removed at the\n"
+    "                  end), e.g. /dev/ttyUSB9 so that serial port lists show it;\n"
+    "                  PATH must not exist\n"
+    "  --noise BYTES   send BYTES random bytes (never a '$') after each sentence,\n"
+    "                  as a noisy line would\n"
+    "  -h, --help      show this help and exit\n"
+    "  --version       show the version and exit\n"
     "\n"
-    "Lines starting with '#' and blank lines of FILE are skipped. SIGTERM or\n"
-    "SIGINT (Ctrl-C) ends it; the terminal then hangs up.\n";
+    "FILE is a regular file; lines starting with '#' and blank lines are skipped.\n"
+    "SIGTERM or SIGINT (Ctrl-C) ends it; the terminal then hangs up.\n";
 
-enum { kBaud = 0x200, kLoop, kLink, kNoise };
+enum { kBaud = 0x200, kSpeed, kLoop, kLink, kNoise };
+
+bool parse_number(std::string_view text, long& out) {
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+bool parse_number(std::string_view text, double& out) {
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out, std::chars_format::fixed);
+  return error == std::errc() && end == text.data() + text.size() && std::isfinite(out);
+}
+
+int bad_value(const char* what, const char* value) {
+  std::fprintf(stderr, "%s: bad %s '%s'\n", program_invocation_short_name, what, value);
+  return tools::usage_error(kUsage);
+}
 
 // Returns -1 to go on, else the exit status.
 int parse_options(int argc, char** argv, Options& options) {
   static const option kOptions[] = {{"baud", required_argument, nullptr, kBaud},
+                                    {"speed", required_argument, nullptr, kSpeed},
                                     {"loop", no_argument, nullptr, kLoop},
                                     {"link", required_argument, nullptr, kLink},
                                     {"noise", required_argument, nullptr, kNoise},
@@ -77,17 +108,14 @@ int parse_options(int argc, char** argv, Options& options) {
   for (int c; (c = getopt_long(argc, argv, "h", kOptions, nullptr)) != -1;) {
     switch (c) {
       case kBaud:
-      case kNoise: {
-        const std::string_view value = optarg;
-        long& number = c == kBaud ? options.baud : options.noise;
-        auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-        if (error != std::errc() || end != value.data() + value.size() || number < (c == kBaud ? 1 : 0)) {
-          std::fprintf(stderr, "%s: bad %s '%s'\n", program_invocation_short_name, c == kBaud ? "speed" : "noise",
-                       optarg);
-          return tools::usage_error(kUsage);
-        }
+        if (!parse_number(optarg, options.baud) || options.baud < 1) return bad_value("speed", optarg);
         break;
-      }
+      case kNoise:
+        if (!parse_number(optarg, options.noise) || options.noise < 0) return bad_value("noise", optarg);
+        break;
+      case kSpeed:
+        if (!parse_number(optarg, options.speed) || options.speed < 0) return bad_value("speed factor", optarg);
+        break;
       case kLoop:
         options.loop = true;
         break;
@@ -107,34 +135,163 @@ int parse_options(int argc, char** argv, Options& options) {
   return -1;
 }
 
-bool read_sentences(const std::string& path, std::vector<std::string>& sentences) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == '#') continue;
-    sentences.push_back(line + "\r\n");
+// FILE's sentences, read a block at a time, so that the memory taken is the
+// same whatever the file holds. A line longer than any receiver's sentence
+// is none, and is passed over.
+class SentenceFile {
+ public:
+  SentenceFile() = default;
+  SentenceFile(const SentenceFile&) = delete;
+  SentenceFile& operator=(const SentenceFile&) = delete;
+  ~SentenceFile() {
+    if (fd_ >= 0) ::close(fd_);
   }
-  return !in.bad();
+
+  // Only a regular file: a device such as /dev/zero never ends and a pipe
+  // cannot start over. Opened without waiting, so that a FIFO cannot hold
+  // the open. False, with errno set (EINVAL: not a regular file), otherwise.
+  bool open(const std::string& path) {
+    do {
+      fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0) return false;
+    struct stat info {};
+    if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode)) return true;
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return false;
+  }
+
+  // The next sentence, with CR LF; false at the end of the file, or on a
+  // failed read (failed() then tells).
+  bool next(std::string& sentence) {
+    std::string line;
+    bool too_long = false;
+    for (;;) {
+      if (begin_ == end_ && !fill()) return false;
+      if (begin_ == end_) return take(line, too_long, sentence);  // a last line without LF
+      const char* start = buffer_.data() + begin_;
+      const auto* lf = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
+      const std::size_t length = lf ? static_cast<std::size_t>(lf - start) : end_ - begin_;
+      too_long = too_long || line.size() + length > kLongestLine;
+      if (!too_long) line.append(start, length);
+      begin_ += length + (lf ? 1 : 0);
+      if (lf && take(line, too_long, sentence)) return true;
+      if (lf) {
+        line.clear();
+        too_long = false;
+      }
+    }
+  }
+
+  bool rewind() {
+    begin_ = end_ = 0;
+    return ::lseek(fd_, 0, SEEK_SET) == 0;
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  // NMEA allows 82 characters; captures hold some more (proprietary
+  // sentences, two sentences run together).
+  static constexpr std::size_t kLongestLine = 1024;
+
+  // False at the end of the file or on a failure.
+  bool fill() {
+    begin_ = end_ = 0;
+    ssize_t got;
+    do {
+      got = ::read(fd_, buffer_.data(), buffer_.size());
+    } while (got < 0 && errno == EINTR);
+    failed_ = got < 0;
+    if (got <= 0) return false;
+    end_ = static_cast<std::size_t>(got);
+    return true;
+  }
+
+  static bool take(std::string& line, bool too_long, std::string& sentence) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (too_long || line.empty() || line[0] == '#') return false;
+    sentence = line + "\r\n";
+    return true;
+  }
+
+  int fd_ = -1;
+  std::array<char, 65536> buffer_{};
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool failed_ = false;
+};
+
+// The time of day an RMC or GGA sentence of any talker carries
+// ("$GPRMC,123519,…", "$GNGGA,123519.20,…"), in milliseconds; nothing for
+// any other sentence or a field that is no time.
+std::optional<int64_t> sentence_time(std::string_view s) {
+  if (s.size() < 13 || s[0] != '$' || (s.substr(3, 4) != "RMC," && s.substr(3, 4) != "GGA,")) return std::nullopt;
+  s.remove_prefix(7);
+  int64_t parts[3];
+  for (std::size_t i = 0; i < 3; ++i) {
+    const char tens = s[2 * i], units = s[2 * i + 1];
+    if (tens < '0' || tens > '9' || units < '0' || units > '9') return std::nullopt;
+    parts[i] = (tens - '0') * 10 + (units - '0');
+  }
+  if (parts[0] > 23 || parts[1] > 59 || parts[2] > 60) return std::nullopt;
+  int64_t ms = ((parts[0] * 60 + parts[1]) * 60 + parts[2]) * 1000;
+  s.remove_prefix(6);
+  if (!s.empty() && s[0] == '.') {
+    s.remove_prefix(1);
+    for (int64_t scale = 100; !s.empty() && s[0] >= '0' && s[0] <= '9'; s.remove_prefix(1), scale /= 10) {
+      ms += (s[0] - '0') * scale;
+    }
+  }
+  if (!s.empty() && s[0] != ',') return std::nullopt;
+  return ms;
 }
 
-// Replaces a link left by an earlier run; never removes anything but a link.
-// Returns what went wrong, or nothing.
-std::string make_link(const std::string& target, const std::string& link) {
-  struct stat info {};
-  if (::lstat(link.c_str(), &info) == 0) {
-    if (!S_ISLNK(info.st_mode)) return "it exists and is not a symbolic link";
-    if (::unlink(link.c_str()) != 0) return std::strerror(errno);
+// When each piece of text may go. The line is never faster than ten bit times
+// a byte. A group (the sentences from a time to the next different one) goes
+// no sooner than its time says after the group before, divided by the speed
+// factor: a receiver's second takes a second. A step back in time (the file
+// starting over, midnight aside) or a jump of more than kLongestStep (a gap
+// in the recording, a garbled time) waits no longer than kLongestStep.
+class Pace {
+ public:
+  Pace(long baud, double speed) : baud_(baud), speed_(speed), line_free_(Clock::now()), group_start_(line_free_) {}
+
+  // The moment `text` goes, `sentence` being the sentence it starts with;
+  // the line is then busy with it until its last byte is through.
+  Clock::time_point book(std::string_view sentence, std::size_t bytes) {
+    const std::optional<int64_t> time = speed_ > 0 ? sentence_time(sentence) : std::nullopt;
+    if (time && time != group_time_) {
+      if (group_time_) {
+        int64_t step = *time - *group_time_;
+        if (step < -kDay / 2) step += kDay;
+        step = std::clamp<int64_t>(step, 0, kLongestStep);
+        group_start_ += std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double, std::milli>(static_cast<double>(step) / speed_));
+      }
+      group_start_ = std::max(group_start_, line_free_);
+      group_time_ = time;
+    }
+    const Clock::time_point at = std::max(line_free_, group_start_);
+    line_free_ = at + std::chrono::nanoseconds(static_cast<int64_t>(bytes) * 10 * 1000000000 / baud_);
+    return at;
   }
-  if (::symlink(target.c_str(), link.c_str()) != 0) return std::strerror(errno);
-  return {};
-}
+  Clock::time_point line_free() const { return line_free_; }
+
+ private:
+  static constexpr int64_t kDay = 86400000;
+  static constexpr int64_t kLongestStep = 10000;
+
+  long baud_;
+  double speed_;
+  Clock::time_point line_free_;
+  Clock::time_point group_start_;
+  std::optional<int64_t> group_time_;
+};
 
 // Sleeps until `deadline` with SIGINT and SIGTERM let through; false when one came.
-bool sleep_until(std::chrono::steady_clock::time_point deadline, const sigset_t& wait_mask) {
+bool sleep_until(Clock::time_point deadline, const sigset_t& wait_mask) {
   while (!stop_requested) {
-    auto left = deadline - std::chrono::steady_clock::now();
+    auto left = deadline - Clock::now();
     if (left <= std::chrono::nanoseconds::zero()) return true;
     auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
     timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
@@ -143,20 +300,34 @@ bool sleep_until(std::chrono::steady_clock::time_point deadline, const sigset_t&
   return false;
 }
 
+// Removes the link made at the start, unless something else stands there
+// by now: only what this program made is ever removed.
+void remove_link(const std::string& link, const std::string& target) {
+  char points_to[PATH_MAX];
+  const ssize_t n = ::readlink(link.c_str(), points_to, sizeof points_to);
+  if (n >= 0 && std::string_view(points_to, static_cast<std::size_t>(n)) == target) ::unlink(link.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options options;
   if (const int status = parse_options(argc, argv, options); status >= 0) return status;
   const char* const me = program_invocation_short_name;
-  std::vector<std::string> sentences;
-  if (!read_sentences(options.file, sentences)) {
-    std::fprintf(stderr, "%s: cannot read %s: %s\n", me, options.file.c_str(), std::strerror(errno));
+  SentenceFile file;
+  if (!file.open(options.file)) {
+    std::fprintf(stderr, "%s: cannot read %s: %s\n", me, options.file.c_str(),
+                 errno == EINVAL ? "not a regular file" : std::strerror(errno));
     return 1;
   }
   // With nothing to send, a loop would only spin.
-  if (sentences.empty()) {
-    std::fprintf(stderr, "%s: %s holds no sentence (only blank or '#' lines)\n", me, options.file.c_str());
+  std::string sentence;
+  if (!file.next(sentence) || !file.rewind()) {
+    if (file.failed()) {
+      std::fprintf(stderr, "%s: cannot read %s: %s\n", me, options.file.c_str(), std::strerror(errno));
+    } else {
+      std::fprintf(stderr, "%s: %s holds no sentence (only blank or '#' lines)\n", me, options.file.c_str());
+    }
     return 1;
   }
 
@@ -190,11 +361,13 @@ int main(int argc, char** argv) {
   ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
   ::fcntl(master, F_SETFD, FD_CLOEXEC);
 
-  if (!options.link.empty()) {
-    if (const std::string failure = make_link(slave_path, options.link); !failure.empty()) {
-      std::fprintf(stderr, "%s: cannot link %s: %s\n", me, options.link.c_str(), failure.c_str());
-      return 1;
-    }
+  // Whatever already has the name stays as it is: it may be a real device,
+  // another program's link, or anything that is not ours to remove.
+  if (!options.link.empty() && ::symlink(slave_path.c_str(), options.link.c_str()) != 0) {
+    const int error = errno;
+    std::fprintf(stderr, "%s: cannot link %s: %s\n", me, options.link.c_str(),
+                 error == EEXIST ? "it exists already (remove it, or choose another name)" : std::strerror(error));
+    return error == EEXIST ? 2 : 1;
   }
   std::printf("%s\n", slave_path.c_str());
   std::fflush(stdout);
@@ -202,24 +375,27 @@ int main(int argc, char** argv) {
   std::mt19937 random(1);  // the same noise every run
   std::uniform_int_distribution<int> byte(0, 254);
   std::string noise(static_cast<size_t>(options.noise), '\0');
-  auto deadline = std::chrono::steady_clock::now();
+  Pace pace(options.baud, options.speed);
   bool running = true;
   do {
-    for (const std::string& sentence : sentences) {
+    while (running && file.next(sentence)) {
       for (char& c : noise) {
         const int value = byte(random);  // 255 values: every byte but '$'
         c = static_cast<char>(value + (value >= '$'));
       }
       const std::string text = sentence + noise;
+      if (!(running = sleep_until(pace.book(sentence, text.size()), wait_mask))) break;
       // A full queue drops the rest of the sentence: nobody is reading.
       ssize_t ignored = ::write(master, text.data(), text.size());
       (void)ignored;
-      deadline += std::chrono::nanoseconds(static_cast<int64_t>(text.size()) * 10 * 1000000000 / options.baud);
-      if (!(running = sleep_until(deadline, wait_mask))) break;
     }
-  } while (running && options.loop);
+  } while (running && !file.failed() && options.loop && file.rewind());
+  const bool failed = file.failed();
+  if (failed) std::fprintf(stderr, "%s: cannot read %s: %s\n", me, options.file.c_str(), std::strerror(errno));
+  // The last sentence goes through the line before the terminal hangs up.
+  if (running && !failed) sleep_until(pace.line_free(), wait_mask);
 
-  if (!options.link.empty()) ::unlink(options.link.c_str());
+  if (!options.link.empty()) remove_link(options.link, slave_path);
   ::close(master);
-  return 0;
+  return failed ? 1 : 0;
 }

@@ -9,7 +9,8 @@ namespace {
 constexpr std::size_t kBlock = std::size_t{1} << 20;
 }  // namespace
 
-ExportOutcome export_journal(ByteSource& source, TrackWriter& writer, const ExportSink& sink) {
+ExportOutcome export_journal(ByteSource& source, TrackWriter& writer, const ExportSink& sink,
+                             const SkippedLine& skipped) {
   ExportOutcome outcome;
   JournalReads reads(source);
   std::string out;
@@ -30,6 +31,12 @@ ExportOutcome export_journal(ByteSource& source, TrackWriter& writer, const Expo
         written = sink(out);
         out.clear();
         return written;
+      },
+      [&](std::string_view read) {
+        if (!skipped) return false;
+        ++outcome.skipped;
+        skipped(outcome.lines, faulty_field(read));
+        return true;
       });
   if (end == JournalWalk::CannotRead) {
     outcome.kind = ExportOutcome::Kind::CannotRead;

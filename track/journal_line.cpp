@@ -31,13 +31,17 @@ class FieldCursor {
     return close(terminator);
   }
 
-  // One of `letters` once trimmed, up to the TAB.
+  // One of `letters` once trimmed, up to the TAB; the field is closed only
+  // once its letter is known good.
   bool hemisphere(std::string_view letters) {
     const char* start = at_;
-    if (!text('\t')) return false;
-    const std::string_view letter = journal_trim(std::string_view(start, at_ - 1 - start));
-    return letter.size() == 1 && letters.find(letter.front()) != std::string_view::npos;
+    while (at_ != end_ && *at_ != '\t') ++at_;
+    const std::string_view letter = journal_trim(std::string_view(start, at_ - start));
+    return letter.size() == 1 && letters.find(letter.front()) != std::string_view::npos && close('\t');
   }
+
+  // The fields closed so far: where a failed scan stopped.
+  std::size_t fields_closed() const { return field_; }
 
  private:
   bool close(char terminator) {
@@ -54,6 +58,14 @@ class FieldCursor {
   std::size_t field_ = 0;
 };
 
+bool scan_fields(FieldCursor& cursor, JournalLine& line) {
+  return cursor.text('\t') && cursor.text('\t') &&  // date, time
+         cursor.number('\xB0', 90, line.lat_degres) && cursor.number('\'', 59, line.lat_minutes) &&
+         cursor.number('"', 9999, line.lat_fraction) && cursor.hemisphere("NS") &&
+         cursor.number('\xB0', 180, line.lon_degres) && cursor.number('\'', 59, line.lon_minutes) &&
+         cursor.number('"', 9999, line.lon_fraction) && cursor.hemisphere("EWO") && cursor.text('\r');  // speed
+}
+
 }  // namespace
 
 std::string_view journal_trim(std::string_view text) {
@@ -66,14 +78,15 @@ std::optional<JournalLine> scan_journal_line(std::string_view read) {
   if (read.size() > kLongestRead) return std::nullopt;
   JournalLine line;
   FieldCursor cursor(read, line);
-  const bool valid = cursor.text('\t') && cursor.text('\t') &&  // date, time
-                     cursor.number('\xB0', 90, line.lat_degres) && cursor.number('\'', 59, line.lat_minutes) &&
-                     cursor.number('"', 9999, line.lat_fraction) && cursor.hemisphere("NS") &&
-                     cursor.number('\xB0', 180, line.lon_degres) && cursor.number('\'', 59, line.lon_minutes) &&
-                     cursor.number('"', 9999, line.lon_fraction) && cursor.hemisphere("EWO") &&
-                     cursor.text('\r');  // speed
-  if (!valid) return std::nullopt;
+  if (!scan_fields(cursor, line)) return std::nullopt;
   return line;
+}
+
+JournalField faulty_field(std::string_view read) {
+  JournalLine line;
+  FieldCursor cursor(read.substr(0, kLongestRead), line);
+  scan_fields(cursor, line);
+  return static_cast<JournalField>(cursor.fields_closed());
 }
 
 }  // namespace track

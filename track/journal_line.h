@@ -59,4 +59,8 @@ std::string_view journal_trim(std::string_view text);
 // field fails. Bytes after the CR are ignored.
 std::optional<JournalLine> scan_journal_line(std::string_view read);
 
+// The field where the scan of a faulty read stops: the first one missing its
+// terminator or failing its check (kFieldCount for a read that scans).
+JournalField faulty_field(std::string_view read);
+
 }  // namespace track

@@ -1,7 +1,8 @@
 // The one way the viewer and the export go through a journal: every read
 // counts as a line, reads too short to be a record are passed over, and the
-// first line that does not scan ends the walk, so both accept the same lines
-// and report a fault at the same line number.
+// first line that does not scan ends the walk (unless the caller chooses to
+// pass over it), so both accept the same lines and report a fault at the same
+// line number.
 #pragma once
 
 #include "track/journal_line.h"
@@ -16,9 +17,12 @@ namespace track {
 enum class JournalWalk { End, CannotRead, FaultyLine, Stopped };
 
 // `each_read()` runs after every read is counted in `lines`; `each_record(read,
-// line)` for every record, and stops the walk by returning false.
-template <class EachRead, class EachRecord>
-JournalWalk walk_journal(JournalReads& reads, int64_t& lines, EachRead&& each_read, EachRecord&& each_record) {
+// line)` for every record, and stops the walk by returning false;
+// `each_fault(read)` for every read that does not scan, and passes over it by
+// returning true.
+template <class EachRead, class EachRecord, class EachFault>
+JournalWalk walk_journal(JournalReads& reads, int64_t& lines, EachRead&& each_read, EachRecord&& each_record,
+                         EachFault&& each_fault) {
   std::string_view read;
   for (;;) {
     const JournalReads::Status status = reads.next(read);
@@ -28,9 +32,18 @@ JournalWalk walk_journal(JournalReads& reads, int64_t& lines, EachRead&& each_re
     each_read();
     if (read.size() < kShortestLine) continue;
     const std::optional<JournalLine> line = scan_journal_line(read);
-    if (!line) return JournalWalk::FaultyLine;
+    if (!line) {
+      if (each_fault(read)) continue;
+      return JournalWalk::FaultyLine;
+    }
     if (!each_record(read, *line)) return JournalWalk::Stopped;
   }
+}
+
+// The walk that ends at the first faulty line.
+template <class EachRead, class EachRecord>
+JournalWalk walk_journal(JournalReads& reads, int64_t& lines, EachRead&& each_read, EachRecord&& each_record) {
+  return walk_journal(reads, lines, each_read, each_record, [](std::string_view) { return false; });
 }
 
 }  // namespace track

@@ -11,6 +11,10 @@ std::string cannot_open_message(std::string_view path) {
   return "Impossible d'ouvrir le fichier: " + std::string(path) + ".";
 }
 
+std::string cannot_open_message(std::string_view path, std::string_view reason) {
+  return "Impossible d'ouvrir le fichier: " + std::string(path) + " (" + std::string(reason) + ").";
+}
+
 std::string cannot_read_message(std::string_view path) {
   return "Impossible de lire le fichier: " + std::string(path) + ".";
 }

@@ -9,6 +9,8 @@
 namespace track {
 
 std::string cannot_open_message(std::string_view path);
+// The same with the system's reason: "Impossible d'ouvrir le fichier: path (reason)."
+std::string cannot_open_message(std::string_view path, std::string_view reason);
 std::string cannot_read_message(std::string_view path);
 // `line` counts the reads from 1, short ones included.
 std::string faulty_line_message(std::string_view path, int64_t line);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -198,7 +199,7 @@ TEST_F(LogWriter, ARecordThatDoesNotFitLeavesBothFilesAsTheyWere) {
   const fs::path journal = dir_ / "small" / "journal.txt";
   const fs::path last = dir_ / "small" / "last.txt";
   // 30 bytes left in the journal's page: a record starts there, then runs out.
-  const std::string before(4096 - 30, 'j');
+  const std::string before = std::string(4096 - 32, 'j') + "\r\n";
   write_bytes(journal, before);
   write_bytes(last, "47.00\t010.00\n");
   fill(dir_ / "small" / "filler");
@@ -246,4 +247,46 @@ TEST_F(LogWriter, ALastPositionFileInAClosedFolderIsStillWritten) {
   if (!ok) GTEST_SKIP() << "cannot switch to an unprivileged user";
   EXPECT_TRUE(*ok);
   EXPECT_EQ(read_bytes(last), kExampleLastPosition);
+}
+
+// Whatever the journal ends with (a copy cut short, another program's write),
+// the next record starts on a line of its own and is not glued to it.
+TEST_F(LogWriter, ARecordAlwaysStartsOnALineOfItsOwn) {
+  // What the journal held, and what stands before the new records.
+  const std::pair<std::string, std::string> cases[] = {{"", ""},
+                                                       {"kept\r\n", "kept\r\n"},
+                                                       {"kept\n", "kept\n"},
+                                                       {"23/03/2094\t12:3", "23/03/2094\t12:3\r\n"},
+                                                       {"cut after its CR\r", "cut after its CR\r\r\n"}};
+  const std::string two_records = kExampleRecord + kExampleRecord;
+  for (const auto& [before, kept] : cases) {
+    write_bytes(journal_, before);
+    ASSERT_TRUE(record(journal_, last_));
+    ASSERT_TRUE(record(journal_, last_));
+    EXPECT_EQ(read_bytes(journal_), kept + two_records);
+  }
+}
+
+// Two programs recording into one journal: while one holds it for a record,
+// the other waits, so a short write cut back by one never takes the other's
+// record with it, and nothing is glued to half a record.
+TEST_F(LogWriter, TwoWritersOfOneJournalNeverCutEachOtherBack) {
+  write_bytes(journal_, "kept\r\n");
+  const int other = ::open(journal_.c_str(), O_WRONLY | O_APPEND);
+  ASSERT_TRUE(other >= 0 && ::flock(other, LOCK_EX) == 0 && ::write(other, kExampleRecord.data(), 20) == 20);
+  // This writer's record stops short, at a size limit just past the other's.
+  const pid_t child = fork();
+  if (child == 0) {
+    ::close(other);  // the lock belongs to the other writer alone
+    const testing_support::FileSizeLimit limit(6 + kExampleRecord.size() + 30);
+    _exit(record(journal_, last_) ? 0 : 1);
+  }
+  ::usleep(300 * 1000);
+  EXPECT_EQ(read_bytes(journal_), "kept\r\n" + kExampleRecord.substr(0, 20)) << "written while locked";
+  ASSERT_EQ(::write(other, kExampleRecord.data() + 20, 45), 45);
+  ::close(other);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "the short write is a failure";
+  EXPECT_EQ(read_bytes(journal_), "kept\r\n" + kExampleRecord);
 }

@@ -38,13 +38,18 @@ struct Result {
   std::string err;
 };
 
-// Runs `program` with `args`, standard output and error caught apart.
-Result run(const std::string& program, const std::vector<std::string>& args) {
+// Runs `program` with `args`, standard output and error caught apart;
+// standard input from `input`, standard output appended to `output` (as
+// `>> output` does) when given.
+Result run(const std::string& program, const std::vector<std::string>& args, const std::string& input = {},
+           const std::string& output = {}) {
   QTemporaryDir dir;
-  const std::string out = dir.filePath("out").toStdString(), err = dir.filePath("err").toStdString();
+  const std::string out = output.empty() ? dir.filePath("out").toStdString() : output;
+  const std::string err = dir.filePath("err").toStdString();
   const pid_t pid = fork();
   if (pid == 0) {
-    if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) _exit(126);
+    if (!std::freopen(out.c_str(), "a", stdout) || !std::freopen(err.c_str(), "w", stderr)) _exit(126);
+    if (!input.empty() && !std::freopen(input.c_str(), "r", stdin)) _exit(126);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -53,7 +58,7 @@ Result run(const std::string& program, const std::vector<std::string>& args) {
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output.empty() ? read_file(out) : "", read_file(err)};
 }
 
 bool on_path(const std::string& name) {
@@ -164,7 +169,9 @@ TEST_F(ExportCommand, AnswersItsCommandLineAsGnuProgramsDo) {
   for (const char* help : {"--help", "-h"}) {
     const Result r = run(kTool, {help});
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.starts_with("usage: orvanta-export [--format gpx|kml|csv] [-o FILE] JOURNAL\n")) << r.out;
+    EXPECT_TRUE(
+        r.out.starts_with("Utilisation : orvanta-export [--format gpx|kml|csv] [--skip-faulty] [-o FICHIER] JOURNAL\n"))
+        << r.out;
     EXPECT_EQ(r.err, "");
   }
   const Result version = run(kTool, {"--version"});
@@ -177,15 +184,18 @@ TEST_F(ExportCommand, AnswersItsCommandLineAsGnuProgramsDo) {
     const Result r = run(kTool, args);
     EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("usage: orvanta-export"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Utilisation : orvanta-export"), std::string::npos) << r.err;
   }
+  // In French, as every message of the program, getopt's included.
+  EXPECT_TRUE(run(kTool, {"--bogus"}).err.starts_with("orvanta-export: option inconnue « --bogus »\n"));
 }
 
 TEST_F(ExportCommand, AFailedConversionSaysWhyAndLeavesNoPartialFile) {
   const std::string missing = at("missing.txt");
   Result r = run(kTool, {missing});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "orvanta-export: Impossible d'ouvrir le fichier: " + missing + ".\n");
+  EXPECT_EQ(r.err,
+            "orvanta-export: Impossible d'ouvrir le fichier: " + missing + " (fichier ou dossier introuvable).\n");
 
   // Line 62 is faulty (the writer never writes 60 minutes): the previous
   // track stays whole under its name and nothing else is left beside it.
@@ -208,12 +218,53 @@ TEST_F(ExportCommand, AFailedConversionSaysWhyAndLeavesNoPartialFile) {
   write_file(journal, world_journal());
   r = run(kTool, {"-o", at("no/such/folder.gpx"), journal});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(r.err.starts_with("orvanta-export: cannot write " + at("no/such/folder.gpx").string() + ": ")) << r.err;
+  EXPECT_EQ(r.err, "orvanta-export: Impossible d'écrire dans " + at("no/such/folder.gpx").string() +
+                       " (fichier ou dossier introuvable).\n");
+}
 
-  // Asked to write over the journal it reads, it refuses rather than lose it.
-  r = run(kTool, {"-f", "csv", "-o", journal, journal});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(read_file(journal), world_journal());
+// Written into, the journal would be lost or would grow as it is read: every
+// way of naming it as the output is refused before anything is written.
+TEST_F(ExportCommand, RefusesAnOutputThatIsTheJournalItself) {
+  const std::string journal = at("journal.txt");
+  write_file(journal, world_journal());
+  fs::create_symlink(journal, at("link.txt"));
+  const struct {
+    std::vector<std::string> args;
+    std::string input, output;  // standard input and output, when not the test's
+  } ways[] = {
+      {{"-o", journal, journal}, "", ""},         {{"-o", at("link.txt"), journal}, "", ""}, {{journal}, "", journal},
+      {{"-o", "-", at("link.txt")}, "", journal}, {{"-o", journal, "-"}, journal, ""},       {{"-"}, journal, journal},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(testing::PrintToString(way.args) + " < " + way.input + " >> " + way.output);
+    const Result r = run(kTool, way.args, way.input, way.output);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(" est le journal à convertir : choisissez une autre sortie\n"), std::string::npos) << r.err;
+    EXPECT_EQ(read_file(journal), world_journal());
+  }
+  EXPECT_EQ(entries(), (QStringList{"journal.txt", "link.txt"}));
+}
+
+// A journal with a fragment in it (a copy cut short, then more records):
+// by default the first faulty line stops the export, as it stops the viewer;
+// --skip-faulty names it and exports every record around it. ("-" is
+// standard input and standard output.)
+TEST_F(ExportCommand, SkipFaultyExportsEveryReadableRecordAndNamesTheOthers) {
+  const std::string journal = at("journal.txt");
+  const std::string first = record(1, 0, 45, 0, 0, 'N', 6, 0, 0, 'E', 1);
+  const std::string last = record(1, 1, 45, 1, 0, 'N', 6, 1, 0, 'E', 2);
+  write_file(journal, first + first.substr(0, 30) + first + last);
+
+  EXPECT_EQ(run(kTool, {"-f", "csv", journal}).status, 1);
+  const Result r = run(kTool, {"--skip-faulty", "-f", "csv", "-o", "-", "-"}, journal);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err,
+            "orvanta-export: ligne 2 ignorée : la fraction de minute de latitude n'est pas un nombre de 0 à 9999 "
+            "suivi de \"\n"
+            "orvanta-export: 1 ligne(s) fautive(s) ignorée(s)\n");
+  EXPECT_EQ(r.out,
+            "time,lat,lon,speed_knots\n2000-01-01T00:00:00Z,45.0000000,6.0000000,1\n"
+            "2000-01-01T01:00:00Z,45.0166667,6.0166667,2\n");
 }
 
 TEST_F(ExportCommand, WritesThroughLinksAndIntoDevicesWithoutReplacingThem) {

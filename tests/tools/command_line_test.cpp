@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -66,32 +69,55 @@ TEST_P(EveryTool, AnswersHelpVersionAndBadOptionsAsCommandLineProgramsDo) {
 
 INSTANTIATE_TEST_SUITE_P(Tools, EveryTool, ::testing::Values("nmea_replay", "journal_generator", "port_list"));
 
-TEST(ReplayTool, RefusesAFileWithNothingToSendInsteadOfSpinning) {
+// Whatever FILE is, the tool answers at once with bounded memory: a device
+// or a pipe is refused, a file is read as a stream, and a file with nothing
+// to send is refused rather than looped over forever.
+TEST(ReplayTool, RefusesWhatItCannotPlayAtOnceAndWithBoundedMemory) {
   QTemporaryDir folder;
-  const fs::path empty = fs::path(folder.path().toStdString()) / "empty.nmea";
-  const fs::path comments = fs::path(folder.path().toStdString()) / "comments.nmea";
-  std::ofstream(empty).flush();
-  std::ofstream(comments) << "# a recording that never came\n\n\r\n#\n";
-  for (const fs::path& file : {empty, comments}) {
+  const fs::path root = folder.path().toStdString();
+  std::ofstream(root / "empty.nmea").flush();
+  std::ofstream(root / "comments.nmea") << "# a recording that never came\n\n\r\n#\n";
+  ASSERT_EQ(::mkfifo((root / "fifo").c_str(), 0600), 0);
+  std::ofstream(root / "one-endless-line.nmea").flush();
+  fs::resize_file(root / "one-endless-line.nmea", 256 << 20);  // NUL bytes, sparse
+  const std::pair<fs::path, QString> inputs[] = {{root / "empty.nmea", "holds no sentence"},
+                                                 {root / "comments.nmea", "holds no sentence"},
+                                                 {root / "one-endless-line.nmea", "holds no sentence"},
+                                                 {"/dev/zero", "not a regular file"},
+                                                 {root / "fifo", "not a regular file"}};
+  for (const auto& [file, why] : inputs) {
     const ToolRun run = run_tool("nmea_replay", {QString::fromStdString(file.string()), "--loop"});
     EXPECT_EQ(run.status, 1) << file;
-    EXPECT_TRUE(run.err.contains("holds no sentence")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(why)) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
   }
+  rusage usage{};
+  ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+  EXPECT_LT(usage.ru_maxrss, 128 * 1024) << "kilobytes";
 }
 
-TEST(ReplayTool, SaysWhyItCannotLinkOntoAFileThatIsNotALink) {
+// --link makes a new name and removes only that: anything already there
+// (a file, another program's link, even one that leads nowhere) is left as
+// it is, and the tool ends at once.
+TEST(ReplayTool, NeverTakesANameThatExists) {
   QTemporaryDir folder;
-  const QString nmea = folder.filePath("drive.nmea");
-  const QString occupied = folder.filePath("occupied");
-  std::ofstream(nmea.toStdString()) << "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*6A\n";
-  std::ofstream(occupied.toStdString()) << "keep me";
-  const ToolRun run = run_tool("nmea_replay", {nmea, "--link", occupied});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(run.err.contains("cannot link " + occupied + ": it exists and is not a symbolic link"))
-      << run.err.toStdString();
-  std::ifstream kept(occupied.toStdString());
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep me");
+  const fs::path root = folder.path().toStdString();
+  std::ofstream(root / "drive.nmea") << "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*6A\n";
+  std::ofstream(root / "file") << "keep me";
+  fs::create_symlink(root / "file", root / "link");
+  fs::create_symlink(root / "nowhere", root / "dangling");
+  fs::create_directory(root / "folder");
+  for (const char* name : {"file", "link", "dangling", "folder"}) {
+    const QString taken = QString::fromStdString((root / name).string());
+    const ToolRun run =
+        run_tool("nmea_replay", {QString::fromStdString((root / "drive.nmea").string()), "--link", taken});
+    EXPECT_EQ(run.status, 2) << name;
+    EXPECT_TRUE(run.err.contains("cannot link " + taken + ": it exists already")) << run.err.toStdString();
+  }
+  EXPECT_EQ(fs::read_symlink(root / "link"), root / "file");
+  EXPECT_EQ(fs::read_symlink(root / "dangling"), root / "nowhere");
+  EXPECT_EQ(fs::file_size(root / "file"), 7u);
+  EXPECT_TRUE(fs::is_directory(root / "folder"));
 }
 
 TEST(ReplayTool, EndsPromptlyOnCtrlCOrSigterm) {

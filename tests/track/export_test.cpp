@@ -1,6 +1,10 @@
+#include "track/export_messages.h"
 #include "track/export_stream.h"
 
 #include <gtest/gtest.h>
+#include <set>
+#include <utility>
+#include <vector>
 
 using track::ExportOutcome;
 using track::TextSource;
@@ -176,4 +180,40 @@ TEST(Export, PositionsBeyondThePolesAreLeftOutAndCounted) {
   // GPX has no +180: that meridian is written as -180.
   const Converted gpx = convert(record("23/03/2094", "12:35:19", "00@ 00' 0000\" N", "180@ 00' 0000\" E", "0"), "gpx");
   EXPECT_NE(gpx.text.find("lat=\"0.0000000\" lon=\"-180.0000000\""), std::string::npos) << gpx.text;
+}
+
+// Asked to, the export passes over every faulty line, each told with its
+// number and the field where it goes wrong, and keeps the records after it.
+TEST(Export, PassesOverFaultyLinesWhenAskedAndTellsWhereEachGoesWrong) {
+  using track::JournalField;
+  const std::string good = record("23/03/2094", "12:35:19", "48@ 07' 0380\" N", "011@ 31' 0000\" E", "022");
+  auto with = [](const std::string& lat, const std::string& lon) {
+    return record("23/03/2094", "12:35:19", lat, lon, "0");
+  };
+  const std::pair<std::string, JournalField> faulty[] = {
+      {std::string(60, 'x') + "\r\n", track::kDate},
+      {"23/03/2094\t" + std::string(60, 'x') + "\r\n", track::kHeure},
+      {with("91@ 07' 0380\" N", "011@ 31' 0000\" E"), track::kLatDegres},
+      {with("48@ 60' 0380\" N", "011@ 31' 0000\" E"), track::kLatMinutes},
+      {good.substr(0, 30) + good, track::kLatFraction},  // a fragment, then a record glued to it
+      {with("48@ 07' 0380\" n", "011@ 31' 0000\" E"), track::kLatHemisphere},
+      {with("48@ 07' 0380\" N", "011@ 3l' 0000\" E"), track::kLonMinutes},
+      {with("48@ 07' 0380\" N", "011@ 31' 0000\" EW"), track::kLonHemisphere},
+      {good.substr(0, good.size() - 2) + "\n", track::kVitesse}};  // LF alone
+  std::string journal = good;
+  for (const auto& [line, field] : faulty) journal += line;
+  TextSource source(journal + good, 7);
+  std::vector<std::pair<int64_t, JournalField>> told;
+  std::set<std::string_view> reasons;
+  const ExportOutcome outcome = track::export_journal(
+      source, *track::make_track_writer("csv"), [](std::string_view) { return true; },
+      [&](int64_t line, JournalField field) {
+        told.emplace_back(line, field);
+        reasons.insert(track::faulty_field_reason(field));
+      });
+  EXPECT_EQ(outcome.kind, Kind::Written);
+  EXPECT_EQ(outcome.points, 2);
+  ASSERT_EQ(told.size(), std::size(faulty));
+  for (std::size_t i = 0; i < told.size(); ++i) EXPECT_EQ(told[i], std::pair(int64_t(i) + 2, faulty[i].second));
+  EXPECT_EQ(reasons.size(), std::size(faulty)) << "each field has its own reason";
 }

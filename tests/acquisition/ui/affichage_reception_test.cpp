@@ -95,8 +95,8 @@ TEST_F(ReceptionOnAPty, EveryCycleAfterABurstRecordsAFreshFix) {
   EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
 }
 
-// The line full all the time at 115,200 baud: sentences with line noise
-// between them, a fix every 540 bytes or so. Every cycle (a tenth of its real
+// The line full all the time at 115,200 baud (the line alone sets the pace):
+// sentences with line noise between them, a fix every 540 bytes or so. Every cycle (a tenth of its real
 // length here) finds a fresh fix among what it took and records it.
 TEST_F(ReceptionOnAPty, ALineFullOfNoiseAt115200BaudRecordsAtEveryCycle) {
   if (!testing_support::ReplayTool::available()) GTEST_SKIP() << "nmea_replay not built";
@@ -106,7 +106,7 @@ TEST_F(ReceptionOnAPty, ALineFullOfNoiseAt115200BaudRecordsAtEveryCycle) {
       out << rmc(second) << "$GPGGA,120000,4500.0000,N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*47\r\n";
   }
   testing_support::ReplayTool receiver;
-  const std::string pty = receiver.start({path("drive.nmea"), "--loop", "--baud", "115200", "--noise", "200"});
+  const std::string pty = receiver.start({path("drive.nmea"), "--loop", "--baud", "115200", "--speed", "0", "--noise", "200"});
   ASSERT_FALSE(pty.empty());
   Affichage->ComPort1.SetBaudRate(serial::br115200);
   Affichage->ComPort1.SetPort(pty);

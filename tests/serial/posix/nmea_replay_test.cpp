@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace serial {
 namespace {
@@ -66,6 +68,42 @@ TEST_F(ReplayToolRun, SendsTheSentencesPacedAndHangsUpWhenStopped) {
   EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
   uint32_t events = 0;
   EXPECT_EQ(device->wait_event(events), EIO);
+}
+
+// The sentences go out in the time they carry: a 5 Hz receiver's capture,
+// played four times as fast on a line fast enough not to hold it back, runs
+// about four seconds of its own time a second (wide bounds: a busy machine
+// delays reads, never the times in the text).
+TEST_F(ReplayToolRun, PlaysACaptureInTheTimeItsSentencesCarry) {
+  const fs::path capture = fs::path(ORVANTA_CAPTURES_DIR) / "quectel-l76k-nmea.log";
+  if (!fs::exists(capture)) GTEST_SKIP() << "no receiver captures in " << ORVANTA_CAPTURES_DIR;
+  const std::string path = tool_.start({capture.string(), "--baud", "1000000", "--speed", "4"});
+  ASSERT_TRUE(path.starts_with("/dev/pts/")) << path;
+  int error = 0;
+  auto device = posix_serial_devices().open(path, error);
+  ASSERT_TRUE(device) << error;
+  ASSERT_EQ(device->set_event_mask(EventBit::RxChar), 0);
+
+  // (seconds since reading began, seconds of the day in the sentence)
+  std::vector<std::pair<double, double>> fixes;
+  std::string text;
+  const auto begin = std::chrono::steady_clock::now();
+  for (double now = 0; now < 2; now = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count()) {
+    uint32_t events = 0;
+    char buffer[4096];
+    int done = 0;
+    ASSERT_TRUE(device->wait_event(events) == 0 && device->read(buffer, sizeof buffer, done) == 0);
+    text.append(buffer, done);
+    for (size_t at; (at = text.find("RMC,")) != std::string::npos && text.size() >= at + 14; text.erase(0, at + 4)) {
+      const std::string hhmmss = text.substr(at + 4, 10);
+      fixes.emplace_back(now, std::stoi(hhmmss.substr(0, 2)) * 3600 + std::stoi(hhmmss.substr(2, 2)) * 60 +
+                                  std::stod(hhmmss.substr(4)));
+    }
+  }
+  ASSERT_GE(fixes.size(), 10u);
+  const double pace = (fixes.back().second - fixes.front().second) / (fixes.back().first - fixes.front().first);
+  EXPECT_GT(pace, 2.0);
+  EXPECT_LT(pace, 8.0);
 }
 
 }  // namespace
