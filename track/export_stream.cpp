@@ -38,12 +38,8 @@ ExportOutcome export_journal(ByteSource& source, TrackWriter& writer, const Expo
         skipped(outcome.lines, faulty_field(read));
         return true;
       });
-  if (end == JournalWalk::CannotRead) {
-    outcome.kind = ExportOutcome::Kind::CannotRead;
-    return outcome;
-  }
-  if (end == JournalWalk::FaultyLine) {
-    outcome.kind = ExportOutcome::Kind::FaultyLine;
+  if (const auto failure = walk_failure<ExportOutcome::Kind>(end)) {
+    outcome.kind = *failure;
     return outcome;
   }
   if (!written) {

@@ -25,12 +25,8 @@ LoadOutcome read_journal(const std::shared_ptr<ByteSource>& journal, TrackPoints
         points.append(reads.offset() - read.size(), line);
         return true;
       });
-  if (end == JournalWalk::CannotRead) {
-    outcome.kind = LoadOutcome::Kind::CannotRead;
-    return outcome;
-  }
-  if (end == JournalWalk::FaultyLine) {
-    outcome.kind = LoadOutcome::Kind::FaultyLine;
+  if (const auto failure = walk_failure<LoadOutcome::Kind>(end)) {
+    outcome.kind = *failure;
     return outcome;
   }
   if (progress) progress(reads.offset());

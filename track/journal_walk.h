@@ -40,6 +40,15 @@ JournalWalk walk_journal(JournalReads& reads, int64_t& lines, EachRead&& each_re
   }
 }
 
+// How a walk that failed ends an outcome whose Kind names the same two
+// failures; nothing when the walk reached its end or was stopped.
+template <class Kind>
+std::optional<Kind> walk_failure(JournalWalk end) {
+  if (end == JournalWalk::CannotRead) return Kind::CannotRead;
+  if (end == JournalWalk::FaultyLine) return Kind::FaultyLine;
+  return std::nullopt;
+}
+
 // The walk that ends at the first faulty line.
 template <class EachRead, class EachRecord>
 JournalWalk walk_journal(JournalReads& reads, int64_t& lines, EachRead&& each_read, EachRecord&& each_record) {
