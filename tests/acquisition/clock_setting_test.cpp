@@ -5,32 +5,26 @@
 
 #include <gtest/gtest.h>
 
+using platform::SystemTime;
+using testing_support::FakeSystemClock;
+
 using testing_support::at;
 using testing_support::expect_same;
 
-TEST(ClockSetting, TimeComesOnlyFromASentenceWithAFixThatArrivedIntact) {
-  const std::string body = "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W";
-  const std::pair<std::string, bool> cases[] = {
-      {body + "*6A\r\n", true},
-      {body + "*6a\r\n", true},
-      {body + "\r\n", true},  // no checksum, whole line
-      {body + "*6B\r\n", false},
-      {body + "*6\r\n", false},
-      {body, false},  // cut by the end of the text
-      {body + "$GPGGA,123519*47\r\n", false},
-      {"$GPRMC,123519,V,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*7D\r\n", false},
-      {"$GPRMC,123519,,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*2B\r\n", false},
-      {"$GPRMC,123519,AV,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*3C\r\n", false},
-      {"$GPRMC,123519\r\n,A,\r\n", false},
-  };
-  for (const auto& [text, trusted] : cases) EXPECT_EQ(acquisition::Heure_fiable(text, 0), trusted) << text;
-  // The sentence the decoder reads, not another one.
-  const std::string two = "$GPRMC,123519,V,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*7D\r\n" + body + "*6A";
-  EXPECT_FALSE(acquisition::Heure_fiable(two, acquisition::rmc_sentence_start(two, false)));
+// Just before midnight on the computer, just after on GPS: the date moves on
+// with GPS's (never back to the start of the computer's day), the
+// milliseconds run on.
+TEST(ClockSetting, TheDateFollowsGpsAcrossMidnight) {
+  FakeSystemClock clock;
+  clock.now = at(2024, 2, 29, 23, 59, 58, 737, 4);
+
+  EXPECT_TRUE(acquisition::Regler_horloge_pc(clock, {0, 0, 3, 1, 3, 2024}, std::nullopt));
+  ASSERT_EQ(clock.settings.size(), 1u);
+  expect_same(clock.settings[0], at(2024, 3, 1, 0, 0, 3, 737, 5));
 }
 
 TEST(ClockSetting, RefusalIsReported) {
-  testing_support::FakeSystemClock clock;
+  FakeSystemClock clock;
   clock.now = at(2024, 6, 1, 10, 0, 0, 5);
   clock.accepts = false;
 

@@ -20,29 +20,22 @@ namespace {
 
 constexpr const char* kPython = "/usr/bin/python3";  // Debian's, which has dbusmock
 constexpr const char* kService = "org.freedesktop.timedate1";
-constexpr const char* kPath = "/org/freedesktop/timedate1";
 
-pid_t start(const std::vector<std::string>& argv, const fs::path& out, const std::string& system_bus) {
+// `system_bus`, when given, is the child's system bus.
+pid_t start(std::vector<std::string> argv, const fs::path& out, const std::string& system_bus = {}) {
   const pid_t pid = fork();
   if (pid == 0) {
     if (!system_bus.empty()) setenv("DBUS_SYSTEM_BUS_ADDRESS", system_bus.c_str(), 1);
-    FILE* f = std::freopen(out.c_str(), "w", stdout);
-    (void)f;
+    if (!std::freopen(out.c_str(), "w", stdout)) _exit(127);
     dup2(fileno(stdout), 2);
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (std::string& a : argv) args.push_back(a.data());
     args.push_back(nullptr);
     execv(args[0], args.data());
     _exit(127);
   }
   return pid;
-}
-
-void stop(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
 }
 
 bool slowly_until(const std::function<bool()>& done) {
@@ -54,30 +47,30 @@ bool slowly_until(const std::function<bool()>& done) {
 MockTimedated::MockTimedated(const fs::path& folder) : log_(folder / "timedated.log") {
   if (access("/usr/bin/dbus-daemon", X_OK) != 0) {
     why_ = "dbus-daemon is not installed (Debian package dbus-daemon)";
-    return;
-  }
-  if (std::system((std::string(kPython) + " -c 'import dbusmock' 2>/dev/null").c_str()) != 0) {
+  } else if (std::system((std::string(kPython) + " -c 'import dbusmock' 2>/dev/null").c_str()) != 0) {
     why_ = "dbusmock is not installed (Debian package python3-dbusmock)";
-    return;
   }
+  if (!why_.empty()) return;
   const fs::path socket = folder / "bus";
   address_ = "unix:path=" + socket.string();
-  daemon_ = start({"/usr/bin/dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + address_},
-                  folder / "dbus-daemon.out", {});
+  children_.push_back(start({"/usr/bin/dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + address_},
+                            folder / "dbus-daemon.out"));
   if (!slowly_until([&] { return fs::exists(socket); })) {
     why_ = "dbus-daemon did not start";
     return;
   }
-  mock_ = start({kPython, "-m", "dbusmock", "--template", "timedated", "-l", log_.string()}, folder / "dbusmock.out",
-                address_);
+  children_.push_back(start({kPython, "-m", "dbusmock", "--template", "timedated", "-l", log_.string()},
+                            folder / "dbusmock.out", address_));
   if (!slowly_until([&] { return bus().interface()->isServiceRegistered(kService).value(); }))
     why_ = "the mock timedated did not come up";
 }
 
 MockTimedated::~MockTimedated() {
   QDBusConnection::disconnectFromBus(QString::fromStdString(address_));
-  stop(mock_);
-  stop(daemon_);
+  for (auto child = children_.rbegin(); child != children_.rend(); ++child) {
+    kill(*child, SIGTERM);
+    waitpid(*child, nullptr, 0);
+  }
 }
 
 QDBusConnection MockTimedated::bus() const {
@@ -100,7 +93,8 @@ std::vector<MockTimedated::SetTimeCall> MockTimedated::set_time_calls() const {
 }
 
 void MockTimedated::refuse() {
-  QDBusMessage add = QDBusMessage::createMethodCall(kService, kPath, "org.freedesktop.DBus.Mock", "AddMethod");
+  QDBusMessage add =
+      QDBusMessage::createMethodCall(kService, "/org/freedesktop/timedate1", "org.freedesktop.DBus.Mock", "AddMethod");
   add << kService << "SetTime"
       << "xbb"
       << ""

@@ -1,7 +1,7 @@
 // A mock systemd-timedated (python3-dbusmock's template) on a private bus of
-// its own, so that setting the clock through timedated can be tested without
-// the machine's system bus and without touching its clock. The program under
-// test reaches it as its system bus through DBUS_SYSTEM_BUS_ADDRESS.
+// its own: setting the clock through timedated is tested without the
+// machine's system bus or clock. A program reaches it as its system bus
+// through DBUS_SYSTEM_BUS_ADDRESS.
 #pragma once
 
 #include <QDBusConnection>
@@ -15,18 +15,14 @@ namespace testing_support {
 
 class MockTimedated {
  public:
-  // Starts a bus and the mock in `folder`; see ready().
+  // Starts the bus and the mock in `folder`; ready() is false, with the
+  // reason in why(), when dbus-daemon or dbusmock is missing.
   explicit MockTimedated(const std::filesystem::path& folder);
   ~MockTimedated();
-  MockTimedated(const MockTimedated&) = delete;
-  MockTimedated& operator=(const MockTimedated&) = delete;
 
-  // False, with the reason, when dbus-daemon or dbusmock is missing.
   bool ready() const { return why_.empty(); }
   const std::string& why() const { return why_; }
-
   const std::string& address() const { return address_; }
-  // The test's own connection to the bus.
   QDBusConnection bus() const;
 
   struct SetTimeCall {
@@ -36,16 +32,14 @@ class MockTimedated {
   };
   std::vector<SetTimeCall> set_time_calls() const;
 
-  // From now on SetTime fails, as timedated's does while automatic
-  // synchronisation is on.
+  // From now on SetTime fails, as it does while automatic synchronisation is on.
   void refuse();
 
  private:
   std::filesystem::path log_;
   std::string address_;
   std::string why_;
-  pid_t daemon_ = -1;
-  pid_t mock_ = -1;
+  std::vector<pid_t> children_;
 };
 
 }  // namespace testing_support
