@@ -110,8 +110,9 @@ class TAffichage : public QWidget {
   // arrived) instead of keeping the clock's milliseconds; from the settings
   // file only.
   bool Heure_precise = false;
-  // The socket of chronyd's SOCK reference clock, which then takes every
-  // complete fix as a sample; empty: none. From the settings file only.
+  // The socket of chronyd's SOCK reference clock, which then takes the time
+  // of every complete fix it can trust as a sample; empty: none. From the
+  // settings file only.
   QString Socket_chrony;
 
  protected:
