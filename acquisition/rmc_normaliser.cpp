@@ -1,11 +1,11 @@
 #include "acquisition/rmc_normaliser.h"
 
+#include "acquisition/nmea_sentence.h"
 #include "acquisition/rmc_decoder.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -26,29 +26,6 @@ constexpr size_t kDecimalsRead = 4;
 bool is_rmc(std::string_view sentence) {
   return sentence.size() >= 7 && sentence.substr(3, 4) == "RMC," &&
          std::find(kTalkers.begin(), kTalkers.end(), sentence.substr(1, 2)) != kTalkers.end();
-}
-
-uint8_t checksum_of(std::string_view body) {
-  uint8_t sum = 0;
-  for (char c : body) sum ^= static_cast<uint8_t>(c);
-  return sum;
-}
-
-std::optional<uint8_t> hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return std::nullopt;
-}
-
-// A checksum, when the sentence has one, covers the bytes between "$" and "*"
-// and is written as two hex digits after the "*".
-bool checksum_holds(std::string_view sentence, size_t star) {
-  if (star == std::string_view::npos) return true;
-  if (sentence.size() < star + 3) return false;
-  const std::optional<uint8_t> high = hex_digit(sentence[star + 1]);
-  const std::optional<uint8_t> low = hex_digit(sentence[star + 2]);
-  return high && low && (*high << 4 | *low) == checksum_of(sentence.substr(1, star - 1));
 }
 
 // "4739.71890" -> "4739.7189", "3348.452" -> "3348.4520": the decoder reads
@@ -92,22 +69,15 @@ std::string rewritten(std::vector<std::string> fields) {
 
 NormalisedRmc Normaliser_RMC(std::string_view text) {
   for (size_t start = text.find('$'); start != std::string_view::npos; start = text.find('$', start + 1)) {
-    // A sentence ends at its line end or where the next one starts (receivers
-    // that lose bytes run two sentences together).
-    const size_t end = text.find_first_of("\r\n$", start + 1);
+    const size_t end = sentence_end(text, start);
     const std::string_view sentence = text.substr(start, end - start);
-    if (!is_rmc(sentence)) continue;
-    const size_t star = sentence.find('*');
-    // A sentence without "*" may do without a checksum only if its line ends:
-    // at the end of the text or run into the next one, it may be cut anywhere,
-    // its position included.
-    if (star == std::string_view::npos && (end == std::string_view::npos || text[end] == '$')) continue;
-    if (!checksum_holds(sentence, star)) continue;
+    if (!is_rmc(sentence) || !checksum_holds(text, start)) continue;
 
+    const size_t star = sentence.find('*');
     std::vector<std::string> fields =
         split_fields(sentence.substr(7, star == std::string_view::npos ? star : star - 7));
-    if (kStatus < fields.size() && fields[kStatus] == "V") return {NormalisedRmc::Kind::Void, {}};
-    return {NormalisedRmc::Kind::Sentence, rewritten(std::move(fields))};
+    if (kStatus < fields.size() && fields[kStatus] == "V") return {NormalisedRmc::Kind::Void, {}, start};
+    return {NormalisedRmc::Kind::Sentence, rewritten(std::move(fields)), start};
   }
   return {};
 }

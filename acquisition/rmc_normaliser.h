@@ -24,6 +24,7 @@ struct NormalisedRmc {
   };
   Kind kind = Kind::None;
   std::string sentence;
+  size_t start = std::string_view::npos;  // of the sentence taken, in the text given
 };
 
 // The first RMC sentence of `text` from any satellite talker, skipping those

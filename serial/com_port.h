@@ -25,6 +25,7 @@
 #include "serial/transfer_counter.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -127,6 +128,11 @@ class TCustomComPort {
   void SetBuffer(const TComBuffer& value);
 
   bool ThreadCreated() const { return thread_created_; }
+  // When the event thread woke for the bytes that the running OnRxChar (or
+  // OnRxBuf) announces, before any gathering: the arrival of their first
+  // byte as near as the port can tell, by the monotonic clock. Whatever the
+  // device behind the port, so a handler can tell how old its bytes are.
+  std::chrono::steady_clock::time_point RxArrival() const { return rx_arrival_; }
   bool HasLink() const { return has_link_; }
 
   // --- Applying settings (nothing happens unless open, outside BeginUpdate
@@ -237,11 +243,11 @@ class TCustomComPort {
   // the device will not raise their error event again.
   bool HasUnreportedErrors() const { return unreported_errors_.load() != 0; }
   // The step of one event, run on the dispatching thread.
-  void RunEventStep(TComEvent event);
+  void RunEventStep(TComEvent event, std::chrono::steady_clock::time_point woken_at);
   void ReceiveStep();
   void SignalStep(TComSignal signal, TComLinkEvent link_event);
   // The hidden receiver's handling of one event (smWindowSync).
-  void WindowStep(TComEvent event);
+  void WindowStep(TComEvent event, std::chrono::steady_clock::time_point woken_at);
 
   void SendToLinks(TComLinkEvent event, bool on_off);
   void ForEachLink(const std::function<void(TComLink&)>& fn);
@@ -287,6 +293,7 @@ class TCustomComPort {
   bool loading_ = false;
   // Line errors taken out of the device by a queue query, for TakeLineErrors.
   std::atomic<uint32_t> unreported_errors_{0};
+  std::chrono::steady_clock::time_point rx_arrival_;
   std::vector<std::pair<void*, std::function<void()>>> removal_listeners_;
 };
 

@@ -6,7 +6,7 @@
 
 namespace serial {
 
-void TCustomComPort::RunEventStep(TComEvent event) {
+void TCustomComPort::RunEventStep(TComEvent event, std::chrono::steady_clock::time_point woken_at) {
   switch (event) {
     case evError: {
       const TComErrors errors = TakeLineErrors();
@@ -14,6 +14,7 @@ void TCustomComPort::RunEventStep(TComEvent event) {
       break;
     }
     case evRxChar:
+      rx_arrival_ = woken_at;
       ReceiveStep();
       break;
     case evTxEmpty:
@@ -92,8 +93,8 @@ void TCustomComPort::ReceiveStep() {
   if (count > 0) FireRxChar(count);
 }
 
-void TCustomComPort::WindowStep(TComEvent event) {
-  if (connected_) RunEventStep(event);
+void TCustomComPort::WindowStep(TComEvent event, std::chrono::steady_clock::time_point woken_at) {
+  if (connected_) RunEventStep(event, woken_at);
 }
 
 }  // namespace serial

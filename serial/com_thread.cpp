@@ -110,8 +110,8 @@ void TComThread::Dispatch(Clock::time_point woken_at) {
       // only worth it when it saves hand-overs.
       const bool trickling = woken_at < back_from_handover_ + gather_window_;
       handover_.Call(
-          [this] {
-            DeliverEvents();
+          [this, woken_at] {
+            DeliverEvents(woken_at);
             // The speed may have changed while the port was open.
             gather_window_ = GatherWindow();
           },
@@ -120,23 +120,24 @@ void TComThread::Dispatch(Clock::time_point woken_at) {
       break;
     }
     case smWindowSync:
-      SendEventMessages();
+      SendEventMessages(woken_at);
       break;
     case smNone:
-      DeliverEvents();
+      DeliverEvents(woken_at);
       break;
   }
 }
 
-void TComThread::DeliverEvents() {
+void TComThread::DeliverEvents(Clock::time_point woken_at) {
   for (TComEvent event : kDispatchOrder)
-    if (events_.contains(event)) port_.RunEventStep(event);
+    if (events_.contains(event)) port_.RunEventStep(event, woken_at);
 }
 
-void TComThread::SendEventMessages() {
+void TComThread::SendEventMessages(Clock::time_point woken_at) {
   for (TComEvent event : kDispatchOrder)
     // The step may close the port, which destroys this thread object.
-    if (events_.contains(event)) handover_.Send([port = &port_, event] { port->WindowStep(event); });
+    if (events_.contains(event))
+      handover_.Send([port = &port_, event, woken_at] { port->WindowStep(event, woken_at); });
 }
 
 }  // namespace serial

@@ -22,6 +22,10 @@
 // handlers in one hand-over; it sleeps through the window and the handlers in
 // one go. An arrival on a quiet line is handed over at once, and the thread
 // goes back to the device as soon as the handlers have returned.
+//
+// Each wake-up is stamped by the monotonic clock before any gathering or
+// hand-over, and the stamp goes with its events to the port (RxArrival): the
+// handlers learn when their bytes came, however long the hand-over waited.
 #pragma once
 
 #include "serial/com_types.h"
@@ -65,8 +69,8 @@ class TComThread {
   // Gathering window for the port's line speed; run on the GUI thread.
   Clock::duration GatherWindow() const;
   void Dispatch(Clock::time_point woken_at);
-  void DeliverEvents();
-  void SendEventMessages();
+  void DeliverEvents(Clock::time_point woken_at);
+  void SendEventMessages(Clock::time_point woken_at);
 
   TCustomComPort& port_;
   const std::shared_ptr<SerialDevice> device_;

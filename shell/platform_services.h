@@ -5,6 +5,7 @@
 #include "platform/alarm_sound.h"
 #include "platform/power_source.h"
 #include "platform/system_clock.h"
+#include "platform/time_sample_sink.h"
 #include "serial/serial_device.h"
 
 #include <string>
@@ -16,6 +17,7 @@ struct PlatformServices {
   serial::PortLister& serial_ports;
   platform::PowerSource& power;
   platform::SystemClock& clock;
+  platform::TimeSampleSink& time_samples;
   platform::AlarmSound& sound;
   std::string settings_path;  // full path of the settings file
 };

@@ -53,6 +53,8 @@ Settings load_settings(const IniFile& ini, std::string_view home) {
         k.field);
   }
   s.extended_rmc = ini.read_integer(kExtendedRmcSection, kExtendedRmcKey, 0) == 1;
+  s.precise_time = ini.read_integer(kClockKeepingSection, kPreciseTimeKey, 0) == 1;
+  s.chrony_socket = ini.read_string(kClockKeepingSection, kChronyKey, "");
   return s;
 }
 

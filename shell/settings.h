@@ -1,5 +1,6 @@
 // The seventeen settings the settings file keeps, in file order, with their
-// defaults and ranges, and the one it may hold when the user adds it by hand.
+// defaults and ranges, and the three it may hold when the user adds them by
+// hand.
 // Texts are Windows-1252 bytes, as the file holds them.
 #pragma once
 
@@ -32,8 +33,12 @@ struct Settings {
   int32_t zoom_index = 7;   // "80 %"
   int32_t refresh_delay = 5;
   bool auto_refresh = false;
-  // Opt-in reading of today's receivers ("RMC etendu=1"); read, never written.
+  // Opt-ins, read and never written: the reading of today's receivers
+  // ("RMC etendu=1"), the sentence's age in the clock setting ("Heure
+  // precise=1") and chronyd's socket ("Chrony=<path>", empty: none).
   bool extended_rmc = false;
+  bool precise_time = false;
+  std::string chrony_socket;
 };
 
 struct SettingRange {
@@ -50,18 +55,22 @@ struct SettingKey {
 
 extern const std::array<SettingKey, 17> kSettingKeys;
 
-// Only a file that holds this key turns the reading on; the save leaves the
-// key as the user wrote it, or absent, so a file without it stays as it was.
+// Only a file that holds one of these keys turns its option on; the save
+// leaves the key as the user wrote it, or absent, so a file without it stays
+// as it was.
 inline constexpr std::string_view kExtendedRmcSection = "RS232";
 inline constexpr std::string_view kExtendedRmcKey = "RMC etendu";
+inline constexpr std::string_view kClockKeepingSection = "Actions";
+inline constexpr std::string_view kPreciseTimeKey = "Heure precise";
+inline constexpr std::string_view kChronyKey = "Chrony";
 
 // The defaults: the log files sit in the home folder (bytes); an empty home
 // leaves bare file names.
 Settings default_settings(std::string_view home);
 
 // Missing or malformed values take their default; ranged ones are clamped.
-// "RMC etendu" turns the reading on with 1 only; any other value leaves the
-// decoding as it is.
+// "RMC etendu" and "Heure precise" turn their option on with 1 only; any
+// other value leaves things as they are.
 Settings load_settings(const IniFile& ini, std::string_view home);
 // Writes all seventeen keys in table order.
 void store_settings(const Settings& settings, IniFile& ini);

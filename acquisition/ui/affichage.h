@@ -2,6 +2,7 @@
 // (the serial port, the receive buffer and the 3-second cycle).
 #pragma once
 
+#include "acquisition/clock_setting.h"
 #include "acquisition/fix_fields.h"
 #include "serial/com_port.h"
 #include "serial/ui/com_led.h"
@@ -105,6 +106,14 @@ class TAffichage : public QWidget {
   // Reads today's receivers (any talker, decimals) through the normaliser;
   // from the settings file only.
   bool RMC_etendu = false;
+  // Sets the clock to the sentence's time plus its age (since its first byte
+  // arrived) instead of keeping the clock's milliseconds; from the settings
+  // file only.
+  bool Heure_precise = false;
+  // The socket of chronyd's SOCK reference clock, which then takes the time
+  // of every complete fix it can trust as a sample; empty: none. From the
+  // settings file only.
+  QString Socket_chrony;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -118,9 +127,12 @@ class TAffichage : public QWidget {
   // no-position count back to 0, " VEILLE" in grey.
   void Afficher_deconnexion();
   // What a cycle does once the countdown has run out on a complete fix: adds
-  // the record to the text view, sets the clock and writes the log files, as
-  // the dialog's check boxes ask, then restarts the countdown.
-  void Executer_actions();
+  // the record to the text view, sets the clock (from `heure`, when the
+  // sentence can be trusted for it) and writes the log files, as the dialog's
+  // check boxes ask, then restarts the countdown.
+  void Executer_actions(const std::optional<acquisition::HeureCycle>& heure);
+  // Hands the cycle's GPS time to chronyd, when asked for.
+  void Envoyer_echantillon(const acquisition::HeureCycle& heure);
   // Whether a condition whose alarm is enabled holds at this cycle.
   bool Alarme_active() const;
   void Signal_sonore();
@@ -132,5 +144,7 @@ class TAffichage : public QWidget {
 
   shell::PlatformServices& platform_;
   acquisition::FixFields fix_;
+  // When the bytes of Tampon_reception arrived; emptied with it.
+  acquisition::ArrivalTimes arrivals_;
   bool shown_once_ = false;
 };

@@ -4,7 +4,6 @@
 #include "acquisition/clock_setting.h"
 #include "acquisition/log_line.h"
 #include "acquisition/log_writer.h"
-#include "acquisition/rmc_decoder.h"
 #include "acquisition/ui/affichage.h"
 #include "common/cp1252.h"
 #include "shell/ui/config_dialog.h"
@@ -31,21 +30,15 @@ void set_text_colour(QPushButton* button, const QColor* colour) {
 
 }  // namespace
 
-void TAffichage::Executer_actions() {
+void TAffichage::Executer_actions(const std::optional<acquisition::HeureCycle>& heure) {
   const std::string line = acquisition::Ligne_log(fix_);
   QTextCursor end(texte->document());
   end.movePosition(QTextCursor::End);
   if (!texte->document()->isEmpty()) end.insertBlock();
   end.insertText(QString::fromStdU16String(common::from_cp1252(line)));
 
-  if (Config->Bt_mise_a_l_heure->isChecked()) {
-    int hour = 0, minute = 0, second = 0;
-    // The decoder has already checked these three fields in this cycle.
-    acquisition::convert_integer(fix_.Aff_heure, hour);
-    acquisition::convert_integer(fix_.Aff_minute, minute);
-    acquisition::convert_integer(fix_.Aff_seconde, second);
-    acquisition::Regler_horloge_pc(platform_.clock, hour, minute, second);
-  }
+  if (Config->Bt_mise_a_l_heure->isChecked() && heure)
+    acquisition::Regler_horloge_pc(platform_.clock, heure->gps, Heure_precise ? heure->arrival : std::nullopt);
 
   if (Config->Bt_enregistrer->isChecked()) {
     const bool ok = acquisition::Ecriture_fichiers_log(native_path(Chemin_fichier_log_1),
@@ -54,6 +47,13 @@ void TAffichage::Executer_actions() {
   }
 
   Decompte_actions = Intervalle_actions;
+}
+
+void TAffichage::Envoyer_echantillon(const acquisition::HeureCycle& heure) {
+  if (Socket_chrony.isEmpty() || !heure.arrival) return;
+  if (const std::optional<platform::TimeSample> sample =
+          acquisition::Echantillon_horloge(platform_.clock, heure.gps, *heure.arrival))
+    platform_.time_samples.send(native_path(Socket_chrony), *sample);
 }
 
 bool TAffichage::Alarme_active() const {

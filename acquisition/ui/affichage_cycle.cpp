@@ -23,6 +23,7 @@ void TAffichage::ComPort1RxChar(serial::TCustomComPort*, int count) {
   if (Tampon_reception.size() >= kReceiveLimit) return;
   std::string received;
   ComPort1.ReadText(received, count);
+  arrivals_.mark(Tampon_reception.size(), ComPort1.RxArrival());
   Tampon_reception += received;
 }
 
@@ -59,7 +60,11 @@ void TAffichage::Cycle_acquisition() {
     Afficher_deconnexion();
   } else {
     const int r = Decodage_GPRMC(Tampon_reception);
+    const std::optional<acquisition::HeureCycle> heure =
+        r == acquisition::Trame_complete ? acquisition::Heure_du_cycle(Tampon_reception, RMC_etendu, fix_, arrivals_)
+                                         : std::nullopt;
     Tampon_reception.clear();
+    arrivals_.clear();
     switch (r) {
       case acquisition::Trame_complete:
         Led_verrou_gps->SetState(lsOn);
@@ -81,7 +86,8 @@ void TAffichage::Cycle_acquisition() {
     Decompte_actions = Decompte_actions >= 3 ? Decompte_actions - 3 : 0;
     Aff_delais_ecri->setText(QString::number(Decompte_actions) + " sec");
 
-    if (r == acquisition::Trame_complete && Decompte_actions <= 0) Executer_actions();
+    if (heure) Envoyer_echantillon(*heure);
+    if (r == acquisition::Trame_complete && Decompte_actions <= 0) Executer_actions(heure);
   }
 
   if (std::optional<uint8_t> percent = platform_.power.battery_percent()) Battery_life_percent = *percent;

@@ -1,41 +1,24 @@
 #include "platform/linux/linux_system_clock.h"
 
+#include "platform/linux/timedated.h"
+
+#include <cerrno>
+
 namespace platform {
 
+using namespace std::chrono;
+
 SystemTime system_time_from_timespec(const timespec& ts) {
-  tm broken{};
-  gmtime_r(&ts.tv_sec, &broken);
-  SystemTime time;
-  time.Year = static_cast<uint16_t>(broken.tm_year + 1900);
-  time.Month = static_cast<uint16_t>(broken.tm_mon + 1);
-  time.DayOfWeek = static_cast<uint16_t>(broken.tm_wday);
-  time.Day = static_cast<uint16_t>(broken.tm_mday);
-  time.Hour = static_cast<uint16_t>(broken.tm_hour);
-  time.Minute = static_cast<uint16_t>(broken.tm_min);
-  time.Second = static_cast<uint16_t>(broken.tm_sec);
-  time.Milliseconds = static_cast<uint16_t>(ts.tv_nsec / 1'000'000);
-  return time;
+  return system_time_of(UtcInstant(floor<milliseconds>(seconds(ts.tv_sec) + nanoseconds(ts.tv_nsec))));
 }
 
 std::optional<timespec> timespec_from_system_time(const SystemTime& time) {
-  if (time.Year < 1970 || time.Month < 1 || time.Month > 12 || time.Day < 1 || time.Hour > 23 || time.Minute > 59 ||
-      time.Second > 59 || time.Milliseconds > 999) {
-    return std::nullopt;
-  }
-  tm broken{};
-  broken.tm_year = time.Year - 1900;
-  broken.tm_mon = time.Month - 1;
-  broken.tm_mday = time.Day;
-  broken.tm_hour = time.Hour;
-  broken.tm_min = time.Minute;
-  broken.tm_sec = time.Second;
-  const time_t seconds = timegm(&broken);
-  // timegm rolls an impossible day over into the next month; such a record
-  // is refused rather than set to another date.
-  if (seconds == static_cast<time_t>(-1) || broken.tm_mday != time.Day) return std::nullopt;
+  const std::optional<UtcInstant> instant = instant_of(time);
+  if (!instant) return std::nullopt;
+  const milliseconds since_epoch = instant->time_since_epoch();
   timespec ts{};
-  ts.tv_sec = seconds;
-  ts.tv_nsec = static_cast<long>(time.Milliseconds) * 1'000'000;
+  ts.tv_sec = static_cast<time_t>(floor<seconds>(since_epoch).count());
+  ts.tv_nsec = static_cast<long>(nanoseconds(since_epoch - floor<seconds>(since_epoch)).count());
   return ts;
 }
 
@@ -47,7 +30,13 @@ SystemTime LinuxSystemClock::now_utc() {
 
 bool LinuxSystemClock::set_utc(const SystemTime& time) {
   const std::optional<timespec> ts = timespec_from_system_time(time);
-  return ts && clock_settime(CLOCK_REALTIME, &*ts) == 0;
+  if (!ts) return false;
+  if (clock_settime(CLOCK_REALTIME, &*ts) == 0) return true;
+  if (errno != EPERM) return false;
+  return timedated_set_time(QDBusConnection::systemBus(),
+                            duration_cast<microseconds>(instant_of(time)->time_since_epoch()));
 }
+
+steady_clock::time_point LinuxSystemClock::monotonic_now() { return steady_clock::now(); }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // Orvanta: creates the four windows in order over the Linux platform services,
 // shows the main window and runs the event loop. Arguments are ignored.
 #include "acquisition/ui/affichage.h"
+#include "platform/linux/chrony_socket.h"
 #include "platform/linux/desktop_alarm_sound.h"
 #include "platform/linux/linux_system_clock.h"
 #include "platform/linux/sysfs_power_source.h"
@@ -25,9 +26,10 @@ int main(int argc, char** argv) {
 
   platform::SysfsPowerSource power;
   platform::LinuxSystemClock clock;
+  platform::ChronySocket chrony;
   platform::DesktopAlarmSound sound;
-  shell::PlatformServices platform{serial::posix_serial_devices(), serial::posix_port_lister(), power, clock, sound,
-                                   shell::settings_path()};
+  shell::PlatformServices platform{
+      serial::posix_serial_devices(), serial::posix_port_lister(), power, clock, chrony, sound, shell::settings_path()};
 
   std::unique_ptr<shell::Windows> windows;
   try {

@@ -54,6 +54,8 @@ void Chargement_parametres() {
   Config->Bt_err_rs232->setChecked(s.alarm_serial);
   Config->Bt_connection_auto->setChecked(s.auto_connect);
   Affichage->RMC_etendu = s.extended_rmc;
+  Affichage->Heure_precise = s.precise_time;
+  Affichage->Socket_chrony = QString::fromStdU16String(common::from_cp1252(s.chrony_socket));
   // An index outside a list selects nothing; selecting applies nothing yet.
   Config->Aff_select_port->setCurrentIndex(s.port_index);
   Config->Aff_select_bauds->setCurrentIndex(s.speed_index);

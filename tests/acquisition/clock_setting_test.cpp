@@ -11,15 +11,16 @@ using testing_support::FakeSystemClock;
 using testing_support::at;
 using testing_support::expect_same;
 
-// Just before midnight on the computer, just after on GPS: the date stays the
-// computer's, the milliseconds run on.
-TEST(ClockSetting, OnlyTheTimeOfDayComesFromGps) {
+// Just before midnight on the computer, just after on GPS: the date moves on
+// with GPS's (never back to the start of the computer's day), the
+// milliseconds run on.
+TEST(ClockSetting, TheDateFollowsGpsAcrossMidnight) {
   FakeSystemClock clock;
   clock.now = at(2024, 2, 29, 23, 59, 58, 737, 4);
 
-  EXPECT_TRUE(acquisition::Regler_horloge_pc(clock, 0, 0, 3));
+  EXPECT_TRUE(acquisition::Regler_horloge_pc(clock, {0, 0, 3, 1, 3, 2024}, std::nullopt));
   ASSERT_EQ(clock.settings.size(), 1u);
-  expect_same(clock.settings[0], at(2024, 2, 29, 0, 0, 3, 737, 4));
+  expect_same(clock.settings[0], at(2024, 3, 1, 0, 0, 3, 737, 5));
 }
 
 TEST(ClockSetting, RefusalIsReported) {
@@ -27,7 +28,7 @@ TEST(ClockSetting, RefusalIsReported) {
   clock.now = at(2024, 6, 1, 10, 0, 0, 5);
   clock.accepts = false;
 
-  EXPECT_FALSE(acquisition::Regler_horloge_pc(clock, 12, 35, 19));
+  EXPECT_FALSE(acquisition::Regler_horloge_pc(clock, {12, 35, 19, 1, 6, 2024}, std::nullopt));
   EXPECT_EQ(clock.settings.size(), 1u);
   expect_same(clock.now, at(2024, 6, 1, 10, 0, 0, 5));
 }

@@ -114,7 +114,7 @@ void ProgramRun::unplug() {
   fs::remove(link, ec);
 }
 
-void ProgramRun::start_program(int interval, const std::string& rs232) {
+void ProgramRun::start_program(int interval, const std::string& rs232, const std::string& actions) {
   // The settings pick the port by its place in the machine's port list.
   std::vector<std::string> ports;
   ASSERT_EQ(serial::posix_port_lister().list(ports), 0);
@@ -124,9 +124,8 @@ void ProgramRun::start_program(int interval, const std::string& rs232) {
   {
     std::ofstream ini(root / "orvanta.INI", std::ios::binary);
     ini << "[Fichiers]\r\nFichier log 1=" << (root / "journal.txt").string()
-        << "\r\nFichier log 2=" << (root / "last.txt").string() << "\r\n[Actions]\r\nIntervalle=" << interval
-        << "\r\nHeure auto=0\r\n"
-        << "[RS232]\r\n"
+        << "\r\nFichier log 2=" << (root / "last.txt").string() << "\r\n[Actions]\r\nIntervalle=" << interval << "\r\n"
+        << actions << "[RS232]\r\n"
         << rs232 << "Connection auto=1\r\nCOMM=" << (found - ports.begin()) << "\r\nVitesse=6\r\n";
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 1);

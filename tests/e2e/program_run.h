@@ -40,10 +40,11 @@ class ProgramRun : public ::testing::Test {
   // Ends it: its pty hangs up and the link goes, as an unplugged adapter's do.
   void unplug();
   // Writes the settings file (the port is the link's entry of the port list,
-  // automatic connection on, 4800 baud, recording on, clock setting off) with
-  // `interval` seconds between records and `rs232` added to its [RS232]
-  // section, then starts the program.
-  void start_program(int interval = 3, const std::string& rs232 = {});
+  // automatic connection on, 4800 baud, recording on) with `interval` seconds
+  // between records, `rs232` added to its [RS232] section and `actions` to its
+  // [Actions] section (by default: clock setting off), then starts the
+  // program.
+  void start_program(int interval = 3, const std::string& rs232 = {}, const std::string& actions = "Heure auto=0\r\n");
   // Ends the program as a termination signal does (the window closes).
   void stop_program();
 

@@ -50,16 +50,21 @@ TEST(Settings, BooleansAreWrittenBackAsOneOrZero) {
   EXPECT_EQ(ini.read_string("Actions", "Enregistrer dans fichier log", ""), "0");
 }
 
-TEST(Settings, ExtendedRmcIsReadButNeverWritten) {
-  EXPECT_FALSE(load("").extended_rmc);
+TEST(Settings, OptInKeysAreReadButNeverWritten) {
+  const shell::Settings none = load("");
+  EXPECT_FALSE(none.extended_rmc || none.precise_time);
+  EXPECT_EQ(none.chrony_socket, "");
   EXPECT_TRUE(load("[rs232]\nrmc ETENDU= 1 \n").extended_rmc);
+  EXPECT_TRUE(load("[actions]\nheure PRECISE= 1 \n").precise_time);
+  EXPECT_EQ(load("[Actions]\nChrony=/run/chrony.orvanta.sock\n").chrony_socket, "/run/chrony.orvanta.sock");
   for (const char* other : {"0", "2", "-1", "oui", ""}) {
     EXPECT_FALSE(load(std::string("[RS232]\nRMC etendu=") + other).extended_rmc) << other;
+    EXPECT_FALSE(load(std::string("[Actions]\nHeure precise=") + other).precise_time) << other;
   }
 
-  // A file without the key is saved exactly as any other; one with it keeps
-  // its line where and as the user wrote it.
-  const shell::Settings on = load("[RS232]\nRMC etendu=1\n");
+  // A file without the keys is saved exactly as any other; one with them
+  // keeps their lines where and as the user wrote them.
+  const shell::Settings on = load("[RS232]\nRMC etendu=1\n[Actions]\nHeure precise=1\nChrony=/run/c.sock\n");
   IniFile without;
   shell::store_settings(on, without);
   IniFile plain;
@@ -67,7 +72,10 @@ TEST(Settings, ExtendedRmcIsReadButNeverWritten) {
   EXPECT_EQ(without.text(), plain.text());
   EXPECT_EQ(without.text().find("etendu"), std::string::npos);
 
-  IniFile with = IniFile::parse("[RS232]\nRMC etendu=0x1\nCOMM=3\n");
+  IniFile with = IniFile::parse("[RS232]\nRMC etendu=0x1\nCOMM=3\n[Actions]\nChrony=/run/c.sock\nHeure precise=1\n");
   shell::store_settings(load(""), with);
   EXPECT_NE(with.text().find("[RS232]\r\nRMC etendu=0x1\r\nCOMM=0\r\n"), std::string::npos) << with.text();
+  EXPECT_NE(with.text().find("[Actions]\r\nChrony=/run/c.sock\r\nHeure precise=1\r\nIntervalle=300\r\n"),
+            std::string::npos)
+      << with.text();
 }

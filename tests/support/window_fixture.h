@@ -7,6 +7,7 @@
 #include "fake_power_source.h"
 #include "fake_serial_device.h"
 #include "fake_system_clock.h"
+#include "fake_time_sample_sink.h"
 #include "shell/platform_services.h"
 #include "shell/ui/windows.h"
 
@@ -33,6 +34,7 @@ class WindowFixture : public ::testing::Test {
   FakePortLister ports;
   FakePowerSource power;
   FakeSystemClock clock;
+  FakeTimeSampleSink time_samples;
   FakeAlarmSound sound;
   shell::PlatformServices platform;
   std::unique_ptr<shell::Windows> windows;

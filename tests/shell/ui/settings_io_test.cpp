@@ -82,13 +82,19 @@ TEST_F(WindowsTest, OddValuesAreReadSafelyAndWrittenBackInPlace) {
   EXPECT_NE(text.find("[Hand]\r\n; mine\r\nmine=yes\r\n"), std::string::npos) << text;
 }
 
-TEST_F(WindowsTest, ExtendedRmcComesFromTheFileAndStaysInIt) {
-  EXPECT_FALSE(Affichage->RMC_etendu);
-  put(ini_path, "[RS232]\r\nRMC etendu=1\r\n");
+TEST_F(WindowsTest, OptInKeysComeFromTheFileAndStayInIt) {
+  EXPECT_FALSE(Affichage->RMC_etendu || Affichage->Heure_precise);
+  EXPECT_TRUE(Affichage->Socket_chrony.isEmpty());
+  put(ini_path, "[RS232]\r\nRMC etendu=1\r\n[Actions]\r\nHeure precise=1\r\nChrony=/run/chrony \xE9.sock\r\n");
   Chargement_parametres();
   EXPECT_TRUE(Affichage->RMC_etendu);
+  EXPECT_TRUE(Affichage->Heure_precise);
+  EXPECT_EQ(Affichage->Socket_chrony, QString::fromUtf8("/run/chrony é.sock"));
   Sauvegarde_parametres();
   EXPECT_TRUE(get(ini_path).starts_with("[RS232]\r\nRMC etendu=1\r\nConnection auto=1\r\n")) << get(ini_path);
+  EXPECT_NE(get(ini_path).find("[Actions]\r\nHeure precise=1\r\nChrony=/run/chrony \xE9.sock\r\nIntervalle="),
+            std::string::npos)
+      << get(ini_path);
 }
 
 TEST_F(WindowsTest, SelectorsLeftWithoutSelectionLeaveThePortAsItWas) {
