@@ -1,5 +1,5 @@
 // The seventeen settings the settings file keeps, in file order, with their
-// defaults and ranges, and the one it may hold when the user adds it by hand.
+// defaults and ranges, and the opt-in one it holds only once it is used.
 // Texts are Windows-1252 bytes, as the file holds them.
 #pragma once
 
@@ -32,7 +32,7 @@ struct Settings {
   int32_t zoom_index = 7;   // "80 %"
   int32_t refresh_delay = 5;
   bool auto_refresh = false;
-  // Opt-in reading of today's receivers ("RMC etendu=1"); read, never written.
+  // Opt-in reading of today's receivers ("RMC etendu=1").
   bool extended_rmc = false;
 };
 
@@ -50,8 +50,9 @@ struct SettingKey {
 
 extern const std::array<SettingKey, 17> kSettingKeys;
 
-// Only a file that holds this key turns the reading on; the save leaves the
-// key as the user wrote it, or absent, so a file without it stays as it was.
+// Only a file that holds this key turns the reading on. The save writes it
+// only once it is in the file or turned on, so the file of a user who never
+// turns it on stays as it was.
 inline constexpr std::string_view kExtendedRmcSection = "RS232";
 inline constexpr std::string_view kExtendedRmcKey = "RMC etendu";
 
@@ -63,7 +64,8 @@ Settings default_settings(std::string_view home);
 // "RMC etendu" turns the reading on with 1 only; any other value leaves the
 // decoding as it is.
 Settings load_settings(const IniFile& ini, std::string_view home);
-// Writes all seventeen keys in table order.
+// Writes all seventeen keys in table order, and "RMC etendu" when it is on or
+// already in the file (at the end of its section when it is new).
 void store_settings(const Settings& settings, IniFile& ini);
 
 }  // namespace shell

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 
 class QFrame;
@@ -102,9 +103,11 @@ class TAffichage : public QWidget {
   int32_t Decompte_actions = 0;
   QString Chemin_fichier_log_1;
   QString Chemin_fichier_log_2;
-  // Reads today's receivers (any talker, decimals) through the normaliser;
-  // from the settings file only.
-  bool RMC_etendu = false;
+
+  // An automatic connection that keeps failing is told once per run of
+  // failures (each distinct message once), not at every cycle: a new run
+  // starts with a successful open, another port, or the box ticked again.
+  void Nouvelle_serie_tentatives() { Echecs_signales.clear(); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -121,6 +124,12 @@ class TAffichage : public QWidget {
   // the record to the text view, sets the clock and writes the log files, as
   // the dialog's check boxes ask, then restarts the countdown.
   void Executer_actions();
+  // The automatic connection's open; false, with the cycle to end, when it
+  // failed and that failure was told already in this run.
+  bool Connexion_automatique();
+  // Counts the cycles whose text only the extended reading turns into a fix
+  // and, at the tenth in a row, says once per connection where to turn it on.
+  void Surveiller_rmc_etendu(const std::string& text, int r);
   // Whether a condition whose alarm is enabled holds at this cycle.
   bool Alarme_active() const;
   void Signal_sonore();
@@ -133,4 +142,7 @@ class TAffichage : public QWidget {
   shell::PlatformServices& platform_;
   acquisition::FixFields fix_;
   bool shown_once_ = false;
+  std::set<std::string> Echecs_signales;
+  int Cycles_rmc_etendu = 0;
+  bool Conseil_rmc_donne = false;
 };

@@ -14,7 +14,10 @@ namespace {
 
 void put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-std::string get(const std::string& path) { return common::read_whole_file(path).value_or("<unreadable>"); }
+std::string get(const std::string& path) {
+  const common::WholeFileRead file = common::read_whole_file(path, 1 << 20);
+  return file.status == common::WholeFileRead::Status::kRead ? file.bytes : "<unreadable>";
+}
 
 QStringList entries(const QTemporaryDir& dir) {
   return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -64,11 +67,37 @@ TEST(WholeFile, FailsWhenTheFolderIsMissingOrThePathIsAFolder) {
   EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir());
 }
 
-TEST(WholeFile, AMissingFileReadsEmptyAndAnUnreadableOneDoesNot) {
+// Only a regular file of a bounded size is read: a FIFO would block the start
+// until a writer comes, /dev/zero would fill the memory.
+TEST(WholeFile, ReadsOnlyARegularFileOfBoundedSize) {
+  using Status = common::WholeFileRead::Status;
   QTemporaryDir dir;
-  EXPECT_EQ(common::read_whole_file(dir.filePath("none.INI").toStdString()), "");
-  EXPECT_EQ(common::read_whole_file(dir.filePath("none/none.INI").toStdString()), "");
-  EXPECT_EQ(common::read_whole_file(dir.path().toStdString()), std::nullopt);
+  const auto at = [&](const char* name) { return dir.filePath(name).toStdString(); };
+  put(at("small"), "12345");
+  put(at("large"), "123456");
+  ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("/dev/zero", at("zero").c_str()), 0);
+  ASSERT_EQ(::symlink("small", at("link").c_str()), 0);
+  const struct {
+    std::string path;
+    Status status;
+    std::string bytes;
+  } cases[] = {
+      {at("small"), Status::kRead, "12345"},
+      {at("link"), Status::kRead, "12345"},
+      {at("none"), Status::kRead, ""},
+      {at("none/none"), Status::kRead, ""},
+      {at("large"), Status::kTooLarge, ""},
+      {at("fifo"), Status::kNotRegularFile, ""},
+      {at("zero"), Status::kNotRegularFile, ""},
+      {dir.path().toStdString(), Status::kNotRegularFile, ""},
+      {"/proc/self/status", Status::kTooLarge, ""},  // regular, sized 0, yet it has bytes
+  };
+  for (const auto& c : cases) {
+    const common::WholeFileRead file = common::read_whole_file(c.path, 5);
+    EXPECT_EQ(file.status, c.status) << c.path;
+    EXPECT_EQ(file.bytes, c.bytes) << c.path;
+  }
 }
 
 // A settings file kept elsewhere and linked beside the program: the save

@@ -59,24 +59,24 @@ TEST(Settings, BooleansAreWrittenBackAsOneOrZero) {
   EXPECT_EQ(ini.read_string("Actions", "Enregistrer dans fichier log", ""), "0");
 }
 
-TEST(Settings, ExtendedRmcIsReadButNeverWritten) {
+TEST(Settings, ExtendedRmcIsWrittenOnlyOnceItIsUsed) {
   EXPECT_FALSE(load("").extended_rmc);
   EXPECT_TRUE(load("[rs232]\nrmc ETENDU= 1 \n").extended_rmc);
   for (const char* other : {"0", "2", "-1", "oui", ""}) {
     EXPECT_FALSE(load(std::string("[RS232]\nRMC etendu=") + other).extended_rmc) << other;
   }
 
-  // A file without the key is saved exactly as any other; one with it keeps
-  // its line where and as the user wrote it.
-  const shell::Settings on = load("[RS232]\nRMC etendu=1\n");
-  IniFile without;
-  shell::store_settings(on, without);
+  // Off and absent: the file is saved exactly as it would be without the
+  // setting. On, or already in the file: its line holds the state.
   IniFile plain;
   shell::store_settings(load(""), plain);
-  EXPECT_EQ(without.text(), plain.text());
-  EXPECT_EQ(without.text().find("etendu"), std::string::npos);
+  EXPECT_EQ(plain.text().find("etendu"), std::string::npos);
+  const shell::Settings on = load("[RS232]\nRMC etendu=1\n");
+  IniFile turned_on = IniFile::parse(plain.text());
+  shell::store_settings(on, turned_on);
+  EXPECT_NE(turned_on.text().find("Vitesse=6\r\nRMC etendu=1\r\n[Tracer]"), std::string::npos) << turned_on.text();
 
   IniFile with = IniFile::parse("[RS232]\nRMC etendu=0x1\nCOMM=3\n");
   shell::store_settings(load(""), with);
-  EXPECT_NE(with.text().find("[RS232]\r\nRMC etendu=0x1\r\nCOMM=0\r\n"), std::string::npos) << with.text();
+  EXPECT_NE(with.text().find("[RS232]\r\nRMC etendu=0\r\nCOMM=0\r\n"), std::string::npos) << with.text();
 }

@@ -181,7 +181,7 @@ TEST_F(CycleTest, ExtendedRmcRecordsTodaysReceiversOnlyWhenAskedFor) {
   EXPECT_EQ(Affichage->Led_GPRMC->State(), lsOff);
   EXPECT_EQ(Affichage->Aff_heure->text(), "??");
 
-  Affichage->RMC_etendu = true;
+  Config->Bt_rmc_etendu->setChecked(true);
   tick(gn);
   EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
   EXPECT_EQ(Affichage->texte->toPlainText(),
@@ -328,7 +328,7 @@ TEST_F(CycleTest, AutomaticConnectionHappensOnceAndRetriesWhileFailing) {
   line.SetOpenError(ENOENT);
   EXPECT_THROW(Affichage->Timer_rafraichTimer(), std::exception);
   EXPECT_TRUE(Connexion_auto_attente);
-  EXPECT_THROW(Affichage->Timer_rafraichTimer(), std::exception);
+  Affichage->Timer_rafraichTimer();  // tried again, told once only
 
   line.SetOpenError(0);
   Affichage->Timer_rafraichTimer();
@@ -339,6 +339,68 @@ TEST_F(CycleTest, AutomaticConnectionHappensOnceAndRetriesWhileFailing) {
   Affichage->ComPort1.SetConnected(false);
   Affichage->Timer_rafraichTimer();
   EXPECT_FALSE(Affichage->ComPort1.Connected());
+}
+
+TEST_F(CycleTest, AFailingAutomaticConnectionIsToldOncePerRunOfFailures) {
+  const auto told = [] {
+    try {
+      Affichage->Timer_rafraichTimer();
+    } catch (const std::exception&) {
+      return true;
+    }
+    return false;
+  };
+  Config->Bt_connection_auto->setChecked(true);
+  line.SetOpenError(ENOENT);
+  EXPECT_TRUE(told());
+  EXPECT_FALSE(told());
+  line.SetOpenError(EACCES);  // a new reason is news
+  EXPECT_TRUE(told());
+  EXPECT_FALSE(told());
+  Config->Bt_connection_auto->setChecked(false);
+  Config->Bt_connection_auto->setChecked(true);
+  EXPECT_TRUE(told());
+  EXPECT_FALSE(told());
+  Config->Aff_select_portChange();
+  EXPECT_TRUE(told());
+
+  // Connected, then unplugged: the next failures are a new run.
+  line.SetOpenError(0);
+  EXPECT_FALSE(told());
+  ASSERT_TRUE(Affichage->ComPort1.Connected());
+  Affichage->ComPort1.SetConnected(false);
+  Affichage->ComPort1DeviceLost(&Affichage->ComPort1);
+  line.SetOpenError(EACCES);
+  EXPECT_TRUE(told());
+  EXPECT_FALSE(told());
+}
+
+TEST_F(CycleTest, AReceiverOnlyTheExtendedReadingUnderstandsGetsOneHintPerConnection) {
+  const std::string gn = "$GNRMC,055234.000,A,4739.71890,N,12219.58362,W,0.00,286.35,050826,,,A,V*13\r\n";
+  const auto hinted = [] {
+    return Affichage->Alarme->toolTip().contains("« Récepteurs récents ($GNRMC, secondes décimales) »");
+  };
+  connect_port();
+  for (int i = 0; i < 9; ++i) tick(gn);
+  tick(kNoRmc);  // a cycle without it counts again from 0
+  for (int i = 0; i < 9; ++i) tick(gn);
+  EXPECT_FALSE(hinted());
+  tick(gn);
+  EXPECT_TRUE(hinted());
+  EXPECT_EQ(Affichage->Led_GPRMC->State(), lsOff);
+
+  // Ticked: read at the next cycle, and the hint goes.
+  Config->Bt_rmc_etendu->setChecked(true);
+  tick(gn);
+  EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
+  EXPECT_FALSE(hinted());
+  Config->Bt_rmc_etendu->setChecked(false);
+  for (int i = 0; i < 10; ++i) tick(gn);
+  EXPECT_FALSE(hinted()) << "once per connection";
+
+  Affichage->Bt_connecterClick();
+  for (int i = 0; i < 10; ++i) tick(gn);
+  EXPECT_TRUE(hinted());
 }
 
 TEST_F(CycleTest, UncheckedAutomaticConnectionWaitsForTheBox) {

@@ -10,12 +10,16 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QSlider>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 void put(const std::string& path, const std::string& bytes) { ASSERT_TRUE(common::replace_whole_file(path, bytes)); }
-std::string get(const std::string& path) { return common::read_whole_file(path).value_or("<unreadable>"); }
+std::string get(const std::string& path) { return common::read_whole_file(path, 1 << 22).bytes; }
 
 }  // namespace
 
@@ -82,13 +86,65 @@ TEST_F(WindowsTest, OddValuesAreReadSafelyAndWrittenBackInPlace) {
   EXPECT_NE(text.find("[Hand]\r\n; mine\r\nmine=yes\r\n"), std::string::npos) << text;
 }
 
-TEST_F(WindowsTest, ExtendedRmcComesFromTheFileAndStaysInIt) {
-  EXPECT_FALSE(Affichage->RMC_etendu);
-  put(ini_path, "[RS232]\r\nRMC etendu=1\r\n");
+TEST_F(WindowsTest, TheRecentReceiversBoxReachesTheFileOnlyOnceTicked) {
   Chargement_parametres();
-  EXPECT_TRUE(Affichage->RMC_etendu);
+  EXPECT_FALSE(Config->Bt_rmc_etendu->isChecked());
   Sauvegarde_parametres();
-  EXPECT_TRUE(get(ini_path).starts_with("[RS232]\r\nRMC etendu=1\r\nConnection auto=1\r\n")) << get(ini_path);
+  const std::string untouched = get(ini_path);
+  Chargement_parametres();
+  Sauvegarde_parametres();
+  EXPECT_EQ(get(ini_path), untouched);
+  EXPECT_EQ(untouched.find("etendu"), std::string::npos);
+
+  Config->Bt_rmc_etendu->setChecked(true);
+  Sauvegarde_parametres();
+  EXPECT_NE(get(ini_path).find("Vitesse=6\r\nRMC etendu=1\r\n[Tracer]"), std::string::npos) << get(ini_path);
+  Config->Bt_rmc_etendu->setChecked(false);
+  Chargement_parametres();
+  EXPECT_TRUE(Config->Bt_rmc_etendu->isChecked());
+  Config->Bt_rmc_etendu->setChecked(false);
+  Sauvegarde_parametres();
+  EXPECT_NE(get(ini_path).find("Vitesse=6\r\nRMC etendu=0\r\n[Tracer]"), std::string::npos) << get(ini_path);
+}
+
+// A start must neither hang on a FIFO nor fill the memory from a device, and
+// what is not the program's regular file is never written into.
+TEST_F(WindowsTest, ASettingsFileThatIsNoRegularFileOrTooLargeGivesTheDefaultsAndStaysAsItWas) {
+  const std::string large = "[Actions]\r\nIntervalle=60\r\n" + std::string(1 << 20, ';');
+  const struct {
+    std::function<void()> make;
+    const char* why;
+  } cases[] = {
+      {[&] { ASSERT_EQ(::mkfifo(ini_path.c_str(), 0600), 0); }, " n'est pas un fichier ordinaire"},
+      {[&] { ASSERT_EQ(::symlink("/dev/zero", ini_path.c_str()), 0); }, " n'est pas un fichier ordinaire"},
+      {[&] { put(ini_path, large); }, " dépasse 1 Mio"},
+  };
+  for (const auto& c : cases) {
+    ::unlink(ini_path.c_str());
+    c.make();
+    windows.reset();
+    windows = std::make_unique<shell::Windows>(platform);
+    try {
+      Affichage->FormShow();
+      ADD_FAILURE() << "not told";
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(std::string(e.what()), "Le fichier de paramètres " + ini_path + c.why +
+                                           " : Orvanta démarre avec les réglages par défaut et ne le modifiera pas");
+    }
+    EXPECT_EQ(Affichage->Intervalle_actions, 300);
+    EXPECT_EQ(Affichage->Bt_acquiter->text(), "Alarme active") << "the first show went to its end";
+    EXPECT_NO_THROW(Affichage->FormClose());
+  }
+  EXPECT_EQ(get(ini_path), large);
+  struct stat st;
+  ASSERT_EQ(::lstat(ini_path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+TEST_F(WindowsTest, AnEditorsByteOrderMarkKeepsTheFirstSection) {
+  put(ini_path, "\xEF\xBB\xBF[Fichiers]\r\nFichier log 1=/data/journal.txt\r\n");
+  EXPECT_EQ(Chargement_parametres(), std::nullopt);
+  EXPECT_EQ(Affichage->Chemin_fichier_log_1, "/data/journal.txt");
 }
 
 TEST_F(WindowsTest, SelectorsLeftWithoutSelectionLeaveThePortAsItWas) {
@@ -100,13 +156,15 @@ TEST_F(WindowsTest, SelectorsLeftWithoutSelectionLeaveThePortAsItWas) {
 }
 
 TEST_F(WindowsTest, AFileThatCannotBeWrittenStopsTheCloseWithItsPath) {
-  ASSERT_TRUE(QDir(dir.path()).mkdir("orvanta.INI"));
+  // Its folder cannot be made: a file stands where it would be.
+  put(path("folder"), "");
+  platform.settings_path = path("folder") + "/orvanta.INI";
   Chargement_parametres();
   try {
     Affichage->FormClose();
-    FAIL() << "saved into a folder";
+    FAIL() << "saved under a file";
   } catch (const std::runtime_error& e) {
-    EXPECT_EQ(std::string(e.what()), "Impossible d'écrire dans " + ini_path);
+    EXPECT_EQ(std::string(e.what()), "Impossible d'écrire dans " + platform.settings_path);
   }
 }
 
