@@ -341,8 +341,11 @@ TEST_F(CycleTest, AutomaticConnectionHappensOnceAndRetriesWhileFailing) {
   EXPECT_FALSE(Affichage->ComPort1.Connected());
 }
 
+// Told once per run of failures: a new reason, the box ticked again, another
+// port or a connection start a new run.
 TEST_F(CycleTest, AFailingAutomaticConnectionIsToldOncePerRunOfFailures) {
-  const auto told = [] {
+  const auto told = [this](int error) {
+    line.SetOpenError(error);
     try {
       Affichage->Timer_rafraichTimer();
     } catch (const std::exception&) {
@@ -351,56 +354,39 @@ TEST_F(CycleTest, AFailingAutomaticConnectionIsToldOncePerRunOfFailures) {
     return false;
   };
   Config->Bt_connection_auto->setChecked(true);
-  line.SetOpenError(ENOENT);
-  EXPECT_TRUE(told());
-  EXPECT_FALSE(told());
-  line.SetOpenError(EACCES);  // a new reason is news
-  EXPECT_TRUE(told());
-  EXPECT_FALSE(told());
+  EXPECT_TRUE(told(ENOENT));
+  EXPECT_FALSE(told(ENOENT));
+  EXPECT_TRUE(told(EACCES));
   Config->Bt_connection_auto->setChecked(false);
   Config->Bt_connection_auto->setChecked(true);
-  EXPECT_TRUE(told());
-  EXPECT_FALSE(told());
+  EXPECT_TRUE(told(EACCES));
   Config->Aff_select_portChange();
-  EXPECT_TRUE(told());
-
-  // Connected, then unplugged: the next failures are a new run.
-  line.SetOpenError(0);
-  EXPECT_FALSE(told());
-  ASSERT_TRUE(Affichage->ComPort1.Connected());
+  EXPECT_TRUE(told(EACCES));
+  EXPECT_FALSE(told(0));
   Affichage->ComPort1.SetConnected(false);
   Affichage->ComPort1DeviceLost(&Affichage->ComPort1);
-  line.SetOpenError(EACCES);
-  EXPECT_TRUE(told());
-  EXPECT_FALSE(told());
+  EXPECT_TRUE(told(EACCES));
+  EXPECT_FALSE(told(EACCES));
 }
 
 TEST_F(CycleTest, AReceiverOnlyTheExtendedReadingUnderstandsGetsOneHintPerConnection) {
   const std::string gn = "$GNRMC,055234.000,A,4739.71890,N,12219.58362,W,0.00,286.35,050826,,,A,V*13\r\n";
-  const auto hinted = [] {
+  const auto hinted_after = [&](int cycles) {
+    for (int i = 0; i < cycles; ++i) tick(gn);
     return Affichage->Alarme->toolTip().contains("« Récepteurs récents ($GNRMC, secondes décimales) »");
   };
   connect_port();
-  for (int i = 0; i < 9; ++i) tick(gn);
-  tick(kNoRmc);  // a cycle without it counts again from 0
-  for (int i = 0; i < 9; ++i) tick(gn);
-  EXPECT_FALSE(hinted());
-  tick(gn);
-  EXPECT_TRUE(hinted());
-  EXPECT_EQ(Affichage->Led_GPRMC->State(), lsOff);
-
-  // Ticked: read at the next cycle, and the hint goes.
-  Config->Bt_rmc_etendu->setChecked(true);
-  tick(gn);
+  EXPECT_FALSE(hinted_after(9));
+  tick(kNoRmc);  // counts again from 0
+  EXPECT_FALSE(hinted_after(9));
+  EXPECT_TRUE(hinted_after(1));
+  Config->Bt_rmc_etendu->setChecked(true);  // read at the next cycle
+  EXPECT_FALSE(hinted_after(1));
   EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
-  EXPECT_FALSE(hinted());
   Config->Bt_rmc_etendu->setChecked(false);
-  for (int i = 0; i < 10; ++i) tick(gn);
-  EXPECT_FALSE(hinted()) << "once per connection";
-
+  EXPECT_FALSE(hinted_after(10)) << "once per connection";
   Affichage->Bt_connecterClick();
-  for (int i = 0; i < 10; ++i) tick(gn);
-  EXPECT_TRUE(hinted());
+  EXPECT_TRUE(hinted_after(10));
 }
 
 TEST_F(CycleTest, UncheckedAutomaticConnectionWaitsForTheBox) {
