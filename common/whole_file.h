@@ -2,15 +2,27 @@
 // are small and must never be left half-written.
 #pragma once
 
-#include <optional>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace common {
 
-// The file's bytes; "" when it does not exist (nor its folder); nullopt when
-// it exists but cannot be read (a folder, no permission, an I/O error).
-std::optional<std::string> read_whole_file(const std::string& path);
+struct WholeFileRead {
+  enum class Status {
+    kRead,            // `bytes` holds the file; "" when it does not exist (nor its folder)
+    kUnreadable,      // it exists but cannot be read (no permission, an I/O error)
+    kNotRegularFile,  // a folder, a FIFO, a device, a socket, or a link to one
+    kTooLarge,        // more than the bytes asked for
+  };
+  Status status = Status::kRead;
+  std::string bytes;  // empty unless read
+};
+
+// The bytes of a regular file, or of the one a link names, of at most
+// `max_size` bytes. Anything else is left unread: a FIFO would wait for a
+// writer, a terminal for a line, and /dev/zero never ends.
+WholeFileRead read_whole_file(const std::string& path, size_t max_size);
 
 // Writes `contents` to a new file in the same folder, flushes it to the medium
 // and renames it over `path`, so that `path` holds either its previous bytes or

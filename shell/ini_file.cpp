@@ -123,6 +123,7 @@ std::string key_line(std::string_view key, std::string_view value) {
 
 IniFile IniFile::parse(std::string_view text) {
   IniFile ini;
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   while (!text.empty()) {
     const size_t lf = text.find('\n');
     std::string_view line = text.substr(0, lf);
@@ -134,10 +135,9 @@ IniFile IniFile::parse(std::string_view text) {
   return ini;
 }
 
-std::optional<IniFile> IniFile::read(const std::string& path) {
-  const std::optional<std::string> bytes = common::read_whole_file(path);
-  if (!bytes) return std::nullopt;
-  return parse(*bytes);
+IniFile::Read IniFile::read(const std::string& path, size_t max_size) {
+  const common::WholeFileRead file = common::read_whole_file(path, max_size);
+  return {file.status, parse(file.bytes)};
 }
 
 std::string IniFile::text() const {
@@ -178,6 +178,10 @@ std::optional<std::string_view> IniFile::raw_value(std::string_view section, std
   const Place place = find(section, key);
   if (!place.key) return std::nullopt;
   return key_of(lines_[*place.key])->value;
+}
+
+bool IniFile::has_key(std::string_view section, std::string_view key) const {
+  return raw_value(section, key).has_value();
 }
 
 std::string IniFile::read_string(std::string_view section, std::string_view key, std::string_view fallback) const {

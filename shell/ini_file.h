@@ -5,6 +5,8 @@
 // know survives. Bytes are Windows-1252 and stay bytes here.
 #pragma once
 
+#include "common/whole_file.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,11 +20,14 @@ class IniFile {
   // Longest text a read returns; longer values are cut.
   static constexpr size_t kMaxText = 2047;
 
-  // Accepts LF or CR LF line ends.
+  // Accepts LF or CR LF line ends, and skips the UTF-8 byte-order mark that
+  // some editors put first (it would hide the first section).
   static IniFile parse(std::string_view text);
-  // A missing file reads as an empty one; nullopt when the file exists but
-  // cannot be read, so that a save does not replace what it never saw.
-  static std::optional<IniFile> read(const std::string& path);
+  // The file at `path` as read_whole_file (whole_file.h) finds it, at most
+  // `max_size` bytes; a missing file reads as an empty one. Whatever was not
+  // read leaves `ini` empty, and a save must not replace what it never saw.
+  struct Read;
+  static Read read(const std::string& path, size_t max_size);
 
   // The whole file, every line ended by CR LF.
   std::string text() const;
@@ -30,6 +35,7 @@ class IniFile {
   // full, folder missing or not writable) leaves the previous file as it was.
   bool save(const std::string& path) const;
 
+  bool has_key(std::string_view section, std::string_view key) const;
   // A missing key gives `fallback`; a key present with nothing after "=" gives "".
   std::string read_string(std::string_view section, std::string_view key, std::string_view fallback) const;
   // Decimal with optional sign, or hexadecimal after "0x", "0X" or "$"; the
@@ -55,6 +61,11 @@ class IniFile {
   std::optional<std::string_view> raw_value(std::string_view section, std::string_view key) const;
 
   std::vector<std::string> lines_;
+};
+
+struct IniFile::Read {
+  common::WholeFileRead::Status status;
+  IniFile ini;
 };
 
 }  // namespace shell

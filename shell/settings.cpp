@@ -73,6 +73,9 @@ void store_settings(const Settings& settings, IniFile& ini) {
         },
         k.field);
   }
+  if (settings.extended_rmc || ini.has_key(kExtendedRmcSection, kExtendedRmcKey)) {
+    ini.write_bool(kExtendedRmcSection, kExtendedRmcKey, settings.extended_rmc);
+  }
 }
 
 }  // namespace shell

@@ -1,6 +1,5 @@
 // The seventeen settings the settings file keeps, in file order, with their
-// defaults and ranges, and the three it may hold when the user adds them by
-// hand.
+// defaults and ranges, and the three opt-ins it holds only when they are used.
 // Texts are Windows-1252 bytes, as the file holds them.
 #pragma once
 
@@ -33,9 +32,10 @@ struct Settings {
   int32_t zoom_index = 7;   // "80 %"
   int32_t refresh_delay = 5;
   bool auto_refresh = false;
-  // Opt-ins, read and never written: the reading of today's receivers
-  // ("RMC etendu=1"), the sentence's age in the clock setting ("Heure
-  // precise=1") and chronyd's socket ("Chrony=<path>", empty: none).
+  // Opt-ins: the reading of today's receivers ("RMC etendu=1", also in the
+  // dialog), the sentence's age in the clock setting ("Heure precise=1") and
+  // chronyd's socket ("Chrony=<path>", empty: none); the last two are read
+  // and never written.
   bool extended_rmc = false;
   bool precise_time = false;
   std::string chrony_socket;
@@ -55,9 +55,10 @@ struct SettingKey {
 
 extern const std::array<SettingKey, 17> kSettingKeys;
 
-// Only a file that holds one of these keys turns its option on; the save
-// leaves the key as the user wrote it, or absent, so a file without it stays
-// as it was.
+// Only a file that holds one of these keys turns its option on. The save
+// leaves the clock keys as the user wrote them, or absent, and writes
+// "RMC etendu" only once it is in the file or turned on, so the file of a
+// user who never turns an option on stays as it was.
 inline constexpr std::string_view kExtendedRmcSection = "RS232";
 inline constexpr std::string_view kExtendedRmcKey = "RMC etendu";
 inline constexpr std::string_view kClockKeepingSection = "Actions";
@@ -72,7 +73,8 @@ Settings default_settings(std::string_view home);
 // "RMC etendu" and "Heure precise" turn their option on with 1 only; any
 // other value leaves things as they are.
 Settings load_settings(const IniFile& ini, std::string_view home);
-// Writes all seventeen keys in table order.
+// Writes all seventeen keys in table order, and "RMC etendu" when it is on or
+// already in the file (at the end of its section when it is new).
 void store_settings(const Settings& settings, IniFile& ini);
 
 }  // namespace shell

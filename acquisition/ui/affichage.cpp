@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
+#include <stdexcept>
 
 bool Connexion_auto_attente = true;
 bool Clignotement = false;
@@ -294,10 +295,13 @@ void TAffichage::showEvent(QShowEvent* event) {
 }
 
 void TAffichage::FormShow() {
-  Chargement_parametres();
+  const std::optional<std::string> refused = Chargement_parametres();
   Config->Cmd_delaisChange();
   Armer_alarme();
   Decompte_actions = 0;
+  // Told once the window is ready, by the error box; the program goes on
+  // with the defaults.
+  if (refused) throw std::runtime_error(*refused);
 }
 
 void TAffichage::closeEvent(QCloseEvent* event) {

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 
 class QFrame;
@@ -103,9 +104,6 @@ class TAffichage : public QWidget {
   int32_t Decompte_actions = 0;
   QString Chemin_fichier_log_1;
   QString Chemin_fichier_log_2;
-  // Reads today's receivers (any talker, decimals) through the normaliser;
-  // from the settings file only.
-  bool RMC_etendu = false;
   // Sets the clock to the sentence's time plus its age (since its first byte
   // arrived) instead of keeping the clock's milliseconds; from the settings
   // file only.
@@ -114,6 +112,11 @@ class TAffichage : public QWidget {
   // of every complete fix it can trust as a sample; empty: none. From the
   // settings file only.
   QString Socket_chrony;
+
+  // An automatic connection that keeps failing is told once per run of
+  // failures (each distinct message once), not at every cycle: a new run
+  // starts with a successful open, another port, or the box ticked again.
+  void Nouvelle_serie_tentatives() { Echecs_signales.clear(); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -133,6 +136,12 @@ class TAffichage : public QWidget {
   void Executer_actions(const std::optional<acquisition::HeureCycle>& heure);
   // Hands the cycle's GPS time to chronyd, when asked for.
   void Envoyer_echantillon(const acquisition::HeureCycle& heure);
+  // The automatic connection's open; false, with the cycle to end, when it
+  // failed and that failure was told already in this run.
+  bool Connexion_automatique();
+  // Counts the cycles whose text only the extended reading turns into a fix
+  // and, at the tenth in a row, says once per connection where to turn it on.
+  void Surveiller_rmc_etendu(const std::string& text, int r);
   // Whether a condition whose alarm is enabled holds at this cycle.
   bool Alarme_active() const;
   void Signal_sonore();
@@ -147,4 +156,7 @@ class TAffichage : public QWidget {
   // When the bytes of Tampon_reception arrived; emptied with it.
   acquisition::ArrivalTimes arrivals_;
   bool shown_once_ = false;
+  std::set<std::string> Echecs_signales;
+  int Cycles_rmc_etendu = 0;
+  bool Conseil_rmc_donne = false;
 };

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <exception>
 
 void TAffichage::Bt_connecterClick() {
   // Open, close, open: the close-and-reopen starts a receiver that was left
@@ -18,6 +19,18 @@ void TAffichage::Bt_connecterClick() {
 }
 
 void TAffichage::Bt_deconnecterClick() { ComPort1.SetConnected(false); }
+
+bool TAffichage::Connexion_automatique() {
+  try {
+    ComPort1.SetConnected(true);
+  } catch (const std::exception& e) {
+    // Tried again at every cycle, so that a receiver plugged in later
+    // connects by itself; the box comes once, not every 3 seconds.
+    if (Echecs_signales.insert(e.what()).second) throw;
+    return false;
+  }
+  return true;
+}
 
 void TAffichage::ComPort1DeviceLost(serial::TCustomComPort*) {
   // The receiver was unplugged and the port has closed itself (Led_com and the
@@ -32,6 +45,14 @@ void TAffichage::ComPort1DeviceLost(serial::TCustomComPort*) {
 void TAffichage::Led_comChange(serial::TComLed*, serial::TLedState) {
   if (!Bt_connecter || !Bt_deconnecter) return;  // raised while the window is being built
   const bool open = ComPort1.Connected();
+  if (open) {
+    Nouvelle_serie_tentatives();
+  } else {
+    // The next connection may be another receiver: it gets its own hint.
+    Cycles_rmc_etendu = 0;
+    Conseil_rmc_donne = false;
+    Alarme->setToolTip({});
+  }
   Bt_connecter->setEnabled(!open);
   for (QWidget* control :
        std::initializer_list<QWidget*>{Aff_delais, Label_int_mesu, Label_del_ecri, Aff_delais_ecri, Bt_deconnecter,

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolTip>
 
 using serial::lsOff;
 using serial::lsOn;
@@ -17,6 +18,9 @@ namespace {
 // The receive buffer takes no more once it holds this many characters; what
 // arrives then waits in the port's input queue.
 constexpr size_t kReceiveLimit = 1000;
+// Cycles in a row without a fix for the usual reading, with one for the
+// extended reading, before the hint: not a passing burst of another talker.
+constexpr int kCyclesAvantConseil = 10;
 }  // namespace
 
 void TAffichage::ComPort1RxChar(serial::TCustomComPort*, int count) {
@@ -43,16 +47,40 @@ void TAffichage::Afficher_deconnexion() {
 }
 
 int TAffichage::Decodage_GPRMC(const std::string& text) {
-  const int r = RMC_etendu ? acquisition::Decodage_RMC_etendu(text, fix_) : acquisition::Decodage_GPRMC(text, fix_);
+  const int r = Config->Bt_rmc_etendu->isChecked() ? acquisition::Decodage_RMC_etendu(text, fix_)
+                                                   : acquisition::Decodage_GPRMC(text, fix_);
   show_fix();
   return r;
+}
+
+void TAffichage::Surveiller_rmc_etendu(const std::string& text, int r) {
+  if (Config->Bt_rmc_etendu->isChecked()) {
+    Cycles_rmc_etendu = 0;
+    Alarme->setToolTip({});
+    return;
+  }
+  if (Conseil_rmc_donne) return;
+  acquisition::FixFields scratch;
+  const bool only_extended = r != acquisition::Trame_complete &&
+                             acquisition::Decodage_RMC_etendu(text, scratch) == acquisition::Trame_complete;
+  Cycles_rmc_etendu = only_extended ? Cycles_rmc_etendu + 1 : 0;
+  if (Cycles_rmc_etendu < kCyclesAvantConseil) return;
+  Conseil_rmc_donne = true;
+  // Not a box: the acquisition goes on, and the hint stays on the banner.
+  const QString hint = QString::fromUtf8(
+      "Ce récepteur envoie des trames RMC que la lecture\n"
+      "habituelle ne comprend pas : cochez dans Configuration\n"
+      "« Récepteurs récents ($GNRMC, secondes décimales) ».");
+  Alarme->setToolTip(hint);
+  if (Alarme->isVisible() && !isMinimized())
+    QToolTip::showText(Alarme->mapToGlobal(Alarme->rect().center()), hint, Alarme);
 }
 
 void TAffichage::Cycle_acquisition() {
   Clignotement = !Clignotement;
 
   if (Config->Bt_connection_auto->isChecked() && Connexion_auto_attente) {
-    ComPort1.SetConnected(true);
+    if (!Connexion_automatique()) return;
     Connexion_auto_attente = false;
   }
 
@@ -60,9 +88,11 @@ void TAffichage::Cycle_acquisition() {
     Afficher_deconnexion();
   } else {
     const int r = Decodage_GPRMC(Tampon_reception);
+    Surveiller_rmc_etendu(Tampon_reception, r);
     const std::optional<acquisition::HeureCycle> heure =
-        r == acquisition::Trame_complete ? acquisition::Heure_du_cycle(Tampon_reception, RMC_etendu, fix_, arrivals_)
-                                         : std::nullopt;
+        r == acquisition::Trame_complete
+            ? acquisition::Heure_du_cycle(Tampon_reception, Config->Bt_rmc_etendu->isChecked(), fix_, arrivals_)
+            : std::nullopt;
     Tampon_reception.clear();
     arrivals_.clear();
     switch (r) {

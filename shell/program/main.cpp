@@ -1,5 +1,6 @@
 // Orvanta: creates the four windows in order over the Linux platform services,
-// shows the main window and runs the event loop. Arguments are ignored.
+// shows the main window and runs the event loop. --help and --version are
+// answered before anything starts; other arguments are ignored.
 #include "acquisition/ui/affichage.h"
 #include "platform/linux/chrony_socket.h"
 #include "platform/linux/desktop_alarm_sound.h"
@@ -8,16 +9,46 @@
 #include "serial/application_exceptions.h"
 #include "serial/posix/dev_port_lister.h"
 #include "serial/posix/posix_device_opener.h"
+#include "shell/command_line.h"
 #include "shell/settings_location.h"
 #include "shell/ui/application_icon.h"
 #include "shell/ui/orvanta_application.h"
 #include "shell/ui/termination_signals.h"
 #include "shell/ui/windows.h"
 
+#include <cerrno>  // program_invocation_short_name
+#include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
+#include <string>
+
+namespace {
+
+// The close that a termination signal asks for. It runs the close sequence as
+// the user's close does, but nothing may keep the program running: a save
+// that fails is told on standard error, where whoever sent the signal can see
+// it, and in the exit status.
+void close_on_signal() {
+  int status = 0;
+  try {
+    Affichage->FormClose();
+  } catch (...) {
+    const QString message = shell::with_full_stop(shell::OrvantaApplication::message_of(std::current_exception()));
+    std::fprintf(stderr, "%s : %s\n", program_invocation_short_name, message.toUtf8().constData());
+    status = 1;
+  }
+  QCoreApplication::exit(status);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<std::string> answer = shell::command_line_answer(argc, argv, program_invocation_short_name,
+                                                                           ORVANTA_VERSION, shell::settings_path())) {
+    std::fputs(answer->c_str(), stdout);
+    return 0;
+  }
   shell::OrvantaApplication app(argc, argv);
   // Every window, the dialogs and message boxes included, shows it.
   app.setWindowIcon(shell::application_icon());
@@ -39,8 +70,7 @@ int main(int argc, char** argv) {
     app.exec();
     return 0;
   }
-  shell::TerminationSignals termination([] { Affichage->close(); });
+  shell::TerminationSignals termination(close_on_signal);
   Affichage->show();
-  app.exec();
-  return 0;
+  return app.exec();
 }

@@ -54,6 +54,13 @@ TConfig::TConfig(shell::PlatformServices& platform, QWidget* parent)
   build_port();
   build_alarms();
 
+  // Beside the close button, under both columns: the caption is wider than
+  // the right column's groups.
+  Bt_rmc_etendu = check_box(this, "&Récepteurs récents ($GNRMC, secondes décimales)", 12, 186, 356);
+  Bt_rmc_etendu->setChecked(false);
+  Bt_rmc_etendu->setToolTip(
+      QString::fromUtf8("Lire aussi les trames RMC des récepteurs d'aujourd'hui (somme de contrôle vérifiée)"));
+
   BitBtn3 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), "&Fermer", this);
   BitBtn3->setGeometry(376, 182, 125, 25);
   BitBtn3->setToolTip("Fermer la fenêtre et sauver les modifications");
@@ -95,7 +102,7 @@ void TConfig::build_actions() {
 
 void TConfig::build_files() {
   auto* group = new QGroupBox(QString::fromUtf8("&Fichiers où enregistrer les données GPS"), this);
-  group->setGeometry(4, 106, 289, 100);
+  group->setGeometry(4, 106, 289, 72);
   auto path_row = [group](int y, QLineEdit*& box, QPushButton*& button, const char* box_hint, const char* button_hint) {
     box = new QLineEdit(group);
     box->setGeometry(8, y, 245, 21);
@@ -105,9 +112,9 @@ void TConfig::build_files() {
     button->setGeometry(257, y, 24, 21);
     button->setToolTip(QString::fromUtf8(button_hint));
   };
-  path_row(22, Aff_chemain_fichier_log_1, Bt_repertoire, "Nom du fichier log numéro 1",
+  path_row(19, Aff_chemain_fichier_log_1, Bt_repertoire, "Nom du fichier log numéro 1",
            "Répertoire du fichier log numéro 1");
-  path_row(60, Aff_chemain_fichier_log_2, Bt_repertoire2, "Nom du fichier log numéro 2",
+  path_row(44, Aff_chemain_fichier_log_2, Bt_repertoire2, "Nom du fichier log numéro 2",
            "Répertoire du fichier log numéro 2");
   connect(Bt_repertoire, &QPushButton::clicked, this, [this] { Bt_repertoireClick(); });
   connect(Bt_repertoire2, &QPushButton::clicked, this, [this] { Bt_repertoire2Click(); });
@@ -137,6 +144,10 @@ void TConfig::build_port() {
   Bt_connection_auto = check_box(group, "&Connection COM auto.", 8, 66, 190);
   Bt_connection_auto->setToolTip(
       QString::fromUtf8("Doit-on se connecter sur le port série au démarrage du programme ?"));
+  // Ticked again: an automatic connection that keeps failing is told again.
+  connect(Bt_connection_auto, &QCheckBox::toggled, this, [](bool on) {
+    if (on) Affichage->Nouvelle_serie_tentatives();
+  });
 }
 
 void TConfig::build_alarms() {
@@ -188,7 +199,9 @@ void TConfig::choose_log_path(QString& path, QLineEdit* box) {
 void TConfig::Aff_select_portChange() {
   // The selector has given the port its new name, which already reopened an
   // open port; closing and reopening it again leaves an open port open on the
-  // new name. A failed open leaves the port closed and reaches the error box.
+  // new name. A failed open leaves the port closed and reaches the error box,
+  // and so does the first failure of the automatic connection on that port.
+  Affichage->Nouvelle_serie_tentatives();
   serial::TComPort& port = Affichage->ComPort1;
   const bool was_open = port.Connected();
   port.SetConnected(false);

@@ -47,6 +47,8 @@ class TConfig : public QWidget {
   serial::TComComboBox* Aff_select_bauds;
   QLabel* Label1;
   QCheckBox* Bt_connection_auto;
+  // Opt-in reading of today's receivers; the cycle reads it at every tick.
+  QCheckBox* Bt_rmc_etendu;
   QLineEdit* Aff_chemain_fichier_log_1;
   QPushButton* Bt_repertoire;
   QLineEdit* Aff_chemain_fichier_log_2;

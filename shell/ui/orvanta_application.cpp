@@ -5,7 +5,12 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <cerrno>  // program_invocation_short_name
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <string>
+#include <vector>
 
 namespace shell {
 
@@ -16,17 +21,58 @@ bool load_french_qt_texts(QTranslator& translator) {
 
 namespace {
 
-int& program_name_only(int& argc, char** argv) {
+// Qt's messages while the application object is built, held back: the only
+// failure there is a display that cannot be used, which Qt reports in
+// several lines before it aborts. One line says it instead; on success the
+// messages go out as they would have.
+struct HeldMessage {
+  QtMsgType type;
+  // Where it came from: static texts, as Qt's logging macros give them.
+  const char* file;
+  int line;
+  const char* function;
+  const char* category;
+  QString text;
+};
+std::vector<HeldMessage> held_messages;
+QtMessageHandler handler_before = nullptr;
+
+void hold_message(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type != QtFatalMsg) {
+    held_messages.push_back({type, context.file, context.line, context.function, context.category, text});
+    return;
+  }
+  std::string settings;
+  for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"}) {
+    if (const char* value = std::getenv(name))
+      settings += std::string(settings.empty() ? "" : ", ") + name + "=" + value;
+  }
+  std::fprintf(stderr, "%s : aucun affichage utilisable (%s) ; lancez-le dans une session graphique\n",
+               program_invocation_short_name, settings.empty() ? "DISPLAY non défini" : settings.c_str());
+  std::_Exit(1);
+}
+
+int& before_qt(int& argc, char** argv) {
   if (argc > 1) {
     argc = 1;
     argv[1] = nullptr;
   }
+  handler_before = qInstallMessageHandler(hold_message);
   return argc;
+}
+
+void after_qt() {
+  qInstallMessageHandler(handler_before);
+  for (const HeldMessage& m : held_messages) {
+    handler_before(m.type, QMessageLogContext(m.file, m.line, m.function, m.category), m.text);
+  }
+  held_messages.clear();
 }
 
 }  // namespace
 
-OrvantaApplication::OrvantaApplication(int& argc, char** argv) : QApplication(program_name_only(argc, argv), argv) {
+OrvantaApplication::OrvantaApplication(int& argc, char** argv) : QApplication(before_qt(argc, argv), argv) {
+  after_qt();
   // The name only: a display name would be appended to every window caption.
   setApplicationName("Orvanta");
   install_font_substitutions();
@@ -50,13 +96,15 @@ bool OrvantaApplication::notify(QObject* receiver, QEvent* event) {
   return false;
 }
 
-void OrvantaApplication::report_exception(std::exception_ptr error) {
+void OrvantaApplication::report_exception(const std::exception_ptr& error) { report(message_of(error)); }
+
+QString OrvantaApplication::message_of(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& e) {
-    report(QString::fromUtf8(e.what()));
+    return QString::fromUtf8(e.what());
   } catch (...) {
-    report("Erreur inconnue");
+    return "Erreur inconnue";
   }
 }
 

@@ -20,10 +20,14 @@ class OrvantaApplication : public QApplication {
   // Qt is handed the program's name only (`argc` becomes 1): the program
   // takes no arguments, and Qt would act on options of its own (-reverse,
   // -qwindowtitle, -platform ...). `argc` must outlive the application.
+  // Without a display that Qt can use, the process ends here with one line on
+  // standard error and exit status 1, instead of Qt's messages and abort.
   OrvantaApplication(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
   void report(const QString& message) { boxes_.show(message); }
-  void report_exception(std::exception_ptr error);
+  void report_exception(const std::exception_ptr& error);
+  // The text the error box shows for `error`.
+  static QString message_of(const std::exception_ptr& error);
 
  private:
   QTranslator qt_texts_;

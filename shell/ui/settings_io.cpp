@@ -18,6 +18,12 @@
 
 namespace {
 
+using FileStatus = common::WholeFileRead::Status;
+
+// Far more than the program and a user's notes need, and little enough to
+// read at every start.
+constexpr size_t kSettingsFileLimit = size_t{1} << 20;
+
 // A home folder with no Windows-1252 spelling leaves the default log files as
 // bare names rather than as a path that means another folder.
 std::string home_folder() { return common::to_cp1252(QDir::homePath().toStdU16String()).value_or(std::string()); }
@@ -36,11 +42,21 @@ std::string path_bytes(const QString& path) {
   throw std::runtime_error("Impossible d'écrire dans " + path);
 }
 
+std::optional<std::string> refusal(FileStatus status, const std::string& path) {
+  const char* why = status == FileStatus::kNotRegularFile ? " n'est pas un fichier ordinaire"
+                    : status == FileStatus::kTooLarge     ? " dépasse 1 Mio"
+                                                          : nullptr;
+  if (!why) return std::nullopt;
+  return "Le fichier de paramètres " + path + why +
+         " : Orvanta démarre avec les réglages par défaut et ne le modifiera pas";
+}
+
 }  // namespace
 
-void Chargement_parametres() {
-  const shell::IniFile ini = shell::IniFile::read(Config->settings_path()).value_or(shell::IniFile());
-  const shell::Settings s = shell::load_settings(ini, home_folder());
+std::optional<std::string> Chargement_parametres() {
+  const std::string& path = Config->settings_path();
+  const shell::IniFile::Read file = shell::IniFile::read(path, kSettingsFileLimit);
+  const shell::Settings s = shell::load_settings(file.ini, home_folder());
 
   Affichage->move(s.left, s.top);
   Affichage->Chemin_fichier_log_1 = QString::fromStdU16String(common::from_cp1252(s.log_path_1));
@@ -53,7 +69,7 @@ void Chargement_parametres() {
   Config->Bt_err_fichier->setChecked(s.alarm_file);
   Config->Bt_err_rs232->setChecked(s.alarm_serial);
   Config->Bt_connection_auto->setChecked(s.auto_connect);
-  Affichage->RMC_etendu = s.extended_rmc;
+  Config->Bt_rmc_etendu->setChecked(s.extended_rmc);
   Affichage->Heure_precise = s.precise_time;
   Affichage->Socket_chrony = QString::fromStdU16String(common::from_cp1252(s.chrony_socket));
   // An index outside a list selects nothing; selecting applies nothing yet.
@@ -69,6 +85,7 @@ void Chargement_parametres() {
   const serial::TComComboBox* speed = Config->Aff_select_bauds;
   if (port->currentIndex() >= 0) Affichage->ComPort1.SetPort(port->Text());
   if (speed->currentIndex() >= 0) Affichage->ComPort1.SetBaudRate(serial::ParseBaudRate(speed->Text()));
+  return refusal(file.status, path);
 }
 
 void Sauvegarde_parametres() {
@@ -86,6 +103,7 @@ void Sauvegarde_parametres() {
   s.alarm_file = Config->Bt_err_fichier->isChecked();
   s.alarm_serial = Config->Bt_err_rs232->isChecked();
   s.auto_connect = Config->Bt_connection_auto->isChecked();
+  s.extended_rmc = Config->Bt_rmc_etendu->isChecked();
   s.port_index = Config->Aff_select_port->currentIndex();
   s.speed_index = Config->Aff_select_bauds->currentIndex();
   s.zoom_index = Trace->Bt_zoom->currentIndex();
@@ -94,10 +112,12 @@ void Sauvegarde_parametres() {
 
   // The file is read again so that what was added to it by hand, or by
   // another copy of the program, survives; one that exists but cannot be read
-  // is not replaced by what little the program knows.
+  // is not replaced by what little the program knows. One the load refused
+  // stays as it is, as the user was told at start.
   shell::make_settings_folder(path);
-  std::optional<shell::IniFile> ini = shell::IniFile::read(path);
-  if (!ini) cannot_write(path);
-  shell::store_settings(s, *ini);
-  if (!ini->save(path)) cannot_write(path);
+  shell::IniFile::Read file = shell::IniFile::read(path, kSettingsFileLimit);
+  if (refusal(file.status, path)) return;
+  if (file.status != FileStatus::kRead) cannot_write(path);
+  shell::store_settings(s, file.ini);
+  if (!file.ini.save(path)) cannot_write(path);
 }

@@ -19,7 +19,10 @@ namespace {
 
 void put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-std::string get(const std::string& path) { return common::read_whole_file(path).value_or("<unreadable>"); }
+std::string get(const std::string& path) {
+  const common::WholeFileRead file = common::read_whole_file(path, 1 << 20);
+  return file.status == common::WholeFileRead::Status::kRead ? file.bytes : "<unreadable>";
+}
 
 QStringList entries(const QTemporaryDir& dir) {
   return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -69,11 +72,26 @@ TEST(WholeFile, FailsWhenTheFolderIsMissingOrThePathIsAFolder) {
   EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir());
 }
 
-TEST(WholeFile, AMissingFileReadsEmptyAndAnUnreadableOneDoesNot) {
+// Only a regular file (or a link to one) of a bounded size is read: a FIFO
+// would hold the start until a writer comes, /dev/zero would fill the memory.
+TEST(WholeFile, ReadsOnlyARegularFileOfBoundedSize) {
+  using Status = common::WholeFileRead::Status;
   QTemporaryDir dir;
-  EXPECT_EQ(common::read_whole_file(dir.filePath("none.INI").toStdString()), "");
-  EXPECT_EQ(common::read_whole_file(dir.filePath("none/none.INI").toStdString()), "");
-  EXPECT_EQ(common::read_whole_file(dir.path().toStdString()), std::nullopt);
+  const auto at = [&](const char* name) { return dir.filePath(name).toStdString(); };
+  put(at("small"), "12345");
+  put(at("large"), "123456");
+  ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("/dev/zero", at("zero").c_str()), 0);
+  ASSERT_EQ(::symlink("small", at("link").c_str()), 0);
+  EXPECT_EQ(common::read_whole_file(at("link"), 5).bytes, "12345");
+  EXPECT_EQ(common::read_whole_file(at("none"), 5).status, Status::kRead);
+  // /proc files say they are empty, yet have bytes.
+  for (const std::string& path : {at("large"), std::string("/proc/self/status")}) {
+    EXPECT_EQ(common::read_whole_file(path, 5).status, Status::kTooLarge) << path;
+  }
+  for (const std::string& path : {at("fifo"), at("zero"), dir.path().toStdString()}) {
+    EXPECT_EQ(common::read_whole_file(path, 5).status, Status::kNotRegularFile) << path;
+  }
 }
 
 // A settings file kept elsewhere and linked beside the program: the save

@@ -116,5 +116,12 @@ TEST(IniFile, WrittenTextReadsBackUnchanged) {
 
 TEST(IniFile, AFolderCannotBeReadAsAFile) {
   QTemporaryDir dir;
-  EXPECT_FALSE(IniFile::read(dir.path().toStdString()));
+  EXPECT_EQ(IniFile::read(dir.path().toStdString(), 1 << 20).status, common::WholeFileRead::Status::kNotRegularFile);
+}
+
+// An editor's byte-order mark would glue itself to the first section's name.
+TEST(IniFile, AByteOrderMarkIsSkipped) {
+  const IniFile ini = IniFile::parse("\xEF\xBB\xBF[Fichiers]\r\nFichier log 1=/data/j.txt\r\n");
+  EXPECT_EQ(ini.read_string("Fichiers", "Fichier log 1", ""), "/data/j.txt");
+  EXPECT_EQ(ini.text(), "[Fichiers]\r\nFichier log 1=/data/j.txt\r\n");
 }

@@ -50,7 +50,7 @@ TEST(Settings, BooleansAreWrittenBackAsOneOrZero) {
   EXPECT_EQ(ini.read_string("Actions", "Enregistrer dans fichier log", ""), "0");
 }
 
-TEST(Settings, OptInKeysAreReadButNeverWritten) {
+TEST(Settings, OptInKeysAreWrittenOnlyWhenUsed) {
   const shell::Settings none = load("");
   EXPECT_FALSE(none.extended_rmc || none.precise_time);
   EXPECT_EQ(none.chrony_socket, "");
@@ -62,19 +62,18 @@ TEST(Settings, OptInKeysAreReadButNeverWritten) {
     EXPECT_FALSE(load(std::string("[Actions]\nHeure precise=") + other).precise_time) << other;
   }
 
-  // A file without the keys is saved exactly as any other; one with them
-  // keeps their lines where and as the user wrote them.
-  const shell::Settings on = load("[RS232]\nRMC etendu=1\n[Actions]\nHeure precise=1\nChrony=/run/c.sock\n");
-  IniFile without;
-  shell::store_settings(on, without);
+  // "RMC etendu", off and absent, stays absent; on, or already in the file,
+  // its line holds the state. The clock keys are never written: their lines
+  // stay as the user wrote them.
   IniFile plain;
   shell::store_settings(load(""), plain);
-  EXPECT_EQ(without.text(), plain.text());
-  EXPECT_EQ(without.text().find("etendu"), std::string::npos);
+  EXPECT_EQ(plain.text().find("etendu"), std::string::npos);
+  shell::store_settings(load("[RS232]\nRMC etendu=1\n"), plain);
+  EXPECT_NE(plain.text().find("Vitesse=6\r\nRMC etendu=1\r\n[Tracer]"), std::string::npos) << plain.text();
 
   IniFile with = IniFile::parse("[RS232]\nRMC etendu=0x1\nCOMM=3\n[Actions]\nChrony=/run/c.sock\nHeure precise=1\n");
   shell::store_settings(load(""), with);
-  EXPECT_NE(with.text().find("[RS232]\r\nRMC etendu=0x1\r\nCOMM=0\r\n"), std::string::npos) << with.text();
+  EXPECT_NE(with.text().find("[RS232]\r\nRMC etendu=0\r\nCOMM=0\r\n"), std::string::npos) << with.text();
   EXPECT_NE(with.text().find("[Actions]\r\nChrony=/run/c.sock\r\nHeure precise=1\r\nIntervalle=300\r\n"),
             std::string::npos)
       << with.text();

@@ -181,7 +181,7 @@ TEST_F(CycleTest, ExtendedRmcRecordsTodaysReceiversOnlyWhenAskedFor) {
   EXPECT_EQ(Affichage->Led_GPRMC->State(), lsOff);
   EXPECT_EQ(Affichage->Aff_heure->text(), "??");
 
-  Affichage->RMC_etendu = true;
+  Config->Bt_rmc_etendu->setChecked(true);
   tick(gn);
   EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
   EXPECT_EQ(Affichage->texte->toPlainText(),
@@ -328,7 +328,7 @@ TEST_F(CycleTest, AutomaticConnectionHappensOnceAndRetriesWhileFailing) {
   line.SetOpenError(ENOENT);
   EXPECT_THROW(Affichage->Timer_rafraichTimer(), std::exception);
   EXPECT_TRUE(Connexion_auto_attente);
-  EXPECT_THROW(Affichage->Timer_rafraichTimer(), std::exception);
+  Affichage->Timer_rafraichTimer();  // tried again, told once only
 
   line.SetOpenError(0);
   Affichage->Timer_rafraichTimer();
@@ -339,6 +339,54 @@ TEST_F(CycleTest, AutomaticConnectionHappensOnceAndRetriesWhileFailing) {
   Affichage->ComPort1.SetConnected(false);
   Affichage->Timer_rafraichTimer();
   EXPECT_FALSE(Affichage->ComPort1.Connected());
+}
+
+// Told once per run of failures: a new reason, the box ticked again, another
+// port or a connection start a new run.
+TEST_F(CycleTest, AFailingAutomaticConnectionIsToldOncePerRunOfFailures) {
+  const auto told = [this](int error) {
+    line.SetOpenError(error);
+    try {
+      Affichage->Timer_rafraichTimer();
+    } catch (const std::exception&) {
+      return true;
+    }
+    return false;
+  };
+  Config->Bt_connection_auto->setChecked(true);
+  EXPECT_TRUE(told(ENOENT));
+  EXPECT_FALSE(told(ENOENT));
+  EXPECT_TRUE(told(EACCES));
+  Config->Bt_connection_auto->setChecked(false);
+  Config->Bt_connection_auto->setChecked(true);
+  EXPECT_TRUE(told(EACCES));
+  Config->Aff_select_portChange();
+  EXPECT_TRUE(told(EACCES));
+  EXPECT_FALSE(told(0));
+  Affichage->ComPort1.SetConnected(false);
+  Affichage->ComPort1DeviceLost(&Affichage->ComPort1);
+  EXPECT_TRUE(told(EACCES));
+  EXPECT_FALSE(told(EACCES));
+}
+
+TEST_F(CycleTest, AReceiverOnlyTheExtendedReadingUnderstandsGetsOneHintPerConnection) {
+  const std::string gn = "$GNRMC,055234.000,A,4739.71890,N,12219.58362,W,0.00,286.35,050826,,,A,V*13\r\n";
+  const auto hinted_after = [&](int cycles) {
+    for (int i = 0; i < cycles; ++i) tick(gn);
+    return Affichage->Alarme->toolTip().contains("« Récepteurs récents ($GNRMC, secondes décimales) »");
+  };
+  connect_port();
+  EXPECT_FALSE(hinted_after(9));
+  tick(kNoRmc);  // counts again from 0
+  EXPECT_FALSE(hinted_after(9));
+  EXPECT_TRUE(hinted_after(1));
+  Config->Bt_rmc_etendu->setChecked(true);  // read at the next cycle
+  EXPECT_FALSE(hinted_after(1));
+  EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
+  Config->Bt_rmc_etendu->setChecked(false);
+  EXPECT_FALSE(hinted_after(10)) << "once per connection";
+  Affichage->Bt_connecterClick();
+  EXPECT_TRUE(hinted_after(10));
 }
 
 TEST_F(CycleTest, UncheckedAutomaticConnectionWaitsForTheBox) {

@@ -10,12 +10,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QSlider>
+#include <sys/stat.h>
 
 namespace {
 
 void put(const std::string& path, const std::string& bytes) { ASSERT_TRUE(common::replace_whole_file(path, bytes)); }
-std::string get(const std::string& path) { return common::read_whole_file(path).value_or("<unreadable>"); }
+std::string get(const std::string& path) { return common::read_whole_file(path, 1 << 22).bytes; }
 
 }  // namespace
 
@@ -83,11 +85,14 @@ TEST_F(WindowsTest, OddValuesAreReadSafelyAndWrittenBackInPlace) {
 }
 
 TEST_F(WindowsTest, OptInKeysComeFromTheFileAndStayInIt) {
-  EXPECT_FALSE(Affichage->RMC_etendu || Affichage->Heure_precise);
+  Chargement_parametres();
+  Sauvegarde_parametres();
+  EXPECT_EQ(get(ini_path).find("etendu"), std::string::npos) << "a box never ticked leaves no key";
+  EXPECT_FALSE(Config->Bt_rmc_etendu->isChecked() || Affichage->Heure_precise);
   EXPECT_TRUE(Affichage->Socket_chrony.isEmpty());
   put(ini_path, "[RS232]\r\nRMC etendu=1\r\n[Actions]\r\nHeure precise=1\r\nChrony=/run/chrony \xE9.sock\r\n");
   Chargement_parametres();
-  EXPECT_TRUE(Affichage->RMC_etendu);
+  EXPECT_TRUE(Config->Bt_rmc_etendu->isChecked());
   EXPECT_TRUE(Affichage->Heure_precise);
   EXPECT_EQ(Affichage->Socket_chrony, QString::fromUtf8("/run/chrony é.sock"));
   Sauvegarde_parametres();
@@ -95,6 +100,22 @@ TEST_F(WindowsTest, OptInKeysComeFromTheFileAndStayInIt) {
   EXPECT_NE(get(ini_path).find("[Actions]\r\nHeure precise=1\r\nChrony=/run/chrony \xE9.sock\r\nIntervalle="),
             std::string::npos)
       << get(ini_path);
+}
+
+// A start must not hang on a FIFO (nor read a device, see read_whole_file),
+// and what is not a regular file is never written into.
+TEST_F(WindowsTest, ASettingsFileThatIsNoRegularFileGivesTheDefaultsAndIsLeftAlone) {
+  ASSERT_EQ(::mkfifo(ini_path.c_str(), 0600), 0);
+  try {
+    Affichage->FormShow();
+    ADD_FAILURE() << "not told";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()), "Le fichier de paramètres " + ini_path +
+                                         " n'est pas un fichier ordinaire : Orvanta démarre avec les réglages par "
+                                         "défaut et ne le modifiera pas");
+  }
+  EXPECT_EQ(Affichage->Bt_acquiter->text(), "Alarme active") << "the first show went to its end";
+  EXPECT_NO_THROW(Affichage->FormClose());
 }
 
 TEST_F(WindowsTest, SelectorsLeftWithoutSelectionLeaveThePortAsItWas) {
@@ -106,13 +127,15 @@ TEST_F(WindowsTest, SelectorsLeftWithoutSelectionLeaveThePortAsItWas) {
 }
 
 TEST_F(WindowsTest, AFileThatCannotBeWrittenStopsTheCloseWithItsPath) {
-  ASSERT_TRUE(QDir(dir.path()).mkdir("orvanta.INI"));
+  // Its folder cannot be made: a file stands where it would be.
+  put(path("folder"), "");
+  platform.settings_path = path("folder") + "/orvanta.INI";
   Chargement_parametres();
   try {
     Affichage->FormClose();
-    FAIL() << "saved into a folder";
+    FAIL() << "saved under a file";
   } catch (const std::runtime_error& e) {
-    EXPECT_EQ(std::string(e.what()), "Impossible d'écrire dans " + ini_path);
+    EXPECT_EQ(std::string(e.what()), "Impossible d'écrire dans " + platform.settings_path);
   }
 }
 

@@ -1,0 +1,18 @@
+// The two questions the program answers from its command line, before
+// anything else starts and so without a display: --help and --version. Every
+// other argument is ignored, Qt's own options included.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace shell {
+
+// What to print on standard output for the first --help or --version among
+// the arguments; nothing when the program is to start. `program` is the name
+// it was started under; the help tells where the settings file is.
+std::optional<std::string> command_line_answer(int argc, const char* const* argv, std::string_view program,
+                                               std::string_view version, std::string_view settings_path);
+
+}  // namespace shell
