@@ -5,6 +5,7 @@
 #include "platform/linux/linux_system_clock.h"
 #include "platform/linux/sysfs_power_source.h"
 #include "serial/application_exceptions.h"
+#include "serial/gpsd/gpsd_ports.h"
 #include "serial/posix/dev_port_lister.h"
 #include "serial/posix/posix_device_opener.h"
 #include "shell/settings_location.h"
@@ -26,8 +27,10 @@ int main(int argc, char** argv) {
   platform::SysfsPowerSource power;
   platform::LinuxSystemClock clock;
   platform::DesktopAlarmSound sound;
-  shell::PlatformServices platform{serial::posix_serial_devices(), serial::posix_port_lister(), power, clock, sound,
-                                   shell::settings_path()};
+  // Port names "gpsd://..." read gpsd; the others are serial devices.
+  serial::GpsdDeviceOpener devices(serial::posix_serial_devices());
+  serial::GpsdPortLister ports(serial::posix_port_lister());
+  shell::PlatformServices platform{devices, ports, power, clock, sound, shell::settings_path()};
 
   std::unique_ptr<shell::Windows> windows;
   try {

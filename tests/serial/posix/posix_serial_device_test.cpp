@@ -1,13 +1,22 @@
 // The Linux device layer on real pseudo-terminals.
+#include "common/unique_fd.h"
 #include "serial/posix/custom_speed.h"
 #include "serial/posix/posix_device_opener.h"
 #include "support/pty_pair.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <dirent.h>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <optional>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <time.h>
 
 namespace serial {
@@ -150,6 +159,73 @@ TEST(DeviceOpen, HoldsThePortForItselfUntilClosed) {
   EXPECT_EQ(error, EBUSY);
   first.reset();
   EXPECT_TRUE(open_device(pty.path()));
+}
+
+// A tty another program holds, and a system console, are left as they are
+// (as root too): the open fails as busy and the line keeps its settings. A
+// console is never opened at all.
+TEST(DeviceOpen, LeavesAloneWhatAnotherProgramHoldsAndTheConsoles) {
+  struct Case {
+    const char* what;
+    bool opened_to_ask;
+  };
+  for (const Case c : {Case{"made exclusive by its holder", true}, Case{"held open by another process", true},
+                       Case{"a system console", false}}) {
+    SCOPED_TRACE(c.what);
+    PtyPair pty;
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.slave(), &before), 0);
+    before.c_lflag |= ICANON | ECHO;
+    cfsetspeed(&before, B1200);
+    ASSERT_EQ(tcsetattr(pty.slave(), TCSANOW, &before), 0);
+
+    const std::string proc = ::testing::TempDir() + "orvanta-proc-" + std::to_string(getpid());
+    SystemRoots roots;
+    pid_t holder = -1;
+    const std::string what = c.what;
+    if (what == "made exclusive by its holder") {
+      ASSERT_EQ(ioctl(pty.slave(), TIOCEXCL), 0);
+    } else if (what == "a system console") {
+      std::filesystem::create_directories(proc);
+      struct stat node {};
+      ASSERT_EQ(stat(pty.path().c_str(), &node), 0);
+      std::ofstream(proc + "/consoles") << "ttyX -W- (EC p a) " << major(node.st_rdev) << ":" << minor(node.st_rdev);
+      roots = {proc, proc};
+    } else {
+      int ready[2];
+      ASSERT_EQ(pipe(ready), 0);
+      holder = fork();
+      if (holder == 0) {
+        const int fd = open(pty.path().c_str(), O_RDWR | O_NOCTTY);
+        (void)!write(ready[1], &fd, 1);
+        pause();
+        _exit(0);
+      }
+      char byte;
+      ASSERT_EQ(read(ready[0], &byte, 1), 1);
+      close(ready[0]);
+      close(ready[1]);
+    }
+    common::UniqueFd watch(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    ASSERT_GE(inotify_add_watch(watch.get(), pty.path().c_str(), IN_OPEN), 0);
+
+    int error = 0;
+    EXPECT_EQ(PosixSerialDeviceOpener(roots).open(pty.path(), error), nullptr);
+    EXPECT_EQ(error, EBUSY);
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.slave(), &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(cfgetospeed(&after), B1200);
+    char event[sizeof(inotify_event) + NAME_MAX + 1];
+    EXPECT_EQ(read(watch.get(), event, sizeof event) > 0, c.opened_to_ask);
+
+    if (holder > 0) {
+      kill(holder, SIGKILL);
+      waitpid(holder, nullptr, 0);
+    }
+    ioctl(pty.slave(), TIOCNXCL);
+    std::filesystem::remove_all(proc);
+  }
 }
 
 // Settings may be applied long after opening (a port opened inside
