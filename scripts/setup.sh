@@ -12,6 +12,7 @@ packages=(
   xvfb xauth imagemagick
   dpkg-dev desktop-file-utils appstream lintian man-db
   libxml2-utils gpsbabel
+  gpsd
 )
 
 missing=()
@@ -23,5 +24,20 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
+# No service may start on install: the tests run gpsd as instances of their
+# own, on their own ports. A policy-rc.d answering 101 makes the packages'
+# scripts leave their services (and sockets) stopped; one already in place is
+# the machine's and stays.
+policy=/usr/sbin/policy-rc.d
+if [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
+  $sudo chmod 755 "$policy"
+  trap '$sudo rm -f "$policy"' EXIT
+fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Nor at the next boot: a gpsd installed here for the tests stays off until
+# its owner enables it (systemctl enable --now gpsd.socket).
+if [[ " ${missing[*]} " == *" gpsd "* ]] && command -v systemctl >/dev/null; then
+  $sudo systemctl disable gpsd.socket gpsd.service >/dev/null 2>&1 || true
+fi

@@ -53,7 +53,15 @@ Settings load_settings(const IniFile& ini, std::string_view home) {
         k.field);
   }
   s.extended_rmc = ini.read_integer(kExtendedRmcSection, kExtendedRmcKey, 0) == 1;
+  s.port_name = read_port_name(ini);
   return s;
+}
+
+std::optional<std::string> read_port_name(const IniFile& ini) {
+  // No value holds a line break: the fallback says the key is missing.
+  std::string name = ini.read_string(kPortNameSection, kPortNameKey, "\n");
+  if (name == "\n") return std::nullopt;
+  return name;
 }
 
 void store_settings(const Settings& settings, IniFile& ini) {
@@ -71,6 +79,7 @@ void store_settings(const Settings& settings, IniFile& ini) {
         },
         k.field);
   }
+  if (settings.port_name) ini.write_string(kPortNameSection, kPortNameKey, *settings.port_name);
 }
 
 }  // namespace shell

@@ -34,6 +34,9 @@ struct Settings {
   bool auto_refresh = false;
   // Opt-in reading of today's receivers ("RMC etendu=1"); read, never written.
   bool extended_rmc = false;
+  // Opt-in port given by its name ("Port=gpsd://gpsbox:2947"), for one the
+  // list does not offer; stored only when the file held the key.
+  std::optional<std::string> port_name;
 };
 
 struct SettingRange {
@@ -55,6 +58,13 @@ extern const std::array<SettingKey, 17> kSettingKeys;
 inline constexpr std::string_view kExtendedRmcSection = "RS232";
 inline constexpr std::string_view kExtendedRmcKey = "RMC etendu";
 
+// Only a file that holds this key names its port by it, over "COMM"; the
+// save writes the port in use there, and never adds the key.
+inline constexpr std::string_view kPortNameSection = "RS232";
+inline constexpr std::string_view kPortNameKey = "Port";
+// The key's value when the file holds it ("Port=" holds an empty one).
+std::optional<std::string> read_port_name(const IniFile& ini);
+
 // The defaults: the log files sit in the home folder (bytes); an empty home
 // leaves bare file names.
 Settings default_settings(std::string_view home);
@@ -63,7 +73,8 @@ Settings default_settings(std::string_view home);
 // "RMC etendu" turns the reading on with 1 only; any other value leaves the
 // decoding as it is.
 Settings load_settings(const IniFile& ini, std::string_view home);
-// Writes all seventeen keys in table order.
+// Writes all seventeen keys in table order, and the port's name when the
+// settings have one.
 void store_settings(const Settings& settings, IniFile& ini);
 
 }  // namespace shell

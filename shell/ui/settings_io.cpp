@@ -67,6 +67,11 @@ void Chargement_parametres() {
   const serial::TComComboBox* speed = Config->Aff_select_bauds;
   if (port->currentIndex() >= 0) Affichage->ComPort1.SetPort(port->Text());
   if (speed->currentIndex() >= 0) Affichage->ComPort1.SetBaudRate(serial::ParseBaudRate(speed->Text()));
+  // A port named in the file wins; the selector shows its entry, if listed.
+  if (s.port_name && !s.port_name->empty()) {
+    Affichage->ComPort1.SetPort(*s.port_name);
+    Config->Aff_select_port->ReadFromPort();
+  }
 }
 
 void Sauvegarde_parametres() {
@@ -96,6 +101,7 @@ void Sauvegarde_parametres() {
   shell::make_settings_folder(path);
   std::optional<shell::IniFile> ini = shell::IniFile::read(path);
   if (!ini) cannot_write(path);
+  if (shell::read_port_name(*ini)) s.port_name = Affichage->ComPort1.Port();
   shell::store_settings(s, *ini);
   if (!ini->save(path)) cannot_write(path);
 }

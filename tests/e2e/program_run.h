@@ -20,8 +20,11 @@ std::string read_file(const std::filesystem::path& p);
 // Starts `argv` with its standard output and error into `out`.
 pid_t spawn(const std::vector<std::string>& argv, const std::filesystem::path& out);
 
-// A drive north, one fix after another (RMC and GGA): minutes of latitude go
-// 00.0000, 00.0100 ...; and the journal record of fix `i`.
+// "$" + body + "*" + its checksum + CR LF.
+std::string with_checksum(const std::string& body);
+
+// A drive north, one fix after another (RMC and GGA, with their checksums):
+// minutes of latitude go 00.0000, 00.0100 ...; and the journal record of fix `i`.
 std::string drive_sentences(int fixes);
 std::string drive_record(int i);
 // Whether `journal` is whole records, each one of `record(0)` .. `record(count - 1)`.
@@ -39,10 +42,10 @@ class ProgramRun : public ::testing::Test {
   void plug_in(const std::string& nmea, long baud = 4800);
   // Ends it: its pty hangs up and the link goes, as an unplugged adapter's do.
   void unplug();
-  // Writes the settings file (the port is the link's entry of the port list,
-  // automatic connection on, 4800 baud, recording on, clock setting off) with
-  // `interval` seconds between records and `rs232` added to its [RS232]
-  // section, then starts the program.
+  // Writes the settings file (the port is the link's entry of the port list
+  // unless `rs232` names one with "Port=", automatic connection on, 4800
+  // baud, recording on, clock setting off) with `interval` seconds between
+  // records and `rs232` added to its [RS232] section, then starts the program.
   void start_program(int interval = 3, const std::string& rs232 = {});
   // Ends the program as a termination signal does (the window closes).
   void stop_program();
