@@ -23,6 +23,7 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr char kGpsd[] = "/usr/sbin/gpsd";
+constexpr size_t kRecord = 65;  // bytes of one journal record
 
 enum class Source { SerialPort, Gpsd };
 void PrintTo(Source source, std::ostream* out) { *out << (source == Source::Gpsd ? "gpsd" : "serial port"); }
@@ -34,7 +35,7 @@ std::string free_loopback_port() {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0) ADD_FAILURE() << "no loopback port";
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
   close(fd);
   return std::to_string(ntohs(address.sin_port));
@@ -89,7 +90,7 @@ TEST_P(UnplugRun, LoggingPausesWithoutSpinningAndResumesByItself) {
   receiver_comes();
   if (IsSkipped()) return;
   start();
-  ASSERT_TRUE(wait_until([&] { return journal().size() >= 2 * 65; }, 40s)) << read_file(root / "orvanta.out");
+  ASSERT_TRUE(wait_until([&] { return journal().size() >= 2 * kRecord; }, 40s)) << read_file(root / "orvanta.out");
 
   receiver_goes();
   std::this_thread::sleep_for(1s);
@@ -101,7 +102,7 @@ TEST_P(UnplugRun, LoggingPausesWithoutSpinningAndResumesByItself) {
   EXPECT_EQ(journal(), before) << "nothing recorded while gone";
 
   receiver_comes();
-  EXPECT_TRUE(wait_until([&] { return journal().size() >= before.size() + 2 * 65; }, 40s))
+  EXPECT_TRUE(wait_until([&] { return journal().size() >= before.size() + 2 * kRecord; }, 40s))
       << read_file(root / "orvanta.out");
   stop_program();
   const std::string after = journal();
