@@ -1,16 +1,12 @@
-// The real program while its receiver goes away and comes back: the port
-// closes by itself, nothing spins while the device is gone, and logging
-// resumes by itself under automatic connection, every record byte for byte a
-// fix that was sent. The receiver is a serial port (its adapter unplugged and
-// plugged back in), or a gpsd of the test's own on the replay's pty and a
-// free loopback port (stopped and started again), read as gpsd://.
+// The real program while its receiver goes and comes back (an adapter
+// unplugged, or a gpsd of the test's own on the replay's pty stopped): the
+// port closes, nothing spins meanwhile, and logging resumes by itself, each
+// record byte for byte a fix that was sent.
 #include "program_run.h"
 #include "serial/gpsd/gpsd_connection.h"
+#include "support/loopback_listener.h"
 
-#include <arpa/inet.h>
 #include <csignal>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -28,26 +24,13 @@ constexpr size_t kRecord = 65;  // bytes of one journal record
 enum class Source { SerialPort, Gpsd };
 void PrintTo(Source source, std::ostream* out) { *out << (source == Source::Gpsd ? "gpsd" : "serial port"); }
 
-// A loopback port nobody listens on now.
-std::string free_loopback_port() {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0) ADD_FAILURE() << "no loopback port";
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return std::to_string(ntohs(address.sin_port));
-}
-
 class UnplugRun : public testing_support::ProgramRun, public ::testing::WithParamInterface<Source> {
  protected:
   void SetUp() override {
     ProgramRun::SetUp();
     if (IsSkipped() || GetParam() != Source::Gpsd) return;
     if (access(kGpsd, X_OK) != 0) GTEST_SKIP() << kGpsd << " is not installed (scripts/setup.sh installs it)";
-    gpsd_port_ = free_loopback_port();
+    gpsd_port_ = testing_support::LoopbackListener().port;  // free once the listener goes
     // The receiver plays for the whole test; gpsd comes and goes on it.
     plug_in(drive_sentences(40));
   }

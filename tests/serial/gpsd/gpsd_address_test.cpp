@@ -8,53 +8,32 @@ namespace serial {
 namespace {
 
 TEST(GpsdAddress, ReadsTheNamesThatSelectGpsd) {
-  struct Case {
-    const char* name;
-    std::optional<GpsdAddress> address;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::optional<GpsdAddress>> cases[] = {
       {"gpsd://", GpsdAddress{"localhost", "2947"}},
-      {"GPSD://", GpsdAddress{"localhost", "2947"}},
+      {"GPSD://gpsbox", GpsdAddress{"gpsbox", "2947"}},
       {"gpsd://127.0.0.1:29470", GpsdAddress{"127.0.0.1", "29470"}},
-      {"gpsd://gpsbox", GpsdAddress{"gpsbox", "2947"}},
-      {"gpsd://:3000", GpsdAddress{"localhost", "3000"}},
       {"gpsd://[::1]:2948", GpsdAddress{"::1", "2948"}},
-      {"gpsd://[fe80::1]", GpsdAddress{"fe80::1", "2947"}},
       {"gpsd://host:", std::nullopt},
-      {"gpsd://host:0", std::nullopt},
       {"gpsd://host:65536", std::nullopt},
-      {"gpsd://host:29x", std::nullopt},
       {"gpsd://[::1", std::nullopt},
-      {"gpsd://[::1]2947", std::nullopt},
-      {"ttyUSB0", std::nullopt},
-      {"gpsd:/", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(parse_gpsd_port(c.name), c.address) << c.name;
-    EXPECT_EQ(is_gpsd_port(c.name), std::string_view(c.name).size() >= 7 && c.name[4] == ':') << c.name;
-  }
-  EXPECT_EQ(gpsd_port_name(GpsdAddress{}), "gpsd://localhost:2947");
+      {"ttyUSB0", std::nullopt}};
+  for (const auto& [name, address] : cases) EXPECT_EQ(parse_gpsd_port(name), address) << name;
   EXPECT_EQ(gpsd_port_name(GpsdAddress{"::1", "2948"}), "gpsd://[::1]:2948");
 }
 
 // gpsd puts its own reports between the sentences; however the stream is cut
 // into reads, the sentences come out whole and nothing of the reports.
 TEST(NmeaStreamFilter, KeepsTheSentencesAndDropsGpsdsReportsAcrossReads) {
-  const std::string stream =
-      "{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n"
-      "{\"class\":\"WATCH\",\"enable\":true,\"nmea\":true}\r\n"
-      "$GPRMC,120000,A,4500.0000,N,00600.0000,E,012.5,045.0,070126,,*1C\r\n"
-      "{\"class\":\"DEVICE\",\"path\":\"/dev/ttyUSB0\",\"activated\":0}\r\n"
-      "$GPGGA,120000,4500.0000,N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*45\n";
-  const std::string sentences =
-      "$GPRMC,120000,A,4500.0000,N,00600.0000,E,012.5,045.0,070126,,*1C\r\n"
-      "$GPGGA,120000,4500.0000,N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*45\n";
+  const std::string rmc = "$GPRMC,120000,A,4500.0000,N,00600.0000,E,012.5,045.0,070126,,*1C\r\n";
+  const std::string gga = "$GPGGA,120000,4500.0000,N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*45\n";
+  const std::string stream = "{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n{\"class\":\"WATCH\"}\r\n" + rmc +
+                             "{\"class\":\"DEVICE\",\"activated\":0}\r\n" + gga;
   for (size_t cut = 0; cut <= stream.size(); ++cut) {
     NmeaStreamFilter filter;
     std::string first = stream.substr(0, cut), second = stream.substr(cut);
     first.resize(filter.filter(first.data(), first.size()));
     second.resize(filter.filter(second.data(), second.size()));
-    ASSERT_EQ(first + second, sentences) << "cut at " << cut;
+    ASSERT_EQ(first + second, rmc + gga) << "cut at " << cut;
   }
 }
 
