@@ -13,9 +13,10 @@ packages=(
   dpkg-dev desktop-file-utils appstream lintian man-db
   libxml2-utils gpsbabel
   # The clock tests run their own chronyd (-x, never the clock), dbus-daemon
-  # (a private bus) and mock timedated; the system services of these packages
-  # must not start on install (see policy-rc.d below).
-  chrony dbus-daemon python3-dbusmock
+  # (a private bus) and mock timedated, the gpsd tests their own gpsd; the
+  # system services of these packages must not start on install (see
+  # policy-rc.d below).
+  chrony dbus-daemon python3-dbusmock gpsd
 )
 
 missing=()
@@ -27,9 +28,10 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
-# Services installed here must not start: invoke-rc.d and deb-systemd-invoke
-# ask policy-rc.d, and 101 means "not allowed". One already there is left as
-# it is.
+# No service may start on install: the tests run gpsd and chronyd as
+# instances of their own. A policy-rc.d answering 101 makes the packages'
+# scripts leave their services (and sockets) stopped; one already in place is
+# the machine's and stays.
 policy=/usr/sbin/policy-rc.d
 if [ ! -e "$policy" ]; then
   printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
@@ -38,3 +40,10 @@ if [ ! -e "$policy" ]; then
 fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Nor at the next boot: a gpsd installed here for the tests stays off until
+# its owner enables it (systemctl enable --now gpsd.socket). chrony is left
+# enabled: installing it removed systemd-timesyncd, and a machine should not
+# come up without a time service.
+if [[ " ${missing[*]} " == *" gpsd "* ]] && command -v systemctl >/dev/null; then
+  $sudo systemctl disable gpsd.socket gpsd.service >/dev/null 2>&1 || true
+fi

@@ -55,7 +55,15 @@ Settings load_settings(const IniFile& ini, std::string_view home) {
   s.extended_rmc = ini.read_integer(kExtendedRmcSection, kExtendedRmcKey, 0) == 1;
   s.precise_time = ini.read_integer(kClockKeepingSection, kPreciseTimeKey, 0) == 1;
   s.chrony_socket = ini.read_string(kClockKeepingSection, kChronyKey, "");
+  s.port_name = read_port_name(ini);
   return s;
+}
+
+std::optional<std::string> read_port_name(const IniFile& ini) {
+  // No value holds a line break: the fallback says the key is missing.
+  std::string name = ini.read_string(kPortNameSection, kPortNameKey, "\n");
+  if (name == "\n") return std::nullopt;
+  return name;
 }
 
 void store_settings(const Settings& settings, IniFile& ini) {
@@ -76,6 +84,7 @@ void store_settings(const Settings& settings, IniFile& ini) {
   if (settings.extended_rmc || ini.has_key(kExtendedRmcSection, kExtendedRmcKey)) {
     ini.write_bool(kExtendedRmcSection, kExtendedRmcKey, settings.extended_rmc);
   }
+  if (settings.port_name) ini.write_string(kPortNameSection, kPortNameKey, *settings.port_name);
 }
 
 }  // namespace shell

@@ -39,6 +39,9 @@ struct Settings {
   bool extended_rmc = false;
   bool precise_time = false;
   std::string chrony_socket;
+  // Opt-in port given by its name ("Port=gpsd://gpsbox:2947"), for one the
+  // list does not offer; stored only when the file held the key.
+  std::optional<std::string> port_name;
 };
 
 struct SettingRange {
@@ -65,6 +68,13 @@ inline constexpr std::string_view kClockKeepingSection = "Actions";
 inline constexpr std::string_view kPreciseTimeKey = "Heure precise";
 inline constexpr std::string_view kChronyKey = "Chrony";
 
+// Only a file that holds this key names its port by it, over "COMM"; the
+// save writes the port in use there, and never adds the key.
+inline constexpr std::string_view kPortNameSection = "RS232";
+inline constexpr std::string_view kPortNameKey = "Port";
+// The key's value when the file holds it ("Port=" holds an empty one).
+std::optional<std::string> read_port_name(const IniFile& ini);
+
 // The defaults: the log files sit in the home folder (bytes); an empty home
 // leaves bare file names.
 Settings default_settings(std::string_view home);
@@ -73,8 +83,9 @@ Settings default_settings(std::string_view home);
 // "RMC etendu" and "Heure precise" turn their option on with 1 only; any
 // other value leaves things as they are.
 Settings load_settings(const IniFile& ini, std::string_view home);
-// Writes all seventeen keys in table order, and "RMC etendu" when it is on or
-// already in the file (at the end of its section when it is new).
+// Writes all seventeen keys in table order, "RMC etendu" when it is on or
+// already in the file (at the end of its section when it is new), and the
+// port's name when the settings have one.
 void store_settings(const Settings& settings, IniFile& ini);
 
 }  // namespace shell

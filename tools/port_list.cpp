@@ -6,6 +6,7 @@
 //   port_list   (--help tells more)
 #include "serial/com_error.h"
 #include "serial/com_select.h"
+#include "serial/gpsd/gpsd_ports.h"
 #include "serial/posix/dev_port_lister.h"
 #include "tools/command_line.h"
 
@@ -17,8 +18,9 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: %1$s\n"
-    "Prints the serial ports of /dev as Orvanta's port list shows them, one a\n"
-    "line: the place in the list (the \"COMM\" setting), a tab, the name.\n"
+    "Prints the serial ports of /dev, and the local gpsd when one answers, as\n"
+    "Orvanta's port list shows them, one a line: the place in the list (the\n"
+    "\"COMM\" setting), a tab, the name.\n"
     "\n"
     "  -h, --help   show this help and exit\n"
     "  --version    show the version and exit\n";
@@ -41,7 +43,8 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> ports;
   try {
-    serial::ListPorts(serial::posix_port_lister(), ports);
+    serial::GpsdPortLister lister(serial::posix_port_lister());
+    serial::ListPorts(lister, ports);
   } catch (const serial::EComPort& error) {
     std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, error.what());
     return 1;

@@ -44,19 +44,22 @@ bool is_present_serial_node(const std::string& path, std::string_view name) {
   return !name.starts_with("ttyS") || has_uart(info.st_rdev);
 }
 
-DevPortLister::DevPortLister(std::string root, SerialNodeProbe probe)
-    : root_(std::move(root)), probe_(std::move(probe)) {}
+DevPortLister::DevPortLister(std::string root, SerialNodeProbe probe, SystemRoots consoles)
+    : root_(std::move(root)), probe_(std::move(probe)), consoles_(std::move(consoles)) {}
 
 int DevPortLister::list(std::vector<std::string>& names) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(root_.c_str()), ::closedir);
   if (!dir) return errno;
+  const SystemConsoles consoles = SystemConsoles::read(consoles_);
   std::vector<std::string> found;
   for (;;) {
     errno = 0;
     const dirent* entry = ::readdir(dir.get());
     if (!entry) break;
     std::string_view name = entry->d_name;
-    if (has_serial_tty_name(name) && probe_(root_ + "/" + entry->d_name, name)) found.emplace_back(name);
+    if (!has_serial_tty_name(name)) continue;
+    const std::string path = root_ + "/" + entry->d_name;
+    if (!consoles.contains(path) && probe_(path, name)) found.emplace_back(name);
   }
   if (errno != 0) return errno;
   names = std::move(found);

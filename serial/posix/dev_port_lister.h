@@ -1,9 +1,11 @@
 // Lists the serial ports present under a device folder (/dev by default):
 // entries named like serial ttys that are device nodes or links to them, as
-// udev or socat make them. A ttyS* entry counts only when its UART is there:
-// the kernel makes ttyS0..ttyS3 (or more) whether or not a UART answers.
+// udev or socat make them, but never a system console (system_consoles.h). A
+// ttyS* entry counts only when its UART is there: the kernel makes
+// ttyS0..ttyS3 (or more) whether or not a UART answers.
 #pragma once
 
+#include "serial/posix/system_consoles.h"
 #include "serial/serial_device.h"
 
 #include <functional>
@@ -25,10 +27,12 @@ bool has_serial_tty_name(std::string_view name);
 
 class DevPortLister final : public PortLister {
  public:
-  // Tests scan a folder of their own with a probe of their own.
-  explicit DevPortLister(std::string root = "/dev", SerialNodeProbe probe = is_present_serial_node);
+  // Tests scan a folder of their own with a probe of their own, and describe
+  // the consoles with trees of their own.
+  explicit DevPortLister(std::string root = "/dev", SerialNodeProbe probe = is_present_serial_node,
+                         SystemRoots consoles = {});
   // Names relative to the root ("ttyUSB0"), unsorted; an unreadable root
-  // gives its errno value.
+  // gives its errno value. Consoles are left out before the probe looks.
   int list(std::vector<std::string>& names) override;
   // The device file the name opens (COMn is ttyS(n-1)), with links followed
   // when it exists: a udev link and its device are one port.
@@ -37,6 +41,7 @@ class DevPortLister final : public PortLister {
  private:
   std::string root_;
   SerialNodeProbe probe_;
+  SystemRoots consoles_;
 };
 
 // The program's lister, over /dev.

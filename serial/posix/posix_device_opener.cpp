@@ -3,6 +3,7 @@
 #include "common/unique_fd.h"
 #include "serial/posix/line_settings.h"
 #include "serial/posix/posix_serial_device.h"
+#include "serial/posix/tty_holders.h"
 
 #include <cerrno>
 #include <charconv>
@@ -26,14 +27,18 @@ unsigned com_number(const std::string& port) {
 
 // Opens the tty without waiting for a carrier and takes it for ourselves: an
 // advisory lock keeps out the programs that honour it (root included), and
-// TIOCEXCL refuses every other open but root's. The line turns raw at once,
-// at the speed it had: settings may come only later (an open inside
-// BeginUpdate), and a cooked line reads an end-of-file character as a
-// vanished device.
-int open_exclusive(const std::string& path, common::UniqueFd& fd) {
+// TIOCEXCL refuses every other open but root's. A tty that another program
+// holds, exclusively or not, is left as it is once the open has told that it
+// is a tty (root's open succeeds where TIOCEXCL refuses others; opening a
+// line already open changes nothing on it): its settings are that program's.
+// The line turns raw at once, at the speed it had: settings may come only
+// later (an open inside BeginUpdate), and a cooked line reads an end-of-file
+// character as a vanished device.
+int open_exclusive(const std::string& path, const std::string& proc, common::UniqueFd& fd) {
   fd.reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!fd) return errno;
   if (!::isatty(fd.get())) return ENOTTY;
+  if (is_exclusive(fd.get()) || held_by_another_process(path, proc)) return EBUSY;
   if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? EBUSY : errno;
   termios t{};
   if (::tcgetattr(fd.get(), &t) != 0) return errno;
@@ -56,8 +61,14 @@ std::unique_ptr<SerialDevice> PosixSerialDeviceOpener::open(const std::string& p
     error = ENOENT;
     return nullptr;
   }
+  const std::string path = device_path(port);
+  // Decided before the open: opening a console's UART already disturbs it.
+  if (SystemConsoles::read(roots_).contains(path)) {
+    error = EBUSY;
+    return nullptr;
+  }
   common::UniqueFd fd;
-  error = open_exclusive(device_path(port), fd);
+  error = open_exclusive(path, roots_.proc, fd);
   if (error != 0) return nullptr;
   return PosixSerialDevice::adopt(std::move(fd), error);
 }

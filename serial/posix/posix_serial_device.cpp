@@ -2,55 +2,15 @@
 
 #include "serial/posix/line_settings.h"
 #include "serial/posix/transfer_timeouts.h"
+#include "serial/posix/transfer_wait.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <climits>
-#include <optional>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 
 namespace serial {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Milliseconds a poll may sleep before the earliest of the deadlines,
-// rounded up so that it never wakes just short of one; -1 when there is none.
-int poll_timeout(std::initializer_list<std::optional<Clock::time_point>> deadlines) {
-  std::optional<Clock::time_point> earliest;
-  for (const auto& d : deadlines) {
-    if (d && (!earliest || *d < *earliest)) earliest = d;
-  }
-  if (!earliest) return -1;
-  auto left = std::chrono::ceil<std::chrono::milliseconds>(*earliest - Clock::now()).count();
-  return static_cast<int>(std::clamp<int64_t>(left, 0, INT_MAX));
-}
-
-std::optional<Clock::time_point> after(Clock::time_point from, int64_t ms) {
-  if (ms < 0) return std::nullopt;
-  // Limits up to 49 days (a record value of -1) stay far from overflowing.
-  return from + std::chrono::milliseconds(ms);
-}
-
-enum class Wake { Ready, Aborted, Gone, Failed };
-
-// Sleeps until the device is ready for `events`, the transfer is aborted,
-// `also` (when not -1) becomes readable, or `timeout_ms` passes (Ready then
-// too: the caller's retry finds nothing).
-Wake wait_ready(int fd, short events, int abort_fd, int timeout_ms, int& error, int also = -1) {
-  pollfd fds[3] = {{fd, events, 0}, {abort_fd, POLLIN, 0}, {also, POLLIN, 0}};
-  if (::poll(fds, also >= 0 ? 3 : 2, timeout_ms) < 0) {
-    if (errno == EINTR) return Wake::Ready;
-    error = errno;
-    return Wake::Failed;
-  }
-  if (fds[1].revents) return Wake::Aborted;
-  if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return Wake::Gone;
-  return Wake::Ready;
-}
 
 int set_modem_bits(int fd, unsigned long request, int bits) { return ::ioctl(fd, request, &bits) == 0 ? 0 : errno; }
 
@@ -196,45 +156,7 @@ int PosixSerialDevice::transmit_char(char c) {
 }
 
 int PosixSerialDevice::read(void* buffer, int count, int& done) {
-  done = 0;
-  if (count < 0) return EINVAL;
-  if (count == 0) return 0;
-  const ReadLimits limits = read_limits(timeouts_now(), count);
-  const TransferAbort::Ticket ticket = rx_abort_.enter();
-  const auto total_deadline = after(Clock::now(), limits.total_ms);
-  std::optional<Clock::time_point> interval_deadline;
-  bool received = false;
-  auto* bytes = static_cast<char*>(buffer);
-  for (;;) {
-    size_t taken = 0;
-    if (int error = input_.take(bytes + done, static_cast<size_t>(count - done), taken)) return error;
-    if (taken > 0) {
-      done += static_cast<int>(taken);
-      if (done == count) return 0;
-      received = true;
-      interval_deadline = after(Clock::now(), limits.interval_ms);
-    }
-    if (limits.return_at_once) return 0;
-    if (limits.return_on_first_bytes && received) return 0;
-    int timeout_ms = poll_timeout({total_deadline, interval_deadline});
-    if (timeout_ms == 0) return 0;
-    // The event wait may move the awaited bytes into the queue before this
-    // read sees the tty readable: the queue's arrival signal wakes it then.
-    if (!input_.begin_wait()) continue;
-    int error = 0;
-    const Wake wake = wait_ready(fd_.get(), POLLIN, ticket->get(), timeout_ms, error, input_.arrival_fd());
-    input_.end_wait();
-    switch (wake) {
-      case Wake::Ready:
-        break;
-      case Wake::Aborted:
-        return 0;
-      case Wake::Gone:
-        return EIO;
-      case Wake::Failed:
-        return error;
-    }
-  }
+  return read_queued(input_, fd_.get(), rx_abort_, timeouts_now(), buffer, count, done);
 }
 
 int PosixSerialDevice::write(const void* buffer, int count, int& done, const std::function<void()>& started) {
@@ -242,7 +164,7 @@ int PosixSerialDevice::write(const void* buffer, int count, int& done, const std
   if (count < 0) return EINVAL;
   if (count == 0) return 0;
   const TransferAbort::Ticket ticket = tx_abort_.enter();
-  const auto deadline = after(Clock::now(), write_limit_ms(timeouts_now(), count));
+  const auto deadline = after(TransferClock::now(), write_limit_ms(timeouts_now(), count));
   const auto* bytes = static_cast<const char*>(buffer);
   bool under_way = false;
   int error = 0;

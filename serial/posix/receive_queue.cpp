@@ -32,7 +32,7 @@ int ReceiveQueue::fill_locked(size_t& placed) {
   if (gone_) return EIO;
   char bytes[kTtyQueueSize];
   for (;;) {
-    const ssize_t got = ::read(device_fd_, bytes, sizeof bytes);
+    const ssize_t got = reader_(device_fd_, bytes, sizeof bytes);
     if (got > 0) {
       Received received;
       decoder_.decode(bytes, static_cast<size_t>(got), queue_, received);
@@ -40,7 +40,7 @@ int ReceiveQueue::fill_locked(size_t& placed) {
       if (received.placed > 0) news_.arrived = true;
       if (received.event_char) news_.event_char = true;
       if (received.dropped > 0) news_.overflow = overflow_ = true;
-      // A short read emptied the tty: asking again would only say so.
+      // A short read emptied the device: asking again would only say so.
       if (static_cast<size_t>(got) < sizeof bytes) return 0;
       continue;
     }

@@ -19,8 +19,17 @@
 #include <cstddef>
 #include <functional>
 #include <mutex>
+#include <sys/types.h>
+#include <unistd.h>
+#include <utility>
 
 namespace serial {
+
+// Reads what the device holds, as read(2) does on a non-blocking descriptor:
+// the count read, 0 once the device has hung up, or -1 with errno (EAGAIN:
+// nothing now). A device that is no tty brings its own (a socket whose stream
+// carries more than the receiver's bytes).
+using DeviceReader = std::function<ssize_t(int fd, char* buffer, size_t size)>;
 
 // What arrived since the event wait last asked.
 struct Arrivals {
@@ -34,7 +43,8 @@ struct Arrivals {
 class ReceiveQueue {
  public:
   // `device_fd` stays owned by the caller and must outlive the queue.
-  explicit ReceiveQueue(int device_fd) : device_fd_(device_fd) {}
+  explicit ReceiveQueue(int device_fd, DeviceReader reader = ::read)
+      : device_fd_(device_fd), reader_(std::move(reader)) {}
 
   // Returns 0 or an errno value; call once before use.
   int init();
@@ -77,6 +87,7 @@ class ReceiveQueue {
   void take_news_locked(Arrivals& news);
 
   const int device_fd_;
+  const DeviceReader reader_;
   common::UniqueFd arrival_;
   std::function<void()> arrival_listener_;
 

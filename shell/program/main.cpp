@@ -7,6 +7,7 @@
 #include "platform/linux/linux_system_clock.h"
 #include "platform/linux/sysfs_power_source.h"
 #include "serial/application_exceptions.h"
+#include "serial/gpsd/gpsd_ports.h"
 #include "serial/posix/dev_port_lister.h"
 #include "serial/posix/posix_device_opener.h"
 #include "shell/command_line.h"
@@ -59,8 +60,10 @@ int main(int argc, char** argv) {
   platform::LinuxSystemClock clock;
   platform::ChronySocket chrony;
   platform::DesktopAlarmSound sound;
-  shell::PlatformServices platform{
-      serial::posix_serial_devices(), serial::posix_port_lister(), power, clock, chrony, sound, shell::settings_path()};
+  // Port names "gpsd://..." read gpsd; the others are serial devices.
+  serial::GpsdDeviceOpener devices(serial::posix_serial_devices());
+  serial::GpsdPortLister ports(serial::posix_port_lister());
+  shell::PlatformServices platform{devices, ports, power, clock, chrony, sound, shell::settings_path()};
 
   std::unique_ptr<shell::Windows> windows;
   try {

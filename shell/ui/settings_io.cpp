@@ -85,6 +85,11 @@ std::optional<std::string> Chargement_parametres() {
   const serial::TComComboBox* speed = Config->Aff_select_bauds;
   if (port->currentIndex() >= 0) Affichage->ComPort1.SetPort(port->Text());
   if (speed->currentIndex() >= 0) Affichage->ComPort1.SetBaudRate(serial::ParseBaudRate(speed->Text()));
+  // A port named in the file wins; the selector shows its entry, if listed.
+  if (s.port_name && !s.port_name->empty()) {
+    Affichage->ComPort1.SetPort(*s.port_name);
+    Config->Aff_select_port->ReadFromPort();
+  }
   return refusal(file.status, path);
 }
 
@@ -118,6 +123,7 @@ void Sauvegarde_parametres() {
   shell::IniFile::Read file = shell::IniFile::read(path, kSettingsFileLimit);
   if (refusal(file.status, path)) return;
   if (file.status != FileStatus::kRead) cannot_write(path);
+  if (shell::read_port_name(file.ini)) s.port_name = Affichage->ComPort1.Port();
   shell::store_settings(s, file.ini);
   if (!file.ini.save(path)) cannot_write(path);
 }

@@ -27,7 +27,7 @@ class ClockRun : public testing_support::ProgramRun {};
 TEST_F(ClockRun, PreciseTimeLandsWithinFiftyMillisecondsOfTheReceiver) {
   testing_support::MockTimedated timedated(root);
   if (!timedated.ready()) GTEST_SKIP() << timedated.why();
-  testing_support::TimedReceiver receiver(link, 0ms);
+  testing_support::TimedReceiver receiver(link, 0ms, [&] { return program_holds("/dev/pts/"); });
   ASSERT_TRUE(receiver.ok());
 
   setenv("DBUS_SYSTEM_BUS_ADDRESS", timedated.address().c_str(), 1);
@@ -86,7 +86,7 @@ TEST_F(ClockRun, ChronydTakesTheSamplesAsAReferenceClock) {
   if (!started) GTEST_SKIP() << "chronyd could not start: " << read_file(folder / "chronyd.out");
 
   constexpr auto kDelay = 200ms;  // after the second that the sentence names
-  testing_support::TimedReceiver receiver(link, kDelay);
+  testing_support::TimedReceiver receiver(link, kDelay, [&] { return program_holds("/dev/pts/"); });
   ASSERT_TRUE(receiver.ok());
   start_program(3, {}, "Heure auto=0\r\nChrony=" + refclock.string() + "\r\n");
   std::vector<std::string> gps;

@@ -1,6 +1,7 @@
 #include "program_run.h"
 
 #include "serial/com_select_text.h"
+#include "serial/gpsd/gpsd_ports.h"
 #include "serial/posix/dev_port_lister.h"
 #include "support/wait_until.h"
 
@@ -50,14 +51,22 @@ std::string read_file(const fs::path& p) {
   return s.str();
 }
 
+std::string with_checksum(const std::string& body) {
+  unsigned sum = 0;
+  for (char c : body) sum ^= static_cast<unsigned char>(c);
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+  return "$" + body + tail;
+}
+
 std::string drive_sentences(int fixes) {
   std::string nmea;
   for (int i = 0; i < fixes; ++i) {
     char time[16], lat[32];
     std::snprintf(time, sizeof time, "1200%02d", i % 60);
     std::snprintf(lat, sizeof lat, "4500.%04d", i * 100);
-    nmea += std::string("$GPRMC,") + time + ",A," + lat + ",N,00600.0000,E,012.5,045.0,070126,,*00\r\n" + "$GPGGA," +
-            time + "," + lat + ",N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*47\r\n";
+    nmea += with_checksum(std::string("GPRMC,") + time + ",A," + lat + ",N,00600.0000,E,012.5,045.0,070126,,") +
+            with_checksum(std::string("GPGGA,") + time + "," + lat + ",N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,");
   }
   return nmea;
 }
@@ -115,18 +124,25 @@ void ProgramRun::unplug() {
 }
 
 void ProgramRun::start_program(int interval, const std::string& rs232, const std::string& actions) {
-  // The settings pick the port by its place in the machine's port list.
-  std::vector<std::string> ports;
-  ASSERT_EQ(serial::posix_port_lister().list(ports), 0);
-  serial::SortPortNames(ports);
-  const auto found = std::find(ports.begin(), ports.end(), link.substr(5));
-  ASSERT_NE(found, ports.end());
+  // The settings pick the port by its place in the machine's port list, as
+  // the program lists it (a local gpsd included).
+  std::string comm;
+  if (rs232.find("Port=") == std::string::npos) {
+    serial::GpsdPortLister lister(serial::posix_port_lister());
+    std::vector<std::string> ports;
+    ASSERT_EQ(lister.list(ports), 0);
+    serial::SortPortNames(ports);
+    const auto found = std::find(ports.begin(), ports.end(), link.substr(5));
+    ASSERT_NE(found, ports.end());
+    comm = "COMM=" + std::to_string(found - ports.begin()) + "\r\n";
+  }
   {
     std::ofstream ini(root / "orvanta.INI", std::ios::binary);
     ini << "[Fichiers]\r\nFichier log 1=" << (root / "journal.txt").string()
         << "\r\nFichier log 2=" << (root / "last.txt").string() << "\r\n[Actions]\r\nIntervalle=" << interval << "\r\n"
         << actions << "[RS232]\r\n"
-        << rs232 << "Connection auto=1\r\nCOMM=" << (found - ports.begin()) << "\r\nVitesse=6\r\n";
+        << rs232 << "Connection auto=1\r\n"
+        << comm << "Vitesse=6\r\n";
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   program = spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time", (root / "orvanta").string()},
@@ -150,11 +166,10 @@ double ProgramRun::program_cpu_seconds() const {
   return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-bool ProgramRun::program_holds_a_terminal() const {
+bool ProgramRun::program_holds(std::string_view what) const {
   std::error_code error;
   for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(program) + "/fd", error)) {
-    const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
-    if (target.starts_with("/dev/pts/") || target.starts_with("/dev/tty")) return true;
+    if (std::filesystem::read_symlink(fd.path(), error).string().starts_with(what)) return true;
   }
   return false;
 }

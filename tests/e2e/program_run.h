@@ -10,6 +10,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -20,8 +21,11 @@ std::string read_file(const std::filesystem::path& p);
 // Starts `argv` with its standard output and error into `out`.
 pid_t spawn(const std::vector<std::string>& argv, const std::filesystem::path& out);
 
-// A drive north, one fix after another (RMC and GGA): minutes of latitude go
-// 00.0000, 00.0100 ...; and the journal record of fix `i`.
+// "$" + body + "*" + its checksum + CR LF.
+std::string with_checksum(const std::string& body);
+
+// A drive north, one fix after another (RMC and GGA, with their checksums):
+// minutes of latitude go 00.0000, 00.0100 ...; and the journal record of fix `i`.
 std::string drive_sentences(int fixes);
 std::string drive_record(int i);
 // Whether `journal` is whole records, each one of `record(0)` .. `record(count - 1)`.
@@ -39,11 +43,11 @@ class ProgramRun : public ::testing::Test {
   void plug_in(const std::string& nmea, long baud = 4800);
   // Ends it: its pty hangs up and the link goes, as an unplugged adapter's do.
   void unplug();
-  // Writes the settings file (the port is the link's entry of the port list,
-  // automatic connection on, 4800 baud, recording on) with `interval` seconds
-  // between records, `rs232` added to its [RS232] section and `actions` to its
-  // [Actions] section (by default: clock setting off), then starts the
-  // program.
+  // Writes the settings file (the port is the link's entry of the port list
+  // unless `rs232` names one with "Port=", automatic connection on, 4800
+  // baud, recording on) with `interval` seconds between records, `rs232`
+  // added to its [RS232] section and `actions` to its [Actions] section (by
+  // default: clock setting off), then starts the program.
   void start_program(int interval = 3, const std::string& rs232 = {}, const std::string& actions = "Heure auto=0\r\n");
   // Ends the program as a termination signal does (the window closes).
   void stop_program();
@@ -52,8 +56,9 @@ class ProgramRun : public ::testing::Test {
   static bool wait_until(const std::function<bool()>& done, std::chrono::seconds timeout);
   // The program's CPU time so far (user and system), in seconds.
   double program_cpu_seconds() const;
-  // Whether the program has a terminal device open (its receiver's port).
-  bool program_holds_a_terminal() const;
+  // Whether the program has a file open whose link in /proc starts with
+  // `what` ("/dev/pts/" for its receiver's port, "socket:" for gpsd).
+  bool program_holds(std::string_view what) const;
 
   std::filesystem::path root;
   std::string link;

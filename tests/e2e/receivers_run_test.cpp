@@ -12,13 +12,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string with_checksum(const std::string& body) {
-  unsigned sum = 0;
-  for (char c : body) sum ^= static_cast<unsigned char>(c);
-  char tail[8];
-  std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-  return "$" + body + tail;
-}
+using testing_support::with_checksum;
 
 // A drive east, one fix a second; the fifth decimal of every minute is a 7
 // that the journal must not show.

@@ -4,7 +4,6 @@
 #include <ctime>
 #include <filesystem>
 #include <pty.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -27,12 +26,14 @@ std::string rmc_at(time_t second) {
 
 }  // namespace
 
-TimedReceiver::TimedReceiver(std::string link, std::chrono::milliseconds delay)
-    : link_(std::move(link)), delay_(delay) {
+TimedReceiver::TimedReceiver(std::string link, std::chrono::milliseconds delay, std::function<bool()> port_held)
+    : link_(std::move(link)), delay_(delay), port_held_(std::move(port_held)) {
   termios raw{};
   cfmakeraw(&raw);
   char name[128] = {};
-  if (openpty(&master_, &slave_, name, &raw, nullptr) != 0) return;
+  int slave = -1;
+  if (openpty(&master_, &slave, name, &raw, nullptr) != 0) return;
+  close(slave);
   std::error_code ec;
   std::filesystem::create_symlink(name, link_, ec);
   thread_ = std::thread([this] { run(); });
@@ -44,7 +45,6 @@ TimedReceiver::~TimedReceiver() {
   std::error_code ec;
   std::filesystem::remove(link_, ec);
   if (master_ >= 0) close(master_);
-  if (slave_ >= 0) close(slave_);
 }
 
 void TimedReceiver::run() {
@@ -54,8 +54,7 @@ void TimedReceiver::run() {
     system_clock::time_point second = floor<seconds>(now);
     if (second + delay_ <= now) second += seconds(1);
     std::this_thread::sleep_until(second + delay_);
-    int held = 0;
-    if (ioctl(slave_, TIOCGEXCL, &held) != 0 || !held) continue;
+    if (!port_held_()) continue;
     const std::string sentence = rmc_at(system_clock::to_time_t(second));
     if (write(master_, sentence.data(), sentence.size()) < 0) return;
   }

@@ -78,3 +78,16 @@ TEST(Settings, OptInKeysAreWrittenOnlyWhenUsed) {
             std::string::npos)
       << with.text();
 }
+
+TEST(Settings, APortNameIsUsedAndKeptOnlyWhereTheFileHoldsOne) {
+  EXPECT_EQ(load("[rs232]\nport = gpsd://127.0.0.1:29470 \n").port_name, "gpsd://127.0.0.1:29470");
+  IniFile without = IniFile::parse("[RS232]\nCOMM=2\n");
+  shell::store_settings(load_settings(without, "/h"), without);
+  EXPECT_EQ(shell::read_port_name(without), std::nullopt);
+  IniFile with = IniFile::parse("[RS232]\nPort=\n");
+  shell::Settings s = load_settings(with, "/h");
+  ASSERT_EQ(s.port_name, "");
+  s.port_name = "gpsd://";
+  shell::store_settings(s, with);
+  EXPECT_EQ(shell::read_port_name(with), "gpsd://");
+}

@@ -57,11 +57,40 @@ TEST(DevPortLister, ListsSerialTtyNamesThatAreNodesOrLinksToThem) {
   fs::create_symlink(dev.path() / "gone", dev.path() / "ttyUSB8");     // dangling
   fs::create_directory(dev.path() / "ttyUSB9");
 
-  DevPortLister lister(dev.path().string(), files_as_nodes({"ttyS1"}));
+  // A machine without consoles: this one's may bear any of those names.
+  const SystemRoots no_consoles{dev.path().string(), dev.path().string()};
+  DevPortLister lister(dev.path().string(), files_as_nodes({"ttyS1"}), no_consoles);
   std::vector<std::string> names{"stale"};
   ASSERT_EQ(lister.list(names), 0);
   EXPECT_EQ(sorted(names), (std::vector<std::string>{"rfcomm0", "tnt1", "ttyACM3", "ttyAMA0", "ttyGS0", "ttyS1",
                                                      "ttyUSB0", "ttyUSB7", "ttyXRUSB1"}));
+}
+
+// A console is left out before the probe looks at it, whichever way the
+// kernel names it: its own consoles file, or the active console followed
+// through tty0; a link to it goes too.
+TEST(DevPortLister, LeavesOutTheSystemConsolesWithoutProbingThem) {
+  TempFolder dev, sys, proc;
+  for (const char* name : {"ttyS0", "ttyS1", "ttyUSB0", "ttyUSB1", "tty2"}) dev.add_file(name);
+  fs::create_symlink(dev.path() / "ttyS1", dev.path() / "ttyACM0");
+  fs::create_directories(sys.path() / "class/tty/console");
+  fs::create_directories(sys.path() / "class/tty/tty0");
+  std::ofstream(sys.path() / "class/tty/console/active") << "tty0 ttyS1\n";
+  std::ofstream(sys.path() / "class/tty/tty0/active") << "tty2\n";
+  std::ofstream(proc.path() / "consoles") << "ttyUSB0              -W- (EC  p a)  188:0\n";
+  const SystemRoots roots{sys.path().string(), proc.path().string()};
+
+  std::vector<std::string> probed;
+  const SerialNodeProbe probe = [&](const std::string& path, std::string_view name) {
+    probed.emplace_back(name);
+    return files_as_nodes({"ttyS0"})(path, name);
+  };
+  DevPortLister lister(dev.path().string(), probe, roots);
+  std::vector<std::string> names;
+  ASSERT_EQ(lister.list(names), 0);
+  EXPECT_EQ(sorted(names), (std::vector<std::string>{"ttyS0", "ttyUSB1"}));
+  EXPECT_EQ(sorted(probed), (std::vector<std::string>{"ttyS0", "ttyUSB1"}));
+  EXPECT_TRUE(SystemConsoles::read(roots).contains((dev.path() / "tty2").string())) << "tty0 followed";
 }
 
 TEST(DevPortLister, AnUnreadableRootGivesItsError) {

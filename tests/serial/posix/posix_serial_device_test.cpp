@@ -1,13 +1,22 @@
 // The Linux device layer on real pseudo-terminals.
+#include "common/unique_fd.h"
 #include "serial/posix/custom_speed.h"
 #include "serial/posix/posix_device_opener.h"
 #include "support/pty_pair.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <dirent.h>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <optional>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <time.h>
 
 namespace serial {
@@ -150,6 +159,48 @@ TEST(DeviceOpen, HoldsThePortForItselfUntilClosed) {
   EXPECT_EQ(error, EBUSY);
   first.reset();
   EXPECT_TRUE(open_device(pty.path()));
+}
+
+// A tty another program holds, and a system console, are left as they are
+// (as root too): the open fails as busy and the line keeps its settings. A
+// console is never opened at all.
+TEST(DeviceOpen, LeavesAloneWhatAnotherProgramHoldsAndTheConsoles) {
+  for (const std::string what : {"made exclusive by its holder", "held by another process", "a system console"}) {
+    SCOPED_TRACE(what);
+    PtyPair pty;
+    termios cooked{};
+    ASSERT_EQ(tcgetattr(pty.slave(), &cooked), 0);
+    cooked.c_lflag |= ICANON | ECHO;
+    ASSERT_EQ(tcsetattr(pty.slave(), TCSANOW, &cooked), 0);
+    SystemRoots roots;
+    const std::string proc = ::testing::TempDir() + "orvanta-proc-" + std::to_string(getpid());
+    pid_t holder = -1;
+    if (what == "made exclusive by its holder") {
+      ASSERT_EQ(ioctl(pty.slave(), TIOCEXCL), 0);
+    } else if (what == "held by another process") {
+      holder = fork();  // the child holds the slave it inherits
+      if (holder == 0) pause();
+    } else {
+      struct stat node {};
+      ASSERT_EQ(stat(pty.path().c_str(), &node), 0);
+      std::filesystem::create_directories(proc);
+      std::ofstream(proc + "/consoles") << "ttyX -W- (EC p a) " << major(node.st_rdev) << ":" << minor(node.st_rdev);
+      roots = {proc, proc};
+    }
+    common::UniqueFd watch(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    ASSERT_GE(inotify_add_watch(watch.get(), pty.path().c_str(), IN_OPEN), 0);
+
+    int error = 0;
+    EXPECT_EQ(PosixSerialDeviceOpener(roots).open(pty.path(), error), nullptr);
+    EXPECT_EQ(error, EBUSY);
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.slave(), &after), 0);
+    EXPECT_EQ(after.c_lflag, cooked.c_lflag);
+    char event[sizeof(inotify_event) + NAME_MAX + 1];
+    EXPECT_EQ(read(watch.get(), event, sizeof event) > 0, what != "a system console") << "opened";
+    if (holder > 0) kill(holder, SIGKILL), waitpid(holder, nullptr, 0);
+    std::filesystem::remove_all(proc);
+  }
 }
 
 // Settings may be applied long after opening (a port opened inside

@@ -1,0 +1,121 @@
+#include "serial/gpsd/gpsd_connection.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <string_view>
+#include <sys/socket.h>
+
+namespace serial {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int milliseconds_left(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Waits for `events` on the socket until the deadline; 0, ETIMEDOUT or an
+// errno value.
+int wait_for(int fd, short events, Clock::time_point deadline) {
+  for (;;) {
+    pollfd p{fd, events, 0};
+    const int ready = ::poll(&p, 1, milliseconds_left(deadline));
+    if (ready > 0) return 0;
+    if (ready == 0) return ETIMEDOUT;
+    if (errno != EINTR) return errno;
+  }
+}
+
+int connect_one(const addrinfo& candidate, Clock::time_point deadline, common::UniqueFd& socket) {
+  socket.reset(
+      ::socket(candidate.ai_family, candidate.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, candidate.ai_protocol));
+  if (!socket) return errno;
+  if (::connect(socket.get(), candidate.ai_addr, candidate.ai_addrlen) == 0) return 0;
+  if (errno != EINPROGRESS) return errno;
+  if (int error = wait_for(socket.get(), POLLOUT, deadline)) return error;
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) return errno;
+  return error;
+}
+
+// Probes an idle connection after 10 s of silence, every 5 s, and gives up
+// after 3 unanswered probes. Best effort: a socket without keepalive still
+// works, it only notices a vanished peer later.
+void keep_alive(int fd) {
+  const int on = 1, idle = 10, interval = 5, count = 3;
+  ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+  ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+  ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+  ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+}
+
+int resolution_error(int code) {
+  switch (code) {
+    case EAI_SYSTEM:
+      return errno;
+    case EAI_MEMORY:
+      return ENOMEM;
+    case EAI_AGAIN:
+      return EAGAIN;
+    default:
+      return ENOENT;
+  }
+}
+
+}  // namespace
+
+int connect_gpsd(const GpsdAddress& address, std::chrono::milliseconds timeout, common::UniqueFd& socket) {
+  const Clock::time_point deadline = Clock::now() + timeout;
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICSERV;
+  addrinfo* found = nullptr;
+  if (int code = ::getaddrinfo(address.host.c_str(), address.port.c_str(), &hints, &found)) {
+    return resolution_error(code);
+  }
+  std::unique_ptr<addrinfo, void (*)(addrinfo*)> addresses(found, ::freeaddrinfo);
+  int error = ENOENT;
+  for (const addrinfo* candidate = found; candidate; candidate = candidate->ai_next) {
+    error = connect_one(*candidate, deadline, socket);
+    if (error == 0) {
+      keep_alive(socket.get());
+      return 0;
+    }
+    socket.reset();
+  }
+  return error;
+}
+
+int watch_nmea(int socket) {
+  constexpr std::string_view kRequest = "?WATCH={\"enable\":true,\"nmea\":true}\n";
+  // The socket's buffer is empty: the request goes whole or not at all.
+  const ssize_t sent = ::send(socket, kRequest.data(), kRequest.size(), MSG_NOSIGNAL);
+  if (sent < 0) return errno;
+  return static_cast<size_t>(sent) == kRequest.size() ? 0 : EIO;
+}
+
+bool gpsd_answers(const GpsdAddress& address, std::chrono::milliseconds budget) {
+  constexpr std::string_view kGreeting = "{\"class\":\"VERSION\"";
+  const Clock::time_point deadline = Clock::now() + budget;
+  common::UniqueFd socket;
+  if (connect_gpsd(address, budget, socket) != 0) return false;
+  char greeting[kGreeting.size()];
+  size_t got = 0;
+  while (got < sizeof greeting) {
+    if (wait_for(socket.get(), POLLIN, deadline) != 0) return false;
+    const ssize_t n = ::recv(socket.get(), greeting + got, sizeof greeting - got, MSG_DONTWAIT);
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) return false;
+    if (n > 0) got += static_cast<size_t>(n);
+  }
+  return std::string_view(greeting, got) == kGreeting;
+}
+
+}  // namespace serial

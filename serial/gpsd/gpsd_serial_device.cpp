@@ -1,0 +1,143 @@
+#include "serial/gpsd/gpsd_serial_device.h"
+
+#include "serial/gpsd/gpsd_connection.h"
+#include "serial/posix/transfer_wait.h"
+
+#include <cerrno>
+#include <sys/socket.h>
+
+namespace serial {
+namespace {
+
+// Errors with which a connection ends for good: gpsd or its host went away.
+bool connection_lost(int error) {
+  switch (error) {
+    case ECONNRESET:
+    case ECONNABORTED:
+    case ETIMEDOUT:
+    case EPIPE:
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<GpsdSerialDevice> GpsdSerialDevice::connect(const GpsdAddress& address, int& error) {
+  common::UniqueFd socket;
+  error = connect_gpsd(address, kConnectTimeout, socket);
+  if (error == 0) error = watch_nmea(socket.get());
+  if (error != 0) return nullptr;
+  std::unique_ptr<GpsdSerialDevice> device(new GpsdSerialDevice(std::move(socket)));
+  error = device->init();
+  if (error != 0) return nullptr;
+  return device;
+}
+
+GpsdSerialDevice::GpsdSerialDevice(common::UniqueFd socket)
+    : socket_(std::move(socket)),
+      input_(socket_.get(), [this](int fd, char* buffer, size_t size) { return read_sentences(fd, buffer, size); }),
+      waiter_(socket_.get(), input_) {}
+
+int GpsdSerialDevice::init() {
+  if (int error = rx_abort_.init()) return error;
+  if (int error = input_.init()) return error;
+  return waiter_.init();
+}
+
+ssize_t GpsdSerialDevice::read_sentences(int fd, char* buffer, size_t size) {
+  for (;;) {
+    const ssize_t got = ::recv(fd, buffer, size, MSG_DONTWAIT);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return connection_lost(errno) ? 0 : -1;
+    if (got == 0) return 0;
+    // A read of nothing but reports is no arrival: look again, until the
+    // socket is empty (EAGAIN).
+    if (const size_t kept = filter_.filter(buffer, static_cast<size_t>(got))) return static_cast<ssize_t>(kept);
+  }
+}
+
+int GpsdSerialDevice::setup_queues(int input_size, int output_size) {
+  if (input_size < 0 || output_size < 0) return EINVAL;
+  input_.set_capacity(static_cast<size_t>(input_size));
+  return 0;
+}
+
+int GpsdSerialDevice::set_state(const Dcb&) { return 0; }
+
+int GpsdSerialDevice::set_timeouts(const CommTimeouts& timeouts) {
+  std::lock_guard lock(settings_mutex_);
+  timeouts_ = timeouts;
+  return 0;
+}
+
+int GpsdSerialDevice::clear_error(uint32_t& errors, uint32_t& in_queue, uint32_t& out_queue) {
+  errors = in_queue = out_queue = 0;
+  size_t queued = 0;
+  if (int error = input_.queued(queued)) return error;
+  in_queue = static_cast<uint32_t>(queued);
+  if (input_.take_overflow()) errors |= LineError::RxOver;
+  return 0;
+}
+
+int GpsdSerialDevice::modem_status(uint32_t& lines) {
+  lines = 0;
+  // No lines, but the question whether the device is still there (the
+  // port's event thread asks it so) gets its answer, without taking bytes.
+  char byte;
+  const ssize_t got = ::recv(socket_.get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+  if (got > 0 || (got < 0 && (errno == EAGAIN || errno == EINTR))) return 0;
+  return got == 0 || connection_lost(errno) ? EIO : errno;
+}
+
+int GpsdSerialDevice::purge(uint32_t flags) {
+  if (flags & Purge::RxAbort) {
+    if (int error = rx_abort_.abort()) return error;
+  }
+  if (flags & Purge::RxClear) input_.clear();
+  return 0;
+}
+
+int GpsdSerialDevice::escape(int function) {
+  switch (function) {
+    case Escape::SetXoff:
+    case Escape::SetXon:
+    case Escape::SetRts:
+    case Escape::ClrRts:
+    case Escape::SetDtr:
+    case Escape::ClrDtr:
+    case Escape::SetBreak:
+    case Escape::ClrBreak:
+      return 0;
+    default:
+      return EINVAL;
+  }
+}
+
+int GpsdSerialDevice::transmit_char(char) { return EOPNOTSUPP; }
+
+int GpsdSerialDevice::read(void* buffer, int count, int& done) {
+  CommTimeouts timeouts;
+  {
+    std::lock_guard lock(settings_mutex_);
+    timeouts = timeouts_;
+  }
+  return read_queued(input_, socket_.get(), rx_abort_, timeouts, buffer, count, done);
+}
+
+int GpsdSerialDevice::write(const void*, int count, int& done, const std::function<void()>&) {
+  done = 0;
+  if (count < 0) return EINVAL;
+  return count == 0 ? 0 : EOPNOTSUPP;
+}
+
+int GpsdSerialDevice::set_event_mask(uint32_t mask) { return waiter_.set_mask(mask); }
+
+int GpsdSerialDevice::wait_event(uint32_t& events) { return waiter_.wait(events); }
+
+void GpsdSerialDevice::cancel_wait() { waiter_.cancel(); }
+
+}  // namespace serial
