@@ -29,6 +29,7 @@ Cost run(const std::vector<std::string>& argv, const char* out = "/dev/null") {
   if (pid == 0) {
     if (!std::freopen(out, "w", stdout)) _exit(126);
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execvp(args[0], args.data());

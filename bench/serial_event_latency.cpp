@@ -316,6 +316,7 @@ class GpsdReader : public Reader {
     const std::string port = std::to_string(FreeLoopbackPort());
     std::vector<std::string> args = {path_, "-N", "-n", "-b", "-S", port, pty.slave_name};
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t files;
@@ -558,7 +559,7 @@ int main(int argc, char** argv) {
     } else {
       char* end = nullptr;
       const long value = std::strtol(argv[i], &end, 10);
-      if (*end != '\0' || value <= 0 || value > 24 * 3600) return Usage();
+      if (*end != '\0' || value <= 0 || value > 24L * 3600) return Usage();
       seconds = static_cast<int>(value);
     }
   }

@@ -29,7 +29,7 @@ std::optional<std::string> final_target(std::string path) {
     const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
     if (n < 0 || n == static_cast<ssize_t>(sizeof target)) return path;  // not a link
     std::string next(target, static_cast<size_t>(n));
-    path = next.front() == '/' ? next : folder_of(path) + "/" + next;
+    path = next.front() == '/' ? next : folder_of(path).append("/").append(next);
   }
   return std::nullopt;
 }

@@ -12,7 +12,7 @@ ApplicationExceptionHandler& Handler() {
   return handler;
 }
 
-void PrintToStderr(std::exception_ptr error) {
+void PrintToStderr(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& e) {
@@ -26,7 +26,7 @@ void PrintToStderr(std::exception_ptr error) {
 
 void SetApplicationExceptionHandler(ApplicationExceptionHandler handler) { Handler() = std::move(handler); }
 
-void HandleApplicationException(std::exception_ptr error) noexcept {
+void HandleApplicationException(const std::exception_ptr& error) noexcept {
   try {
     if (Handler())
       Handler()(error);

@@ -16,6 +16,6 @@ using ApplicationExceptionHandler = std::function<void(std::exception_ptr)>;
 void SetApplicationExceptionHandler(ApplicationExceptionHandler handler);
 
 // Hands `error` to the handler; never throws.
-void HandleApplicationException(std::exception_ptr error) noexcept;
+void HandleApplicationException(const std::exception_ptr& error) noexcept;
 
 }  // namespace serial

@@ -109,7 +109,7 @@ void GuiHandover::Hurry() {
 void GuiHandover::Serve(const std::shared_ptr<State>& state) {
   // A call may destroy the handover (a sent step that closes the port): keep
   // what the loop needs alive until it is done.
-  const std::shared_ptr<State> keep = state;
+  const std::shared_ptr<State> keep = state;  // NOLINT(performance-unnecessary-copy-initialization)
   State& s = *keep;
   std::unique_lock lock(s.mutex);
   while (!s.pending.empty()) {

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   // Every window, the dialogs and message boxes included, shows it.
   app.setWindowIcon(shell::application_icon());
   app.setDesktopFileName("orvanta");
-  serial::SetApplicationExceptionHandler([&app](std::exception_ptr error) { app.report_exception(error); });
+  serial::SetApplicationExceptionHandler([&app](const std::exception_ptr& error) { app.report_exception(error); });
 
   platform::SysfsPowerSource power;
   platform::LinuxSystemClock clock;

@@ -23,7 +23,7 @@ TEST_F(LoggingRun, RecordsTheFixesItReceivesByteForByte) {
   plug_in(drive_sentences(40));
   start_program();
   const bool recorded =
-      wait_until([&] { return read_file(root / "journal.txt").size() >= 3 * 65; }, std::chrono::seconds(40));
+      wait_until([&] { return read_file(root / "journal.txt").size() >= 3 * size_t{65}; }, std::chrono::seconds(40));
   // A termination signal closes the main window as the user would: the cycle
   // in progress ends, the port closes and the settings are saved.
   stop_program();

@@ -64,7 +64,7 @@ Result run(const std::string& program, const std::vector<std::string>& args, con
 bool on_path(const std::string& name) {
   std::stringstream path(std::getenv("PATH") ? std::getenv("PATH") : "");
   for (std::string dir; std::getline(path, dir, ':');) {
-    if (access((dir + "/" + name).c_str(), X_OK) == 0) return true;
+    if (access(dir.append("/").append(name).c_str(), X_OK) == 0) return true;
   }
   return false;
 }

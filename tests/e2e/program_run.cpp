@@ -24,6 +24,7 @@ pid_t spawn(const std::vector<std::string>& argv, const fs::path& out) {
     (void)f;
     dup2(fileno(stdout), 2);
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execv(args[0], args.data());

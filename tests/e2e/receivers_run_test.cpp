@@ -54,7 +54,7 @@ TEST_F(ReceiversRun, TodaysReceiverIsRecordedOnlyWithTheExtendedReading) {
   EXPECT_EQ(read_file(root / "orvanta.INI").find("etendu"), std::string::npos);
 
   start_program(3, "RMC etendu=1\r\n");
-  const bool recorded = wait_until([&] { return journal().size() >= 3 * 65; }, 40s);
+  const bool recorded = wait_until([&] { return journal().size() >= 3 * size_t{65}; }, 40s);
   stop_program();
   ASSERT_TRUE(recorded) << read_file(root / "orvanta.out");
 

@@ -40,7 +40,7 @@ std::vector<std::string> sorted(std::vector<std::string> names) {
 
 // A fake tree's entries are plain files: they stand for device nodes, and
 // only the ttyS* named in `uarts` have a UART behind them.
-SerialNodeProbe files_as_nodes(std::vector<std::string> uarts) {
+SerialNodeProbe files_as_nodes(const std::vector<std::string>& uarts) {
   return [uarts](const std::string& path, std::string_view name) {
     if (!fs::is_regular_file(path)) return false;
     return !name.starts_with("ttyS") || std::find(uarts.begin(), uarts.end(), name) != uarts.end();

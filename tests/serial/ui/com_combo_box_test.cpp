@@ -31,6 +31,7 @@ void pick(TComComboBox& box, const char* text) {
 
 std::vector<std::string> entries(const TComComboBox& box) {
   std::vector<std::string> texts;
+  texts.reserve(box.count());
   for (int i = 0; i < box.count(); ++i) texts.push_back(box.itemText(i).toStdString());
   return texts;
 }
