@@ -69,8 +69,7 @@ int GpsdSerialDevice::setup_queues(int input_size, int output_size) {
 int GpsdSerialDevice::set_state(const Dcb&) { return 0; }
 
 int GpsdSerialDevice::set_timeouts(const CommTimeouts& timeouts) {
-  std::lock_guard lock(settings_mutex_);
-  timeouts_ = timeouts;
+  timeouts_.set(timeouts);
   return 0;
 }
 
@@ -120,12 +119,7 @@ int GpsdSerialDevice::escape(int function) {
 int GpsdSerialDevice::transmit_char(char) { return EOPNOTSUPP; }
 
 int GpsdSerialDevice::read(void* buffer, int count, int& done) {
-  CommTimeouts timeouts;
-  {
-    std::lock_guard lock(settings_mutex_);
-    timeouts = timeouts_;
-  }
-  return read_queued(input_, socket_.get(), rx_abort_, timeouts, buffer, count, done);
+  return read_queued(input_, socket_.get(), rx_abort_, timeouts_.now(), buffer, count, done);
 }
 
 int GpsdSerialDevice::write(const void*, int count, int& done, const std::function<void()>&) {

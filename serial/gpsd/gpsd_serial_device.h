@@ -18,11 +18,11 @@
 #include "serial/posix/event_waiter.h"
 #include "serial/posix/receive_queue.h"
 #include "serial/posix/transfer_abort.h"
+#include "serial/posix/transfer_timeouts.h"
 #include "serial/serial_device.h"
 
 #include <chrono>
 #include <memory>
-#include <mutex>
 
 namespace serial {
 
@@ -61,8 +61,7 @@ class GpsdSerialDevice final : public SerialDevice {
   NmeaStreamFilter filter_;  // used by the queue's fills, under its lock
   TransferAbort rx_abort_;
 
-  std::mutex settings_mutex_;  // reads take the timeouts on their own threads
-  CommTimeouts timeouts_;
+  SharedTimeouts timeouts_;
 
   ReceiveQueue input_;
   EventWaiter waiter_;

@@ -62,14 +62,8 @@ int PosixSerialDevice::set_state(const Dcb& dcb) {
 }
 
 int PosixSerialDevice::set_timeouts(const CommTimeouts& timeouts) {
-  std::lock_guard lock(settings_mutex_);
-  timeouts_ = timeouts;
+  timeouts_.set(timeouts);
   return 0;
-}
-
-CommTimeouts PosixSerialDevice::timeouts_now() {
-  std::lock_guard lock(settings_mutex_);
-  return timeouts_;
 }
 
 int PosixSerialDevice::clear_error(uint32_t& errors, uint32_t& in_queue, uint32_t& out_queue) {
@@ -156,7 +150,7 @@ int PosixSerialDevice::transmit_char(char c) {
 }
 
 int PosixSerialDevice::read(void* buffer, int count, int& done) {
-  return read_queued(input_, fd_.get(), rx_abort_, timeouts_now(), buffer, count, done);
+  return read_queued(input_, fd_.get(), rx_abort_, timeouts_.now(), buffer, count, done);
 }
 
 int PosixSerialDevice::write(const void* buffer, int count, int& done, const std::function<void()>& started) {
@@ -164,7 +158,7 @@ int PosixSerialDevice::write(const void* buffer, int count, int& done, const std
   if (count < 0) return EINVAL;
   if (count == 0) return 0;
   const TransferAbort::Ticket ticket = tx_abort_.enter();
-  const auto deadline = after(TransferClock::now(), write_limit_ms(timeouts_now(), count));
+  const auto deadline = after(TransferClock::now(), write_limit_ms(timeouts_.now(), count));
   const auto* bytes = static_cast<const char*>(buffer);
   bool under_way = false;
   int error = 0;

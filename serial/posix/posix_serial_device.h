@@ -12,10 +12,10 @@
 #include "serial/posix/line_counters.h"
 #include "serial/posix/receive_queue.h"
 #include "serial/posix/transfer_abort.h"
+#include "serial/posix/transfer_timeouts.h"
 #include "serial/serial_device.h"
 
 #include <memory>
-#include <mutex>
 
 namespace serial {
 
@@ -50,12 +50,7 @@ class PosixSerialDevice final : public SerialDevice {
   bool counters_supported_ = false;
   LineCounts reported_counts_;  // clear_error's baseline
 
-  // The time limits as they stand when a transfer starts: transfers run on
-  // threads of their own while the port may change the limits.
-  CommTimeouts timeouts_now();
-
-  std::mutex settings_mutex_;
-  CommTimeouts timeouts_;
+  SharedTimeouts timeouts_;
 
   ReceiveQueue input_;
 

@@ -5,6 +5,7 @@
 #include "serial/serial_device.h"
 
 #include <cstdint>
+#include <mutex>
 
 namespace serial {
 
@@ -23,5 +24,23 @@ ReadLimits read_limits(const CommTimeouts& timeouts, int count);
 
 // Milliseconds a write of `count` bytes may take; -1: no limit.
 int64_t write_limit_ms(const CommTimeouts& timeouts, int count);
+
+// A device's timeout record: the port sets it, and each transfer, on a thread
+// of its own, takes it as it stands when the transfer starts.
+class SharedTimeouts {
+ public:
+  void set(const CommTimeouts& timeouts) {
+    std::lock_guard lock(mutex_);
+    timeouts_ = timeouts;
+  }
+  CommTimeouts now() {
+    std::lock_guard lock(mutex_);
+    return timeouts_;
+  }
+
+ private:
+  std::mutex mutex_;
+  CommTimeouts timeouts_;
+};
 
 }  // namespace serial
