@@ -31,12 +31,15 @@ class FieldCursor {
     return close(terminator);
   }
 
-  // One of `letters` once trimmed, up to the TAB.
-  bool hemisphere(std::string_view letters) {
+  // One of `letters` once trimmed, up to the TAB; any but the first counts
+  // negative.
+  bool hemisphere(std::string_view letters, bool& negative) {
     const char* start = at_;
     if (!text('\t')) return false;
     const std::string_view letter = journal_trim(std::string_view(start, at_ - 1 - start));
-    return letter.size() == 1 && letters.find(letter.front()) != std::string_view::npos;
+    const std::size_t found = letter.size() == 1 ? letters.find(letter.front()) : std::string_view::npos;
+    negative = found != 0;
+    return found != std::string_view::npos;
   }
 
  private:
@@ -68,9 +71,9 @@ std::optional<JournalLine> scan_journal_line(std::string_view read) {
   FieldCursor cursor(read, line);
   const bool valid = cursor.text('\t') && cursor.text('\t') &&  // date, time
                      cursor.number('\xB0', 90, line.lat_degres) && cursor.number('\'', 59, line.lat_minutes) &&
-                     cursor.number('"', 9999, line.lat_fraction) && cursor.hemisphere("NS") &&
+                     cursor.number('"', 9999, line.lat_fraction) && cursor.hemisphere("NS", line.south) &&
                      cursor.number('\xB0', 180, line.lon_degres) && cursor.number('\'', 59, line.lon_minutes) &&
-                     cursor.number('"', 9999, line.lon_fraction) && cursor.hemisphere("EWO") &&
+                     cursor.number('"', 9999, line.lon_fraction) && cursor.hemisphere("EWO", line.west) &&
                      cursor.text('\r');  // speed
   if (!valid) return std::nullopt;
   return line;

@@ -5,6 +5,8 @@
 // here once, so nothing later parses text again.
 #pragma once
 
+#include "track/track_position.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +43,14 @@ struct JournalLine {
   std::array<uint8_t, kFieldCount> ends{};
   int32_t lat_degres = 0, lat_minutes = 0, lat_fraction = 0;
   int32_t lon_degres = 0, lon_minutes = 0, lon_fraction = 0;
+  bool south = false;  // "S"
+  bool west = false;   // "W" or "O"
+
+  // Where the record lies, signed by its hemispheres.
+  PointPosition position() const {
+    return {angle_units(lat_degres, lat_minutes, lat_fraction, south),
+            angle_units(lon_degres, lon_minutes, lon_fraction, west)};
+  }
 
   std::string_view field(std::string_view read, JournalField f) const {
     const std::size_t begin = f == 0 ? 0 : ends[f - 1] + 1u;

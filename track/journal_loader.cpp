@@ -25,6 +25,7 @@ LoadOutcome read_journal(const std::shared_ptr<ByteSource>& journal, TrackPoints
         points.append(reads.offset() - read.size(), line);
         return true;
       });
+  points.finish();
   if (end == JournalWalk::CannotRead) {
     outcome.kind = LoadOutcome::Kind::CannotRead;
     return outcome;

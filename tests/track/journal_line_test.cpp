@@ -4,6 +4,8 @@
 #include "track/track_points.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using track::scan_journal_line;
 using viewer_test::Position;
@@ -82,8 +84,21 @@ TEST(JournalLine, EveryTerminatorIsRequired) {
   EXPECT_FALSE(scan_journal_line(std::string(200, 'x')));
 }
 
-TEST(SecondesArc, TruncatesTheFractionToWholeSeconds) {
-  EXPECT_EQ(track::Secondes_arc(45, 12, 3456), 162740);
-  EXPECT_EQ(track::Secondes_arc(0, 0, 9999), 59);
-  EXPECT_EQ(track::Secondes_arc(-90, 0, 0), -324000);
+TEST(JournalLine, PlacesTheRecordBySignedAnglesAtFullPrecision) {
+  const struct {
+    Position p;
+    int32_t lat, lon;
+  } cases[] = {
+      {{"45", "12", "3456", "N", "006", "30", "1234", "E"}, 27'123'456, 3'901'234},
+      {{"45", "12", "3456", "S", "006", "30", "1234", "W"}, -27'123'456, -3'901'234},
+      {{"00", "00", "0001", "S", "000", "00", "0001", "O"}, -1, -1},
+      {{"90", "59", "9999", "N", "180", "59", "9999", "E"}, 54'599'999, 108'599'999},
+      {{"-0", "00", "0000", "S", "000", "00", "0000", "W"}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    const auto line = scan_journal_line(record(c.p));
+    ASSERT_TRUE(line) << record(c.p);
+    EXPECT_EQ(line->position().lat, c.lat) << record(c.p);
+    EXPECT_EQ(line->position().lon, c.lon) << record(c.p);
+  }
 }
