@@ -1,6 +1,7 @@
 // libFuzzer target: any bytes as a journal, handed over in blocks of a size
 // taken from the first byte. The reads must give back every byte in order,
-// none longer than 119 bytes nor running past an LF; the loader must count
+// none longer than 119 bytes nor running past an LF, each scanned alike with
+// and without the shortcut for the writer's layout; the loader must count
 // them all, and every point it keeps must lie on the globe, one step of
 // Earth's size at most from the one before, with texts taken from the
 // journal, read back by offset.
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -26,6 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view read;
   while (reads.next(read) == track::JournalReads::Status::Read) {
     if (read.empty() || read.size() > track::kLongestRead) std::abort();
+    // The shortcut for the writer's layout reads what the scan field by field reads.
+    const std::optional<track::JournalLine> line = track::scan_journal_line(read);
+    const std::optional<track::JournalLine> fields = track::scan_journal_fields(read);
+    if (line.has_value() != fields.has_value()) std::abort();
+    if (line && (line->ends != fields->ends || line->position().lat != fields->position().lat ||
+                 line->position().lon != fields->position().lon)) {
+      std::abort();
+    }
     const std::size_t lf = read.find('\n');
     if (lf != std::string_view::npos && lf + 1 != read.size()) std::abort();
     joined.append(read);

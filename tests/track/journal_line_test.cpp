@@ -102,3 +102,28 @@ TEST(JournalLine, PlacesTheRecordBySignedAnglesAtFullPrecision) {
     EXPECT_EQ(line->position().lon, c.lon) << record(c.p);
   }
 }
+
+// Nearly every line is in the writer's own layout, which the scan reads at
+// fixed offsets: whatever byte of such a line changes, the result is the
+// scan field by field's.
+TEST(JournalLine, TheWritersLayoutReadsAsTheFieldByFieldScan) {
+  std::vector<std::string> lines = {record(), record({"90", "59", "9999", "S", "180", "59", "9999", "O"}),
+                                    record({"91"}), record({"48", "60"}), record({"48", "07", "0380", "N", "181"})};
+  const std::string base = record();
+  for (std::size_t at = 0; at < base.size(); ++at) {
+    for (char c : std::string("\t\r\n 09/:\xB0'\"NSEWOn-+x\xFF", 21)) {
+      std::string changed = base;
+      changed[at] = c;
+      lines.push_back(changed);
+    }
+  }
+  for (const std::string& line : lines) {
+    const auto shortcut = scan_journal_line(line);
+    const auto fields = track::scan_journal_fields(line);
+    ASSERT_EQ(shortcut.has_value(), fields.has_value()) << line;
+    if (!shortcut) continue;
+    EXPECT_EQ(shortcut->ends, fields->ends) << line;
+    EXPECT_EQ(shortcut->position().lat, fields->position().lat) << line;
+    EXPECT_EQ(shortcut->position().lon, fields->position().lon) << line;
+  }
+}
