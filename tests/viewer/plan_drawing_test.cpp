@@ -112,34 +112,29 @@ TEST_F(PlanDrawing, AQuickRedrawVisitsEveryPasThPointAndAlternatesOnThem) {
 }
 
 // Each track is drawn as it lies on the ground, centred at "1000 %": every
-// leg goes its own way by its own length on the plan (north up, east to the
-// right, a tenth of a pixel a metre, within the plan's 1 % of flattening),
-// and every fix is on the line, across the prime meridian, the equator and
-// the 180th meridian alike.
+// fix on the line, and every leg its own way by its own length on the plan
+// (north up, east to the right, a tenth of a pixel a metre within the plan's
+// 1 % of flattening), across the prime meridian, the equator and the 180th
+// meridian alike.
 TEST_F(PlanDrawing, EveryTrackIsDrawnAsItLies) {
-  for (const viewer_test::ExampleTrack& t : viewer_test::example_tracks()) {
+  for (const viewer_test::ExampleTrack& t : viewer_test::kExampleTracks) {
     SCOPED_TRACE(t.name);
-    load(t.journal());
-    const track::PointPosition first = points.position(0);
-    const track::PointPosition last = points.position(points.size() - 1);
+    load(viewer_test::journal(fixes(t)));
+    auto pixel = [&](std::size_t i) { return Vers_pixel(scale, points.position(i).lat, points.position(i).lon); };
+    const track::PointPosition first = points.position(0), last = points.position(points.size() - 1);
     Calcul_echelle(scale, 19, first.lat_degres(), first.lat_minutes());
     scale.Centre_lat = (int64_t{first.lat} + last.lat) / 2;
     scale.Centre_lon = (int64_t{first.lon} + last.lon) / 2;
     const QImage image = trace();
     for (std::size_t i = 0; i < points.size(); ++i) {
-      const PixelPosition p = Vers_pixel(scale, points.position(i).lat, points.position(i).lon);
-      ASSERT_TRUE(p.visible) << i;
-      ASSERT_NE(image.pixel(p.x, p.y), kWhite) << i;
+      ASSERT_TRUE(pixel(i).visible && image.pixel(pixel(i).x, pixel(i).y) != kWhite) << i;
     }
     std::size_t start = 0;
-    for (std::size_t k = 0; k < t.legs.size(); ++k) {
-      const PixelPosition from = Vers_pixel(scale, points.position(start).lat, points.position(start).lon);
-      const std::size_t end = t.leg_end(k);
-      const PixelPosition to = Vers_pixel(scale, points.position(end).lat, points.position(end).lon);
-      const double length = 0.1 * t.legs[k].step * t.legs[k].steps;  // pixels
-      const double radians = t.legs[k].azimuth * M_PI / 180;
-      EXPECT_NEAR(to.x - from.x, length * std::sin(radians), 0.01 * length + 2) << "leg " << k;
-      EXPECT_NEAR(from.y - to.y, length * std::cos(radians), 0.01 * length + 2) << "leg " << k;
+    for (const viewer_test::Leg& leg : t.legs) {
+      const std::size_t end = start + leg.steps;
+      const double length = 0.1 * leg.step * leg.steps, radians = leg.azimuth * M_PI / 180;
+      EXPECT_NEAR(pixel(end).x - pixel(start).x, length * std::sin(radians), 0.01 * length + 2) << end;
+      EXPECT_NEAR(pixel(start).y - pixel(end).y, length * std::cos(radians), 0.01 * length + 2) << end;
       start = end;
     }
   }
