@@ -151,8 +151,11 @@ std::string_view journal_trim(std::string_view text) {
 }
 
 std::optional<JournalLine> scan_journal_line(std::string_view read) {
-  if (JournalLine line; in_writers_layout(read) && read_writers_layout(read, line)) return line;
-  return scan_journal_fields(read);
+  // One object returned by every path, so it is built where the caller
+  // wants it: a copy of it, read back at once, would wait on its own stores.
+  std::optional<JournalLine> line(std::in_place);
+  if (!in_writers_layout(read) || !read_writers_layout(read, *line)) line = scan_journal_fields(read);
+  return line;
 }
 
 std::optional<JournalLine> scan_journal_fields(std::string_view read) {

@@ -15,6 +15,8 @@ constexpr double kA = 6378137.0;
 constexpr double kE2 = (1 / 298.257223563) * (2 - 1 / 298.257223563);
 constexpr double kRadiansPerUnit = std::numbers::pi / (180.0 * kUnitsPerDegree);
 constexpr int kBlockBits = 16;
+// The series' coefficients as factors: a division would hold up every step.
+constexpr double kSixth = 1.0 / 6, kTwelfth = 1.0 / 12, kTwentieth = 1.0 / 20;
 
 // The series below is within a hundredth of a millimetre of the geodesic up
 // to this chord, in metres; longer steps (a record a day, a jump) are left to
@@ -29,7 +31,7 @@ double half_sine(int64_t dlon) {
   const double x = static_cast<double>(dlon) * (kRadiansPerUnit / 2);
   if (std::abs(x) > 0.01) return std::sin(x);
   const double x2 = x * x;
-  return x * (1 - x2 / 6 * (1 - x2 / 20));
+  return x * (1 - x2 * kSixth * (1 - x2 * kTwentieth));
 }
 
 // The geodesic from its chord: a geodesic bends with the surface, so on the
@@ -44,8 +46,8 @@ double by_series(const Place& p, const Place& q, int64_t dlon) {
   const double dz = q.z - p.z;
   const double chord2 = dr * dr + dz * dz + 4 * p.r * q.r * h * h;
   if (chord2 > kLongestChord * kLongestChord) return -1;
-  const double curvature2 = p.w2 * q.w2 / (kA * kA * (1 - kE2));
-  return std::sqrt(chord2) * (1 + chord2 * curvature2 / 24);
+  constexpr double kCurvature2By24 = 1 / (24 * kA * kA * (1 - kE2));  // over w⁴
+  return std::sqrt(chord2) * (1 + chord2 * p.w2 * q.w2 * kCurvature2By24);
 }
 
 // Degrees of a latitude the journal may hold up to 90° 59.9999': a point
@@ -67,53 +69,71 @@ double by_geodesic(const PointPosition& a, const PointPosition& b) {
   return s12;
 }
 
-}  // namespace
-
-Place TrackDistance::place_of(int32_t lat) {
-  const int32_t block = lat >> kBlockBits;  // rounds down, negative latitudes included
-  const int32_t start = block * (1 << kBlockBits);
-  if (block != block_) {
-    block_ = block;
-    ::sincos(start * kRadiansPerUnit, &sin0_, &cos0_);
-    w2_0_ = 1 - kE2 * sin0_ * sin0_;
-    inverse_w2_0_ = 1 / w2_0_;
-    n0_ = kA / std::sqrt(w2_0_);
+// The place of a latitude, from the values kept for its block (worked out
+// again when the block changes).
+inline Place place_of(int32_t lat, TrackDistance::Block& block) {
+  const int32_t index = lat >> kBlockBits;  // rounds down, negative latitudes included
+  const int32_t start = index * (1 << kBlockBits);
+  if (index != block.index) {
+    block.index = index;
+    ::sincos(start * kRadiansPerUnit, &block.sin0, &block.cos0);
+    block.w2 = 1 - kE2 * block.sin0 * block.sin0;
+    block.inverse_w2 = 1 / block.w2;
+    block.n = kA / std::sqrt(block.w2);
   }
   // The angle past the block's start is under 0.0019 rad: these series end
   // where their next terms fall below the last bit of a double.
   const double d = (lat - start) * kRadiansPerUnit;
   const double d2 = d * d;
-  const double sin_d = d * (1 - d2 / 6 * (1 - d2 / 20));
-  const double cos_d = 1 - d2 / 2 * (1 - d2 / 12);
-  const double sin_lat = sin0_ * cos_d + cos0_ * sin_d;
-  const double cos_lat = cos0_ * cos_d - sin0_ * sin_d;
+  const double sin_d = d * (1 - d2 * kSixth * (1 - d2 * kTwentieth));
+  const double cos_d = 1 - d2 * 0.5 * (1 - d2 * kTwelfth);
+  const double sin_lat = block.sin0 * cos_d + block.cos0 * sin_d;
+  const double cos_lat = block.cos0 * cos_d - block.sin0 * sin_d;
   const double w2 = 1 - kE2 * sin_lat * sin_lat;
   // a / sqrt(w2) from the block's by the binomial series in
   // t = w2 / w2_0 - 1, |t| < 2e-5.
-  const double t = (w2 - w2_0_) * inverse_w2_0_;
-  const double n = n0_ * (1 + t * (-0.5 + t * (0.375 - t * 0.3125)));
+  const double t = (w2 - block.w2) * block.inverse_w2;
+  const double n = block.n * (1 + t * (-0.5 + t * (0.375 - t * 0.3125)));
   return {n * cos_lat, n * (1 - kE2) * sin_lat, w2};
 }
 
+}  // namespace
+
 double TrackDistance::next(const PointPosition& b) {
-  // Along a track the latitude often stays put for a step or more.
-  const Place place = started_ && b.lat == last_.lat ? last_place_ : place_of(b.lat);
-  double step = 0;
-  if (started_) {
-    step = by_series(last_place_, place, int64_t{b.lon} - last_.lon);
-    if (step < 0) step = by_geodesic(last_, b);
-  }
-  started_ = true;
-  last_ = b;
-  last_place_ = place;
+  double step = 0, running_total = 0;
+  along(&b, 1, step, &running_total);
   return step;
 }
 
 void TrackDistance::along(const PointPosition* points, std::size_t n, double& total, double* totals) {
-  for (std::size_t i = 0; i < n; ++i) {
-    total += next(points[i]);
-    totals[i] = total;
+  if (n == 0) return;
+  std::size_t i = 0;
+  if (!started_) {
+    started_ = true;
+    last_ = points[0];
+    last_place_ = place_of(last_.lat, block_);
+    totals[i++] = total;
   }
+  // In locals, which the writes to `totals` cannot touch: the compiler keeps
+  // them in registers and the steps overlap.
+  Block block = block_;
+  PointPosition last = last_;
+  Place last_place = last_place_;
+  double sum = total;
+  for (; i < n; ++i) {
+    const PointPosition b = points[i];
+    const Place place = place_of(b.lat, block);
+    double step = by_series(last_place, place, int64_t{b.lon} - last.lon);
+    if (step < 0) step = by_geodesic(last, b);
+    sum += step;
+    totals[i] = sum;
+    last = b;
+    last_place = place;
+  }
+  block_ = block;
+  last_ = last;
+  last_place_ = last_place;
+  total = sum;
 }
 
 double Distance_points(const PointPosition& a, const PointPosition& b) {

@@ -35,16 +35,16 @@ class TrackDistance {
     double z;
     double w2;
   };
+  // Latitudes sharing their bits above the lowest 16 (0.109°) share these:
+  // the sine and cosine of the block's start, 1 - e² sin² there and its
+  // inverse, and the radius of curvature in the prime vertical there.
+  struct Block {
+    int32_t index = INT32_MIN;
+    double sin0 = 0, cos0 = 1, w2 = 1, inverse_w2 = 1, n = 0;
+  };
 
  private:
-  Place place_of(int32_t lat);
-
-  // Latitudes sharing their bits above the lowest 16 (0.109°) share the kept
-  // values: the sine and cosine of the block's start, 1 - e² sin² and its
-  // inverse, and the radius of curvature in the prime vertical there.
-  int32_t block_ = INT32_MIN;
-  double sin0_ = 0, cos0_ = 1, w2_0_ = 1, inverse_w2_0_ = 1, n0_ = 0;
-
+  Block block_;
   bool started_ = false;
   PointPosition last_{};
   Place last_place_{};
