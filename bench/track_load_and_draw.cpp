@@ -163,7 +163,7 @@ void naive_polyline(QImage& image, const viewer::PlanScale& scale, const track::
   std::size_t step = 0;
   for (std::size_t i = 0; i < points.size(); i += pas, ++step) {
     const track::PointPosition& p = points.position(i);
-    const viewer::PixelPosition pixel = viewer::Vers_pixel(scale, p.lat_seconds, p.lon_seconds);
+    const viewer::PixelPosition pixel = viewer::Vers_pixel(scale, p.lat, p.lon);
     if (i > 0) draw_segment(painter, pens[step % 2], pen, pixel);
     pen = pixel;
   }
@@ -179,7 +179,7 @@ void qpainter_track(QImage& image, const viewer::PlanScale& scale, const track::
   std::size_t step = 0;
   for (std::size_t i = 0; i < points.size(); i += pas, ++step) {
     const track::PointPosition& p = points.position(i);
-    const viewer::PixelPosition pixel = viewer::Vers_pixel(scale, p.lat_seconds, p.lon_seconds);
+    const viewer::PixelPosition pixel = viewer::Vers_pixel(scale, p.lat, p.lon);
     if (pixel.visible && !none_visible_yet) draw_segment(painter, pens[step % 2], pen, pixel);
     if (pixel.visible) none_visible_yet = false;
     pen = pixel;
@@ -191,10 +191,10 @@ viewer::PlanScale whole_track_scale(const track::TrackPoints& points, const char
   int32_t lat_min = INT32_MAX, lat_max = INT32_MIN, lon_min = INT32_MAX, lon_max = INT32_MIN;
   for (std::size_t i = 0; i < points.size(); ++i) {
     const track::PointPosition& p = points.position(i);
-    lat_min = std::min(lat_min, p.lat_seconds);
-    lat_max = std::max(lat_max, p.lat_seconds);
-    lon_min = std::min(lon_min, p.lon_seconds);
-    lon_max = std::max(lon_max, p.lon_seconds);
+    lat_min = std::min(lat_min, p.lat);
+    lat_max = std::max(lat_max, p.lat);
+    lon_min = std::min(lon_min, p.lon);
+    lon_max = std::max(lon_max, p.lon);
   }
   const track::PointPosition& last = points.position(points.size() - 1);
   viewer::PlanScale scale;
@@ -214,8 +214,8 @@ viewer::PlanScale newest_point_scale(const track::TrackPoints& points, int zoom)
   const track::PointPosition& last = points.position(points.size() - 1);
   viewer::PlanScale scale;
   viewer::Calcul_echelle(scale, zoom, last.lat_degres(), last.lat_minutes());
-  scale.Centre_lat = last.lat_seconds;
-  scale.Centre_lon = last.lon_seconds;
+  scale.Centre_lat = last.lat;
+  scale.Centre_lon = last.lon;
   return scale;
 }
 

@@ -2,9 +2,94 @@
 
 #include "common/decimal_integer.h"
 
+#include <array>
+#include <bit>
+#include <cstring>
+
 namespace track {
 
 namespace {
+
+// The logger writes every record with the same widths, 65 bytes with its
+// CR LF. Such a line is checked eight bytes at a time against this layout and
+// read at fixed offsets, which gives what the field by field scan below
+// gives; every other line goes through that scan. In the layout, x is any
+// byte but a TAB, y any byte but a CR, # a digit, ? a hemisphere letter
+// (checked on its own) and every other byte itself.
+constexpr char kWritersLayout[] = "xxxxxxxxxx\txxxxxxxx\t##\xB0 ##' ####\" ?\t###\xB0 ##' ####\" ?\tyyyyyyyyyy\r\n";
+constexpr std::size_t kWritersLength = sizeof kWritersLayout - 1;
+constexpr std::array<uint8_t, kFieldCount> kWritersEnds = {10, 19, 22, 26, 32, 35, 39, 43, 49, 52, 63};
+static_assert(kWritersLength == 65);
+
+constexpr uint64_t kOnes = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
+
+// Per 8-byte word of the layout (the 65th byte, the LF, is checked on its
+// own), little-endian: a mask of the bytes where the layout holds `kind`,
+// or, for kind 0, of its literal bytes, and their values.
+struct LayoutWords {
+  std::array<uint64_t, 8> literal_mask{}, literal{}, digits{}, no_tab{}, no_cr{};
+};
+constexpr LayoutWords layout_words() {
+  LayoutWords w;
+  for (std::size_t i = 0; i < 64; ++i) {
+    const uint64_t byte = uint64_t{0xFF} << (8 * (i % 8));
+    const char c = kWritersLayout[i];
+    uint64_t* mask = c == 'x' ? &w.no_tab[i / 8] : c == 'y' ? &w.no_cr[i / 8] : c == '#' ? &w.digits[i / 8] : nullptr;
+    if (mask) {
+      *mask |= byte;
+    } else if (c != '?') {
+      w.literal_mask[i / 8] |= byte;
+      w.literal[i / 8] |= (uint64_t{static_cast<unsigned char>(c)} << (8 * (i % 8)));
+    }
+  }
+  return w;
+}
+constexpr LayoutWords kWords = layout_words();
+
+// The high bit of every zero byte of `v` is set (and maybe of bytes above a
+// zero one, which does not matter: one is enough to refuse).
+constexpr uint64_t zero_bytes(uint64_t v) { return (v - kOnes) & ~v & kHighBits; }
+
+bool in_writers_layout(std::string_view read) {
+  if constexpr (std::endian::native != std::endian::little) return false;
+  if (read.size() != kWritersLength || read[64] != '\n') return false;
+  uint64_t wrong = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    uint64_t w = 0;
+    std::memcpy(&w, read.data() + 8 * i, 8);
+    wrong |= (w & kWords.literal_mask[i]) ^ kWords.literal[i];
+    // A digit less '0' is 0 to 9: adding 0x76 leaves its high bit clear.
+    const uint64_t digit = (w ^ (0x30 * kOnes)) & kWords.digits[i];
+    wrong |= (digit | (digit + (0x76 * kOnes & kWords.digits[i]))) & kHighBits & kWords.digits[i];
+    wrong |= zero_bytes((w ^ ('\t' * kOnes)) | ~kWords.no_tab[i]);
+    wrong |= zero_bytes((w ^ ('\r' * kOnes)) | ~kWords.no_cr[i]);
+  }
+  return wrong == 0;
+}
+
+// The fields of a line in the writer's layout, or false when a number is out
+// of its range or a letter names no hemisphere (the scan then refuses it).
+bool read_writers_layout(std::string_view read, JournalLine& line) {
+  auto digits = [&read](std::size_t at, std::size_t count) {
+    int32_t value = 0;
+    for (std::size_t i = at; i < at + count; ++i) value = value * 10 + (read[i] - '0');
+    return value;
+  };
+  line.ends = kWritersEnds;
+  line.lat_degres = digits(20, 2);
+  line.lat_minutes = digits(24, 2);
+  line.lat_fraction = digits(28, 4);
+  line.lon_degres = digits(36, 3);
+  line.lon_minutes = digits(41, 2);
+  line.lon_fraction = digits(45, 4);
+  const char lat_letter = read[34];
+  const char lon_letter = read[51];
+  line.south = lat_letter == 'S';
+  line.west = lon_letter == 'W' || lon_letter == 'O';
+  return line.lat_degres <= 90 && line.lat_minutes <= 59 && line.lon_degres <= 180 && line.lon_minutes <= 59 &&
+         (line.south || lat_letter == 'N') && (line.west || lon_letter == 'E');
+}
 
 // Blanks and control characters, the bytes a trim removes at both ends.
 bool trimmed_away(char c) { return static_cast<unsigned char>(c) <= ' '; }
@@ -31,13 +116,15 @@ class FieldCursor {
     return close(terminator);
   }
 
-  // One of `letters` once trimmed, up to the TAB; the field is closed only
-  // once its letter is known good.
-  bool hemisphere(std::string_view letters) {
+  // One of `letters` once trimmed, up to the TAB; any but the first counts
+  // negative. The field is closed only once its letter is known good.
+  bool hemisphere(std::string_view letters, bool& negative) {
     const char* start = at_;
     while (at_ != end_ && *at_ != '\t') ++at_;
     const std::string_view letter = journal_trim(std::string_view(start, at_ - start));
-    return letter.size() == 1 && letters.find(letter.front()) != std::string_view::npos && close('\t');
+    const std::size_t found = letter.size() == 1 ? letters.find(letter.front()) : std::string_view::npos;
+    negative = found != 0;
+    return found != std::string_view::npos && close('\t');
   }
 
   // The fields closed so far: where a failed scan stopped.
@@ -61,9 +148,10 @@ class FieldCursor {
 bool scan_fields(FieldCursor& cursor, JournalLine& line) {
   return cursor.text('\t') && cursor.text('\t') &&  // date, time
          cursor.number('\xB0', 90, line.lat_degres) && cursor.number('\'', 59, line.lat_minutes) &&
-         cursor.number('"', 9999, line.lat_fraction) && cursor.hemisphere("NS") &&
+         cursor.number('"', 9999, line.lat_fraction) && cursor.hemisphere("NS", line.south) &&
          cursor.number('\xB0', 180, line.lon_degres) && cursor.number('\'', 59, line.lon_minutes) &&
-         cursor.number('"', 9999, line.lon_fraction) && cursor.hemisphere("EWO") && cursor.text('\r');  // speed
+         cursor.number('"', 9999, line.lon_fraction) && cursor.hemisphere("EWO", line.west) &&
+         cursor.text('\r');  // speed
 }
 
 }  // namespace
@@ -75,6 +163,14 @@ std::string_view journal_trim(std::string_view text) {
 }
 
 std::optional<JournalLine> scan_journal_line(std::string_view read) {
+  // One object returned by every path, so it is built where the caller
+  // wants it: a copy of it, read back at once, would wait on its own stores.
+  std::optional<JournalLine> line(std::in_place);
+  if (!in_writers_layout(read) || !read_writers_layout(read, *line)) line = scan_journal_fields(read);
+  return line;
+}
+
+std::optional<JournalLine> scan_journal_fields(std::string_view read) {
   if (read.size() > kLongestRead) return std::nullopt;
   JournalLine line;
   FieldCursor cursor(read, line);

@@ -5,6 +5,8 @@
 // here once, so nothing later parses text again.
 #pragma once
 
+#include "track/track_position.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +43,14 @@ struct JournalLine {
   std::array<uint8_t, kFieldCount> ends{};
   int32_t lat_degres = 0, lat_minutes = 0, lat_fraction = 0;
   int32_t lon_degres = 0, lon_minutes = 0, lon_fraction = 0;
+  bool south = false;  // "S"
+  bool west = false;   // "W" or "O"
+
+  // Where the record lies, signed by its hemispheres.
+  PointPosition position() const {
+    return {angle_units(lat_degres, lat_minutes, lat_fraction, south),
+            angle_units(lon_degres, lon_minutes, lon_fraction, west)};
+  }
 
   std::string_view field(std::string_view read, JournalField f) const {
     const std::size_t begin = f == 0 ? 0 : ends[f - 1] + 1u;
@@ -58,6 +68,9 @@ std::string_view journal_trim(std::string_view text);
 // decimal digits ("-0" is 0); a trailing blank, a decimal point or an empty
 // field fails. Bytes after the CR are ignored.
 std::optional<JournalLine> scan_journal_line(std::string_view read);
+// The same scan field by field, which scan_journal_line shortcuts for the
+// lines in the writer's own layout (nearly all); tests compare the two.
+std::optional<JournalLine> scan_journal_fields(std::string_view read);
 
 // The field where the scan of a faulty read stops: the first one missing its
 // terminator or failing its check (kFieldCount for a read that scans).

@@ -25,6 +25,7 @@ LoadOutcome read_journal(const std::shared_ptr<ByteSource>& journal, TrackPoints
         points.append(reads.offset() - read.size(), line);
         return true;
       });
+  points.finish();
   if (const auto failure = walk_failure<LoadOutcome::Kind>(end)) {
     outcome.kind = *failure;
     return outcome;

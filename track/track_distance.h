@@ -1,37 +1,57 @@
-// Distances along the track, in whole metres, and their display text.
+// Distances along the track: lengths on the WGS84 ellipsoid between
+// consecutive points at their full precision, summed without rounding, and
+// their display text in whole metres.
 #pragma once
 
 #include "track/track_position.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace track {
 
-// Metres per arc-second of latitude, in the single precision every plan and
-// distance computation uses.
-inline constexpr float kMetresParSeconde = 30.896173f;
+// The length in metres of the shortest path on the WGS84 ellipsoid between
+// two points; longitudes count modulo a turn.
+double Distance_points(const PointPosition& a, const PointPosition& b);
 
-// Metres per arc-second of longitude at `latitude` degrees, rounded to single
-// precision.
-float metres_per_second_of_longitude(double latitude);
-
-// Straight distance between two points on the flat plan of their mean
-// latitude (whole degrees halved, minutes averaged, fractions ignored), each
-// coordinate first truncated to whole metres on its own.
-int64_t Distance_points(const PointPosition& a, const PointPosition& b);
-
-// Distance_points from each point to the next along a track. Neighbours
-// nearly always share their mean latitude's degrees and minutes, so the
-// cosine of the step before is reused rather than computed again.
+// Distance_points from each point to the next along a track, with the same
+// results. Nearly every step is short: it is measured from its chord in
+// space by a series that costs a few multiplications, and the sine and
+// cosine of a latitude come from those of a nearby one, kept from the steps
+// before, by series too.
 class TrackDistance {
  public:
-  int64_t next(const PointPosition& a, const PointPosition& b);
+  // From the point given before (0 for the first) to `b`.
+  double next(const PointPosition& b);
+  // next() for each of `n` points, adding the steps to `total` and writing
+  // the running totals to `totals`.
+  void along(const PointPosition* points, std::size_t n, double& total, double* totals);
+
+  // A point's place in space: metres from the polar axis (negative past a
+  // pole) and above the equator's plane, and 1 - e² sin² of its latitude.
+  struct Place {
+    double r;
+    double z;
+    double w2;
+  };
+  // Latitudes sharing their bits above the lowest 16 (0.109°) share these:
+  // the sine and cosine of the block's start, 1 - e² sin² there and its
+  // inverse, and the radius of curvature in the prime vertical there.
+  struct Block {
+    int32_t index = INT32_MIN;
+    double sin0 = 0, cos0 = 1, w2 = 1, inverse_w2 = 1, n = 0;
+  };
 
  private:
-  int32_t latitude_key_ = -1;  // degrees sum and minutes sum of the last pair
-  double metres_per_second_ = 0;
+  Block block_;
+  bool started_ = false;
+  PointPosition last_{};
+  Place last_place_{};
 };
+
+// A distance as it is shown: its whole metres, truncated.
+int64_t whole_metres(double metres);
 
 // "%d m" below 1000, "%2.1f Km" below 100000, "%d Km" (whole kilometres)
 // above; the decimal point is always ".".

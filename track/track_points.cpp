@@ -1,15 +1,36 @@
 #include "track/track_points.h"
 
+#include <cstdlib>
+
 namespace track {
+
+namespace {
+
+// Nine turns either way still fit the int32 of a position.
+constexpr int64_t kFarthestUnwrapped = 9 * kUnitsPerTurn;
+
+int64_t floor_div(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// `lon` plus the whole turns that bring it within half a turn of `previous`.
+int32_t unwrapped(int32_t lon, int32_t previous) {
+  const int64_t gap = int64_t{previous} - lon;
+  if (gap >= -kUnitsPerTurn / 2 && gap <= kUnitsPerTurn / 2) return lon;  // nearly every step
+  const int64_t turns = floor_div(gap + kUnitsPerTurn / 2, kUnitsPerTurn);
+  const int64_t candidate = lon + turns * kUnitsPerTurn;
+  return std::abs(candidate) > kFarthestUnwrapped ? lon : static_cast<int32_t>(candidate);
+}
+
+}  // namespace
 
 void TrackPoints::clear() {
   // Swapping releases the memory: a reload of a shorter file should not keep
   // the longest track ever loaded.
   journal_.reset();
   std::vector<PointPosition>().swap(positions_);
-  std::vector<int64_t>().swap(distances_);
+  std::vector<double>().swap(distances_);
   std::vector<uint64_t>().swap(offsets_);
   steps_ = TrackDistance();
+  length_ = 0;
 }
 
 void TrackPoints::start(std::shared_ptr<const ByteSource> journal) {
@@ -25,11 +46,18 @@ void TrackPoints::start(std::shared_ptr<const ByteSource> journal) {
 }
 
 void TrackPoints::append(uint64_t offset, const JournalLine& line) {
-  const PointPosition position{Secondes_arc(line.lat_degres, line.lat_minutes, line.lat_fraction),
-                               Secondes_arc(line.lon_degres, line.lon_minutes, line.lon_fraction)};
-  distances_.push_back(positions_.empty() ? 0 : distances_.back() + steps_.next(positions_.back(), position));
+  PointPosition position = line.position();
+  if (!positions_.empty()) position.lon = unwrapped(position.lon, positions_.back().lon);
   positions_.push_back(position);
   offsets_.push_back(offset);
+  constexpr std::size_t kBatch = 256;
+  if (positions_.size() - distances_.size() >= kBatch) finish();
+}
+
+void TrackPoints::finish() {
+  const std::size_t done = distances_.size();
+  distances_.resize(positions_.size());
+  steps_.along(positions_.data() + done, positions_.size() - done, length_, distances_.data() + done);
 }
 
 std::optional<Struct_ligne_donnees> TrackPoints::operator[](std::size_t i) const {
@@ -40,8 +68,8 @@ std::optional<Struct_ligne_donnees> TrackPoints::operator[](std::size_t i) const
   std::string_view read(bytes, *got);
   if (const std::size_t lf = read.find('\n'); lf != std::string_view::npos) read = read.substr(0, lf + 1);
   const std::optional<JournalLine> line = scan_journal_line(read);
-  if (!line || Secondes_arc(line->lat_degres, line->lat_minutes, line->lat_fraction) != positions_[i].lat_seconds ||
-      Secondes_arc(line->lon_degres, line->lon_minutes, line->lon_fraction) != positions_[i].lon_seconds) {
+  if (!line || line->position().lat != positions_[i].lat ||
+      (int64_t{positions_[i].lon} - line->position().lon) % kUnitsPerTurn != 0) {
     return std::nullopt;
   }
   auto text = [&](JournalField f) { return std::string(line->field(read, f)); };

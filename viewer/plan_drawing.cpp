@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
+#include <cmath>
 
 namespace viewer {
 
@@ -31,6 +33,27 @@ PixelPosition grid_line(QPainter& painter, int count, const At& at) {
     pen = p;
   }
   return pen;
+}
+
+int64_t floor_mod(int64_t a, int64_t b) { return (a % b + b) % b; }
+
+// Whole degrees of longitude, both ends included.
+struct DegreeRange {
+  int64_t first;
+  int64_t last;
+};
+
+// The longitudes the grid covers: those of the drawing and of a margin on
+// each side from which a meridian's label still reaches in, but no more than
+// a turn either side of the centre (near a pole at a small zoom the drawing
+// spans many turns, and one is all a grid can show).
+DegreeRange grid_longitudes(const PlanScale& scale) {
+  constexpr int kMargin = 100;
+  const double units_per_pixel =
+      1 / (double{scale.Facteur_zoom} * scale.Echelle_lon * track::kSecondsPerUnit);  // inf at a pole
+  const double centre = std::floor(static_cast<double>(scale.Centre_lon) / track::kUnitsPerDegree);
+  const double reach = std::min(360.0, (kHalfPlanWidth + kMargin) * units_per_pixel / track::kUnitsPerDegree + 1);
+  return {static_cast<int64_t>(centre - std::ceil(reach)), static_cast<int64_t>(centre + std::ceil(reach))};
 }
 
 void label(QPainter& painter, int left, int top, const QString& text) {
@@ -68,20 +91,20 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackP
   std::size_t step = 0;
   for (std::size_t i = 0; i < points.size(); i += pas, ++step) {
     const track::PointPosition& p = points.position(i);
-    if (!projection.visible(p.lat_seconds, p.lon_seconds)) {
+    if (!projection.visible(p)) {
       pen_known = false;
       continue;
     }
-    const int32_t x = projection.x(p.lon_seconds);
-    const int32_t y = projection.y(p.lat_seconds);
+    const int32_t x = projection.x(p.lon);
+    const int32_t y = projection.y(p.lat);
     if (none_visible_yet) {
       none_visible_yet = false;
     } else {
       if (!pen_known) {
         // Coming in from outside: the segment is clipped at the border.
         const track::PointPosition& before = points.position(i - pas);
-        pen_x = projection.x(before.lon_seconds);
-        pen_y = projection.y(before.lat_seconds);
+        pen_x = projection.x(before.lon);
+        pen_y = projection.y(before.lat);
       }
       // The colour changes at every step, drawn or not.
       lines.line(pen_x, pen_y, x, y, colours[step % 2]);
@@ -94,21 +117,29 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackP
 
 void Tracer_grille(QPainter& painter, const PlanScale& scale) {
   const GridSteps steps = grid_steps(scale);
+  const DegreeRange lons = grid_longitudes(scale);
   const QFontMetrics metrics = painter.fontMetrics();
   painter.setBackgroundMode(Qt::OpaqueMode);
   painter.setBackground(Qt::white);
-  for (int32_t lon = -180; lon <= 180; lon += steps.lon) {
-    painter.setPen(QPen(lon == 0 ? QColor(Qt::black) : kGrey, 0));
-    const PixelPosition end =
-        grid_line(painter, 181, [&](int i) { return Vers_pixel(scale, (i - 90) * 3600, lon * 3600); });
-    const QString text =
-        lon >= 0 ? QString::number(lon) + QString::fromUtf8(" °E") : QString::number(-lon) + QString::fromUtf8(" °O");
+  // Meridians every `steps.lon` degrees from -180, and on past 180 where the
+  // plan goes round the globe, each labelled with the place it passes.
+  const int64_t first = lons.first + floor_mod(-180 - lons.first, steps.lon);
+  for (int64_t lon = first; lon <= lons.last; lon += steps.lon) {
+    const int64_t place = longitude_on_the_globe(lon * track::kUnitsPerDegree) / track::kUnitsPerDegree;
+    painter.setPen(QPen(place == 0 ? QColor(Qt::black) : kGrey, 0));
+    const PixelPosition end = grid_line(painter, 181, [&](int i) {
+      return Vers_pixel(scale, int64_t{i - 90} * track::kUnitsPerDegree, lon * track::kUnitsPerDegree);
+    });
+    const QString text = place >= 0 ? QString::number(place) + QString::fromUtf8(" °E")
+                                    : QString::number(-place) + QString::fromUtf8(" °O");
     label(painter, end.x - metrics.horizontalAdvance(text) / 2, kPlanHeight - 20, text);
   }
+  const int count = static_cast<int>(lons.last - lons.first + 1);
   for (int32_t lat = -90; lat <= 90; lat += steps.lat) {
     painter.setPen(QPen(lat == 0 ? QColor(Qt::black) : kGrey, 0));
-    const PixelPosition end =
-        grid_line(painter, 361, [&](int i) { return Vers_pixel(scale, lat * 3600, (i - 180) * 3600); });
+    const PixelPosition end = grid_line(painter, count, [&](int i) {
+      return Vers_pixel(scale, int64_t{lat} * track::kUnitsPerDegree, (lons.first + i) * track::kUnitsPerDegree);
+    });
     const QString text =
         lat >= 0 ? QString::number(lat) + QString::fromUtf8(" °N") : QString::number(-lat) + QString::fromUtf8(" °S");
     label(painter, 6, end.y - metrics.height() / 2, text);

@@ -2,6 +2,7 @@
 
 #include "track/track_distance.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -16,19 +17,31 @@ const std::array<double, kZoomCount> kZoomFactors = {0.0001, 0.00025, 0.0005, 0.
 
 namespace {
 
-constexpr int kHalfWidth = kPlanWidth / 2;
-constexpr int kHalfHeight = kPlanHeight / 2;
 constexpr int kEdge = 20;  // pixels near a side where a click pans
 
-// Degrees, minutes and thousandths of a minute, each step rounded to single
-// precision.
-void split_seconds(int32_t seconds, int32_t& degres, int32_t& minutes, int32_t& milliemes) {
-  const float d = static_cast<float>(seconds / 3600.0);
-  const float m = static_cast<float>((d - std::trunc(d)) * 60.0);
-  const float t = static_cast<float>((m - std::trunc(m)) * 1000.0);
-  degres = truncate(d);
-  minutes = truncate(m);
-  milliemes = truncate(t);
+// Metres per arc-second of latitude, and of longitude at `latitude` degrees,
+// in single precision.
+constexpr float kMetresParSeconde = 30.896173f;
+float metres_per_second_of_longitude(double latitude) {
+  return static_cast<float>(std::cos(latitude * 0.017453292519943295) * 30.89617322530864);
+}
+
+// Degrees, minutes and thousandths of a minute of a signed angle in
+// ten-thousandths of a minute, each part carrying the sign.
+void split_units(int64_t units, int32_t& degres, int32_t& minutes, int32_t& milliemes) {
+  const int64_t thousandths = units / 10;
+  degres = static_cast<int32_t>(thousandths / 60000);
+  minutes = static_cast<int32_t>(thousandths / 1000 % 60);
+  milliemes = static_cast<int32_t>(thousandths % 1000);
+}
+
+// Arc-seconds on the plan as whole units, saturating far beyond any view (a
+// pixel spans at most about 10^8 units, near a pole at "1 %").
+int64_t plan_units(double seconds) {
+  constexpr double kFarthest = 1e14;
+  const double units = seconds * 10000 / 60;  // exact for whole seconds
+  if (std::isnan(units)) return 0;
+  return static_cast<int64_t>(std::clamp(units, -kFarthest, kFarthest));
 }
 
 }  // namespace
@@ -37,14 +50,14 @@ void Calcul_echelle(PlanScale& scale, int zoom_index, int32_t degres, int32_t mi
   if (static_cast<uint32_t>(degres) > 90 || static_cast<uint32_t>(minutes) > 59) {
     throw std::out_of_range("[Calcul_echelle] Donnee GP hors limites pour le calcul d'échelle");
   }
-  scale.Metres_par_seconde = track::kMetresParSeconde;
+  scale.Metres_par_seconde = kMetresParSeconde;
   if (zoom_index >= 0 && zoom_index < kZoomCount) {
     const double factor = kZoomFactors[zoom_index];
     scale.Facteur_zoom = static_cast<float>(factor);
     scale.Echelle_lat = static_cast<float>(scale.Metres_par_seconde * factor);
   }
   const double latitude = minutes == 0 ? degres : degres + minutes * (1.0 / 60);
-  scale.Echelle_lon = track::metres_per_second_of_longitude(latitude);
+  scale.Echelle_lon = metres_per_second_of_longitude(latitude);
 }
 
 std::array<std::string, 5> scale_bar_labels(float facteur_zoom) {
@@ -56,17 +69,17 @@ std::array<std::string, 5> scale_bar_labels(float facteur_zoom) {
   return labels;
 }
 
-PixelPosition Vers_pixel(const PlanScale& scale, int32_t lat_seconds, int32_t lon_seconds) {
+PixelPosition Vers_pixel(const PlanScale& scale, int64_t lat, int64_t lon) {
   const PlanAxes axes(scale);
-  const int32_t x = axes.x(lon_seconds);
-  const int32_t y = axes.y(lat_seconds);
+  const int32_t x = axes.x(lon);
+  const int32_t y = axes.y(lat);
   return {x, y, x >= 0 && x < kPlanWidth && y >= 0 && y < kPlanHeight};
 }
 
 namespace {
 
-// The least (or, with `last`, the greatest) arc-second value for which
-// `holds` is true, `holds` being monotonic over the whole int32 range; one
+// The least (or, with `last`, the greatest) position for which `holds` is
+// true, `holds` being monotonic over the whole int32 range; one
 // beyond the range when it holds nowhere.
 template <typename Holds>
 int64_t bound(bool last, const Holds& holds) {
@@ -95,13 +108,20 @@ PlanProjection::PlanProjection(const PlanScale& scale) : PlanAxes(scale) {
   lat_high_ = bound(true, [this](int32_t lat) { return y(lat) >= 0; });
 }
 
+int64_t longitude_on_the_globe(int64_t lon) {
+  constexpr int64_t kHalfTurn = track::kUnitsPerTurn / 2;
+  if (lon >= -kHalfTurn && lon <= kHalfTurn) return lon;
+  return ((lon + kHalfTurn) % track::kUnitsPerTurn + track::kUnitsPerTurn) % track::kUnitsPerTurn - kHalfTurn;
+}
+
 Coordonnees Vers_coordonnees(const PlanScale& scale, int32_t x, int32_t y) {
-  const int32_t lon = truncate(scale.Centre_lon + (x - kHalfWidth) / double{scale.Facteur_zoom} / scale.Echelle_lon);
-  const int32_t lat = truncate(scale.Centre_lat + (y - kHalfHeight) / double{scale.Echelle_lat});
+  const int64_t lon =
+      scale.Centre_lon + plan_units((x - kHalfPlanWidth) / double{scale.Facteur_zoom} / scale.Echelle_lon);
+  const int64_t lat = scale.Centre_lat + plan_units((y - kHalfPlanHeight) / double{scale.Echelle_lat});
   Coordonnees c{};
-  split_seconds(lat, c.lat_degres, c.lat_minutes, c.lat_milliemes);
-  split_seconds(lon, c.lon_degres, c.lon_minutes, c.lon_milliemes);
-  c.valide = std::abs(c.lon_degres) < 180 && std::abs(c.lat_degres) < 90;
+  split_units(lat, c.lat_degres, c.lat_minutes, c.lat_milliemes);
+  split_units(longitude_on_the_globe(lon), c.lon_degres, c.lon_minutes, c.lon_milliemes);
+  c.valide = std::abs(c.lat_degres) < 90;
   return c;
 }
 
@@ -109,19 +129,17 @@ bool Deplacer(PlanScale& scale, Pan direction) {
   switch (direction) {
     case Pan::North:
       if (Vers_coordonnees(scale, 0, kPlanHeight).lat_degres >= 90) return false;
-      scale.Centre_lat = truncate(scale.Centre_lat + 100.0 / scale.Echelle_lat);
+      scale.Centre_lat += plan_units(100.0 / scale.Echelle_lat);
       return true;
     case Pan::South:
       if (Vers_coordonnees(scale, 0, 0).lat_degres <= -90) return false;
-      scale.Centre_lat = truncate(scale.Centre_lat - 100.0 / scale.Echelle_lat);
+      scale.Centre_lat -= plan_units(100.0 / scale.Echelle_lat);
       return true;
     case Pan::East:
-      if (Vers_coordonnees(scale, kPlanWidth, 0).lon_degres >= 180) return false;
-      scale.Centre_lon = truncate(scale.Centre_lon + 30.0 / scale.Facteur_zoom);
+      scale.Centre_lon += plan_units(30.0 / scale.Facteur_zoom);
       return true;
     case Pan::West:
-      if (Vers_coordonnees(scale, 0, 0).lon_degres <= -180) return false;
-      scale.Centre_lon = truncate(scale.Centre_lon - 30.0 / scale.Facteur_zoom);
+      scale.Centre_lon -= plan_units(30.0 / scale.Facteur_zoom);
       return true;
   }
   return false;
@@ -144,7 +162,7 @@ EdgePointer edge_pointer(int x, int y) {
 
 GridSteps grid_steps(const PlanScale& scale) {
   const PixelPosition p0 = Vers_pixel(scale, 0, 0);
-  const PixelPosition p1 = Vers_pixel(scale, 3600, 3600);
+  const PixelPosition p1 = Vers_pixel(scale, track::kUnitsPerDegree, track::kUnitsPerDegree);
   // A degree spanning no pixel would divide by zero; one line of the whole
   // range is then all that can be drawn.
   auto step = [](int32_t span) {

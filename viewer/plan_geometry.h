@@ -1,8 +1,14 @@
 // The flat plan the track is drawn on: longitude left to right, latitude
-// bottom to top, both in whole arc-seconds, the longitude axis shrunk by the
-// cosine of a reference latitude. Conversions to integers truncate toward zero;
-// the scale fields are single precision, as the drawing's pixels depend on it.
+// bottom to top, both scaled in arc-seconds, the longitude axis shrunk by the
+// cosine of a reference latitude. Positions are signed (north and east
+// positive) and taken at the journal's full precision, ten-thousandths of a
+// minute; longitudes go on past 180° (unwrapped, as the track's are), so the
+// plan goes round the globe east and west. Conversions to integers truncate
+// toward zero; the scale fields are single precision, as the drawing's
+// pixels depend on it.
 #pragma once
+
+#include "track/track_position.h"
 
 #include <array>
 #include <cmath>
@@ -14,8 +20,10 @@
 
 namespace viewer {
 
-inline constexpr int kPlanWidth = 715;   // W
-inline constexpr int kPlanHeight = 539;  // H
+inline constexpr int kPlanWidth = 715;                   // W
+inline constexpr int kPlanHeight = 539;                  // H
+inline constexpr int kHalfPlanWidth = kPlanWidth / 2;    // W div 2
+inline constexpr int kHalfPlanHeight = kPlanHeight / 2;  // H div 2
 
 // A real number truncated toward zero, saturating instead of overflowing.
 inline int32_t truncate(double value) {
@@ -36,8 +44,8 @@ struct PlanScale {
   float Echelle_lat = 1.0f;         // pixels per arc-second of latitude
   float Echelle_lon = 0.0f;         // metres per arc-second of longitude
   float Metres_par_seconde = 0.0f;  // metres per arc-second of latitude
-  int32_t Centre_lon = 0;           // plan centre, arc-seconds
-  int32_t Centre_lat = 0;
+  int64_t Centre_lon = 0;           // plan centre, ten-thousandths of a minute
+  int64_t Centre_lat = 0;
 };
 
 // Sets the scale for the reference latitude `degres` `minutes` and the zoom
@@ -54,38 +62,41 @@ struct PixelPosition {
   int32_t y;  // from the top of the drawing
   bool visible;
 };
-PixelPosition Vers_pixel(const PlanScale& scale, int32_t lat_seconds, int32_t lon_seconds);
+// Positions in ten-thousandths of a minute.
+PixelPosition Vers_pixel(const PlanScale& scale, int64_t lat, int64_t lon);
 
-// The arithmetic of Vers_pixel, with the scale's product formed once.
+// The arithmetic of Vers_pixel, with the scale's products formed once. The
+// difference from the centre is exact (integers), so a point on the centre
+// lands on the centre pixel at every zoom.
 class PlanAxes {
  public:
   explicit PlanAxes(const PlanScale& scale)
-      : lon_factor_(double{scale.Facteur_zoom} * scale.Echelle_lon),
-        lat_factor_(scale.Echelle_lat),
+      : lon_factor_(double{scale.Facteur_zoom} * scale.Echelle_lon * track::kSecondsPerUnit),
+        lat_factor_(double{scale.Echelle_lat} * track::kSecondsPerUnit),
         centre_lon_(scale.Centre_lon),
         centre_lat_(scale.Centre_lat) {}
-  int32_t x(int32_t lon_seconds) const {
-    return truncate(lon_factor_ * (static_cast<double>(lon_seconds) - centre_lon_) + kPlanWidth / 2);
+  int32_t x(int64_t lon) const {
+    return truncate(lon_factor_ * static_cast<double>(lon - centre_lon_) + kHalfPlanWidth);
   }
-  int32_t y(int32_t lat_seconds) const {
-    return truncate(kPlanHeight / 2 - (static_cast<double>(lat_seconds) - centre_lat_) * lat_factor_);
+  int32_t y(int64_t lat) const {
+    return truncate(kHalfPlanHeight - static_cast<double>(lat - centre_lat_) * lat_factor_);
   }
 
  private:
   double lon_factor_;
   double lat_factor_;
-  int32_t centre_lon_;
-  int32_t centre_lat_;
+  int64_t centre_lon_;
+  int64_t centre_lat_;
 };
 
-// Vers_pixel for every point of a track: the arc-second ranges whose pixels
-// fall in the drawing are found once, so that telling whether a point is in
-// view takes four integer comparisons.
+// Vers_pixel for every point of a track: the ranges of positions whose
+// pixels fall in the drawing are found once, so that telling whether a point
+// is in view takes four integer comparisons.
 class PlanProjection : public PlanAxes {
  public:
   explicit PlanProjection(const PlanScale& scale);
-  bool visible(int32_t lat_seconds, int32_t lon_seconds) const {
-    return lat_seconds >= lat_low_ && lat_seconds <= lat_high_ && lon_seconds >= lon_low_ && lon_seconds <= lon_high_;
+  bool visible(const track::PointPosition& p) const {
+    return p.lat >= lat_low_ && p.lat <= lat_high_ && p.lon >= lon_low_ && p.lon <= lon_high_;
   }
 
  private:
@@ -96,14 +107,21 @@ class PlanProjection : public PlanAxes {
 struct Coordonnees {
   int32_t lat_degres, lat_minutes, lat_milliemes;  // thousandths of a minute
   int32_t lon_degres, lon_minutes, lon_milliemes;
-  bool valide;  // on the globe
+  bool valide;  // on the globe: between the poles
 };
 // The position under pixel (x, y), y counted from the BOTTOM of the drawing.
-// Negative positions give negative degrees, minutes and thousandths.
+// Southern and western positions give negative degrees, minutes and
+// thousandths; a longitude beyond 180° on the plan is given as the place it
+// names, within 180° of Greenwich.
 Coordonnees Vers_coordonnees(const PlanScale& scale, int32_t x, int32_t y);
 
-// Panning: a step towards a side unless that edge of the drawing has reached
-// the end of the globe; false (and no change) at the end.
+// A longitude of the plan as the place it names: itself from -180° to 180°,
+// otherwise brought back by whole turns.
+int64_t longitude_on_the_globe(int64_t lon);
+
+// Panning: a step towards a side. North and south stop, returning false and
+// changing nothing, once that edge of the drawing has reached a pole; east
+// and west go on round the globe.
 enum class Pan { North, South, East, West };
 bool Deplacer(PlanScale& scale, Pan direction);
 // The pans a click at (x, y) from the top-left corner asks for, near the

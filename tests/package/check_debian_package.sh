@@ -38,7 +38,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
   fail "Description: $(field Description | head -1)"
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 3 ] || fail "no long description"
 depends=", $(field Depends),"
-for needed in fonts-liberation fonts-comic-neue qt6-translations-l10n libqt6widgets6 libc6 libasound2 libjpeg62-turbo; do
+for needed in fonts-liberation fonts-comic-neue qt6-translations-l10n libqt6widgets6 libc6 libasound2 libjpeg62-turbo libgeographiclib23; do
   [[ "$depends" == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 

@@ -36,17 +36,18 @@ inline std::string record(const Position& p = {}) {
   return acquisition::Ligne_log(f) + "\r\n";
 }
 
-// The record of the point at these whole arc-seconds (both >= 0), with the
-// writer's widths.
-inline std::string record_at(int32_t lat_seconds, int32_t lon_seconds) {
+// The record of the point at these signed angles in ten-thousandths of a
+// minute (south and west negative, west written `west`), with the writer's
+// widths.
+inline std::string record_at(int32_t lat, int32_t lon, const char* west = "W") {
   auto padded = [](int32_t value, std::size_t width) {
     std::string text = std::to_string(value);
     return std::string(width > text.size() ? width - text.size() : 0, '0') + text;
   };
-  // The smallest fraction that truncates to the wanted seconds.
-  auto fraction = [&](int32_t s) { return padded(((s % 60) * 1000 + 5) / 6, 4); };
-  return record({padded(lat_seconds / 3600, 2), padded(lat_seconds / 60 % 60, 2), fraction(lat_seconds), "N",
-                 padded(lon_seconds / 3600, 3), padded(lon_seconds / 60 % 60, 2), fraction(lon_seconds), "E"});
+  const int32_t la = lat < 0 ? -lat : lat;
+  const int32_t lo = lon < 0 ? -lon : lon;
+  return record({padded(la / 600000, 2), padded(la / 10000 % 60, 2), padded(la % 10000, 4), lat < 0 ? "S" : "N",
+                 padded(lo / 600000, 3), padded(lo / 10000 % 60, 2), padded(lo % 10000, 4), lon < 0 ? west : "E"});
 }
 
 }  // namespace viewer_test

@@ -128,12 +128,13 @@ TEST(JournalLoader, AJournalLongerThanItsSizeAtOpeningLoadsWhole) {
     uint64_t size() const override { return 0; }
   };
   std::string text;
-  for (int i = 0; i < 300; ++i) text += viewer_test::record_at(162000 + i, 21600 + i);
+  for (int i = 0; i < 300; ++i) text += viewer_test::record_at(27'000'000 + 100 * i, 3'600'000 + 100 * i);
   TrackPoints points;
   ASSERT_EQ(read_journal(std::make_shared<Growing>(text), points, {}).kind, Kind::Loaded);
   ASSERT_EQ(points.size(), 300u);
-  EXPECT_EQ(points.position(299).lat_seconds, 162299);
-  EXPECT_EQ(points[299]->Lat_fraction, " 9834");
+  EXPECT_EQ(points.position(299).lat, 27'029'900);
+  EXPECT_EQ(points[299]->Lat_fraction, " 9900");
+  EXPECT_GT(points.Distance_cumulee(299), points.Distance_cumulee(298));
 }
 
 TEST(JournalFile, OpensRegularFilesOnly) {
@@ -179,10 +180,11 @@ TEST(TrackPoints, GiveBackEachRecordAsReadWithItsDistance) {
   EXPECT_EQ(r.Lon_minutes, " 30");
   EXPECT_EQ(r.Lon_fraction, " 1234");
   EXPECT_EQ(r.Lon_hemisphere, "W");
-  // Southern and western letters do not change the signs.
-  EXPECT_EQ(points.position(1).lat_seconds, 162740);
-  EXPECT_EQ(points.position(1).lon_seconds, 23407);
+  // South and west are negative, at full precision.
+  EXPECT_EQ(points.position(1).lat, -27'123'456);
+  EXPECT_EQ(points.position(1).lon, -3'901'234);
   EXPECT_EQ(points[0]->Distance_cumulee, 0);
-  EXPECT_EQ(r.Distance_cumulee, 636);
-  EXPECT_EQ(points.Longueur_totale(), 636);
+  EXPECT_EQ(r.Distance_cumulee, track::Distance_points(points.position(0), points.position(1)));
+  EXPECT_GT(r.Distance_cumulee, 10'000e3);  // across the equator
+  EXPECT_EQ(points.Longueur_totale(), r.Distance_cumulee);
 }

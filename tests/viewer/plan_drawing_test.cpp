@@ -1,8 +1,10 @@
 #include "viewer/plan_drawing.h"
 
+#include "support/example_tracks.h"
 #include "support/journal_text.h"
 #include "track/journal_loader.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace viewer;
@@ -15,18 +17,26 @@ const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kGrey = qRgb(192, 192, 192);
 const QRgb kBlack = qRgb(0, 0, 0);
 
+// About an arc-second, in ten-thousandths of a minute (the records below
+// are written with it).
+constexpr int64_t kS = 167;
+
 // A plan where one arc-second is about 3 pixels, centred near its origin.
 class PlanDrawing : public ::testing::Test {
  protected:
   PlanDrawing() {
     Calcul_echelle(scale, 19, 0, 0);  // "1000 %" at the equator
-    scale.Centre_lat = 50;
-    scale.Centre_lon = 80;
+    scale.Centre_lat = 50 * kS;
+    scale.Centre_lon = 80 * kS;
   }
 
+  // Positions in arc-seconds.
   void track(std::initializer_list<std::pair<int32_t, int32_t>> seconds) {
     std::string text;
-    for (auto [lat, lon] : seconds) text += viewer_test::record_at(lat, lon);
+    for (auto [lat, lon] : seconds) text += viewer_test::record_at(lat * 167, lon * 167);
+    load(text);
+  }
+  void load(const std::string& text) {
     ASSERT_EQ(track::read_journal(std::make_shared<track::TextSource>(text), points, {}).kind,
               track::LoadOutcome::Kind::Loaded);
   }
@@ -39,7 +49,7 @@ class PlanDrawing : public ::testing::Test {
   }
 
   QRgb at(const QImage& image, int32_t lat, int32_t lon) const {
-    const PixelPosition p = Vers_pixel(scale, lat, lon);
+    const PixelPosition p = Vers_pixel(scale, lat * kS, lon * kS);
     return image.pixel(p.x, p.y);
   }
 
@@ -62,7 +72,7 @@ TEST_F(PlanDrawing, OnePointDrawsNothingTwoPointsOneSegment) {
   track({{50, 60}, {50, 100}});
   const QImage image = trace();
   EXPECT_EQ(at(image, 50, 80), kBlue);
-  const int length = Vers_pixel(scale, 50, 100).x - Vers_pixel(scale, 50, 60).x + 1;
+  const int length = Vers_pixel(scale, 50 * kS, 100 * kS).x - Vers_pixel(scale, 50 * kS, 60 * kS).x + 1;
   EXPECT_EQ(coloured(image), length);
 }
 
@@ -82,8 +92,8 @@ TEST_F(PlanDrawing, SegmentsGoingOutAreNotDrawnSegmentsComingInAre) {
   // From inside out of the drawing and back in along the row of latitude 50.
   track({{20, 100}, {50, 400}, {50, 150}});
   const QImage image = trace();
-  const int row = Vers_pixel(scale, 50, 0).y;
-  const int from = Vers_pixel(scale, 50, 150).x;
+  const int row = Vers_pixel(scale, 50 * kS, 0).y;
+  const int from = Vers_pixel(scale, 50 * kS, 150 * kS).x;
   for (int x = from; x < kPlanWidth; ++x) EXPECT_EQ(image.pixel(x, row), kRed) << x;
   EXPECT_EQ(coloured(image), kPlanWidth - from);
 
@@ -101,11 +111,40 @@ TEST_F(PlanDrawing, AQuickRedrawVisitsEveryPasThPointAndAlternatesOnThem) {
   EXPECT_EQ(at(image, 100, 60), kWhite);
 }
 
+// Each track is drawn as it lies on the ground, centred at "1000 %": every
+// fix on the line, and every leg its own way by its own length on the plan
+// (north up, east to the right, a tenth of a pixel a metre within the plan's
+// 1 % of flattening), across the prime meridian, the equator and the 180th
+// meridian alike.
+TEST_F(PlanDrawing, EveryTrackIsDrawnAsItLies) {
+  for (const viewer_test::ExampleTrack& t : viewer_test::kExampleTracks) {
+    SCOPED_TRACE(t.name);
+    load(viewer_test::journal(fixes(t)));
+    auto pixel = [&](std::size_t i) { return Vers_pixel(scale, points.position(i).lat, points.position(i).lon); };
+    const track::PointPosition first = points.position(0), last = points.position(points.size() - 1);
+    Calcul_echelle(scale, 19, first.lat_degres(), first.lat_minutes());
+    scale.Centre_lat = (int64_t{first.lat} + last.lat) / 2;
+    scale.Centre_lon = (int64_t{first.lon} + last.lon) / 2;
+    const QImage image = trace();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      ASSERT_TRUE(pixel(i).visible && image.pixel(pixel(i).x, pixel(i).y) != kWhite) << i;
+    }
+    std::size_t start = 0;
+    for (const viewer_test::Leg& leg : t.legs) {
+      const std::size_t end = start + leg.steps;
+      const double length = 0.1 * leg.step * leg.steps, radians = leg.azimuth * M_PI / 180;
+      EXPECT_NEAR(pixel(end).x - pixel(start).x, length * std::sin(radians), 0.01 * length + 2) << end;
+      EXPECT_NEAR(pixel(start).y - pixel(end).y, length * std::cos(radians), 0.01 * length + 2) << end;
+      start = end;
+    }
+  }
+}
+
 TEST(PlanGrid, AtTheHighestZoomOneGreyLineOfEachKindCrossesTheDrawing) {
   PlanScale scale;
   Calcul_echelle(scale, 19, 45, 0);
-  scale.Centre_lat = track::Secondes_arc(45, 0, 0);
-  scale.Centre_lon = track::Secondes_arc(6, 0, 0);
+  scale.Centre_lat = 45 * int64_t{track::kUnitsPerDegree};
+  scale.Centre_lon = 6 * int64_t{track::kUnitsPerDegree};
   QImage image = new_plan_bitmap();
   draw_plan(image, scale, track::TrackPoints(), 1);
   EXPECT_EQ(image.pixel(357, 100), kGrey);
@@ -125,4 +164,14 @@ TEST(PlanGrid, LinesAtZeroDegreesAreBlack) {
   EXPECT_EQ(image.pixel(300, 269), kBlack);  // equator
   EXPECT_EQ(image.pixel(357 + 111, 100), kGrey);
   EXPECT_EQ(image.pixel(300, 157), kGrey);
+}
+
+TEST(PlanGrid, GoesOnPast180DegreesEast) {
+  PlanScale scale;
+  Calcul_echelle(scale, 3, 0, 0);  // "10 %": a degree spans 111 pixels
+  scale.Centre_lon = 180 * int64_t{track::kUnitsPerDegree};
+  QImage image = new_plan_bitmap();
+  draw_plan(image, scale, track::TrackPoints(), 1);
+  EXPECT_EQ(image.pixel(357 + 111, 100), kGrey);  // 181°: 179° west
+  EXPECT_EQ(image.pixel(600, 269), kBlack);       // the equator at 182°
 }

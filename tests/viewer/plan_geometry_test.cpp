@@ -13,6 +13,8 @@ namespace {
 
 constexpr int kItem1 = 0, kItem80 = 7, kItem100 = 8, kItem1000 = 19;
 
+constexpr int64_t kDegree = track::kUnitsPerDegree;
+
 PlanScale scale_at(int zoom_index, int degres, int minutes = 0) {
   PlanScale s;
   Calcul_echelle(s, zoom_index, degres, minutes);
@@ -66,23 +68,30 @@ TEST(ScaleBar, LabelsTruncateSinglePrecisionProducts) {
 
 TEST(VersPixel, PlacesPointsAroundTheCentre) {
   PlanScale s = scale_at(kItem100, 45);
-  s.Centre_lat = track::Secondes_arc(45, 0, 0);
-  s.Centre_lon = track::Secondes_arc(6, 0, 0);
+  s.Centre_lat = 45 * kDegree;
+  s.Centre_lon = 6 * kDegree;
   const PixelPosition centre = Vers_pixel(s, s.Centre_lat, s.Centre_lon);
   EXPECT_EQ(centre.x, 357);
   EXPECT_EQ(centre.y, 269);
   EXPECT_TRUE(centre.visible);
-  const PixelPosition north = Vers_pixel(s, s.Centre_lat + 3600, s.Centre_lon);
+  const PixelPosition north = Vers_pixel(s, s.Centre_lat + kDegree, s.Centre_lon);
   EXPECT_EQ(269 - north.y, 1112);
   EXPECT_FALSE(north.visible);
-  const PixelPosition east = Vers_pixel(s, s.Centre_lat, s.Centre_lon + 3600);
+  const PixelPosition east = Vers_pixel(s, s.Centre_lat, s.Centre_lon + kDegree);
   EXPECT_EQ(east.x - 357, 786);
   EXPECT_FALSE(east.visible);
-  // Visible means inside 0..714 x 0..538.
-  const PixelPosition corner = Vers_pixel(s, s.Centre_lat + 870, s.Centre_lon - 1629);
+  // Visible means inside 0..714 x 0..538; 870" north and 1629" west.
+  const PixelPosition corner = Vers_pixel(s, s.Centre_lat + 145'000, s.Centre_lon - 271'500);
   EXPECT_EQ(corner.y, 0);
   EXPECT_EQ(corner.x, 1);
   EXPECT_TRUE(corner.visible);
+  // South and west of the centre: below it and to its left, at full
+  // precision (at "1000 %" a pixel is 54 units, about 10 m).
+  s = scale_at(kItem1000, 33, 55);
+  s.Centre_lat = -(33 * kDegree + 550'000);
+  s.Centre_lon = -(4 * kDegree);
+  EXPECT_EQ(Vers_pixel(s, s.Centre_lat - 540, s.Centre_lon - 540).y, 279);
+  EXPECT_EQ(Vers_pixel(s, s.Centre_lat - 540, s.Centre_lon - 540).x, 348);
 }
 
 TEST(PlanProjection, AgreesWithVersPixelAtEveryEdgeOfTheDrawing) {
@@ -90,28 +99,29 @@ TEST(PlanProjection, AgreesWithVersPixelAtEveryEdgeOfTheDrawing) {
   for (int zoom : {kItem1, kItem80, kItem1000}) {
     for (int degres : {0, 45, 89, 90}) {
       PlanScale s = scale_at(zoom, degres, 59 * (degres % 2));
-      s.Centre_lat = track::Secondes_arc(degres, 0, 0);
-      s.Centre_lon = track::Secondes_arc(6, 0, 0);
+      s.Centre_lat = (degres % 2 ? -degres : degres) * int64_t{kDegree};
+      s.Centre_lon = -6 * kDegree;
       const PlanProjection projection(s);
       // Within three pixels of each edge of the drawing, where a pixel more or
       // less matters, and of its centre; an edge beyond the int32 range is clamped.
-      const double lon_factor = double{s.Facteur_zoom} * s.Echelle_lon, lat_factor = s.Echelle_lat;
-      const double lons[] = {s.Centre_lon - 357 / lon_factor, s.Centre_lon + 358 / lon_factor, double(s.Centre_lon)};
-      const double lats[] = {s.Centre_lat - 270 / lat_factor, s.Centre_lat + 269 / lat_factor, double(s.Centre_lat)};
+      const double lon_factor = double{s.Facteur_zoom} * s.Echelle_lon * track::kSecondsPerUnit;
+      const double lat_factor = s.Echelle_lat * track::kSecondsPerUnit;
+      const double centre_lon = static_cast<double>(s.Centre_lon), centre_lat = static_cast<double>(s.Centre_lat);
+      const double lons[] = {centre_lon - 357 / lon_factor, centre_lon + 358 / lon_factor, centre_lon};
+      const double lats[] = {centre_lat - 270 / lat_factor, centre_lat + 269 / lat_factor, centre_lat};
       auto near = [&](const double* around, double factor) {
         const double at = std::clamp(around[std::uniform_int_distribution(0, 2)(random)], -2e9, 2e9);
-        const int reach = static_cast<int>(std::clamp(3 / factor, 10.0, 1e6));
+        const int reach = static_cast<int>(std::clamp(3 / factor, 10.0, 1e8));
         return static_cast<int32_t>(at) + std::uniform_int_distribution(-reach, reach)(random);
       };
       int seen[2] = {};
       for (int i = 0; i < 20000; ++i) {
-        const int32_t lat = near(lats, lat_factor);
-        const int32_t lon = near(lons, lon_factor);
-        const PixelPosition p = Vers_pixel(s, lat, lon);
-        ASSERT_EQ(projection.visible(lat, lon), p.visible) << zoom << " " << degres << " " << lat << " " << lon;
-        ASSERT_EQ(projection.x(lon), p.x);
-        ASSERT_EQ(projection.y(lat), p.y);
-        ++seen[p.visible];
+        const track::PointPosition p{near(lats, lat_factor), near(lons, lon_factor)};
+        const PixelPosition pixel = Vers_pixel(s, p.lat, p.lon);
+        ASSERT_EQ(projection.visible(p), pixel.visible) << zoom << " " << degres << " " << p.lat << " " << p.lon;
+        ASSERT_EQ(projection.x(p.lon), pixel.x);
+        ASSERT_EQ(projection.y(p.lat), pixel.y);
+        ++seen[pixel.visible];
       }
       EXPECT_TRUE(seen[0] > 0 && seen[1] > 0) << zoom << " " << degres;
     }
@@ -121,62 +131,65 @@ TEST(PlanProjection, AgreesWithVersPixelAtEveryEdgeOfTheDrawing) {
 TEST(VersCoordonnees, RoundTripsWithVersPixel) {
   for (int zoom : {kItem1, kItem80, kItem1000}) {
     PlanScale s = scale_at(zoom, 48, 7);
-    s.Centre_lat = track::Secondes_arc(48, 7, 380);
-    s.Centre_lon = track::Secondes_arc(11, 31, 0);
+    s.Centre_lat = 48 * kDegree + 70'380;
+    s.Centre_lon = -(11 * kDegree + 310'000);
     for (auto [x, y] : {std::pair{0, 0}, {357, 269}, {714, 538}, {100, 400}}) {
       const Coordonnees c = Vers_coordonnees(s, x, kPlanHeight - y);
       ASSERT_TRUE(c.valide);
-      const int32_t lat = c.lat_degres * 3600 + c.lat_minutes * 60 + c.lat_milliemes * 60 / 1000;
-      const int32_t lon = c.lon_degres * 3600 + c.lon_minutes * 60 + c.lon_milliemes * 60 / 1000;
+      const int64_t lat = c.lat_degres * kDegree + c.lat_minutes * int64_t{10'000} + c.lat_milliemes * int64_t{10};
+      const int64_t lon = c.lon_degres * kDegree + c.lon_minutes * int64_t{10'000} + c.lon_milliemes * int64_t{10};
       const PixelPosition p = Vers_pixel(s, lat, lon);
-      // Both ways truncate to whole arc-seconds, which at 1000 % are 3 pixels wide.
-      const int tolerance = 1 + static_cast<int>(s.Facteur_zoom * s.Echelle_lon) + static_cast<int>(s.Echelle_lat);
-      EXPECT_NEAR(p.x, x, tolerance) << zoom;
-      EXPECT_NEAR(p.y, y, tolerance) << zoom;
+      // Thousandths of a minute are a fifth of a pixel at 1000 %.
+      EXPECT_NEAR(p.x, x, 1) << zoom;
+      EXPECT_NEAR(p.y, y, 1) << zoom;
     }
   }
 }
 
-TEST(VersCoordonnees, GivesNegativePartsAndFlagsPositionsOffTheGlobe) {
+TEST(VersCoordonnees, GivesNegativePartsAndThePlaceBeyond180Degrees) {
   PlanScale s = scale_at(kItem100, 0);
-  s.Centre_lat = 0;
-  s.Centre_lon = 0;
   const Coordonnees c = Vers_coordonnees(s, 0, 0);  // bottom left: south-west of 0,0
   EXPECT_LT(c.lat_degres, 1);
   EXPECT_LT(c.lat_minutes, 0);
   EXPECT_LT(c.lon_minutes, 0);
   EXPECT_TRUE(c.valide);
-  s.Centre_lat = track::Secondes_arc(90, 0, 0);
+  s.Centre_lat = 90 * kDegree;
   EXPECT_FALSE(Vers_coordonnees(s, 357, 269).valide);
+  // The plan goes on east of 180°: 190° there is 170° west.
   s.Centre_lat = 0;
-  s.Centre_lon = track::Secondes_arc(180, 0, 0);
-  EXPECT_FALSE(Vers_coordonnees(s, 357, 269).valide);
-  EXPECT_TRUE(Vers_coordonnees(s, 300, 269).valide);
+  s.Centre_lon = 190 * kDegree;
+  const Coordonnees beyond = Vers_coordonnees(s, 357, 269);
+  EXPECT_TRUE(beyond.valide);
+  EXPECT_EQ(beyond.lon_degres, -170);
+  EXPECT_EQ(longitude_on_the_globe(-180 * kDegree), -180 * kDegree);
+  EXPECT_EQ(longitude_on_the_globe(-181 * kDegree), 179 * kDegree);
+  EXPECT_EQ(longitude_on_the_globe(kDegree * 360 * 3 + 5), 5);
 }
 
-TEST(Panning, MovesByTheStatedStepsAndStopsAtTheEndsOfTheGlobe) {
+TEST(Panning, MovesByTheStatedStepsStopsAtThePolesAndGoesRoundTheGlobe) {
   PlanScale s = scale_at(kItem100, 45);
-  s.Centre_lat = track::Secondes_arc(45, 0, 0);
+  s.Centre_lat = 45 * kDegree;
   s.Centre_lon = 0;
+  const PlanScale start = s;
   ASSERT_TRUE(Deplacer(s, Pan::North));
-  EXPECT_EQ(s.Centre_lat, track::Secondes_arc(45, 0, 0) + static_cast<int32_t>(100.0 / s.Echelle_lat));
+  EXPECT_NEAR(Vers_pixel(s, start.Centre_lat, start.Centre_lon).y, 269 + 100, 1);
   ASSERT_TRUE(Deplacer(s, Pan::West));
-  EXPECT_EQ(s.Centre_lon, -3000);  // 30 / 0.01
+  EXPECT_EQ(s.Centre_lon, -500'000);  // 30 / 0.01 arc-seconds
 
   // Top edge at 90° or beyond: north does nothing; south still moves.
-  s.Centre_lat = track::Secondes_arc(90, 0, 0) - 100;
+  s.Centre_lat = 90 * kDegree - 16'667;
   const PlanScale top = s;
   EXPECT_FALSE(Deplacer(s, Pan::North));
   EXPECT_EQ(s.Centre_lat, top.Centre_lat);
   EXPECT_TRUE(Deplacer(s, Pan::South));
-  // Left edge at -180° or beyond: west does nothing.
-  s.Centre_lon = -track::Secondes_arc(180, 0, 0) + 100;
-  EXPECT_FALSE(Deplacer(s, Pan::West));
-  EXPECT_TRUE(Deplacer(s, Pan::East));
-  s.Centre_lon = track::Secondes_arc(180, 0, 0);
-  EXPECT_FALSE(Deplacer(s, Pan::East));
-  s.Centre_lat = -track::Secondes_arc(90, 0, 0);
+  s.Centre_lat = -90 * kDegree;
   EXPECT_FALSE(Deplacer(s, Pan::South));
+  // West of -180° and east of 180° the plan goes on.
+  s.Centre_lat = 0;
+  s.Centre_lon = -180 * kDegree;
+  EXPECT_TRUE(Deplacer(s, Pan::West));
+  s.Centre_lon = 180 * kDegree;
+  EXPECT_TRUE(Deplacer(s, Pan::East));
 }
 
 TEST(EdgeClicks, PanTowardsEverySideTheyAreNear) {

@@ -139,8 +139,8 @@ class TTrace : public QWidget {
   // State.
   track::TrackPoints Liste_points;
   QString Chemin_fichier_a_tracer;
-  int64_t Longueur_totale = 0;
-  viewer::PlanScale Plan;  // Facteur_zoom, Echelle_lat, Echelle_lon, Centre_lon, Centre_lat
+  double Longueur_totale = 0;  // metres
+  viewer::PlanScale Plan;      // Facteur_zoom, Echelle_lat, Echelle_lon, Centre_lon, Centre_lat
 
   bool Chargement_en_cours() const { return loading_; }
 

@@ -25,8 +25,8 @@ void TTrace::Calcul_echelle(int32_t degres, int32_t minutes) {
 
 void TTrace::Centrer_sur_curseur() {
   const track::PointPosition& p = Liste_points.position(Bt_avance->Position());
-  Plan.Centre_lon = p.lon_seconds;
-  Plan.Centre_lat = p.lat_seconds;
+  Plan.Centre_lon = p.lon;
+  Plan.Centre_lat = p.lat;
 }
 
 int TTrace::Pas_rapide() const { return static_cast<int>(Liste_points.size() / 750 + 1); }
@@ -105,7 +105,7 @@ void TTrace::Trace_preciTimer() {
 
 void TTrace::Placer_curseur(int position, bool recentrer) {
   const track::PointPosition& p = Liste_points.position(static_cast<std::size_t>(position));
-  const viewer::PixelPosition pixel = viewer::Vers_pixel(Plan, p.lat_seconds, p.lon_seconds);
+  const viewer::PixelPosition pixel = viewer::Vers_pixel(Plan, p.lat, p.lon);
   if (pixel.visible) Curseur->move(kImageLeft + pixel.x - 9 / 2, kImageTop + pixel.y - 9 / 2);
   Curseur->setVisible(pixel.visible);
   if (!pixel.visible && recentrer) {
@@ -117,9 +117,10 @@ void TTrace::Placer_curseur(int position, bool recentrer) {
   Aff_date->setText(QString::fromStdU16String(common::from_cp1252(viewer::record_date_text(r))));
   Aff_lignes->setText(QString::fromStdU16String(common::from_cp1252(viewer::record_position_text(r))));
   Aff_nb_ligne_courante->setText(QString::number(position));
-  const int64_t distance = Liste_points.Distance_cumulee(static_cast<std::size_t>(position));
-  Aff_longueur_deb_curs->setText(QString::fromStdString(track::Format_distance(distance)));
-  Aff_longueur_curs_fin->setText(QString::fromStdString(track::Format_distance(Longueur_totale - distance)));
+  const double distance = Liste_points.Distance_cumulee(static_cast<std::size_t>(position));
+  Aff_longueur_deb_curs->setText(QString::fromStdString(track::Format_distance(track::whole_metres(distance))));
+  Aff_longueur_curs_fin->setText(
+      QString::fromStdString(track::Format_distance(track::whole_metres(Longueur_totale - distance))));
 }
 
 void TTrace::Bt_avanceChangingEx() {

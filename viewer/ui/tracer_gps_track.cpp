@@ -164,7 +164,7 @@ bool TTrace::track_shown() const { return !loading_ && !Chemin_fichier_a_tracer.
 void TTrace::show_track_totals(int n) {
   Bt_avance->SetMax(n - 1);
   Aff_nb_lignes_total->setText(QString::number(n - 1));
-  Aff_longueur_tot->setText(QString::fromStdString(track::Format_distance(Longueur_totale)));
+  Aff_longueur_tot->setText(QString::fromStdString(track::Format_distance(track::whole_metres(Longueur_totale))));
 }
 
 bool TTrace::load_track() {

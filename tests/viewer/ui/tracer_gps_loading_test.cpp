@@ -116,8 +116,8 @@ TEST_F(ViewerTest, TheChooserLoadsAnExistingFileWithTheCursorOnItsFirstRecord) {
   EXPECT_EQ(Trace->Bt_avance->Max(), 3);
   EXPECT_EQ(Trace->Aff_nb_lignes_total->text(), "3");
   EXPECT_EQ(Trace->Aff_longueur_deb_curs->text(), "0 m");
-  EXPECT_EQ(Trace->Plan.Centre_lat, 162000);
-  EXPECT_EQ(Trace->Plan.Centre_lon, 21600);
+  EXPECT_EQ(Trace->Plan.Centre_lat, 27'000'000);
+  EXPECT_EQ(Trace->Plan.Centre_lon, 3'600'000);
 }
 
 TEST_F(ViewerTest, NothingStartsASecondLoadWhileOneIsRunning) {

@@ -1,10 +1,12 @@
 #include "track/track_distance.h"
+#include "viewer/ui/plan_image.h"
 #include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QTimer>
+#include <cstdlib>
 
 class ViewerPlan : public ViewerTest {
  protected:
@@ -12,7 +14,7 @@ class ViewerPlan : public ViewerTest {
     write_journal(track_text(6));
     Trace->FormShow();
   }
-  int32_t lat_of(int record) const { return 162000 + 10 * record; }
+  int32_t lat_of(int record) const { return 27'000'000 + kStep * record; }
 };
 
 TEST_F(ViewerPlan, SteppingMovesFasterWhileHeldAndTheDisplayFollowsOneStepBehind) {
@@ -44,7 +46,7 @@ TEST_F(ViewerPlan, SteppingMovesFasterWhileHeldAndTheDisplayFollowsOneStepBehind
 }
 
 TEST_F(ViewerPlan, TheCursorShowsDistancesFromTheStartAndToTheEnd) {
-  const int64_t total = Trace->Longueur_totale;
+  const int64_t total = track::whole_metres(Trace->Longueur_totale);
   ASSERT_GT(total, 0);
   Trace->Bt_centrer_debutClick();
   EXPECT_EQ(Trace->Aff_longueur_deb_curs->text(), "0 m");
@@ -69,7 +71,7 @@ TEST_F(ViewerPlan, TheCursorRecordIsReadBackFromTheJournalAndDashedOnceItChanged
 TEST_F(ViewerPlan, ACursorLeavingTheDrawingRecentresThePlanOnIt) {
   Trace->Bt_zoom->setCurrentIndex(19);  // 1000 %: ten seconds are 30 pixels
   Trace->Bt_zoomClick();
-  Trace->Plan.Centre_lat += 200;  // the cursor record is now below the drawing
+  Trace->Plan.Centre_lat += int64_t{20} * kStep;  // the cursor record is now below the drawing
   Trace->Placer_curseur(5, false);
   EXPECT_TRUE(Trace->Curseur->isHidden());
   Trace->Placer_curseur(5, true);
@@ -93,7 +95,7 @@ TEST_F(ViewerPlan, AZoomChoiceRecentresOnTheCursorAndRedrawsQuicklyThenFully) {
 TEST_F(ViewerPlan, PanButtonsAndEdgeClicksMoveTheCentre) {
   const viewer::PlanScale before = Trace->Plan;
   Trace->Bt_hautClick();
-  EXPECT_EQ(Trace->Plan.Centre_lat, before.Centre_lat + static_cast<int32_t>(100.0 / before.Echelle_lat));
+  EXPECT_NEAR(viewer::Vers_pixel(Trace->Plan, before.Centre_lat, before.Centre_lon).y, 269 + 100, 1);
   EXPECT_TRUE(Trace->Trace_preci->isActive());
   const viewer::PlanScale after_north = Trace->Plan;
   Trace->ImageMouseDown(5, 5);  // west, then north
@@ -120,4 +122,42 @@ TEST_F(ViewerPlan, TheReadOutFollowsThePointerAndHidesWhileTheButtonIsHeld) {
   Trace->ImageMouseLeave();
   EXPECT_TRUE(Trace->Aff_coord2->isHidden());
   EXPECT_EQ(Trace->cursor().shape(), Qt::ArrowCursor);
+}
+
+// Five records going north at 34° S 58° W, as a receiver there writes them.
+TEST_F(ViewerTest, ASouthWesternTrackIsDrawnFollowedAndReadWithItsHemispheres) {
+  std::string text;
+  for (int i = 0; i < 5; ++i) text += viewer_test::record_at(-34 * 600'000 + kStep * i, -58 * 600'000, "O");
+  write_journal(text);
+  Trace->FormShow();
+  Trace->Bt_zoom->setCurrentIndex(19);
+  Trace->Bt_zoomClick();
+  Trace->Trace_preciTimer();
+  EXPECT_EQ(Trace->Aff_lignes->text(), QString::fromUtf8("33° 59' 3332\"S    058° 00' 0000\"O"));
+  // The newest record at the centre, the first one straight below it.
+  const QPoint newest = Trace->Curseur->pos();
+  EXPECT_EQ(newest, QPoint(3 + 357 - 4, 44 + 269 - 4));
+  Trace->Placer_curseur(0, false);
+  EXPECT_EQ(Trace->Curseur->pos().x(), newest.x());
+  EXPECT_NEAR(Trace->Curseur->pos().y(), newest.y() + 4 * 10 * 3.09, 2);
+  EXPECT_EQ(Trace->Aff_longueur_tot->text(), "1.2 Km");  // 4 x 10", 308.2 m each
+
+  Trace->ImageMouseEnter();
+  Trace->ImageMouseMove(357, 269, Qt::NoButton);
+  EXPECT_TRUE(Trace->Aff_coord1->text().startsWith(QString::fromUtf8("33° 59' ")))
+      << Trace->Aff_coord1->text().toStdString();
+  EXPECT_TRUE(Trace->Aff_coord1->text().endsWith("\" S"));
+  EXPECT_EQ(Trace->Aff_coord2->text(), QString::fromUtf8("58° 0'0\" O"));
+
+  // The exported image is the drawing the window shows.
+  chosen = QString::fromStdString(path("sud-ouest.jpg"));
+  Trace->Bt_exporterClick();
+  const QImage exported(*chosen, "JPEG");
+  const QImage& shown = Trace->Image->Bitmap();
+  double difference = 0;
+  for (int i = 0; i < shown.width() * shown.height(); ++i) {
+    const int x = i % shown.width(), y = i / shown.width();
+    difference += std::abs(qGray(exported.pixel(x, y)) - qGray(shown.pixel(x, y)));
+  }
+  EXPECT_LT(difference / (shown.width() * shown.height()), 1.0);
 }

@@ -42,7 +42,7 @@ TEST_F(ViewerReload, RereadsTheJournalOnTheTickThatFillsTheDelay) {
   EXPECT_EQ(Trace->Bt_avance->Position(), 4);
   EXPECT_EQ(Trace->Aff_nb_lignes_total->text(), "4");
   EXPECT_EQ(Trace->Aff_nb_ligne_courante->text(), "4");
-  EXPECT_EQ(Trace->Plan.Centre_lat, 162040);
+  EXPECT_EQ(Trace->Plan.Centre_lat, 27'000'000 + 4 * kStep);
   Trace->Timer_traceTimer();
   EXPECT_EQ(Trace->Aff_maj->value(), 1);
 }

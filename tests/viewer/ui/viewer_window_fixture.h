@@ -36,10 +36,13 @@ class ViewerTest : public testing_support::WindowFixture {
     };
   }
 
-  // n records along a line north-east from 45° N 6° E, ten seconds apart.
+  // About ten arc-seconds, in ten-thousandths of a minute.
+  static constexpr int32_t kStep = 1667;
+  // n records along a line north-east from 45° N 6° E, kStep apart.
   static std::string track_text(int n, int first = 0) {
     std::string text;
-    for (int i = first; i < first + n; ++i) text += viewer_test::record_at(162000 + 10 * i, 21600 + 10 * i);
+    for (int i = first; i < first + n; ++i)
+      text += viewer_test::record_at(27'000'000 + kStep * i, 3'600'000 + kStep * i);
     return text;
   }
   void write_journal(const std::string& text, std::ios::openmode mode = std::ios::trunc) {
