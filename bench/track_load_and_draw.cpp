@@ -78,6 +78,7 @@ std::vector<double> interleaved_medians(int runs, const std::vector<std::functio
     }
   }
   std::vector<double> medians;
+  medians.reserve(times.size());
   for (const auto& t : times) medians.push_back(median(t));
   return medians;
 }
@@ -126,7 +127,7 @@ int print_peak(const std::string& path) {
   const int64_t before = status_kib("VmRSS:");
   track::TrackPoints points;
   if (load(path, points).kind != track::LoadOutcome::Kind::Loaded) return 1;
-  std::printf("%lld\n", static_cast<long long>((status_kib("VmHWM:") - before) * 1024));
+  std::printf("%lld\n", static_cast<long long>(status_kib("VmHWM:") - before) * 1024);
   return 0;
 }
 

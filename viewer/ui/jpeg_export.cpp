@@ -53,7 +53,7 @@ bool encode(Encoder& e, const QImage& image, std::FILE* file) {
   e.row.resize(static_cast<std::size_t>(image.width()) * 3);
   while (e.info.next_scanline < e.info.image_height) {
     const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(e.info.next_scanline)));
-    for (int x = 0; x < image.width(); ++x) {
+    for (std::size_t x = 0; x < static_cast<std::size_t>(image.width()); ++x) {
       e.row[3 * x] = static_cast<JSAMPLE>(qRed(pixels[x]));
       e.row[3 * x + 1] = static_cast<JSAMPLE>(qGreen(pixels[x]));
       e.row[3 * x + 2] = static_cast<JSAMPLE>(qBlue(pixels[x]));

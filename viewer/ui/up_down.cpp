@@ -62,7 +62,7 @@ void TUpDown::paintEvent(QPaintEvent*) {
 
 void TUpDown::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  held_ = event->position().y() < height() / 2 ? 1 : -1;
+  held_ = static_cast<int>(event->position().y()) < height() / 2 ? 1 : -1;
   update();
   Step(held_);
   repeat_.start(kFirstRepeatMs);
