@@ -12,7 +12,6 @@
 #include <fstream>
 #include <memory>
 #include <pty.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>

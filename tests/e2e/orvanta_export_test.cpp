@@ -38,9 +38,8 @@ struct Result {
   std::string err;
 };
 
-// Runs `program` with `args`, standard output and error caught apart;
-// standard input from `input`, standard output appended to `output` (as
-// `>> output` does) when given.
+// Runs `program` with `args`, standard output and error caught apart.
+// `input` and `output`, when given, are its `< input` and `>> output`.
 Result run(const std::string& program, const std::vector<std::string>& args, const std::string& input = {},
            const std::string& output = {}) {
   QTemporaryDir dir;
@@ -245,10 +244,8 @@ TEST_F(ExportCommand, RefusesAnOutputThatIsTheJournalItself) {
   EXPECT_EQ(entries(), (QStringList{"journal.txt", "link.txt"}));
 }
 
-// A journal with a fragment in it (a copy cut short, then more records):
-// by default the first faulty line stops the export, as it stops the viewer;
-// --skip-faulty names it and exports every record around it. ("-" is
-// standard input and standard output.)
+// A fragment (a copy cut short) stops the export as it stops the viewer;
+// --skip-faulty names it and exports every record around it.
 TEST_F(ExportCommand, SkipFaultyExportsEveryReadableRecordAndNamesTheOthers) {
   const std::string journal = at("journal.txt");
   const std::string first = record(1, 0, 45, 0, 0, 'N', 6, 0, 0, 'E', 1);
