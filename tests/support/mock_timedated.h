@@ -4,7 +4,6 @@
 // is touched.
 #pragma once
 
-#include <QDBusConnection>
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -13,11 +12,8 @@
 namespace testing_support {
 
 struct MockTimedated {
-  // Starts the bus and the mock in `folder`.
   explicit MockTimedated(const std::filesystem::path& folder);
   ~MockTimedated();
-
-  QDBusConnection bus() const;
   // The SetTime calls so far, as the mock logs them:
   // "<when, in seconds since the epoch> SetTime <usec> <relative> <interactive>".
   std::vector<std::string> set_time_calls() const;
