@@ -23,9 +23,8 @@ namespace {
 
 class ClockRun : public testing_support::ProgramRun {};
 
-// The reach and measured offset (s) of the GPS source in `chronyc -c
-// sources` on `command_socket`: mode, state, name, stratum, poll, reach (octal),
-// last reception, adjusted and measured offset, error.
+// The reach and measured offset (s) of the GPS source in chronyc's CSV: mode,
+// state, name, stratum, poll, reach (octal), last reception, offsets, error.
 std::pair<unsigned, double> gps_source(const std::filesystem::path& command_socket) {
   std::pair<unsigned, double> source{0, 0};
   FILE* out = popen(("/usr/bin/chronyc -h " + command_socket.string() + " -c sources 2>&1").c_str(), "r");
@@ -58,9 +57,8 @@ TEST_F(ClockRun, ChronydAndTimedatedTakeTheReceiversTime) {
   });
   if (!started) GTEST_SKIP() << "chronyd could not start: " << read_file(folder / "chronyd.out");
 
-  // The receiver: a pty linked into /dev, which sends only while the program
-  // holds it (nothing stale waits for the program when it opens it) and keeps
-  // no end of the port open (it would look held by another program).
+  // The receiver sends only while the program holds the port (nothing stale
+  // waits for it) and keeps no end of it open (it would look held).
   constexpr auto kDelay = 200ms;
   int master = -1, slave = -1;
   termios raw{};
@@ -93,8 +91,7 @@ TEST_F(ClockRun, ChronydAndTimedatedTakeTheReceiversTime) {
   stop_program();
   ASSERT_TRUE(reached) << read_file(folder / "chronyd.out") << read_file(root / "orvanta.out");
 
-  // The local clock is 200 ms ahead of the receiver's, whose time is the
-  // sentence's plus its age.
+  // The local clock is 200 ms ahead of the receiver's (the sentence's plus its age).
   std::printf("chronyd: offset %+.3f s\n", gps.second);
   EXPECT_NEAR(gps.second, 0.200, 0.050);
   for (const std::string& call : timedated.set_time_calls()) {

@@ -1,7 +1,6 @@
-// A mock systemd-timedated (python3-dbusmock's template) on a private bus,
-// which a program takes for its system bus through
-// DBUS_SYSTEM_BUS_ADDRESS=`address`: neither the machine's bus nor its clock
-// is touched.
+// A mock systemd-timedated (python3-dbusmock's template) on a private bus, a
+// program's system bus through DBUS_SYSTEM_BUS_ADDRESS=`address`: neither the
+// machine's bus nor its clock is touched.
 #pragma once
 
 #include <filesystem>

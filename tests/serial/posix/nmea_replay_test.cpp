@@ -70,10 +70,8 @@ TEST_F(ReplayToolRun, SendsTheSentencesPacedAndHangsUpWhenStopped) {
   EXPECT_EQ(device->wait_event(events), EIO);
 }
 
-// The sentences go out in the time they carry: a 5 Hz receiver's capture,
-// played four times as fast on a line fast enough not to hold it back, runs
-// about four seconds of its own time a second (wide bounds: a busy machine
-// delays reads, never the times in the text).
+// A capture played at --speed 4 on a fast line runs about four seconds of its
+// sentences' time a second (wide bounds: a busy machine delays reads).
 TEST_F(ReplayToolRun, PlaysACaptureInTheTimeItsSentencesCarry) {
   const fs::path capture = fs::path(ORVANTA_CAPTURES_DIR) / "quectel-l76k-nmea.log";
   if (!fs::exists(capture)) GTEST_SKIP() << "no receiver captures in " << ORVANTA_CAPTURES_DIR;
