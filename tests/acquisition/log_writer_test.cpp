@@ -258,10 +258,11 @@ TEST_F(LogWriter, ARecordAlwaysStartsOnALineOfItsOwn) {
                                                        {"kept\n", "kept\n"},
                                                        {"23/03/2094\t12:3", "23/03/2094\t12:3\r\n"},
                                                        {"cut after its CR\r", "cut after its CR\r\r\n"}};
+  const std::string two_records = kExampleRecord + kExampleRecord;
   for (const auto& [before, kept] : cases) {
     write_bytes(journal_, before);
     ASSERT_TRUE(record(journal_, last_) && record(journal_, last_));
-    EXPECT_EQ(read_bytes(journal_), kept + kExampleRecord + kExampleRecord);
+    EXPECT_EQ(read_bytes(journal_), kept + two_records);
   }
 }
 

@@ -223,12 +223,11 @@ TEST_F(ExportCommand, RefusesAnOutputThatIsTheJournalItself) {
   const std::string journal = at("journal.txt");
   write_file(journal, world_journal());
   fs::create_symlink(journal, at("link.txt"));
-  const std::string tool = kTool + " ", link = at("link.txt");
-  for (const std::string& way :
-       {tool + "-o " + journal + " " + journal, tool + "-o " + link + " " + journal, tool + journal + " >> " + journal,
-        tool + "-o - " + link + " >> " + journal, tool + "-o " + journal + " - < " + journal,
-        tool + "- < " + journal + " >> " + journal}) {
-    const Result r = run("/bin/sh", {"-c", way});
+  const std::string in_folder = "cd " + at("").string() + " && " + kTool + " ";
+  for (const char* way :
+       {"-o journal.txt journal.txt", "-o link.txt journal.txt", "journal.txt >> journal.txt",
+        "-o - link.txt >> journal.txt", "-o journal.txt - < journal.txt", "- < journal.txt >> journal.txt"}) {
+    const Result r = run("/bin/sh", {"-c", in_folder + way});
     EXPECT_EQ(r.status, 2) << way;
     EXPECT_NE(r.err.find(" est le journal à convertir : choisissez une autre sortie\n"), std::string::npos) << r.err;
     EXPECT_EQ(read_file(journal), world_journal());

@@ -15,6 +15,7 @@ namespace {
 
 pid_t start(std::vector<std::string> argv) {
   std::vector<char*> args;
+  args.reserve(argv.size() + 1);
   for (std::string& a : argv) args.push_back(a.data());
   args.push_back(nullptr);
   pid_t pid = -1;
