@@ -12,8 +12,7 @@ using testing_support::at;
 using testing_support::expect_same;
 
 // Just before midnight on the computer, just after on GPS: the date moves on
-// with GPS's (never back to the start of the computer's day), the
-// milliseconds run on.
+// with GPS's, the milliseconds run on.
 TEST(ClockSetting, TheDateFollowsGpsAcrossMidnight) {
   FakeSystemClock clock;
   clock.now = at(2024, 2, 29, 23, 59, 58, 737, 4);

@@ -250,9 +250,9 @@ TEST_F(LogWriter, ALastPositionFileInAClosedFolderIsStillWritten) {
 }
 
 // Whatever the journal ends with (a copy cut short, another program's write),
-// the next record starts on a line of its own and is not glued to it.
+// the next record starts on a line of its own. (What the journal held, and
+// what stands before the new records.)
 TEST_F(LogWriter, ARecordAlwaysStartsOnALineOfItsOwn) {
-  // What the journal held, and what stands before the new records.
   const std::pair<std::string, std::string> cases[] = {{"", ""},
                                                        {"kept\r\n", "kept\r\n"},
                                                        {"kept\n", "kept\n"},
@@ -261,15 +261,13 @@ TEST_F(LogWriter, ARecordAlwaysStartsOnALineOfItsOwn) {
   const std::string two_records = kExampleRecord + kExampleRecord;
   for (const auto& [before, kept] : cases) {
     write_bytes(journal_, before);
-    ASSERT_TRUE(record(journal_, last_));
-    ASSERT_TRUE(record(journal_, last_));
+    ASSERT_TRUE(record(journal_, last_) && record(journal_, last_));
     EXPECT_EQ(read_bytes(journal_), kept + two_records);
   }
 }
 
 // Two programs recording into one journal: while one holds it for a record,
-// the other waits, so a short write cut back by one never takes the other's
-// record with it, and nothing is glued to half a record.
+// the other waits, so a short write cut back never takes the other's record.
 TEST_F(LogWriter, TwoWritersOfOneJournalNeverCutEachOtherBack) {
   write_bytes(journal_, "kept\r\n");
   const int other = ::open(journal_.c_str(), O_WRONLY | O_APPEND);

@@ -125,25 +125,20 @@ void ProgramRun::unplug() {
 }
 
 void ProgramRun::start_program(int interval, const std::string& rs232, const std::string& actions) {
-  // The settings pick the port by its place in the machine's port list, as
-  // the program lists it (a local gpsd included).
-  std::string comm;
-  if (rs232.find("Port=") == std::string::npos) {
-    serial::GpsdPortLister lister(serial::posix_port_lister());
-    std::vector<std::string> ports;
-    ASSERT_EQ(lister.list(ports), 0);
-    serial::SortPortNames(ports);
-    const auto found = std::find(ports.begin(), ports.end(), link.substr(5));
-    ASSERT_NE(found, ports.end());
-    comm = "COMM=" + std::to_string(found - ports.begin()) + "\r\n";
-  }
+  // The settings pick the port by its place in the machine's port list (a
+  // local gpsd's included).
+  serial::GpsdPortLister lister(serial::posix_port_lister());
+  std::vector<std::string> ports;
+  ASSERT_EQ(lister.list(ports), 0);
+  serial::SortPortNames(ports);
+  const auto found = std::find(ports.begin(), ports.end(), link.substr(5));
+  ASSERT_NE(found, ports.end());
   {
     std::ofstream ini(root / "orvanta.INI", std::ios::binary);
     ini << "[Fichiers]\r\nFichier log 1=" << (root / "journal.txt").string()
         << "\r\nFichier log 2=" << (root / "last.txt").string() << "\r\n[Actions]\r\nIntervalle=" << interval << "\r\n"
         << actions << "[RS232]\r\n"
-        << rs232 << "Connection auto=1\r\n"
-        << comm << "Vitesse=6\r\n";
+        << rs232 << "Connection auto=1\r\nCOMM=" << (found - ports.begin()) << "\r\nVitesse=6\r\n";
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   program = spawn({"/usr/bin/setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time", (root / "orvanta").string()},

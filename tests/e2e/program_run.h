@@ -24,8 +24,8 @@ pid_t spawn(const std::vector<std::string>& argv, const std::filesystem::path& o
 // "$" + body + "*" + its checksum + CR LF.
 std::string with_checksum(const std::string& body);
 
-// A drive north, one fix after another (RMC and GGA, with their checksums):
-// minutes of latitude go 00.0000, 00.0100 ...; and the journal record of fix `i`.
+// A drive north, one fix after another (RMC and GGA): minutes of latitude go
+// 00.0000, 00.0100 ...; and the journal record of fix `i`.
 std::string drive_sentences(int fixes);
 std::string drive_record(int i);
 // Whether `journal` is whole records, each one of `record(0)` .. `record(count - 1)`.
@@ -43,11 +43,11 @@ class ProgramRun : public ::testing::Test {
   void plug_in(const std::string& nmea, long baud = 4800);
   // Ends it: its pty hangs up and the link goes, as an unplugged adapter's do.
   void unplug();
-  // Writes the settings file (the port is the link's entry of the port list
-  // unless `rs232` names one with "Port=", automatic connection on, 4800
-  // baud, recording on) with `interval` seconds between records, `rs232`
-  // added to its [RS232] section and `actions` to its [Actions] section (by
-  // default: clock setting off), then starts the program.
+  // Writes the settings file (the port is the link's entry of the port list,
+  // automatic connection on, 4800 baud, recording on, clock setting off) with
+  // `interval` seconds between records and `rs232` added to its [RS232]
+  // section, then starts the program. A "Port=" in `rs232` wins over the
+  // entry; `actions` stands for the clock setting in [Actions].
   void start_program(int interval = 3, const std::string& rs232 = {}, const std::string& actions = "Heure auto=0\r\n");
   // Ends the program as a termination signal does (the window closes).
   void stop_program();

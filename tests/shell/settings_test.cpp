@@ -51,43 +51,34 @@ TEST(Settings, BooleansAreWrittenBackAsOneOrZero) {
 }
 
 TEST(Settings, OptInKeysAreWrittenOnlyWhenUsed) {
-  const shell::Settings none = load("");
-  EXPECT_FALSE(none.extended_rmc || none.precise_time);
-  EXPECT_EQ(none.chrony_socket, "");
+  EXPECT_FALSE(load("").extended_rmc);
   EXPECT_TRUE(load("[rs232]\nrmc ETENDU= 1 \n").extended_rmc);
   EXPECT_TRUE(load("[actions]\nheure PRECISE= 1 \n").precise_time);
-  EXPECT_EQ(load("[Actions]\nChrony=/run/chrony.orvanta.sock\n").chrony_socket, "/run/chrony.orvanta.sock");
   for (const char* other : {"0", "2", "-1", "oui", ""}) {
     EXPECT_FALSE(load(std::string("[RS232]\nRMC etendu=") + other).extended_rmc) << other;
     EXPECT_FALSE(load(std::string("[Actions]\nHeure precise=") + other).precise_time) << other;
   }
 
-  // "RMC etendu", off and absent, stays absent; on, or already in the file,
-  // its line holds the state. The clock keys are never written: their lines
-  // stay as the user wrote them.
+  // "RMC etendu" off and absent stays absent; on, or already in the file,
+  // its line holds the state.
   IniFile plain;
   shell::store_settings(load(""), plain);
   EXPECT_EQ(plain.text().find("etendu"), std::string::npos);
   shell::store_settings(load("[RS232]\nRMC etendu=1\n"), plain);
   EXPECT_NE(plain.text().find("Vitesse=6\r\nRMC etendu=1\r\n[Tracer]"), std::string::npos) << plain.text();
 
-  IniFile with = IniFile::parse("[RS232]\nRMC etendu=0x1\nCOMM=3\n[Actions]\nChrony=/run/c.sock\nHeure precise=1\n");
+  IniFile with = IniFile::parse("[RS232]\nRMC etendu=0x1\nCOMM=3\n");
   shell::store_settings(load(""), with);
   EXPECT_NE(with.text().find("[RS232]\r\nRMC etendu=0\r\nCOMM=0\r\n"), std::string::npos) << with.text();
-  EXPECT_NE(with.text().find("[Actions]\r\nChrony=/run/c.sock\r\nHeure precise=1\r\nIntervalle=300\r\n"),
-            std::string::npos)
-      << with.text();
 }
 
 TEST(Settings, APortNameIsUsedAndKeptOnlyWhereTheFileHoldsOne) {
   EXPECT_EQ(load("[rs232]\nport = gpsd://127.0.0.1:29470 \n").port_name, "gpsd://127.0.0.1:29470");
-  IniFile without = IniFile::parse("[RS232]\nCOMM=2\n");
-  shell::store_settings(load_settings(without, "/h"), without);
-  EXPECT_EQ(shell::read_port_name(without), std::nullopt);
-  IniFile with = IniFile::parse("[RS232]\nPort=\n");
-  shell::Settings s = load_settings(with, "/h");
-  ASSERT_EQ(s.port_name, "");
-  s.port_name = "gpsd://";
-  shell::store_settings(s, with);
-  EXPECT_EQ(shell::read_port_name(with), "gpsd://");
+  for (const char* text : {"[RS232]\nCOMM=2\n", "[RS232]\nPort=\n"}) {
+    IniFile ini = IniFile::parse(text);
+    shell::Settings s = load_settings(ini, "/h");
+    if (s.port_name) s.port_name = "gpsd://";
+    shell::store_settings(s, ini);
+    EXPECT_EQ(shell::read_port_name(ini), s.port_name) << text;
+  }
 }

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -353,23 +352,17 @@ bool FakeSerialLine::WaitUntilWaiting(int timeout_ms) {
 }
 
 bool FakeSerialLine::WaitUntilHandingOver(int timeout_ms) {
-  pid_t waiter = 0;
-  {
-    std::unique_lock lock(mutex_);
-    // Once this lock is taken with no wait under way, the thread has left
-    // wait_event and the line's lock for good: the next time it sleeps, it
-    // sleeps in the hand-over.
-    if (!changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [&] { return waiting_ == 0; })) return false;
-    waiter = waiter_;
-  }
-  const std::string stat = "/proc/self/task/" + std::to_string(waiter) + "/stat";
+  std::unique_lock lock(mutex_);
+  // With no wait under way, the thread has left wait_event for good: the
+  // next time it sleeps, it sleeps in the hand-over.
+  if (!changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [&] { return waiting_ == 0; })) return false;
+  const std::string stat = "/proc/self/task/" + std::to_string(waiter_) + "/stat";
+  lock.unlock();
   return testing_support::WaitUntil(
       [&] {
-        std::ifstream in(stat);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        // The state follows the command name, which is in parentheses.
-        const size_t name_end = text.rfind(')');
-        return name_end != std::string::npos && name_end + 2 < text.size() && text[name_end + 2] == 'S';
+        std::string text;
+        std::getline(std::ifstream(stat), text);
+        return text.compare(text.rfind(')') + 1, 2, " S") == 0;  // the state follows the command name
       },
       std::chrono::milliseconds(timeout_ms));
 }

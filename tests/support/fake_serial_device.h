@@ -92,9 +92,8 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   bool Waiting();
   // Blocks until a wait_event blocks, up to `timeout_ms`.
   bool WaitUntilWaiting(int timeout_ms = 5000);
-  // Blocks until the thread that took events from the last wait_event sleeps
-  // again somewhere else (an event thread: in its hand-over to the GUI
-  // thread, which the caller has not served yet), up to `timeout_ms`.
+  // Blocks until the thread that took the last wait_event's events sleeps
+  // elsewhere: an event thread, in its hand-over to the GUI thread.
   bool WaitUntilHandingOver(int timeout_ms = 5000);
 
   std::unique_ptr<serial::SerialDevice> open(const std::string& port, int& error) override;

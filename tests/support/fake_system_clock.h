@@ -1,5 +1,5 @@
-// A system clock for tests: shows a chosen time (and monotonic time) and
-// records every setting, so no test ever touches the machine's real clock.
+// A system clock for tests: shows a chosen time and records every setting,
+// so no test ever touches the machine's real clock.
 #pragma once
 
 #include "platform/system_clock.h"

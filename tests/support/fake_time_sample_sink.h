@@ -3,18 +3,15 @@
 
 #include "platform/time_sample_sink.h"
 
-#include <utility>
 #include <vector>
 
 namespace testing_support {
 
-class FakeTimeSampleSink : public platform::TimeSampleSink {
- public:
-  bool send(const std::string& socket_path, const platform::TimeSample& sample) override {
-    samples.emplace_back(socket_path, sample);
+struct FakeTimeSampleSink : platform::TimeSampleSink {
+  bool send(const std::string& socket, const platform::TimeSample& sample) override {
+    samples.emplace_back(socket, sample);
     return true;
   }
-
   std::vector<std::pair<std::string, platform::TimeSample>> samples;
 };
 

@@ -5,17 +5,13 @@
 #include "common/unique_fd.h"
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
 #include <string>
-#include <sys/socket.h>
 
 namespace testing_support {
 
 struct LoopbackListener {
   LoopbackListener() {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t length = sizeof address;
     auto* any = reinterpret_cast<sockaddr*>(&address);
     if (bind(fd.get(), any, length) == 0 && listen(fd.get(), 4) == 0 && getsockname(fd.get(), any, &length) == 0)

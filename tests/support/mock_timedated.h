@@ -1,11 +1,8 @@
-// A mock systemd-timedated (python3-dbusmock's template) on a private bus of
-// its own: setting the clock through timedated is tested without the
-// machine's system bus or clock. A program reaches it as its system bus
-// through DBUS_SYSTEM_BUS_ADDRESS.
+// A mock systemd-timedated (python3-dbusmock's template) on a private bus, a
+// program's system bus through DBUS_SYSTEM_BUS_ADDRESS=`address`: neither the
+// machine's bus nor its clock is touched.
 #pragma once
 
-#include <QDBusConnection>
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -13,33 +10,17 @@
 
 namespace testing_support {
 
-class MockTimedated {
- public:
-  // Starts the bus and the mock in `folder`; ready() is false, with the
-  // reason in why(), when dbus-daemon or dbusmock is missing.
+struct MockTimedated {
   explicit MockTimedated(const std::filesystem::path& folder);
   ~MockTimedated();
+  // The SetTime calls so far, as the mock logs them:
+  // "<when, in seconds since the epoch> SetTime <usec> <relative> <interactive>".
+  std::vector<std::string> set_time_calls() const;
 
-  bool ready() const { return why_.empty(); }
-  const std::string& why() const { return why_; }
-  const std::string& address() const { return address_; }
-  QDBusConnection bus() const;
-
-  struct SetTimeCall {
-    double at;         // when the mock took it, seconds since the epoch
-    int64_t usec;      // the time asked for
-    std::string rest;  // the other arguments, as the mock logs them
-  };
-  std::vector<SetTimeCall> set_time_calls() const;
-
-  // From now on SetTime fails, as it does while automatic synchronisation is on.
-  void refuse();
-
- private:
-  std::filesystem::path log_;
-  std::string address_;
-  std::string why_;
-  std::vector<pid_t> children_;
+  std::string why_not;  // why it could not start, when it could not
+  std::string address;
+  std::filesystem::path log;
+  std::vector<pid_t> children;
 };
 
 }  // namespace testing_support

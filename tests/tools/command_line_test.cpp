@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <utility>
 
 namespace {
 
@@ -69,23 +68,23 @@ TEST_P(EveryTool, AnswersHelpVersionAndBadOptionsAsCommandLineProgramsDo) {
 
 INSTANTIATE_TEST_SUITE_P(Tools, EveryTool, ::testing::Values("nmea_replay", "journal_generator", "port_list"));
 
-// Whatever FILE is, the tool answers at once with bounded memory: a device
-// or a pipe is refused, a file is read as a stream, and a file with nothing
-// to send is refused rather than looped over forever.
-TEST(ReplayTool, RefusesWhatItCannotPlayAtOnceAndWithBoundedMemory) {
+// A device or a pipe is refused, a file is read as a stream in bounded
+// memory, and one with nothing to send is refused rather than looped over.
+TEST(ReplayTool, RefusesAFileWithNothingToSendInsteadOfSpinning) {
   QTemporaryDir folder;
-  const fs::path root = folder.path().toStdString();
-  std::ofstream(root / "empty.nmea").flush();
-  std::ofstream(root / "comments.nmea") << "# a recording that never came\n\n\r\n#\n";
-  ASSERT_EQ(::mkfifo((root / "fifo").c_str(), 0600), 0);
-  std::ofstream(root / "one-endless-line.nmea").flush();
-  fs::resize_file(root / "one-endless-line.nmea", 256 << 20);  // NUL bytes, sparse
-  const std::pair<fs::path, QString> inputs[] = {{root / "empty.nmea", "holds no sentence"},
-                                                 {root / "comments.nmea", "holds no sentence"},
-                                                 {root / "one-endless-line.nmea", "holds no sentence"},
-                                                 {"/dev/zero", "not a regular file"},
-                                                 {root / "fifo", "not a regular file"}};
-  for (const auto& [file, why] : inputs) {
+  const fs::path empty = fs::path(folder.path().toStdString()) / "empty.nmea";
+  const fs::path comments = fs::path(folder.path().toStdString()) / "comments.nmea";
+  const fs::path endless = fs::path(folder.path().toStdString()) / "endless.nmea", fifo = endless.string() + ".fifo";
+  std::ofstream(empty).flush();
+  std::ofstream(comments) << "# a recording that never came\n\n\r\n#\n";
+  std::ofstream(endless).flush();
+  fs::resize_file(endless, 256 << 20);  // one line of NUL bytes, sparse
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const auto& [file, why] : {std::pair<fs::path, QString>{empty, "holds no sentence"},
+                                  {comments, "holds no sentence"},
+                                  {endless, "holds no sentence"},
+                                  {"/dev/zero", "not a regular file"},
+                                  {fifo, "not a regular file"}}) {
     const ToolRun run = run_tool("nmea_replay", {QString::fromStdString(file.string()), "--loop"});
     EXPECT_EQ(run.status, 1) << file;
     EXPECT_TRUE(run.err.contains(why)) << run.err.toStdString();
@@ -96,28 +95,25 @@ TEST(ReplayTool, RefusesWhatItCannotPlayAtOnceAndWithBoundedMemory) {
   EXPECT_LT(usage.ru_maxrss, 128 * 1024) << "kilobytes";
 }
 
-// --link makes a new name and removes only that: anything already there
-// (a file, another program's link, even one that leads nowhere) is left as
-// it is, and the tool ends at once.
+// Anything already at the name --link is given (a file, another program's
+// link, even one that leads nowhere) is left as it is.
 TEST(ReplayTool, NeverTakesANameThatExists) {
   QTemporaryDir folder;
-  const fs::path root = folder.path().toStdString();
-  std::ofstream(root / "drive.nmea") << "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*6A\n";
-  std::ofstream(root / "file") << "keep me";
-  fs::create_symlink(root / "file", root / "link");
-  fs::create_symlink(root / "nowhere", root / "dangling");
-  fs::create_directory(root / "folder");
-  for (const char* name : {"file", "link", "dangling", "folder"}) {
-    const QString taken = QString::fromStdString((root / name).string());
-    const ToolRun run =
-        run_tool("nmea_replay", {QString::fromStdString((root / "drive.nmea").string()), "--link", taken});
+  const QString nmea = folder.filePath("drive.nmea");
+  std::ofstream(nmea.toStdString()) << "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*6A\n";
+  std::ofstream(folder.filePath("file").toStdString()) << "keep me";
+  fs::create_symlink("file", folder.filePath("link").toStdString());
+  fs::create_symlink("nowhere", folder.filePath("dangling").toStdString());
+  for (const char* name : {"file", "link", "dangling"}) {
+    const ToolRun run = run_tool("nmea_replay", {nmea, "--link", folder.filePath(name)});
     EXPECT_EQ(run.status, 2) << name;
-    EXPECT_TRUE(run.err.contains("cannot link " + taken + ": it exists already")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("cannot link " + folder.filePath(name) + ": it exists already"))
+        << run.err.toStdString();
   }
-  EXPECT_EQ(fs::read_symlink(root / "link"), root / "file");
-  EXPECT_EQ(fs::read_symlink(root / "dangling"), root / "nowhere");
-  EXPECT_EQ(fs::file_size(root / "file"), 7u);
-  EXPECT_TRUE(fs::is_directory(root / "folder"));
+  EXPECT_EQ(fs::read_symlink(folder.filePath("link").toStdString()), "file");
+  EXPECT_EQ(fs::read_symlink(folder.filePath("dangling").toStdString()), "nowhere");
+  std::ifstream kept(folder.filePath("file").toStdString());
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep me");
 }
 
 TEST(ReplayTool, EndsPromptlyOnCtrlCOrSigterm) {

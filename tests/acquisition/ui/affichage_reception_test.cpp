@@ -95,8 +95,8 @@ TEST_F(ReceptionOnAPty, EveryCycleAfterABurstRecordsAFreshFix) {
   EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
 }
 
-// The line full all the time at 115,200 baud (the line alone sets the pace):
-// sentences with line noise between them, a fix every 540 bytes or so. Every cycle (a tenth of its real
+// The line full all the time at 115,200 baud: sentences with line noise
+// between them, a fix every 540 bytes or so. Every cycle (a tenth of its real
 // length here) finds a fresh fix among what it took and records it.
 TEST_F(ReceptionOnAPty, ALineFullOfNoiseAt115200BaudRecordsAtEveryCycle) {
   if (!testing_support::ReplayTool::available()) GTEST_SKIP() << "nmea_replay not built";

@@ -1,5 +1,5 @@
-// The port list's gpsd entry, against a stand-in that speaks gpsd's side of
-// the socket. The port reading a real gpsd is the unplug run's (tests/e2e).
+// The port list's gpsd entry, against a stand-in for gpsd. The port reading
+// a real gpsd is the unplug run's (tests/e2e).
 #include "serial/gpsd/gpsd_ports.h"
 #include "support/fake_port_lister.h"
 #include "support/loopback_listener.h"
@@ -12,35 +12,28 @@ namespace serial {
 namespace {
 
 using namespace std::chrono_literals;
-using testing_support::LoopbackListener;
-
-// The next client of `gpsd`, greeted as gpsd greets every client.
-common::UniqueFd greet_client(const LoopbackListener& gpsd) {
-  constexpr std::string_view kGreeting = "{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n";
-  common::UniqueFd client(accept4(gpsd.fd.get(), nullptr, nullptr, SOCK_CLOEXEC));
-  send(client.get(), kGreeting.data(), kGreeting.size(), MSG_NOSIGNAL);
-  return client;
-}
 
 // The list offers the local gpsd only when it greets, and never keeps the
 // window waiting for long on something else listening there.
 TEST(GpsdPortLister, OffersTheLocalGpsdWhenItAnswers) {
   for (const std::string there : {"gpsd", "a silent listener", "nothing"}) {
     SCOPED_TRACE(there);
-    LoopbackListener gpsd;
+    testing_support::LoopbackListener gpsd;
     const std::string name = "gpsd://127.0.0.1:" + gpsd.port;
     if (there == "nothing") gpsd.fd.reset();
-    // The kernel takes the connection; the greeting needs gpsd.
-    std::thread server;
-    if (there == "gpsd") server = std::thread([&] { greet_client(gpsd); });
+    std::thread greeter;  // the kernel takes the connection; the greeting needs gpsd
+    if (there == "gpsd")
+      greeter = std::thread([&] {
+        const common::UniqueFd client(accept4(gpsd.fd.get(), nullptr, nullptr, SOCK_CLOEXEC));
+        send(client.get(), "{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n", 38, MSG_NOSIGNAL);
+      });
     testing_support::FakePortLister serial;
     serial.names = {"ttyUSB0"};
-    GpsdPortLister lister(serial, *parse_gpsd_port(name));
     std::vector<std::string> names;
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(lister.list(names), 0);
+    ASSERT_EQ(GpsdPortLister(serial, *parse_gpsd_port(name)).list(names), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "generous: the check gives up after 100 ms";
-    if (server.joinable()) server.join();
+    if (greeter.joinable()) greeter.join();
     const std::vector<std::string> listed = {"ttyUSB0", name};
     EXPECT_EQ(names, there == "gpsd" ? listed : std::vector<std::string>{"ttyUSB0"});
   }

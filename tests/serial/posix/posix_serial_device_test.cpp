@@ -4,11 +4,10 @@
 #include "serial/posix/posix_device_opener.h"
 #include "support/pty_pair.h"
 
+#include <QTemporaryDir>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <dirent.h>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
@@ -172,20 +171,19 @@ TEST(DeviceOpen, LeavesAloneWhatAnotherProgramHoldsAndTheConsoles) {
     ASSERT_EQ(tcgetattr(pty.slave(), &cooked), 0);
     cooked.c_lflag |= ICANON | ECHO;
     ASSERT_EQ(tcsetattr(pty.slave(), TCSANOW, &cooked), 0);
+    QTemporaryDir proc;
     SystemRoots roots;
-    const std::string proc = ::testing::TempDir() + "orvanta-proc-" + std::to_string(getpid());
     pid_t holder = -1;
+    struct stat node {};
     if (what == "made exclusive by its holder") {
       ASSERT_EQ(ioctl(pty.slave(), TIOCEXCL), 0);
     } else if (what == "held by another process") {
-      holder = fork();  // the child holds the slave it inherits
-      if (holder == 0) pause();
+      if ((holder = fork()) == 0) pause();  // the child holds the slave it inherits
     } else {
-      struct stat node {};
       ASSERT_EQ(stat(pty.path().c_str(), &node), 0);
-      std::filesystem::create_directories(proc);
-      std::ofstream(proc + "/consoles") << "ttyX -W- (EC p a) " << major(node.st_rdev) << ":" << minor(node.st_rdev);
-      roots = {proc, proc};
+      std::ofstream(proc.filePath("consoles").toStdString())
+          << "ttyX -W- (EC p a) " << major(node.st_rdev) << ":" << minor(node.st_rdev);
+      roots = {proc.path().toStdString(), proc.path().toStdString()};
     }
     common::UniqueFd watch(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     ASSERT_GE(inotify_add_watch(watch.get(), pty.path().c_str(), IN_OPEN), 0);
@@ -196,10 +194,9 @@ TEST(DeviceOpen, LeavesAloneWhatAnotherProgramHoldsAndTheConsoles) {
     termios after{};
     ASSERT_EQ(tcgetattr(pty.slave(), &after), 0);
     EXPECT_EQ(after.c_lflag, cooked.c_lflag);
-    char event[sizeof(inotify_event) + NAME_MAX + 1];
+    char event[4096];
     EXPECT_EQ(read(watch.get(), event, sizeof event) > 0, what != "a system console") << "opened";
     if (holder > 0) kill(holder, SIGKILL), waitpid(holder, nullptr, 0);
-    std::filesystem::remove_all(proc);
   }
 }
 
