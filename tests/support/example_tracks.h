@@ -34,8 +34,7 @@ inline const std::vector<ExampleTrack> kExampleTracks = {
     {"east across the 180th meridian, in Fiji", -16.8, 179.99, {{90, 25, 100}}},
 };
 
-// A record a fix at the journal's precision, longitudes as written (within
-// 180° of Greenwich).
+// A record a fix at the journal's precision, longitudes within 180° of Greenwich.
 inline std::string journal(const ExampleTrack& t) {
   double lat = t.lat, lon = t.lon;
   std::string text = record_at(units(lat), units(lon));

@@ -26,8 +26,7 @@ double geodesic(const PointPosition& a, const PointPosition& b) {
 
 }  // namespace
 
-// Pairs anywhere on the globe, poles and the 180th meridian included, at
-// their journal precision.
+// Pairs anywhere, poles and the 180th meridian included, at journal precision.
 TEST(DistancePoints, IsTheGeodesicOnTheWgs84Ellipsoid) {
   const struct {
     double shortest, longest;  // metres
@@ -68,11 +67,11 @@ TEST(TrackDistance, StepsAlongATrackAsDistancePointsDoes) {
   }
 }
 
-// The length shown is the geodesics' sum, to the metre shown: the example
-// tracks, and the demo drive recorded as the logger records it every second
-// and every third second (fewer fixes cut the bends a little more).
+// The length shown is the geodesics' sum, to the metre: the example tracks,
+// the demo drive every second and every third (fewer fixes cut the bends).
 TEST(TrackDistance, ATrackMeasuresTheSumOfItsGeodesics) {
   std::vector<std::pair<std::string, const char*>> journals;  // and the length shown
+  journals.reserve(viewer_test::kExampleTracks.size() + 2);
   for (const auto& t : viewer_test::kExampleTracks) journals.emplace_back(viewer_test::journal(t), nullptr);
   std::ifstream nmea(std::string(ORVANTA_SAMPLES_DIR) + "/drive.nmea");
   std::string drive, every_third;
