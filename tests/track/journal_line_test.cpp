@@ -94,8 +94,7 @@ TEST(JournalLine, PlacesTheRecordBySignedAnglesAtFullPrecision) {
 // The writer's own layout is read at fixed offsets: whatever byte of such a
 // line changes, the result is the field-by-field scan's.
 TEST(JournalLine, TheWritersLayoutReadsAsTheFieldByFieldScan) {
-  std::vector<std::string> lines = {record(), record({"90", "59", "9999", "S", "180", "59", "9999", "O"}),
-                                    record({"91"}), record({"48", "60"}), record({"48", "07", "0380", "N", "181"})};
+  std::vector<std::string> lines = {record(), record({"90", "59", "9999", "S", "180", "59", "9999", "O"})};
   const std::string base = record();
   for (std::size_t at = 0; at < base.size(); ++at) {
     for (char c : std::string("\t\r\n 09/:\xB0'\"NSEWOn-+x\xFF", 21)) {
