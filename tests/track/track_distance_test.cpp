@@ -12,6 +12,7 @@
 using track::Distance_points;
 using track::Format_distance;
 using track::PointPosition;
+using track::TrackDistance;
 using viewer_test::units;
 
 namespace {
@@ -56,7 +57,7 @@ TEST(TrackDistance, StepsAlongATrackAsDistancePointsDoes) {
   // A walk across the blocks of kept sines, back and forth, jumps, a pole.
   std::mt19937 random(5);
   PointPosition a{units(44.99), units(6)};
-  track::TrackDistance steps;
+  TrackDistance steps;
   steps.next(a);
   for (int i = 0; i < 20000; ++i) {
     const int jump = i % 1000 == 0 ? 40'000'000 : 4000;
