@@ -250,8 +250,7 @@ TEST_F(LogWriter, ALastPositionFileInAClosedFolderIsStillWritten) {
 }
 
 // Whatever the journal ends with (a copy cut short, another program's write),
-// the next record starts on a line of its own. (What the journal held, and
-// what stands before the new records.)
+// the next record starts on a line of its own; cases: held, then kept.
 TEST_F(LogWriter, ARecordAlwaysStartsOnALineOfItsOwn) {
   const std::pair<std::string, std::string> cases[] = {{"", ""},
                                                        {"kept\r\n", "kept\r\n"},

@@ -1,6 +1,4 @@
-// The real program started and ended without a receiver: its command line
-// answered without a display, no display at all, and a termination signal
-// when the settings cannot be saved.
+// The real program started and ended without a receiver.
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>

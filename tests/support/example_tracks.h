@@ -12,9 +12,10 @@
 
 namespace viewer_test {
 
+inline int32_t units(double degrees) { return static_cast<int32_t>(std::lround(degrees * track::kUnitsPerDegree)); }
+
 struct Leg {
-  double azimuth;  // degrees clockwise from north
-  double step;     // metres between fixes
+  double azimuth, step;  // degrees clockwise from north; metres between fixes
   int steps;
 };
 
@@ -33,38 +34,17 @@ inline const std::vector<ExampleTrack> kExampleTracks = {
     {"east across the 180th meridian, in Fiji", -16.8, 179.99, {{90, 25, 100}}},
 };
 
-// Every fix at the journal's precision, longitudes as written (within 180°
-// of Greenwich).
-inline std::vector<track::PointPosition> fixes(const ExampleTrack& t) {
-  auto units = [](double degrees) { return static_cast<int32_t>(std::lround(degrees * track::kUnitsPerDegree)); };
-  std::vector<track::PointPosition> out{{units(t.lat), units(t.lon)}};
+// A record a fix at the journal's precision, longitudes within 180° of Greenwich.
+inline std::string journal(const ExampleTrack& t) {
   double lat = t.lat, lon = t.lon;
+  std::string text = record_at(units(lat), units(lon));
   for (const Leg& leg : t.legs) {
     for (int i = 0; i < leg.steps; ++i) {
       GeographicLib::Geodesic::WGS84().Direct(lat, lon, leg.azimuth, leg.step, lat, lon);
-      out.push_back({units(lat), units(lon)});
+      text += record_at(units(lat), units(lon));
     }
   }
-  return out;
-}
-
-inline std::string journal(const std::vector<track::PointPosition>& fixes) {
-  std::string text;
-  for (const track::PointPosition& p : fixes) text += record_at(p.lat, p.lon);
   return text;
-}
-
-// The sum of GeographicLib's geodesics between consecutive fixes.
-inline double geodesic_length(const std::vector<track::PointPosition>& fixes) {
-  auto degrees = [](int32_t units) { return units / double{track::kUnitsPerDegree}; };
-  double total = 0;
-  for (std::size_t i = 1; i < fixes.size(); ++i) {
-    double s12 = 0;
-    GeographicLib::Geodesic::WGS84().Inverse(degrees(fixes[i - 1].lat), degrees(fixes[i - 1].lon),
-                                             degrees(fixes[i].lat), degrees(fixes[i].lon), s12);
-    total += s12;
-  }
-  return total;
 }
 
 }  // namespace viewer_test

@@ -37,15 +37,13 @@ inline std::string record(const Position& p = {}) {
 }
 
 // The record of the point at these signed angles in ten-thousandths of a
-// minute (south and west negative, west written `west`), with the writer's
-// widths.
+// minute (west written `west`), with the writer's widths.
 inline std::string record_at(int32_t lat, int32_t lon, const char* west = "W") {
   auto padded = [](int32_t value, std::size_t width) {
     std::string text = std::to_string(value);
     return std::string(width > text.size() ? width - text.size() : 0, '0') + text;
   };
-  const int32_t la = lat < 0 ? -lat : lat;
-  const int32_t lo = lon < 0 ? -lon : lon;
+  const int32_t la = lat < 0 ? -lat : lat, lo = lon < 0 ? -lon : lon;
   return record({padded(la / 600000, 2), padded(la / 10000 % 60, 2), padded(la % 10000, 4), lat < 0 ? "S" : "N",
                  padded(lo / 600000, 3), padded(lo / 10000 % 60, 2), padded(lo % 10000, 4), lon < 0 ? west : "E"});
 }

@@ -2,10 +2,7 @@
 
 #include "wait_until.h"
 
-#include <csignal>
 #include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -13,13 +10,10 @@ namespace testing_support {
 
 namespace {
 
-pid_t start(std::vector<std::string> argv) {
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (std::string& a : argv) args.push_back(a.data());
-  args.push_back(nullptr);
-  pid_t pid = -1;
-  return posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) == 0 ? pid : -1;
+void start(QProcess& process, const QStringList& argv) {
+  process.setStandardOutputFile(QProcess::nullDevice());
+  process.setStandardErrorFile(QProcess::nullDevice());
+  process.start(argv[0], argv.mid(1));
 }
 
 bool appears(const std::filesystem::path& file) {
@@ -38,18 +32,18 @@ MockTimedated::MockTimedated(const std::filesystem::path& folder)
     why_not = "needs dbus-daemon and python3-dbusmock (Debian packages)";
     return;
   }
-  children.push_back(start({"/usr/bin/dbus-daemon", "--session", "--nofork", "--address=" + address}));
+  const QString on = QString::fromStdString(address);
+  start(bus, {"/usr/bin/dbus-daemon", "--session", "--nofork", "--address=" + on});
   if (appears(folder / "bus"))
-    children.push_back(start({"/usr/bin/env", "DBUS_SYSTEM_BUS_ADDRESS=" + address, "/usr/bin/python3", "-m",
-                              "dbusmock", "--template", "timedated", "-l", log.string()}));
+    start(mock, {"/usr/bin/env", "DBUS_SYSTEM_BUS_ADDRESS=" + on, "/usr/bin/python3", "-m", "dbusmock", "--template",
+                 "timedated", "-l", QString::fromStdString(log.string())});
   if (!appears(log)) why_not = "the mock timedated did not come up";
 }
 
 MockTimedated::~MockTimedated() {
-  for (const pid_t child : children) {
-    if (child <= 0) continue;
-    kill(child, SIGTERM);
-    waitpid(child, nullptr, 0);
+  for (QProcess* child : {&mock, &bus}) {
+    child->terminate();
+    child->waitForFinished();
   }
 }
 

@@ -3,9 +3,9 @@
 // machine's bus nor its clock is touched.
 #pragma once
 
+#include <QProcess>
 #include <filesystem>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace testing_support {
@@ -20,7 +20,7 @@ struct MockTimedated {
   std::string why_not;  // why it could not start, when it could not
   std::string address;
   std::filesystem::path log;
-  std::vector<pid_t> children;
+  QProcess bus, mock;
 };
 
 }  // namespace testing_support

@@ -185,6 +185,5 @@ TEST(TrackPoints, GiveBackEachRecordAsReadWithItsDistance) {
   EXPECT_EQ(points.position(1).lon, -3'901'234);
   EXPECT_EQ(points[0]->Distance_cumulee, 0);
   EXPECT_EQ(r.Distance_cumulee, track::Distance_points(points.position(0), points.position(1)));
-  EXPECT_GT(r.Distance_cumulee, 10'000e3);  // across the equator
   EXPECT_EQ(points.Longueur_totale(), r.Distance_cumulee);
 }

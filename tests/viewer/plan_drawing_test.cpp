@@ -17,9 +17,7 @@ const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kGrey = qRgb(192, 192, 192);
 const QRgb kBlack = qRgb(0, 0, 0);
 
-// About an arc-second, in ten-thousandths of a minute (the records below
-// are written with it).
-constexpr int64_t kS = 167;
+constexpr int64_t kS = 167;  // about an arc-second, in ten-thousandths of a minute
 
 // A plan where one arc-second is about 3 pixels, centred near its origin.
 class PlanDrawing : public ::testing::Test {
@@ -111,15 +109,13 @@ TEST_F(PlanDrawing, AQuickRedrawVisitsEveryPasThPointAndAlternatesOnThem) {
   EXPECT_EQ(at(image, 100, 60), kWhite);
 }
 
-// Each track is drawn as it lies on the ground, centred at "1000 %": every
-// fix on the line, and every leg its own way by its own length on the plan
-// (north up, east to the right, a tenth of a pixel a metre within the plan's
-// 1 % of flattening), across the prime meridian, the equator and the 180th
-// meridian alike.
+// Each track is drawn as it lies, centred at "1000 %": every fix on the line,
+// every leg its own way by its own length (north up, east to the right, a
+// tenth of a pixel a metre within the plan's 1 % of flattening).
 TEST_F(PlanDrawing, EveryTrackIsDrawnAsItLies) {
   for (const viewer_test::ExampleTrack& t : viewer_test::kExampleTracks) {
     SCOPED_TRACE(t.name);
-    load(viewer_test::journal(fixes(t)));
+    load(viewer_test::journal(t));
     auto pixel = [&](std::size_t i) { return Vers_pixel(scale, points.position(i).lat, points.position(i).lon); };
     const track::PointPosition first = points.position(0), last = points.position(points.size() - 1);
     Calcul_echelle(scale, 19, first.lat_degres(), first.lat_minutes());
@@ -164,13 +160,8 @@ TEST(PlanGrid, LinesAtZeroDegreesAreBlack) {
   EXPECT_EQ(image.pixel(300, 269), kBlack);  // equator
   EXPECT_EQ(image.pixel(357 + 111, 100), kGrey);
   EXPECT_EQ(image.pixel(300, 157), kGrey);
-}
-
-TEST(PlanGrid, GoesOnPast180DegreesEast) {
-  PlanScale scale;
-  Calcul_echelle(scale, 3, 0, 0);  // "10 %": a degree spans 111 pixels
+  // The grid goes on past 180° east.
   scale.Centre_lon = 180 * int64_t{track::kUnitsPerDegree};
-  QImage image = new_plan_bitmap();
   draw_plan(image, scale, track::TrackPoints(), 1);
   EXPECT_EQ(image.pixel(357 + 111, 100), kGrey);  // 181°: 179° west
   EXPECT_EQ(image.pixel(600, 269), kBlack);       // the equator at 182°

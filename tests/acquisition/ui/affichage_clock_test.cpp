@@ -34,16 +34,14 @@ class ClockTest : public testing_support::WindowFixture {
     Affichage->ComPort1.SetConnected(true);
   }
 
-  // One cycle that acts, on `text` as what the port delivered (by default:
-  // what it delivered through its events).
+  // One cycle that acts, on `text` or on what the port's events delivered.
   void act(const std::optional<std::string>& text = {}) {
     if (text) Affichage->Tampon_reception = *text;
     Affichage->Decompte_actions = 0;
     Affichage->Timer_rafraichTimer();
   }
 
-  // Delivers `text` through the port's events; the monotonic time at which
-  // the receive path woke for it.
+  // Feeds `text` through the port's events; when the receive path woke for it.
   std::chrono::steady_clock::time_point receive(const std::string& text) {
     const auto before = std::chrono::steady_clock::now();
     line.Feed(text);

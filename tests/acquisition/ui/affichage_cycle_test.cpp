@@ -382,7 +382,6 @@ TEST_F(CycleTest, AReceiverOnlyTheExtendedReadingUnderstandsGetsOneHintPerConnec
   EXPECT_TRUE(hinted_after(1));
   Config->Bt_rmc_etendu->setChecked(true);  // read at the next cycle
   EXPECT_FALSE(hinted_after(1));
-  EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
   Config->Bt_rmc_etendu->setChecked(false);
   EXPECT_FALSE(hinted_after(10)) << "once per connection";
   Affichage->Bt_connecterClick();

@@ -1,5 +1,4 @@
-// The port list's gpsd entry, against a stand-in for gpsd. The port reading
-// a real gpsd is the unplug run's (tests/e2e).
+// The port list's gpsd entry, against a stand-in (a real gpsd: tests/e2e).
 #include "serial/gpsd/gpsd_ports.h"
 #include "support/fake_port_lister.h"
 #include "support/loopback_listener.h"

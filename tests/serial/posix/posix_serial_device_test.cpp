@@ -160,8 +160,7 @@ TEST(DeviceOpen, HoldsThePortForItselfUntilClosed) {
   EXPECT_TRUE(open_device(pty.path()));
 }
 
-// A tty another program holds, and a system console, are left as they are
-// (as root too): the open fails as busy and the line keeps its settings. A
+// Even as root the open fails as busy and the line keeps its settings; a
 // console is never opened at all.
 TEST(DeviceOpen, LeavesAloneWhatAnotherProgramHoldsAndTheConsoles) {
   for (const std::string what : {"made exclusive by its holder", "held by another process", "a system console"}) {

@@ -36,9 +36,8 @@ class ViewerTest : public testing_support::WindowFixture {
     };
   }
 
-  // About ten arc-seconds, in ten-thousandths of a minute.
-  static constexpr int32_t kStep = 1667;
-  // n records along a line north-east from 45° N 6° E, kStep apart.
+  static constexpr int32_t kStep = 1667;  // about ten arc-seconds, in ten-thousandths of a minute
+  // n records along a line north-east from 45° N 6° E, ten seconds apart.
   static std::string track_text(int n, int first = 0) {
     std::string text;
     for (int i = first; i < first + n; ++i)
