@@ -25,6 +25,7 @@
 //                  track drawn segment by segment with QPainter under the
 //                  same rules, at the whole-track view and at every zoom item
 //                  centred on the newest point, full and quick.
+#include "journal_bench.h"
 #include "shell/ui/windows.h"
 #include "track/journal_file.h"
 #include "track/journal_loader.h"
@@ -52,16 +53,7 @@ namespace {
 
 // CPU time of this thread, kernel time included: other programs sharing the
 // machine's cores lengthen the wall time of a run, not this.
-double cpu_ms() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-double median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+double cpu_ms() { return bench::cpu_ms(CLOCK_THREAD_CPUTIME_ID); }
 
 // Medians of several pieces of work, run in turn `runs` times so that a
 // change in the machine's load falls on all of them alike; `before`, untimed,
@@ -79,27 +71,8 @@ std::vector<double> interleaved_medians(int runs, const std::vector<std::functio
   }
   std::vector<double> medians;
   medians.reserve(times.size());
-  for (const auto& t : times) medians.push_back(median(t));
+  for (const auto& t : times) medians.push_back(bench::median(t));
   return medians;
-}
-
-uint64_t count_lines(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return 0;
-  std::vector<char> block(std::size_t{1} << 20);
-  uint64_t lines = 0;
-  for (;;) {
-    const ssize_t got = ::read(fd, block.data(), block.size());
-    if (got <= 0) break;
-    const char* p = block.data();
-    const char* end = p + got;
-    while ((p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr) {
-      ++lines;
-      ++p;
-    }
-  }
-  ::close(fd);
-  return lines;
 }
 
 track::LoadOutcome load(const std::string& path, track::TrackPoints& points) {
@@ -112,22 +85,13 @@ track::LoadOutcome load(const std::string& path, track::TrackPoints& points) {
   return track::read_journal(file, points, [&last](uint64_t offset) { last = offset; });
 }
 
-int64_t status_kib(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::atoll(line.c_str() + std::strlen(field));
-  }
-  return -1;
-}
-
 // In a process of its own (--peak): the growth of the resident set a load
 // causes, in bytes.
 int print_peak(const std::string& path) {
-  const int64_t before = status_kib("VmRSS:");
+  const int64_t before = bench::status_kib("VmRSS:");
   track::TrackPoints points;
   if (load(path, points).kind != track::LoadOutcome::Kind::Loaded) return 1;
-  std::printf("%lld\n", static_cast<long long>(status_kib("VmHWM:") - before) * 1024);
+  std::printf("%lld\n", static_cast<long long>(bench::status_kib("VmHWM:") - before) * 1024);
   return 0;
 }
 
@@ -286,7 +250,7 @@ void measure_drawing(const track::TrackPoints& points, int runs) {
 bool measure(const std::string& path, int runs) {
   struct stat info {};
   ::stat(path.c_str(), &info);
-  count_lines(path);  // into the page cache
+  bench::count_lines(path);  // into the page cache
   uint64_t lines = 0;
   track::TrackPoints points;
   track::LoadOutcome outcome;
@@ -302,7 +266,7 @@ bool measure(const std::string& path, int runs) {
   const int load_runs = info.st_size < (64 << 20) ? 5 * runs : runs;
   const std::vector<double> t =
       interleaved_medians(load_runs,
-                          {[&] { lines = count_lines(path); }, [&] { outcome = load(path, points); },
+                          {[&] { lines = bench::count_lines(path); }, [&] { outcome = load(path, points); },
                            [&] { window_result = Trace->Charger_fichier(QString::fromStdString(path)); }},
                           release_tracks);
   Trace->Liste_points.clear();
@@ -323,45 +287,22 @@ bool measure(const std::string& path, int runs) {
   return true;
 }
 
-std::string load_average() {
-  std::ifstream file("/proc/loadavg");
-  std::string one, five, fifteen;
-  file >> one >> five >> fifteen;
-  return one + " " + five + " " + fifteen;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--peak") == 0) return print_peak(argv[2]);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
-  std::vector<std::string> files;
-  std::vector<unsigned long> sizes;
-  int runs = 5;
-  std::string dir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
-  for (int i = 1; i < argc; ++i) {
-    const bool has_value = i + 1 < argc;
-    if (std::strcmp(argv[i], "--runs") == 0 && has_value)
-      runs = std::max(1, std::atoi(argv[++i]));
-    else if (std::strcmp(argv[i], "--lines") == 0 && has_value)
-      sizes.push_back(std::strtoul(argv[++i], nullptr, 10));
-    else if (std::strcmp(argv[i], "--dir") == 0 && has_value)
-      dir = argv[++i];
-    else if (argv[i][0] != '-')
-      files.push_back(argv[i]);
-    else {
-      // --help included: an option is never taken for a journal's name.
-      std::fprintf(std::strcmp(argv[i], "--help") == 0 ? stdout : stderr,
-                   "usage: track_load_and_draw [--lines N]... [--runs N] [--dir DIR] [FILE]...\n"
-                   "  --lines N  records of a generated journal (default 100000 1000000 5000000 10000000)\n"
-                   "  --runs N   runs per figure, the median shown (default 5)\n"
-                   "  --dir DIR  folder for the generated journals (default $TMPDIR or /tmp)\n"
-                   "  FILE       measure this journal instead\n");
-      return std::strcmp(argv[i], "--help") == 0 ? 0 : 2;
-    }
-  }
-  if (sizes.empty()) sizes = {100'000, 1'000'000, 5'000'000, 10'000'000};
+  bench::JournalRuns options;
+  if (const auto status = bench::parse_journal_runs(
+          argc, argv,
+          "usage: track_load_and_draw [--lines N]... [--runs N] [--dir DIR] [FILE]...\n"
+          "  --lines N  records of a generated journal (default 100000 1000000 5000000 10000000)\n"
+          "  --runs N   runs per figure, the median shown (default 5)\n"
+          "  --dir DIR  folder for the generated journals (default $TMPDIR or /tmp)\n"
+          "  FILE       measure this journal instead\n",
+          {100'000, 1'000'000, 5'000'000, 10'000'000}, options))
+    return *status;
 
   // The viewer and its progress window, with message boxes reported here.
   TCalcul calcul;
@@ -372,23 +313,21 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
   };
 
-  std::printf("load average at start: %s\n", load_average().c_str());
+  std::printf("load average at start: %s\n", bench::load_average().c_str());
   bool measured = true;
-  for (const std::string& file : files) measured = measure(file, runs) && measured;
-  if (files.empty()) {
-    for (unsigned long lines : sizes) {
-      const std::string path = dir + "/track_load_and_draw." + std::to_string(::getpid()) + ".txt";
-      const std::string command = std::string(ORVANTA_JOURNAL_GENERATOR) + " '" + path + "' " + std::to_string(lines);
-      if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "journal_generator failed\n");
+  for (const std::string& file : options.files) measured = measure(file, options.runs) && measured;
+  if (options.files.empty()) {
+    for (unsigned long lines : options.sizes) {
+      const std::string path = options.dir + "/track_load_and_draw." + std::to_string(::getpid()) + ".txt";
+      if (!bench::generate_journal(path, lines)) {
         std::remove(path.c_str());
         return 1;
       }
-      measured = measure(path, runs) && measured;
+      measured = measure(path, options.runs) && measured;
       std::remove(path.c_str());
     }
   }
-  std::printf("load average at end: %s\n", load_average().c_str());
+  std::printf("load average at end: %s\n", bench::load_average().c_str());
   Trace = nullptr;
   Calcul = nullptr;
   return measured ? 0 : 1;

@@ -28,6 +28,7 @@
 //                   as the user sees it end;
 //   settled         until the viewer's window has painted everything.
 #include "acquisition/ui/affichage.h"
+#include "journal_bench.h"
 #include "shell/ini_file.h"
 #include "shell/settings.h"
 #include "shell/ui/orvanta_application.h"
@@ -54,45 +55,6 @@
 #include <vector>
 
 namespace {
-
-double cpu_ms(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
-uint64_t count_lines(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return 0;
-  std::vector<char> block(std::size_t{1} << 20);
-  uint64_t lines = 0;
-  for (;;) {
-    const ssize_t got = ::read(fd, block.data(), block.size());
-    if (got <= 0) break;
-    const char* p = block.data();
-    const char* end = p + got;
-    while ((p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr) {
-      ++lines;
-      ++p;
-    }
-  }
-  ::close(fd);
-  return lines;
-}
-
-int64_t status_kib(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::atoll(line.c_str() + std::strlen(field));
-  }
-  return -1;
-}
 
 // Machine services that do nothing: the opening must not depend on, nor
 // touch, the machine's ports, clock or sound.
@@ -136,8 +98,8 @@ class ProgressWatch : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show) shown = cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
-    if (event->type() == QEvent::Hide) hidden = cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
+    if (event->type() == QEvent::Show) shown = bench::cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
+    if (event->type() == QEvent::Hide) hidden = bench::cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
     return QObject::eventFilter(watched, event);
   }
 };
@@ -180,15 +142,15 @@ int open_viewer(const std::string& journal, const std::string& folder) {
   ProgressWatch watch;
   Calcul->installEventFilter(&watch);
 
-  const int64_t rss = status_kib("VmRSS:");
-  const double start = cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
+  const int64_t rss = bench::status_kib("VmRSS:");
+  const double start = bench::cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
   Affichage->Bt_trace->click();
-  const double handled = cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
+  const double handled = bench::cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
   QCoreApplication::processEvents();
-  const double gone = cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
-  const int64_t peak = status_kib("VmHWM:") - rss;
+  const double gone = bench::cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
+  const int64_t peak = bench::status_kib("VmHWM:") - rss;
   run_events_for(300);
-  const double settled = cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
+  const double settled = bench::cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
   if (!Calcul->isHidden() || Trace->Liste_points.empty() || watch.hidden == 0) return 1;
   std::printf("%f %f %f %f %f %lld %zu\n", watch.shown - start, watch.hidden - watch.shown, handled - watch.hidden,
               gone - handled, settled - gone, static_cast<long long>(peak) * 1024, Trace->Liste_points.size());
@@ -225,16 +187,16 @@ bool open_in_child(const std::string& journal, const std::string& folder, Openin
 bool measure(const std::string& path, const std::string& folder, int runs) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return false;
-  count_lines(path);  // into the page cache
+  bench::count_lines(path);  // into the page cache
   std::vector<double> wc;
   std::vector<std::vector<double>> phases(5);
   std::vector<double> to_gone, peaks;
   uint64_t lines = 0;
   std::size_t points = 0;
   for (int r = 0; r < runs; ++r) {
-    const double start = cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
-    lines = count_lines(path);
-    wc.push_back(cpu_ms(CLOCK_PROCESS_CPUTIME_ID) - start);
+    const double start = bench::cpu_ms(CLOCK_PROCESS_CPUTIME_ID);
+    lines = bench::count_lines(path);
+    wc.push_back(bench::cpu_ms(CLOCK_PROCESS_CPUTIME_ID) - start);
     Opening opening{};
     if (!open_in_child(path, folder, opening)) {
       std::fprintf(stderr, "%s: the viewer did not open it\n", path.c_str());
@@ -245,26 +207,20 @@ bool measure(const std::string& path, const std::string& folder, int runs) {
     peaks.push_back(static_cast<double>(opening.peak));
     points = opening.points;
   }
-  const double baseline = median(wc);
+  const double baseline = bench::median(wc);
   std::printf("%s: %llu lines, %zu points, %.1f MB\n", path.c_str(), static_cast<unsigned long long>(lines), points,
               static_cast<double>(info.st_size) / 1e6);
   std::printf("  wc -l %8.1f ms   opening to the progress window gone %8.1f ms  %5.2fx wc -l\n", baseline,
-              median(to_gone), median(to_gone) / baseline);
+              bench::median(to_gone), bench::median(to_gone) / baseline);
   const char* names[] = {"before load", "load", "draw", "to gone", "settled"};
   for (int p = 0; p < 5; ++p) {
-    std::printf("    %-12s %8.1f ms  %5.2fx wc -l\n", names[p], median(phases[p]), median(phases[p]) / baseline);
+    std::printf("    %-12s %8.1f ms  %5.2fx wc -l\n", names[p], bench::median(phases[p]),
+                bench::median(phases[p]) / baseline);
   }
-  std::printf("  peak memory of the opening %8.1f MB  %5.3fx file size\n", median(peaks) / 1e6,
-              median(peaks) / static_cast<double>(info.st_size));
+  std::printf("  peak memory of the opening %8.1f MB  %5.3fx file size\n", bench::median(peaks) / 1e6,
+              bench::median(peaks) / static_cast<double>(info.st_size));
   std::fflush(stdout);
   return true;
-}
-
-std::string load_average() {
-  std::ifstream file("/proc/loadavg");
-  std::string one, five, fifteen;
-  file >> one >> five >> fifteen;
-  return one + " " + five + " " + fifteen;
 }
 
 }  // namespace
@@ -272,55 +228,38 @@ std::string load_average() {
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--open") == 0) return open_viewer(argv[2], argv[3]);
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  std::vector<std::string> files;
-  std::vector<unsigned long> sizes;
-  int runs = 5;
-  std::string dir = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
-  for (int i = 1; i < argc; ++i) {
-    const bool has_value = i + 1 < argc;
-    if (std::strcmp(argv[i], "--runs") == 0 && has_value)
-      runs = std::max(1, std::atoi(argv[++i]));
-    else if (std::strcmp(argv[i], "--lines") == 0 && has_value)
-      sizes.push_back(std::strtoul(argv[++i], nullptr, 10));
-    else if (std::strcmp(argv[i], "--dir") == 0 && has_value)
-      dir = argv[++i];
-    else if (argv[i][0] != '-')
-      files.push_back(argv[i]);
-    else {
-      std::fprintf(std::strcmp(argv[i], "--help") == 0 ? stdout : stderr,
-                   "usage: viewer_opening [--lines N]... [--runs N] [--dir DIR] [FILE]...\n"
-                   "  --lines N  records of a generated journal (default 1000000 5000000)\n"
-                   "  --runs N   openings per journal, the median shown (default 5)\n"
-                   "  --dir DIR  folder for the generated journals and the settings (default $TMPDIR or /tmp)\n"
-                   "  FILE       measure this journal instead\n");
-      return std::strcmp(argv[i], "--help") == 0 ? 0 : 2;
-    }
-  }
-  if (sizes.empty()) sizes = {1'000'000, 5'000'000};
-  const std::string folder = dir + "/viewer_opening." + std::to_string(::getpid());
+  bench::JournalRuns options;
+  if (const auto status = bench::parse_journal_runs(
+          argc, argv,
+          "usage: viewer_opening [--lines N]... [--runs N] [--dir DIR] [FILE]...\n"
+          "  --lines N  records of a generated journal (default 1000000 5000000)\n"
+          "  --runs N   openings per journal, the median shown (default 5)\n"
+          "  --dir DIR  folder for the generated journals and the settings (default $TMPDIR or /tmp)\n"
+          "  FILE       measure this journal instead\n",
+          {1'000'000, 5'000'000}, options))
+    return *status;
+  const std::string folder = options.dir + "/viewer_opening." + std::to_string(::getpid());
   if (::mkdir(folder.c_str(), 0700) != 0) {
     std::perror(folder.c_str());
     return 1;
   }
 
-  std::printf("load average at start: %s\n", load_average().c_str());
+  std::printf("load average at start: %s\n", bench::load_average().c_str());
   bool measured = true;
-  for (const std::string& file : files) measured = measure(file, folder, runs) && measured;
-  if (files.empty()) {
-    for (unsigned long lines : sizes) {
+  for (const std::string& file : options.files) measured = measure(file, folder, options.runs) && measured;
+  if (options.files.empty()) {
+    for (unsigned long lines : options.sizes) {
       const std::string path = folder + "/journal.txt";
-      const std::string command = std::string(ORVANTA_JOURNAL_GENERATOR) + " '" + path + "' " + std::to_string(lines);
-      if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "journal_generator failed\n");
+      if (!bench::generate_journal(path, lines)) {
         measured = false;
         break;
       }
-      measured = measure(path, folder, runs) && measured;
+      measured = measure(path, folder, options.runs) && measured;
       std::remove(path.c_str());
     }
   }
   std::remove((folder + "/orvanta.INI").c_str());
   ::rmdir(folder.c_str());
-  std::printf("load average at end: %s\n", load_average().c_str());
+  std::printf("load average at end: %s\n", bench::load_average().c_str());
   return measured ? 0 : 1;
 }
