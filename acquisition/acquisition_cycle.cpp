@@ -98,6 +98,9 @@ void AcquisitionController::run_cycle() {
   } else {
     const int r = decode(receive_buffer_);
     watch_extended_rmc(receive_buffer_, r);
+    // The fix's time when the sentence can be trusted for it, with when its
+    // first byte arrived: handed to chronyd at every cycle, to the clock when
+    // the cycle acts.
     std::optional<HeureCycle> heure;
     if (r == Trame_complete) {
       heure = Heure_du_cycle(receive_buffer_, settings_.extended_rmc, fix_, arrivals_);
