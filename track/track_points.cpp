@@ -144,10 +144,10 @@ void TrackPoints::append(uint64_t offset, std::string_view read, const JournalLi
 
 void TrackPoints::append(const TrackSample& sample) {
   append_values(sample.time_ms, sample.speed_knots);
-  if (sample.elevation_m && elevations_.empty()) {
-    elevations_.assign(positions_.size(), std::numeric_limits<float>::quiet_NaN());
-  }
-  if (!elevations_.empty()) {
+  // Before the first elevation, none of the points had one.
+  const bool first_elevation = sample.elevation_m && elevations_.empty();
+  if (first_elevation) elevations_.assign(positions_.size(), std::numeric_limits<float>::quiet_NaN());
+  if (first_elevation || !elevations_.empty()) {
     elevations_.push_back(sample.elevation_m ? static_cast<float>(*sample.elevation_m)
                                              : std::numeric_limits<float>::quiet_NaN());
   }
@@ -166,8 +166,9 @@ void TrackPoints::append_values(std::optional<int64_t> ms, std::optional<double>
       seconds = static_cast<int32_t>(from_base);
     }
   }
-  if (millis != 0 && millis_.empty()) millis_.assign(positions_.size(), 0);
-  if (!millis_.empty()) millis_.push_back(seconds == kNoTime ? 0 : millis);
+  const bool first_millis = millis != 0 && millis_.empty();
+  if (first_millis) millis_.assign(positions_.size(), 0);
+  if (first_millis || !millis_.empty()) millis_.push_back(seconds == kNoTime ? 0 : millis);
   seconds_.push_back(seconds);
   speeds_.push_back(speed_code(knots));
 }
