@@ -70,7 +70,7 @@ std::optional<int64_t> iso8601_ms(std::string_view text) {
     const bool colon = at + 3 < text.size() && text[at + 3] == ':';
     const int minutes = digits(text, at + (colon ? 4 : 3), 2);
     if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59) return std::nullopt;
-    offset_minutes = sign * (hours * 60 + minutes);
+    offset_minutes = int64_t{sign} * (hours * 60 + minutes);
     at += colon ? 6 : 5;
   }
   if (at != text.size()) return std::nullopt;

@@ -19,7 +19,7 @@ namespace {
 class TrackFile : public ::testing::Test {
  protected:
   std::string write(const std::string& name, const std::string& text) {
-    const std::string path = dir_.filePath(QString::fromStdString(name)).toStdString();
+    std::string path = dir_.filePath(QString::fromStdString(name)).toStdString();
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }
