@@ -68,12 +68,12 @@ std::optional<TrackFormat> sniff_track_format(std::string_view first_bytes) {
 OpenOutcome read_track_file(const std::string& path, TrackPoints& points, const LoadProgress& progress) {
   using Kind = LoadOutcome::Kind;
   const std::shared_ptr<JournalFile> file = JournalFile::open(path);
-  if (!file) return {Kind::CannotRead, 0, cannot_open_message(path)};
+  if (!file) return {Kind::CannotRead, 0, cannot_open_message(path), std::nullopt};
   char first[kSniffedBytes];
   const std::optional<std::size_t> got = file->read_at(0, first, sizeof first);
-  if (!got) return {Kind::CannotRead, 0, cannot_read_message(path)};
+  if (!got) return {Kind::CannotRead, 0, cannot_read_message(path), std::nullopt};
   const std::optional<TrackFormat> format = sniff_track_format(std::string_view(first, *got));
-  if (!format) return {Kind::NothingAccepted, 0, unknown_format_message(path)};
+  if (!format) return {Kind::NothingAccepted, 0, unknown_format_message(path), std::nullopt};
 
   TrackPoints fresh;
   LoadOutcome outcome;
@@ -92,7 +92,7 @@ OpenOutcome read_track_file(const std::string& path, TrackPoints& points, const 
       // cannot be swapped for a device in between.
       QFile device;
       if (!device.open(file->descriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
-        return {Kind::CannotRead, 0, cannot_read_message(path)};
+        return {Kind::CannotRead, 0, cannot_read_message(path), format};
       }
       outcome = read_gpx(device, file->size(), fresh, progress);
       break;
@@ -100,16 +100,16 @@ OpenOutcome read_track_file(const std::string& path, TrackPoints& points, const 
   }
   switch (outcome.kind) {
     case Kind::CannotRead:
-      return {outcome.kind, outcome.lines, cannot_read_message(path)};
+      return {outcome.kind, outcome.lines, cannot_read_message(path), format};
     case Kind::FaultyLine:
-      return {outcome.kind, outcome.lines, faulty_line_message(path, outcome.lines)};
+      return {outcome.kind, outcome.lines, faulty_line_message(path, outcome.lines), format};
     case Kind::NothingAccepted:
-      return {outcome.kind, outcome.lines, nothing_accepted_message(path)};
+      return {outcome.kind, outcome.lines, nothing_accepted_message(path), format};
     case Kind::Loaded:
       break;
   }
   points.swap(fresh);
-  return {Kind::Loaded, outcome.lines, {}};
+  return {Kind::Loaded, outcome.lines, {}, format};
 }
 
 }  // namespace track

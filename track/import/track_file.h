@@ -27,6 +27,8 @@ struct OpenOutcome {
   int64_t line = 0;
   // What to tell the user, in French and UTF-8; empty once loaded.
   std::string message;
+  // What the file was read as; nothing when it could not be told.
+  std::optional<TrackFormat> format;
 };
 
 // Reads the file at `path` into `points`, which keep the previous track

@@ -81,6 +81,7 @@ TEST_F(TrackFile, ExportedGpxAndCsvReadBackAsTheJournal) {
     points_ = TrackPoints();
     const OpenOutcome outcome = open("track." + format, exported(format));
     ASSERT_EQ(outcome.kind, Kind::Loaded) << outcome.message;
+    EXPECT_EQ(outcome.format, format == "gpx" ? TrackFormat::Gpx : TrackFormat::Csv);
     ASSERT_EQ(points_.size(), journal.size());
     for (std::size_t i = 0; i < journal.size(); ++i) {
       EXPECT_EQ(points_.position(i).lat, journal.position(i).lat) << format << i;
