@@ -2,6 +2,7 @@
 
 #include "support/journal_text.h"
 #include "track/export_stream.h"
+#include "track/import/text_lines.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -169,4 +170,63 @@ TEST(TrackFileCaptures, EveryReceiverLogOpens) {
   EXPECT_TRUE(drive.time_ms(0));
   EXPECT_TRUE(drive.speed_knots(0));
   EXPECT_TRUE(drive.elevation_m(0));
+}
+
+TEST(TextLines, SplitAtLfWithoutCrWhereverTheReadsEnd) {
+  const std::string longest(track::kLongestTextLine, 'a');
+  const std::string text = "one\r\n\ntwo\r" + longest + "bbb\r\nthree\nlast";
+  const std::vector<std::string> expected = {"one", "", "two\r" + longest.substr(4), "three", "last"};
+  for (std::size_t chunk : {std::size_t{1}, std::size_t{5}, SIZE_MAX}) {
+    track::TextSource source(text, chunk);
+    track::TextLines lines(source, 1);
+    std::vector<std::string> got;
+    std::string_view line;
+    while (lines.next(line) == track::TextLines::Status::Line) got.emplace_back(line);
+    EXPECT_EQ(got, expected) << chunk;
+    EXPECT_EQ(lines.number(), 5);
+    EXPECT_EQ(lines.offset(), text.size());
+  }
+}
+
+TEST_F(TrackFile, GpxPointsOfEveryTrackAndRouteWithTheirValues) {
+  const std::string gpx =
+      "<?xml version=\"1.0\"?>\n"
+      "<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\" xmlns:o=\"urn:orvanta:gpx:1\""
+      " xmlns:x=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v1\">\n"
+      "<metadata><time>2000-01-01T00:00:00Z</time></metadata><wpt lat=\"5\" lon=\"5\"/>\n"
+      "<trk><trkseg><trkpt lat=\"45.5\" lon=\"-6.25\"><ele> 1204.5 </ele><time>2026-01-01T01:00:00+01:00</time>"
+      "<extensions><x:TrackPointExtension><x:speed>10</x:speed></x:TrackPointExtension></extensions></trkpt>"
+      "</trkseg><trkseg><trkpt lat=\"45.6\" lon=\"-6.25\"><extensions><o:speed_knots>3.5</o:speed_knots>"
+      "<speed_knots>99</speed_knots></extensions></trkpt></trkseg></trk>\n"
+      "<rte><rtept lat=\"+45.7\" lon=\"-6.2500\"><speed>1</speed><time>2026-01-01T00:00:01.5Z</time></rtept></rte>"
+      "</gpx>";
+  std::vector<uint64_t> offsets;
+  const OpenOutcome outcome =
+      track::read_track_file(write("t.gpx", gpx), points_, [&](uint64_t offset) { offsets.push_back(offset); });
+  ASSERT_EQ(outcome.kind, Kind::Loaded) << outcome.message;
+  EXPECT_EQ(offsets.front(), 0u);
+  EXPECT_EQ(offsets.back(), gpx.size());
+  ASSERT_EQ(points_.size(), 3u);
+  EXPECT_EQ(points_.position(0).lat, 45 * 600000 + 300000);
+  EXPECT_EQ(points_.position(2).lon, -(6 * 600000 + 150000));
+  EXPECT_EQ(points_.time_ms(0), int64_t{1767225600000});
+  EXPECT_EQ(points_.time_ms(1), std::nullopt);
+  EXPECT_EQ(points_.time_ms(2), int64_t{1767225601500});
+  EXPECT_NEAR(points_.speed_knots(0).value_or(0), 19.44, 0.01);  // 10 m/s
+  EXPECT_EQ(points_.speed_knots(1), 3.5);                        // ours, not another namespace's
+  EXPECT_NEAR(points_.speed_knots(2).value_or(0), 1.94, 0.01);
+  EXPECT_EQ(points_.elevation_m(0), 1204.5);
+  EXPECT_EQ(points_.elevation_m(2), std::nullopt);
+}
+
+TEST_F(TrackFile, CsvTakesEmptyTimesAndSpeeds) {
+  const OpenOutcome outcome =
+      open("t.csv", "\xEF\xBB\xBFtime,lat,lon,speed_knots\r\n,-1.5,2,\r\n2026-01-01T00:00:00Z,1e-1,-180,0.5\r\n");
+  ASSERT_EQ(outcome.kind, Kind::Loaded) << outcome.message;
+  ASSERT_EQ(points_.size(), 2u);
+  EXPECT_EQ(points_.time_ms(0), std::nullopt);
+  EXPECT_EQ(points_.speed_knots(0), std::nullopt);
+  EXPECT_EQ(points_.position(1).lat, 60000);
+  EXPECT_EQ(points_.speed_knots(1), 0.5);
+  EXPECT_EQ(open("neg.csv", "time,lat,lon,speed_knots\n,1,2,-1\n").line, 2);
 }
