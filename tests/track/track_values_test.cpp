@@ -3,6 +3,7 @@
 #include "track/statistics.h"
 #include "track/utc_time.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -132,4 +133,38 @@ TEST(TrackStatistics, MovingTimeStopsAndBothSpeeds) {
   EXPECT_DOUBLE_EQ(stop.moving_time_s, 0);
   EXPECT_EQ(stop.moving_average_speed_kn, std::nullopt);
   EXPECT_EQ(track::track_statistics(TrackPoints(), 0, 0).points, 0u);
+
+  // A point without a time falls into the step around it.
+  TrackPoints gap;
+  gap.start_samples();
+  for (const auto& [gap_lat, time] :
+       {std::pair{45.0, std::optional(k2026)}, {45.001, std::nullopt}, {45.002, k2026 + 20'000}}) {
+    gap.append(at(gap_lat, 6, time));
+  }
+  gap.finish();
+  const track::TrackStatistics g = track::track_statistics(gap, 0, 2);
+  EXPECT_DOUBLE_EQ(g.moving_time_s, 20);
+  EXPECT_NEAR(*g.max_speed_kn_computed, gap.Longueur_totale() / 20 * 3600 / 1852, 1e-9);
+}
+
+TEST(TrackValues, RecordsPast4GiBAreReadBackWhereTheyAre) {
+  // A journal that holds its one record at each of these offsets only.
+  const std::vector<uint64_t> offsets = {5, (uint64_t{1} << 32) + 7, (uint64_t{1} << 32) + 99, uint64_t{1} << 33};
+  struct Sparse : track::TextSource {
+    explicit Sparse(std::vector<uint64_t> at) : TextSource(""), at_(std::move(at)) {}
+    std::optional<std::size_t> read_at(uint64_t offset, char* buffer, std::size_t capacity) const override {
+      const std::string r = std::find(at_.begin(), at_.end(), offset) == at_.end() ? std::string(70, 'x') : line;
+      r.copy(buffer, capacity);
+      return std::min(r.size(), capacity);
+    }
+    std::string line = viewer_test::record();
+    std::vector<uint64_t> at_;
+  };
+  auto source = std::make_shared<Sparse>(offsets);
+  const std::optional<track::JournalLine> line = track::scan_journal_line(source->line);
+  TrackPoints points;
+  points.start(source);
+  for (const uint64_t offset : offsets) points.append(offset, source->line, *line);
+  points.finish();
+  for (std::size_t i = 0; i < offsets.size(); ++i) EXPECT_TRUE(points[i].has_value()) << i;
 }
