@@ -112,7 +112,8 @@ TEST_F(TrackFile, NmeaFixesJoinTheirSentencesAndSkipTheNoise) {
       "$GPGGA,235959,4511.2246,N,00543.3163,E,1,10,1.1,213.8,M,49.2,M,,*43\r\n"
       "$GPRMC,000000,V,4511.2246,N,00543.3163,E,,,010126,,*08\r\n"
       "garbage$GNGGA,000001.50,4511.22461,S,00543.31638,W,2,10,1.1,-3.5,M,49.2,M,,*50\n"
-      "$GLRMC,000002,A,4511.2300,N,00543.3200,E,10.25,0,010126,,";  // no checksum, no line end
+      "$GPGGA,000002,4511.2300,N,00543.3200,E,1,10,1.1,250,M,49.2,M,,*54\n"  // the RMC of its fix follows
+      "$GLRMC,000002,A,4511.2300,N,00543.3200,E,10.25,0,010126,,";           // no checksum, no line end
   const OpenOutcome outcome = open("drive.nmea", log);
   ASSERT_EQ(outcome.kind, Kind::Loaded) << outcome.message;
   ASSERT_EQ(points_.size(), 3u);
@@ -126,7 +127,12 @@ TEST_F(TrackFile, NmeaFixesJoinTheirSentencesAndSkipTheNoise) {
   EXPECT_EQ(points_.elevation_m(1), -3.5);
   EXPECT_EQ(points_.speed_knots(1), std::nullopt);
   EXPECT_EQ(points_.speed_knots(2), 10.25);
-  EXPECT_EQ(points_.elevation_m(2), std::nullopt);
+  EXPECT_EQ(points_.elevation_m(2), 250);
+  EXPECT_EQ(points_.time_ms(2), int64_t{1767225602000});
+
+  // Without any RMC, fixes have no date, so no time.
+  ASSERT_EQ(open("gga.nmea", "$GPGGA,120000,0000.0000,N,00000.0000,E,6,00,,,M,,M,,*58\n").kind, Kind::Loaded);
+  EXPECT_EQ(points_.time_ms(0), std::nullopt);
 }
 
 TEST_F(TrackFile, AFaultNamesItsLineAndLeavesThePreviousTrack) {
