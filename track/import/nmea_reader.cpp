@@ -32,25 +32,12 @@ Fields split(std::string_view body) {
   return f;
 }
 
-int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-// The sentence between "$" and "*" when its checksum holds or it has none;
-// trailing blanks after the checksum are allowed.
+// The sentence between "$" and "*" when its checksum holds or it has none.
 std::optional<std::string_view> sentence_body(std::string_view sentence, bool& checked) {
   const std::size_t star = sentence.find('*');
   checked = star != std::string_view::npos;
-  if (!checked) return sentence.substr(1);
-  std::string_view tail = sentence.substr(star + 1);
-  while (!tail.empty() && (tail.back() == ' ' || tail.back() == '\t')) tail.remove_suffix(1);
-  if (tail.size() != 2 || hex_value(tail[0]) < 0 || hex_value(tail[1]) < 0) return std::nullopt;
-  const std::string_view body = sentence.substr(1, star - 1);
-  if (acquisition::checksum_of(body) != hex_value(tail[0]) * 16 + hex_value(tail[1])) return std::nullopt;
-  return body;
+  if (checked && !acquisition::checksum_holds(sentence, 0)) return std::nullopt;
+  return sentence.substr(1, checked ? star - 1 : std::string_view::npos);
 }
 
 // Leading digits as a number; `count` of them, or -1.
