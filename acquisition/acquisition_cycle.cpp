@@ -6,10 +6,10 @@
 #include "acquisition/diagnostics.h"
 #include "acquisition/log_line.h"
 #include "acquisition/log_writer.h"
-#include "acquisition/nmea_sentence.h"
 #include "acquisition/rmc_decoder.h"
 #include "acquisition/rmc_normaliser.h"
 #include "common/cp1252.h"
+#include "common/nmea_sentence.h"
 
 #include <QFile>
 
@@ -32,7 +32,7 @@ std::string native_path(const std::string& bytes) {
 // Why a complete fix may not give the clock its time (Heure_fiable).
 const char* untrusted_because(std::string_view text, bool extended) {
   const size_t start = rmc_sentence_start(text, extended);
-  if (start < text.size() && !checksum_holds(text, start)) return "bad checksum";
+  if (start < text.size() && !common::checksum_holds(text, start)) return "bad checksum";
   return "void fix (status not A)";
 }
 

@@ -1,8 +1,8 @@
 #include "acquisition/gps_time.h"
 
-#include "acquisition/nmea_sentence.h"
 #include "acquisition/rmc_decoder.h"
 #include "acquisition/rmc_normaliser.h"
+#include "common/nmea_sentence.h"
 
 #include <array>
 
@@ -26,12 +26,12 @@ size_t rmc_sentence_start(std::string_view text, bool extended) {
 
 bool Heure_fiable(std::string_view text, size_t start) {
   if (start >= text.size()) return false;
-  const std::string_view sentence = text.substr(start, sentence_end(text, start) - start);
+  const std::string_view sentence = text.substr(start, common::sentence_end(text, start) - start);
   // "$xxRMC,hhmmss,A,": the status is the field after the time.
   const size_t time = sentence.find(',');
   const size_t status = time == std::string_view::npos ? time : sentence.find(',', time + 1);
   if (status == std::string_view::npos || sentence.substr(status + 1, 2) != "A,") return false;
-  return checksum_holds(text, start);
+  return common::checksum_holds(text, start);
 }
 
 platform::UtcInstant gps_instant(const GpsTime& gps, platform::UtcInstant reference) {
