@@ -14,7 +14,7 @@
 
 namespace acquisition {
 
-// The last attempt to set the clock from a fix.
+// What came of an attempt to set the clock from a fix.
 enum class ClockOutcome {
   set,
   // Set to the time of day on the computer's own day: the receiver's date
@@ -24,6 +24,10 @@ enum class ClockOutcome {
   bad_checksum,  // the sentence did not arrive intact
   no_right,      // the system refused the new time
 };
+
+inline bool clock_was_set(ClockOutcome outcome) {
+  return outcome == ClockOutcome::set || outcome == ClockOutcome::set_on_computer_day;
+}
 
 struct ClockAttempt {
   ClockOutcome outcome = ClockOutcome::set;
@@ -46,8 +50,9 @@ struct TimeStatus {
   platform::UtcInstant computer_time{};
   std::optional<DelayFigures> delay;
   std::optional<platform::ClockSync> sync;  // nullopt: the system does not tell
-  std::optional<ClockAttempt> last_clock_attempt;
-  std::optional<platform::UtcInstant> last_clock_set;
+  // The last time the clock was set, and the last time it was not.
+  std::optional<ClockAttempt> last_clock_set;
+  std::optional<ClockAttempt> last_clock_refusal;
   ChronyFeed chrony;
 };
 

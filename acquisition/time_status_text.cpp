@@ -44,32 +44,24 @@ std::string delay_text(const TimeStatus& s) {
   return text;
 }
 
-std::string clock_text(const TimeStatus& s) {
-  if (!s.last_clock_attempt) return "jamais tentée";
-  const ClockAttempt& a = *s.last_clock_attempt;
-  const std::string when = "le " + instant_text(a.at, false);
-  switch (a.outcome) {
-    case ClockOutcome::set:
-      return "faite " + when;
-    case ClockOutcome::set_on_computer_day:
-      return "faite " + when + ", sur le jour de l'ordinateur (la date GPS en diffère de plus d'un jour)";
-    default:
-      break;
-  }
-  std::string text = "refusée " + when + " : ";
-  switch (a.outcome) {
+std::string clock_set_text(const std::optional<ClockAttempt>& set) {
+  if (!set) return "jamais";
+  const std::string text = "le " + instant_text(set->at, false);
+  if (set->outcome == ClockOutcome::set) return text;
+  return text + ", sur le jour de l'ordinateur (la date GPS en diffère)";
+}
+
+std::string refusal_text(const std::optional<ClockAttempt>& refusal) {
+  if (!refusal) return "aucun";
+  const std::string text = "le " + instant_text(refusal->at, false) + " : ";
+  switch (refusal->outcome) {
     case ClockOutcome::void_fix:
-      text += "pas de position (statut V)";
-      break;
+      return text + "pas de position (statut V)";
     case ClockOutcome::bad_checksum:
-      text += "somme de contrôle fausse";
-      break;
+      return text + "somme de contrôle fausse";
     default:
-      text += "pas le droit de régler l'horloge";
-      break;
+      return text + "pas le droit de régler l'horloge";
   }
-  if (s.last_clock_set) text += " ; dernière faite le " + instant_text(*s.last_clock_set, false);
-  return text;
 }
 
 std::string chrony_text(const ChronyFeed& c) {
@@ -89,7 +81,8 @@ std::vector<TimeStatusLine> time_status_lines(const TimeStatus& s) {
       {"Écart ordinateur − GPS", s.difference ? seconds_text(*s.difference, true) + " s" : "—"},
       {"Retard du récepteur", delay_text(s)},
       {"Horloge synchronisée", sync_text(s.sync)},
-      {"Mise à l'heure par Orvanta", clock_text(s)},
+      {"Mise à l'heure par Orvanta", clock_set_text(s.last_clock_set)},
+      {"Dernier refus de mise à l'heure", refusal_text(s.last_clock_refusal)},
       {"Échantillons chrony", chrony_text(s.chrony)},
   };
 }

@@ -13,8 +13,7 @@ void TimeWatch::fix(Arrival arrival, const platform::TimeSample& sample) {
 }
 
 void TimeWatch::clock_attempt(ClockOutcome outcome, platform::UtcInstant at) {
-  last_attempt_ = ClockAttempt{outcome, at};
-  if (outcome == ClockOutcome::set || outcome == ClockOutcome::set_on_computer_day) last_set_ = at;
+  (clock_was_set(outcome) ? last_set_ : last_refusal_) = ClockAttempt{outcome, at};
 }
 
 void TimeWatch::chrony_sample(bool accepted) {
@@ -33,8 +32,8 @@ TimeStatus TimeWatch::status(platform::UtcInstant now, std::optional<platform::C
   s.computer_time = now;
   s.delay = delay_.figures();
   s.sync = sync;
-  s.last_clock_attempt = last_attempt_;
   s.last_clock_set = last_set_;
+  s.last_clock_refusal = last_refusal_;
   s.chrony = chrony_;
   s.chrony.socket = chrony_socket;
   return s;

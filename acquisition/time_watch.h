@@ -35,8 +35,8 @@ class TimeWatch {
   ReceiverDelay delay_;
   std::optional<platform::UtcInstant> gps_time_;
   std::optional<std::chrono::milliseconds> difference_;
-  std::optional<ClockAttempt> last_attempt_;
-  std::optional<platform::UtcInstant> last_set_;
+  std::optional<ClockAttempt> last_set_;
+  std::optional<ClockAttempt> last_refusal_;
   ChronyFeed chrony_;
 };
 

@@ -21,12 +21,11 @@ QString text_of(const std::string& utf8) { return QString::fromUtf8(utf8.data(),
 TimePanel::TimePanel(StatusSource source, QWidget* parent)
     : QWidget(parent, Qt::Window), Timer_heure(new QTimer(this)), source_(std::move(source)) {
   setWindowTitle("Heure");
-  setMinimumWidth(620);
+  // Values are not wrapped: the window widens for a long socket path.
   auto* form = new QFormLayout;
   for (const acquisition::TimeStatusLine& line : acquisition::time_status_lines({})) {
     auto* value = new QLabel(this);
     value->setTextFormat(Qt::PlainText);
-    value->setWordWrap(true);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(text_of(line.caption + " :"), value);
     Aff_valeurs.push_back(value);
@@ -59,7 +58,11 @@ void TimePanel::refresh() {
   for (size_t i = 0; i < lines.size() && i < Aff_valeurs.size(); ++i) Aff_valeurs[i]->setText(text_of(lines[i].value));
   const QString refclock = text_of(acquisition::refclock_line(status).value_or(""));
   // Rewriting the same text would drop the user's selection every second.
-  if (Aff_ligne_chrony->text() != refclock) Aff_ligne_chrony->setText(refclock);
+  if (Aff_ligne_chrony->text() != refclock) {
+    Aff_ligne_chrony->setText(refclock);
+    // Wide enough to show it whole: the window widens with it.
+    Aff_ligne_chrony->setMinimumWidth(Aff_ligne_chrony->fontMetrics().horizontalAdvance(refclock) + 16);
+  }
   Bt_copier->setEnabled(!refclock.isEmpty());
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace std::chrono;
 using acquisition::ClockOutcome;
@@ -73,7 +74,7 @@ TEST(TimeReport, FiguresInWords) {
   EXPECT_EQ(acquisition::time_report_exit_status(nothing), 1);
   EXPECT_TRUE(has(acquisition::time_report_text(nothing), "Ligne chrony : aucune, faute de points fiables\n"));
   EXPECT_EQ(value(std::nullopt, "Heure de l'ordinateur"), "15/03/2005 12:04:00.000 UTC");
-  EXPECT_EQ(value(std::nullopt, "Mise à l'heure par Orvanta"), "jamais tentée");
+  EXPECT_EQ(value(std::nullopt, "Mise à l'heure par Orvanta"), "jamais");
   EXPECT_EQ(value(std::nullopt, "Échantillons chrony"), "non envoyés (aucun socket : Chrony= dans orvanta.INI)");
 
   watch.fix(acquisition::Arrival{}, {kNow, milliseconds(-2400)});
@@ -83,18 +84,18 @@ TEST(TimeReport, FiguresInWords) {
   EXPECT_EQ(acquisition::refclock_line(watch.status(kNow, std::nullopt, "")),
             "refclock SOCK /run/chrony.orvanta.sock refid GPS offset 2.400 delay 0.2 precision 0.1");
 
-  const std::pair<ClockOutcome, const char*> clock_cases[] = {
-      {ClockOutcome::set, "faite le 15/03/2005 12:04:00 UTC"},
-      {ClockOutcome::no_right,
-       "refusée le 15/03/2005 12:04:00 UTC : pas le droit de régler l'horloge ; dernière faite le 15/03/2005 "
-       "12:04:00 UTC"},
-      {ClockOutcome::void_fix,
-       "refusée le 15/03/2005 12:04:00 UTC : pas de position (statut V) ; dernière faite le "
-       "15/03/2005 12:04:00 UTC"},
+  const std::tuple<ClockOutcome, const char*, const char*> clock_cases[] = {
+      {ClockOutcome::set, "Mise à l'heure par Orvanta", "le 15/03/2005 12:04:00 UTC"},
+      {ClockOutcome::no_right, "Dernier refus de mise à l'heure",
+       "le 15/03/2005 12:04:00 UTC : pas le droit de régler l'horloge"},
+      {ClockOutcome::void_fix, "Dernier refus de mise à l'heure",
+       "le 15/03/2005 12:04:00 UTC : pas de position (statut V)"},
+      {ClockOutcome::set_on_computer_day, "Mise à l'heure par Orvanta",
+       "le 15/03/2005 12:04:00 UTC, sur le jour de l'ordinateur (la date GPS en diffère)"},
   };
-  for (const auto& [outcome, text] : clock_cases) {
+  for (const auto& [outcome, caption, text] : clock_cases) {
     watch.clock_attempt(outcome, kNow);
-    EXPECT_EQ(value(std::nullopt, "Mise à l'heure par Orvanta"), text);
+    EXPECT_EQ(value(std::nullopt, caption), text);
   }
   EXPECT_EQ(acquisition::refusal_of(acquisition::TimeTrust::bad_checksum), ClockOutcome::bad_checksum);
 
