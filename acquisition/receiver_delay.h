@@ -26,8 +26,6 @@ struct DelayFigures {
   std::chrono::milliseconds low{};
   std::chrono::milliseconds high{};
   size_t count = 0;
-
-  std::chrono::milliseconds spread() const { return high - low; }
 };
 
 class ReceiverDelay {
