@@ -46,7 +46,7 @@ std::string delay_text(const TimeStatus& s) {
 
 std::string clock_set_text(const std::optional<ClockAttempt>& set) {
   if (!set) return "jamais";
-  const std::string text = "le " + instant_text(set->at, false);
+  std::string text = "le " + instant_text(set->at, false);
   if (set->outcome == ClockOutcome::set) return text;
   return text + ", sur le jour de l'ordinateur (la date GPS en diffère)";
 }
