@@ -306,8 +306,8 @@ int main(int argc, char** argv) {
 
   // The viewer and its progress window, with message boxes reported here.
   TCalcul calcul;
-  Calcul = &calcul;
-  TTrace trace;
+  const shell::Settings settings;
+  TTrace trace(settings, &calcul);
   Trace = &trace;
   trace.Message = [](QMessageBox::Icon, const QString& text) {
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
@@ -329,6 +329,5 @@ int main(int argc, char** argv) {
   }
   std::printf("load average at end: %s\n", bench::load_average().c_str());
   Trace = nullptr;
-  Calcul = nullptr;
   return measured ? 0 : 1;
 }

@@ -66,6 +66,22 @@ std::optional<std::string> read_port_name(const IniFile& ini) {
   return name;
 }
 
+std::string resolve_port(Settings& settings, const std::vector<std::string>& listed) {
+  if (settings.port_name && !settings.port_name->empty()) return *settings.port_name;
+  if (settings.port_index < 0 || static_cast<size_t>(settings.port_index) >= listed.size()) return {};
+  settings.port_name = listed[static_cast<size_t>(settings.port_index)];
+  return *settings.port_name;
+}
+
+void update_port_index(Settings& settings, const std::vector<std::string>& listed) {
+  if (!settings.port_name || settings.port_name->empty()) {
+    if (static_cast<size_t>(settings.port_index) >= listed.size()) settings.port_index = -1;
+    return;
+  }
+  const auto found = std::ranges::find(listed, *settings.port_name);
+  settings.port_index = found == listed.end() ? -1 : static_cast<int32_t>(found - listed.begin());
+}
+
 void store_settings(const Settings& settings, IniFile& ini) {
   for (const SettingKey& k : kSettingKeys) {
     std::visit(

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace shell {
 
@@ -39,8 +40,9 @@ struct Settings {
   bool extended_rmc = false;
   bool precise_time = false;
   std::string chrony_socket;
-  // Opt-in port given by its name ("Port=gpsd://gpsbox:2947"), for one the
-  // list does not offer; stored only when the file held the key.
+  // The port by its name ("Port=/dev/ttyUSB0", "Port=gpsd://gpsbox:2947"):
+  // the one that opens. Set when the user picks a port or when "COMM" is
+  // resolved at start; empty or absent: none yet.
   std::optional<std::string> port_name;
 };
 
@@ -68,12 +70,22 @@ inline constexpr std::string_view kClockKeepingSection = "Actions";
 inline constexpr std::string_view kPreciseTimeKey = "Heure precise";
 inline constexpr std::string_view kChronyKey = "Chrony";
 
-// Only a file that holds this key names its port by it, over "COMM"; the
-// save writes the port in use there, and never adds the key.
+// The port's name decides which device opens; "COMM", its place in the
+// list, is still written for older readers of the file.
 inline constexpr std::string_view kPortNameSection = "RS232";
 inline constexpr std::string_view kPortNameKey = "Port";
 // The key's value when the file holds it ("Port=" holds an empty one).
 std::optional<std::string> read_port_name(const IniFile& ini);
+
+// The port to open: the named one; without a name, the entry `port_index`
+// of the ports listed now, whose name is kept from then on, so that a list
+// that changes later (gpsd up or down, an adapter plugged) never moves the
+// program to another device. Empty: none.
+std::string resolve_port(Settings& settings, const std::vector<std::string>& listed);
+// "COMM" for older readers: the named port's place in the list now, -1 when
+// it is not listed (they then open nothing rather than another device);
+// without a name, -1 unless it names a listed entry.
+void update_port_index(Settings& settings, const std::vector<std::string>& listed);
 
 // The defaults: the log files sit in the home folder (bytes); an empty home
 // leaves bare file names.

@@ -1,11 +1,5 @@
 #include "acquisition/ui/affichage.h"
 
-#include "common/cp1252.h"
-#include "shell/ui/config_dialog.h"
-#include "shell/ui/settings_io.h"
-#include "shell/ui/windows.h"
-#include "viewer/ui/tracer_gps.h"
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -14,16 +8,6 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <stdexcept>
-
-bool Connexion_auto_attente = true;
-bool Clignotement = false;
-uint32_t Cycles_sans_position = 0;
-
-void reset_acquisition_flags() {
-  Connexion_auto_attente = true;
-  Clignotement = false;
-  Cycles_sans_position = 0;
-}
 
 namespace {
 
@@ -71,11 +55,11 @@ QFrame* panel(QWidget* parent, int x, int y, int w, int h) {
 
 }  // namespace
 
-TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
+TAffichage::TAffichage(acquisition::AcquisitionController& controller, AffichageHost& host, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      ComPort1(platform.serial_devices),
-      platform_(platform) {
+      controller_(controller),
+      host_(host) {
   setWindowTitle("Orvanta   V1.0 - journal de bord GPS");
   setFixedSize(463, 327);
   QFont dialog_font("MS Sans Serif");
@@ -95,7 +79,7 @@ TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
   banner.setPixelSize(37);
   banner.setBold(true);
   Alarme->setFont(banner);
-  show_standby_banner();
+  set_banner(controller_.banner(), QColor(128, 128, 128));
 
   Bt_acquiter = new QPushButton("????", this);
   Bt_acquiter->setGeometry(377, 170, 85, 65);
@@ -107,21 +91,19 @@ TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
   texte->setLineWrapMode(QTextEdit::NoWrap);
   texte->setTabStopDistance(48);  // half-inch stops: a whole record fits the width
 
-  ComPort1.SetBaudRate(serial::br4800);
-  ComPort1.SetPort("COM1");
-  ComPort1.OnRxChar = [this](serial::TCustomComPort* s, int count) { ComPort1RxChar(s, count); };
-  ComPort1.OnError = [this](serial::TCustomComPort* s, serial::TComErrors e) { ComPort1Error(s, e); };
-  ComPort1.OnDeviceLost = [this](serial::TCustomComPort* s) { ComPort1DeviceLost(s); };
-
   connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
   connect(Bt_trace, &QPushButton::clicked, this, [this] { Bt_traceClick(); });
   connect(Bt_acquiter, &QPushButton::clicked, this, [this] { Bt_acquiterClick(); });
   connect(Bt_connecter, &QPushButton::clicked, this, [this] { Bt_connecterClick(); });
   connect(Bt_deconnecter, &QPushButton::clicked, this, [this] { Bt_deconnecterClick(); });
-  auto lamp_change = [this](serial::TComLed* sender, serial::TLedState state) { Led_comChange(sender, state); };
-  Led_com->OnChange = lamp_change;
-  Led_verrou_gps->OnChange = lamp_change;
-  Led_com->SetComPort(&ComPort1);
+  Led_com->SetComPort(&controller_.port());
+  connect(&controller_, &acquisition::AcquisitionController::changed, this, [this] { show_state(); });
+  connect(&controller_, &acquisition::AcquisitionController::connection_changed, this,
+          [this](bool open) { show_connection(open); });
+  connect(&controller_, &acquisition::AcquisitionController::record_added, this,
+          [this](const QString& line) { add_record(line); });
+  connect(&controller_, &acquisition::AcquisitionController::hint_given, this,
+          [this](const QString& hint) { show_hint(hint); });
 
   Timer_rafraich = new QTimer(this);
   Timer_rafraich->setInterval(3000);
@@ -130,11 +112,7 @@ TAffichage::TAffichage(shell::PlatformServices& platform, QWidget* parent)
 }
 
 TAffichage::~TAffichage() {
-  // The port outlives nothing of this window: closing it at destruction must
-  // not call back into controls that are being torn down.
-  Led_com->OnChange = nullptr;
-  Led_verrou_gps->OnChange = nullptr;
-  ComPort1.OnDeviceLost = nullptr;
+  // The port outlives this window: its lamp lets go of it first.
   Led_com->SetComPort(nullptr);
 }
 
@@ -245,47 +223,17 @@ void TAffichage::build_status_panel() {
   Bt_trace->setGeometry(198, 2, 50, 20);
 }
 
-void TAffichage::set_banner(const QString& text, const QColor& color) {
-  Alarme->setText(text);
-  QPalette pal = Alarme->palette();
-  pal.setColor(QPalette::WindowText, color);
-  Alarme->setPalette(pal);
-}
+void TAffichage::BitBtn1Click() { host_.show_configuration(); }
 
-void TAffichage::show_standby_banner() { set_banner(" VEILLE", QColor(128, 128, 128)); }
+void TAffichage::Bt_traceClick() { host_.show_track(); }
 
-void TAffichage::show_fix() {
-  const std::pair<QLabel*, const std::string*> pairs[] = {
-      {Aff_jour, &fix_.Aff_jour},
-      {Aff_mois, &fix_.Aff_mois},
-      {Aff_annee, &fix_.Aff_annee},
-      {Aff_heure, &fix_.Aff_heure},
-      {Aff_minute, &fix_.Aff_minute},
-      {Aff_seconde, &fix_.Aff_seconde},
-      {Aff_lat_degres, &fix_.Aff_lat_degres},
-      {Aff_lat_minutes, &fix_.Aff_lat_minutes},
-      {Aff_lat_miliemes, &fix_.Aff_lat_miliemes},
-      {Aff_lat_NS, &fix_.Aff_lat_NS},
-      {Aff_lon_degres, &fix_.Aff_lon_degres},
-      {Aff_lon_minutes, &fix_.Aff_lon_minutes},
-      {Aff_lon_miliemes, &fix_.Aff_lon_miliemes},
-      {Aff_lon_EW, &fix_.Aff_lon_EW},
-      {Aff_vitesse, &fix_.Aff_vitesse},
-  };
-  for (const auto& [label, text] : pairs) label->setText(QString::fromStdU16String(common::from_cp1252(*text)));
-}
+void TAffichage::Bt_acquiterClick() { controller_.toggle_alarm_mute(); }
 
-void TAffichage::BitBtn1Click() {
-  Config->show();
-  Config->raise();
-  Config->activateWindow();
-}
+void TAffichage::Bt_connecterClick() { controller_.connect_by_hand(); }
 
-void TAffichage::Bt_traceClick() {
-  Trace->show();
-  Trace->raise();
-  Trace->activateWindow();
-}
+void TAffichage::Bt_deconnecterClick() { controller_.disconnect_by_hand(); }
+
+void TAffichage::Timer_rafraichTimer() { controller_.run_cycle(); }
 
 void TAffichage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -295,10 +243,10 @@ void TAffichage::showEvent(QShowEvent* event) {
 }
 
 void TAffichage::FormShow() {
-  const std::optional<std::string> refused = Chargement_parametres();
-  Config->Cmd_delaisChange();
-  Armer_alarme();
-  Decompte_actions = 0;
+  const std::optional<std::string> refused = host_.load_settings();
+  controller_.restart_countdown();
+  controller_.arm_alarm();
+  controller_.set_countdown(0);
   // Told once the window is ready, by the error box; the program goes on
   // with the defaults.
   if (refused) throw std::runtime_error(*refused);
@@ -316,6 +264,6 @@ void TAffichage::closeEvent(QCloseEvent* event) {
 }
 
 void TAffichage::FormClose() {
-  if (ComPort1.Connected()) ComPort1.SetConnected(false);
-  Sauvegarde_parametres();
+  controller_.disconnect_by_hand();
+  host_.save_settings();
 }

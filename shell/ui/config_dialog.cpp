@@ -1,8 +1,8 @@
 #include "shell/ui/config_dialog.h"
 
-#include "acquisition/ui/affichage.h"
+#include "common/cp1252.h"
 #include "shell/interval_text.h"
-#include "shell/ui/windows.h"
+#include "shell/settings_file.h"
 #include "viewer/ui/file_dialogs.h"
 
 #include <QCheckBox>
@@ -34,7 +34,8 @@ QLabel* label(QWidget* parent, const char* caption, int x, int y, int w) {
 
 }  // namespace
 
-TConfig::TConfig(shell::PlatformServices& platform, QWidget* parent)
+TConfig::TConfig(shell::PlatformServices& platform, shell::Settings& settings,
+                 acquisition::AcquisitionController& acquisition, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint),
       Ouvrir([this](const QString& file_name) {
@@ -42,7 +43,9 @@ TConfig::TConfig(shell::PlatformServices& platform, QWidget* parent)
         return viewer::choose_coordinates_file(this, start.isAbsolute() ? start.absolutePath() : QDir::homePath(),
                                                start.fileName());
       }),
-      platform_(platform) {
+      platform_(platform),
+      settings_(settings),
+      acquisition_(acquisition) {
   setWindowTitle("Configuration de Orvanta");
   setFixedSize(505, 210);
   QFont font("MS Sans Serif");
@@ -56,7 +59,8 @@ TConfig::TConfig(shell::PlatformServices& platform, QWidget* parent)
 
   // Beside the close button, under both columns: the caption is wider than
   // the right column's groups.
-  Bt_rmc_etendu = check_box(this, "&Récepteurs récents ($GNRMC, secondes décimales)", 12, 186, 356);
+  Bt_rmc_etendu = setting_box(this, "&Récepteurs récents ($GNRMC, secondes décimales)", 12, 186, 356,
+                              &shell::Settings::extended_rmc);
   Bt_rmc_etendu->setChecked(false);
   Bt_rmc_etendu->setToolTip(
       QString::fromUtf8("Lire aussi les trames RMC des récepteurs d'aujourd'hui (somme de contrôle vérifiée)"));
@@ -96,8 +100,9 @@ void TConfig::build_actions() {
   // Changes made by the program (the settings load).
   connect(Cmd_delais, &QSlider::valueChanged, this, [this] { Cmd_delaisChange(); });
 
-  Bt_enregistrer = check_box(group, "&Enregistrer les données GPS dans un/des fichier(s)", 8, 60, 277);
-  Bt_mise_a_l_heure = check_box(group, "&Mise à l'heure du PC selon GPS", 8, 78, 277);
+  Bt_enregistrer =
+      setting_box(group, "&Enregistrer les données GPS dans un/des fichier(s)", 8, 60, 277, &shell::Settings::record);
+  Bt_mise_a_l_heure = setting_box(group, "&Mise à l'heure du PC selon GPS", 8, 78, 277, &shell::Settings::set_clock);
 }
 
 void TConfig::build_files() {
@@ -125,7 +130,7 @@ void TConfig::build_port() {
   group->setGeometry(298, 2, 203, 86);
   // Both selectors are bound to the main window's port: they show its
   // settings, and an entry the user picks is applied to it at once.
-  serial::TComPort& port = Affichage->ComPort1;
+  serial::TComPort& port = acquisition_.port();
   Aff_select_port = new serial::TComComboBox(platform_.serial_ports, group);
   Aff_select_port->setGeometry(8, 18, 97, 21);
   Aff_select_port->setToolTip(QString::fromUtf8("Numéro du port série à utiliser"));
@@ -140,13 +145,16 @@ void TConfig::build_port() {
   Aff_select_bauds->SetComProperty(serial::cpBaudRate);
   Aff_select_bauds->SetComPort(&port);
   Aff_select_bauds->SetAutoApply(true);
+  Aff_select_bauds->OnChange = [this](serial::TComComboBox*) {
+    settings_.speed_index = Aff_select_bauds->currentIndex();
+  };
   Label1 = label(group, "Bauds", 112, 46, 80);
-  Bt_connection_auto = check_box(group, "&Connection COM auto.", 8, 66, 190);
+  Bt_connection_auto = setting_box(group, "&Connection COM auto.", 8, 66, 190, &shell::Settings::auto_connect);
   Bt_connection_auto->setToolTip(
       QString::fromUtf8("Doit-on se connecter sur le port série au démarrage du programme ?"));
   // Ticked again: an automatic connection that keeps failing is told again.
-  connect(Bt_connection_auto, &QCheckBox::toggled, this, [](bool on) {
-    if (on) Affichage->Nouvelle_serie_tentatives();
+  connect(Bt_connection_auto, &QCheckBox::toggled, this, [this](bool on) {
+    if (on) acquisition_.start_new_failure_run();
   });
 }
 
@@ -154,10 +162,10 @@ void TConfig::build_alarms() {
   auto* group = new QGroupBox("&Alarmes sonores actives", this);
   group->setGeometry(298, 92, 203, 86);
   group->setToolTip(QString::fromUtf8("Définie les alarmes sonores à activer"));
-  Bt_err_batterie = check_box(group, "&Batterie faible", 8, 16, 190);
-  Bt_err_signal_gps = check_box(group, "&Perte du signal GPS", 8, 33, 190);
-  Bt_err_fichier = check_box(group, "&Erreur enregistrement fichier", 8, 50, 190);
-  Bt_err_rs232 = check_box(group, "&Erreur données liaison série", 8, 67, 190);
+  Bt_err_batterie = setting_box(group, "&Batterie faible", 8, 16, 190, &shell::Settings::alarm_battery);
+  Bt_err_signal_gps = setting_box(group, "&Perte du signal GPS", 8, 33, 190, &shell::Settings::alarm_gps_signal);
+  Bt_err_fichier = setting_box(group, "&Erreur enregistrement fichier", 8, 50, 190, &shell::Settings::alarm_file);
+  Bt_err_rs232 = setting_box(group, "&Erreur données liaison série", 8, 67, 190, &shell::Settings::alarm_serial);
 }
 
 void TConfig::showEvent(QShowEvent* event) {
@@ -167,9 +175,34 @@ void TConfig::showEvent(QShowEvent* event) {
   FormShow();
 }
 
+QCheckBox* TConfig::setting_box(QWidget* parent, const char* caption, int x, int y, int w,
+                                bool shell::Settings::*field) {
+  QCheckBox* box = check_box(parent, caption, x, y, w);
+  connect(box, &QCheckBox::toggled, this, [this, field](bool on) { settings_.*field = on; });
+  return box;
+}
+
+void TConfig::show_settings() {
+  Cmd_delais->setValue(settings_.interval);
+  Cmd_delaisChange();
+  const std::pair<QCheckBox*, bool> boxes[] = {
+      {Bt_mise_a_l_heure, settings_.set_clock},     {Bt_enregistrer, settings_.record},
+      {Bt_err_batterie, settings_.alarm_battery},   {Bt_err_signal_gps, settings_.alarm_gps_signal},
+      {Bt_err_fichier, settings_.alarm_file},       {Bt_err_rs232, settings_.alarm_serial},
+      {Bt_connection_auto, settings_.auto_connect}, {Bt_rmc_etendu, settings_.extended_rmc},
+  };
+  for (const auto& [box, on] : boxes) box->setChecked(on);
+  // The port's entry, if listed; a speed outside the list selects nothing and
+  // leaves the port's speed as it was. Selecting applies nothing by itself.
+  Aff_select_port->ReadFromPort();
+  Aff_select_bauds->setCurrentIndex(settings_.speed_index);
+  if (Aff_select_bauds->currentIndex() >= 0)
+    acquisition_.port().SetBaudRate(serial::ParseBaudRate(Aff_select_bauds->Text()));
+}
+
 void TConfig::FormShow() {
-  Aff_chemain_fichier_log_1->setText(Affichage->Chemin_fichier_log_1);
-  Aff_chemain_fichier_log_2->setText(Affichage->Chemin_fichier_log_2);
+  Aff_chemain_fichier_log_1->setText(QString::fromStdU16String(common::from_cp1252(settings_.log_path_1)));
+  Aff_chemain_fichier_log_2->setText(QString::fromStdU16String(common::from_cp1252(settings_.log_path_2)));
   // A receiver plugged in since the last show is offered too. Last: a failed
   // listing (code 23) goes to the error box, the paths are shown already.
   Aff_select_port->SetComProperty(serial::cpPort);
@@ -177,23 +210,25 @@ void TConfig::FormShow() {
 
 void TConfig::Cmd_delaisChange() {
   const int p = Cmd_delais->value();
-  Affichage->Aff_delais->setText(QString::fromStdString(shell::interval_text(p)));
-  Aff_delais->setText(Affichage->Aff_delais->text());
-  Affichage->Intervalle_actions = p;
-  Affichage->Decompte_actions = p;
+  Aff_delais->setText(QString::fromStdString(shell::interval_text(p)));
+  settings_.interval = p;
+  acquisition_.restart_countdown();
 }
 
-void TConfig::Bt_repertoireClick() { choose_log_path(Affichage->Chemin_fichier_log_1, Aff_chemain_fichier_log_1); }
+void TConfig::Bt_repertoireClick() { choose_log_path(settings_.log_path_1, Aff_chemain_fichier_log_1); }
 
-void TConfig::Bt_repertoire2Click() { choose_log_path(Affichage->Chemin_fichier_log_2, Aff_chemain_fichier_log_2); }
+void TConfig::Bt_repertoire2Click() { choose_log_path(settings_.log_path_2, Aff_chemain_fichier_log_2); }
 
-void TConfig::choose_log_path(QString& path, QLineEdit* box) {
-  const std::optional<QString> chosen = Ouvrir(path.isEmpty() ? QStringLiteral("*.txt") : path);
+void TConfig::choose_log_path(std::string& path, QLineEdit* box) {
+  const QString current = QString::fromStdU16String(common::from_cp1252(path));
+  const std::optional<QString> chosen = Ouvrir(current.isEmpty() ? QStringLiteral("*.txt") : current);
   if (!chosen) return;
   const QFileInfo file(*chosen);
   if (!file.isFile()) return;
-  path = file.absoluteFilePath();
-  box->setText(path);
+  // Refused here rather than at the close, where it would keep the program
+  // from saving its settings.
+  path = shell::settings_path_bytes(file.absoluteFilePath().toStdU16String());
+  box->setText(file.absoluteFilePath());
 }
 
 void TConfig::Aff_select_portChange() {
@@ -201,8 +236,11 @@ void TConfig::Aff_select_portChange() {
   // open port; closing and reopening it again leaves an open port open on the
   // new name. A failed open leaves the port closed and reaches the error box,
   // and so does the first failure of the automatic connection on that port.
-  Affichage->Nouvelle_serie_tentatives();
-  serial::TComPort& port = Affichage->ComPort1;
+  // The name is kept: it, not the place in the list, decides what opens.
+  acquisition_.start_new_failure_run();
+  serial::TComPort& port = acquisition_.port();
+  settings_.port_name = port.Port();
+  settings_.port_index = Aff_select_port->currentIndex();
   const bool was_open = port.Connected();
   port.SetConnected(false);
   if (was_open) port.SetConnected(true);

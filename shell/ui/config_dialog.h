@@ -1,11 +1,13 @@
-// The configuration dialog. Its controls are the live settings: the cycle reads
-// the check boxes at every tick, the slider sets the main window's countdown,
-// the selectors drive the port and the "..." buttons set the log paths. It
-// keeps no state of its own and has nothing to apply or cancel.
+// The configuration dialog: edits the program's settings. Every change goes
+// into them at once (the cycle reads them at its next tick), the slider
+// restarts the countdown, the selectors drive the port and the "..." buttons
+// set the log paths. It has nothing to apply or cancel.
 #pragma once
 
+#include "acquisition/acquisition_controller.h"
 #include "serial/ui/com_combo_box.h"
 #include "shell/platform_services.h"
+#include "shell/settings.h"
 #include "viewer/ui/screen_centring.h"
 
 #include <QWidget>
@@ -25,7 +27,11 @@ class TConfig : public QWidget {
   // path), it returns the chosen path, or nothing when cancelled.
   using FileChooser = std::function<std::optional<QString>(const QString& file_name)>;
 
-  explicit TConfig(shell::PlatformServices& platform, QWidget* parent = nullptr);
+  TConfig(shell::PlatformServices& platform, shell::Settings& settings, acquisition::AcquisitionController& acquisition,
+          QWidget* parent = nullptr);
+
+  // Shows the settings just read, and applies the restored speed to the port.
+  void show_settings();
 
   // Handlers.
   void FormShow();
@@ -33,8 +39,6 @@ class TConfig : public QWidget {
   void Bt_repertoireClick();
   void Bt_repertoire2Click();
   void Aff_select_portChange();
-
-  const std::string& settings_path() const { return platform_.settings_path; }
 
   // Controls.
   QLabel* Label6;
@@ -47,7 +51,7 @@ class TConfig : public QWidget {
   serial::TComComboBox* Aff_select_bauds;
   QLabel* Label1;
   QCheckBox* Bt_connection_auto;
-  // Opt-in reading of today's receivers; the cycle reads it at every tick.
+  // Opt-in reading of today's receivers.
   QCheckBox* Bt_rmc_etendu;
   QLineEdit* Aff_chemain_fichier_log_1;
   QPushButton* Bt_repertoire;
@@ -68,8 +72,12 @@ class TConfig : public QWidget {
   void build_files();
   void build_port();
   void build_alarms();
-  void choose_log_path(QString& path, QLineEdit* box);
+  // A check box that sets `field` of the settings.
+  QCheckBox* setting_box(QWidget* parent, const char* caption, int x, int y, int w, bool shell::Settings::*field);
+  void choose_log_path(std::string& path, QLineEdit* box);
 
   shell::PlatformServices& platform_;
+  shell::Settings& settings_;
+  acquisition::AcquisitionController& acquisition_;
   viewer::CentreOnFirstShow centre_once_;
 };

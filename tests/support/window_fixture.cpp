@@ -17,8 +17,8 @@ void WindowFixture::create_windows(bool first_show) {
   windows = std::make_unique<shell::Windows>(platform);
   Affichage->Timer_rafraich->stop();
   if (first_show) Affichage->FormShow();
-  Affichage->Chemin_fichier_log_1 = QString::fromStdString(path("journal.txt"));
-  Affichage->Chemin_fichier_log_2 = QString::fromStdString(path("last.txt"));
+  windows->settings().log_path_1 = path("journal.txt");
+  windows->settings().log_path_2 = path("last.txt");
 }
 
 std::string WindowFixture::path(const char* name) const { return dir.filePath(name).toStdString(); }

@@ -77,9 +77,11 @@ QPixmap red_disc() {
 
 }  // namespace
 
-TTrace::TTrace(QWidget* parent)
+TTrace::TTrace(const shell::Settings& settings, TCalcul* progress, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      settings_(settings),
+      progress_(progress) {
   setWindowTitle(QString::fromUtf8("Orvanta : Tracé GP"));
   setFixedSize(722, 698);
   setFont(font_of("MS Sans Serif", 11));

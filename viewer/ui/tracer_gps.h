@@ -4,6 +4,7 @@
 // the controls, call the viewer's logic and write the controls back.
 #pragma once
 
+#include "shell/settings.h"
 #include "track/track_points.h"
 #include "viewer/plan_geometry.h"
 #include "viewer/ui/screen_centring.h"
@@ -24,6 +25,7 @@ class QProgressBar;
 class QPushButton;
 class QSlider;
 class QTimer;
+class TCalcul;
 class TPlanImage;
 class TUpDown;
 
@@ -43,7 +45,13 @@ class TTrace : public QWidget {
   static constexpr int kImageLeft = 3;
   static constexpr int kImageTop = 44;
 
-  explicit TTrace(QWidget* parent = nullptr);
+  // Draws the journal `settings` name, showing `progress` (if any) while it
+  // reads a track.
+  explicit TTrace(const shell::Settings& settings, TCalcul* progress = nullptr, QWidget* parent = nullptr);
+
+  // The viewer's own settings: shown once read, stored at the program's close.
+  void show_settings();
+  void store_settings(shell::Settings& settings) const;
 
   // Loading and the two states of the controls.
   int Charger_fichier(const QString& path);
@@ -176,6 +184,8 @@ class TTrace : public QWidget {
   void quick_redraw(bool sur_curseur);
   void set_counter_labels_to_dashes();
 
+  const shell::Settings& settings_;
+  TCalcul* progress_;
   bool loading_ = false;
   viewer::CentreOnFirstShow centre_once_;
 };

@@ -1,8 +1,7 @@
 // The viewer's track: loading with its messages, the two states of the
 // controls, the window's showing and closing, the automatic reload and the
 // export of the drawing.
-#include "acquisition/ui/affichage.h"
-#include "shell/ui/windows.h"
+#include "common/cp1252.h"
 #include "track/journal_file.h"
 #include "track/journal_loader.h"
 #include "track/load_messages.h"
@@ -31,30 +30,31 @@ int Compteur_maj = 0;
 
 namespace {
 
-void show_progress_window() {
-  if (!Calcul) return;
-  Calcul->ProgressBar1->setValue(0);
-  viewer::centre_on_screen(Calcul);
-  Calcul->show();
+void show_progress_window(TCalcul* window) {
+  if (!window) return;
+  window->ProgressBar1->setValue(0);
+  viewer::centre_on_screen(window);
+  window->show();
 }
 
-void hide_progress_window() {
-  if (Calcul) Calcul->hide();
+void hide_progress_window(TCalcul* window) {
+  if (window) window->hide();
 }
 
 // The progress bar counts in int: a file beyond 2 GiB is counted in larger
 // units than bytes.
 class ProgressBarScale {
  public:
-  explicit ProgressBarScale(uint64_t size) {
+  ProgressBarScale(TCalcul* window, uint64_t size) : window_(window) {
     while ((size >> shift_) > static_cast<uint64_t>(INT32_MAX)) ++shift_;
-    if (Calcul) Calcul->ProgressBar1->setRange(0, static_cast<int>(size >> shift_));
+    if (window_) window_->ProgressBar1->setRange(0, static_cast<int>(size >> shift_));
   }
   void at(uint64_t offset) const {
-    if (Calcul) Calcul->ProgressBar1->setValue(static_cast<int>(offset >> shift_));
+    if (window_) window_->ProgressBar1->setValue(static_cast<int>(offset >> shift_));
   }
 
  private:
+  TCalcul* window_;
   int shift_ = 0;
 };
 
@@ -70,20 +70,20 @@ int TTrace::Charger_fichier(const QString& path) {
   } done{loading_};
   Trace_preci->stop();
   Liste_points.clear();
-  show_progress_window();
+  show_progress_window(progress_);
   set_loading_controls_enabled(false);
 
   // A failed load tells why, puts the progress window away and gives its code;
   // the controls stay disabled until the caller drops to the no-track state.
   auto failed = [this](QMessageBox::Icon icon, const std::string& text, int code) {
     Message(icon, QString::fromStdString(text));
-    hide_progress_window();
+    hide_progress_window(progress_);
     return code;
   };
   const std::string utf8_path = path.toStdString();
   const std::shared_ptr<track::JournalFile> file = track::JournalFile::open(QFile::encodeName(path).toStdString());
   if (!file) return failed(QMessageBox::Critical, track::cannot_open_message(utf8_path), -1);
-  const ProgressBarScale progress(file->size());
+  const ProgressBarScale progress(progress_, file->size());
   const track::LoadOutcome outcome = track::read_journal(file, Liste_points, [&progress](uint64_t offset) {
     progress.at(offset);
     QCoreApplication::processEvents();
@@ -101,7 +101,7 @@ int TTrace::Charger_fichier(const QString& path) {
     return failed(QMessageBox::Critical, track::faulty_line_message(utf8_path, outcome.lines), -2);
   }
   Longueur_totale = Liste_points.Longueur_totale();
-  hide_progress_window();
+  hide_progress_window(progress_);
   set_loading_controls_enabled(true);
   show_readouts_if_pointer_over_plan();
   if (outcome.kind == Kind::Loaded) return static_cast<int>(Liste_points.size());
@@ -196,7 +196,7 @@ void TTrace::FormShow() {
   if (loading_) return;  // reopened while its own load still runs
   Plan.Facteur_zoom = 1.0f;
   Plan.Echelle_lat = 1.0f;
-  const QString journal = Affichage ? Affichage->Chemin_fichier_log_1 : QString();
+  const QString journal = QString::fromStdU16String(common::from_cp1252(settings_.log_path_1));
   if (journal.isEmpty()) {
     Chemin_fichier_a_tracer.clear();
     Desactiver_controles();
@@ -211,6 +211,19 @@ void TTrace::FormShow() {
 }
 
 void TTrace::FormClose() { Timer_trace->stop(); }
+
+void TTrace::show_settings() {
+  // An index outside the list selects nothing.
+  Bt_zoom->setCurrentIndex(settings_.zoom_index);
+  Bt_maj->setValue(settings_.refresh_delay);
+  Bt_maj_on->setChecked(settings_.auto_refresh);
+}
+
+void TTrace::store_settings(shell::Settings& settings) const {
+  settings.zoom_index = Bt_zoom->currentIndex();
+  settings.refresh_delay = Bt_maj->value();
+  settings.auto_refresh = Bt_maj_on->isChecked();
+}
 
 void TTrace::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

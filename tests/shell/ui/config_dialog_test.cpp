@@ -36,34 +36,34 @@ TEST_F(WindowsTest, TheIntervalIsShownInBothWindowsAndRestartsTheCountdown) {
   const std::pair<int, const char*> cases[] = {
       {3601, "1 h 0 min 1 sec"}, {86399, "23 h 59 min 59 sec"}, {86400, "24 h 0 min 0 sec"}, {3, "0 h 0 min 3 sec"}};
   for (const auto& [seconds, text] : cases) {
-    Affichage->Decompte_actions = 1;
+    windows->acquisition().set_countdown(1);
     Config->Cmd_delais->setValue(seconds);
     EXPECT_EQ(Config->Aff_delais->text(), text);
     EXPECT_EQ(Affichage->Aff_delais->text(), text);
-    EXPECT_EQ(Affichage->Intervalle_actions, seconds);
-    EXPECT_EQ(Affichage->Decompte_actions, seconds);
+    EXPECT_EQ(windows->settings().interval, seconds);
+    EXPECT_EQ(windows->acquisition().countdown(), seconds);
   }
 }
 
 TEST_F(WindowsTest, EveryTouchOfTheSliderRestartsTheCountdownFromItsNewPosition) {
   QSlider* slider = Config->Cmd_delais;
   slider->setValue(300);
-  Affichage->Decompte_actions = 10;
+  windows->acquisition().set_countdown(10);
   press(slider, Qt::Key_Right);  // arrows move by 5
   EXPECT_EQ(slider->value(), 305);
-  EXPECT_EQ(Affichage->Decompte_actions, 305);
+  EXPECT_EQ(windows->acquisition().countdown(), 305);
   press(slider, Qt::Key_PageUp);  // page keys by 1
-  EXPECT_EQ(Affichage->Intervalle_actions, 306);
+  EXPECT_EQ(windows->settings().interval, 306);
 
   // Touches that leave the position where it was.
   slider->setValue(86400);
-  Affichage->Decompte_actions = 10;
+  windows->acquisition().set_countdown(10);
   press(slider, Qt::Key_Right);
-  EXPECT_EQ(Affichage->Decompte_actions, 86400);
-  Affichage->Decompte_actions = 10;
+  EXPECT_EQ(windows->acquisition().countdown(), 86400);
+  windows->acquisition().set_countdown(10);
   slider->setSliderDown(true);
   slider->setSliderDown(false);
-  EXPECT_EQ(Affichage->Decompte_actions, 86400);
+  EXPECT_EQ(windows->acquisition().countdown(), 86400);
 }
 
 TEST_F(WindowsTest, TheChooserChangesAPathOnlyToAnExistingFile) {
@@ -73,26 +73,26 @@ TEST_F(WindowsTest, TheChooserChangesAPathOnlyToAnExistingFile) {
     asked.push_back(name);
     return answer;
   };
-  Affichage->Chemin_fichier_log_1.clear();
+  windows->settings().log_path_1.clear();
   Config->Bt_repertoire->click();  // cancelled
   answer = dir.filePath("absent.txt");
   Config->Bt_repertoire->click();
   EXPECT_EQ(asked, (std::vector<QString>{"*.txt", "*.txt"}));
-  EXPECT_TRUE(Affichage->Chemin_fichier_log_1.isEmpty());
+  EXPECT_TRUE(windows->settings().log_path_1.empty());
   EXPECT_TRUE(Config->Aff_chemain_fichier_log_1->text().isEmpty());
 
   const QString existing = dir.filePath("journal.log");
   QFile(existing).open(QIODevice::WriteOnly);
   answer = existing;
-  Affichage->Chemin_fichier_log_2 = "/old/velmora.txt";
+  windows->settings().log_path_2 = "/old/velmora.txt";
   Config->Bt_repertoire2->click();
   EXPECT_EQ(asked.back(), "/old/velmora.txt");
-  EXPECT_EQ(Affichage->Chemin_fichier_log_2, existing);
+  EXPECT_EQ(windows->settings().log_path_2, existing.toStdString());
   EXPECT_EQ(Config->Aff_chemain_fichier_log_2->text(), existing);
 }
 
 TEST_F(WindowsTest, TheDialogOpensCentredThenWhereItWasShowingTheCurrentPaths) {
-  Affichage->Chemin_fichier_log_1 = "/a/one.txt";
+  windows->settings().log_path_1 = "/a/one.txt";
   Config->show();
   EXPECT_EQ(Config->Aff_chemain_fichier_log_1->text(), "/a/one.txt");
   EXPECT_EQ(Config->frameGeometry().center(), Config->screen()->availableGeometry().center());
@@ -100,14 +100,14 @@ TEST_F(WindowsTest, TheDialogOpensCentredThenWhereItWasShowingTheCurrentPaths) {
   EXPECT_FALSE(Config->isVisible());
 
   Config->move(10, 20);
-  Affichage->Chemin_fichier_log_1 = "/b/two.txt";
+  windows->settings().log_path_1 = "/b/two.txt";
   Config->show();
   EXPECT_EQ(Config->Aff_chemain_fichier_log_1->text(), "/b/two.txt");
   EXPECT_EQ(Config->pos(), QPoint(10, 20));
 }
 
 TEST_F(WindowsTest, EachShowListsThePortsAgainKeepingThePortsEntry) {
-  Affichage->ComPort1.SetPort("COM2");
+  windows->acquisition().port().SetPort("COM2");
   Config->show();
   ASSERT_EQ(Config->Aff_select_port->count(), 4);
   Config->BitBtn3->click();
@@ -130,16 +130,16 @@ TEST_F(WindowsTest, PickedEntriesGoToThePortAtOnce) {
   EXPECT_EQ(Config->Aff_select_bauds->Text(), "4800");
 
   pick(selector, "COM2");
-  EXPECT_EQ(Affichage->ComPort1.Port(), "COM2");
-  EXPECT_FALSE(Affichage->ComPort1.Connected());
+  EXPECT_EQ(windows->acquisition().port().Port(), "COM2");
+  EXPECT_FALSE(windows->acquisition().port().Connected());
   EXPECT_EQ(line.OpenCount(), 0);  // a closed port stays closed
 
   pick(Config->Aff_select_bauds, "115200");
-  EXPECT_EQ(Affichage->ComPort1.BaudRate(), serial::br115200);
+  EXPECT_EQ(windows->acquisition().port().BaudRate(), serial::br115200);
 }
 
 TEST_F(WindowsTest, ChangingThePortOrSpeedWhileConnectedStaysConnected) {
-  serial::TComPort& port = Affichage->ComPort1;
+  serial::TComPort& port = windows->acquisition().port();
   port.SetConnected(true);
   pick(Config->Aff_select_port, "ttyUSB0");
   EXPECT_TRUE(port.Connected());
@@ -154,7 +154,7 @@ TEST_F(WindowsTest, ChangingThePortOrSpeedWhileConnectedStaysConnected) {
 }
 
 TEST_F(WindowsTest, APortThatCannotBeReopenedIsReportedAndLeftClosed) {
-  serial::TComPort& port = Affichage->ComPort1;
+  serial::TComPort& port = windows->acquisition().port();
   port.SetConnected(true);
   line.SetOpenError(EBUSY);
   // The pick runs from Qt's signal code: the failure goes to the program's

@@ -1,18 +1,21 @@
-// The four windows with the viewer's dialogs and message boxes replaced, and
-// a journal in the fixture's folder that tests fill.
+// The viewer and its progress window with the dialogs and message boxes
+// replaced, over settings that name a journal in the fixture's folder that
+// tests fill.
 #pragma once
 
 #include "support/journal_text.h"
-#include "support/window_fixture.h"
+#include "viewer/ui/progress_calcul.h"
 #include "viewer/ui/tracer_gps.h"
 
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <vector>
 
-class ViewerTest : public testing_support::WindowFixture {
+class ViewerTest : public ::testing::Test {
  protected:
   struct Shown {
     QMessageBox::Icon icon;
@@ -20,17 +23,17 @@ class ViewerTest : public testing_support::WindowFixture {
   };
 
   ViewerTest() {
-    create_windows();
+    settings.log_path_1 = journal;
     Compteur_maj = 0;
-    Trace->Message = [this](QMessageBox::Icon icon, const QString& text) {
+    trace.Message = [this](QMessageBox::Icon icon, const QString& text) {
       messages.push_back({icon, text});
       if (on_message) on_message();
     };
-    Trace->Ouvrir = [this] {
+    trace.Ouvrir = [this] {
       ++dialogs;
       return chosen;
     };
-    Trace->Sauver = [this] {
+    trace.Sauver = [this] {
       ++dialogs;
       return chosen;
     };
@@ -49,7 +52,13 @@ class ViewerTest : public testing_support::WindowFixture {
   }
   QString journal_path() const { return QString::fromStdString(journal); }
 
+  std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
+
+  QTemporaryDir dir;
   const std::string journal = path("journal.txt");
+  shell::Settings settings;
+  TCalcul calcul;
+  TTrace trace{settings, &calcul};
   std::vector<Shown> messages;
   std::function<void()> on_message;
   std::optional<QString> chosen;

@@ -1,13 +1,9 @@
-// The clock at the window level: cycles that act over a fake clock.
+// The clock over whole cycles that act, on a fake clock.
 #include "acquisition/nmea_sentence.h"
-#include "acquisition/ui/affichage.h"
-#include "shell/ui/config_dialog.h"
+#include "controller_fixture.h"
 #include "support/system_time_values.h"
 #include "support/wait_until.h"
-#include "support/window_fixture.h"
 
-#include <QCheckBox>
-#include <QTextEdit>
 #include <cstdio>
 #include <optional>
 
@@ -26,28 +22,24 @@ std::string rmc(const std::string& time, const std::string& date, char status = 
   return "$" + body + tail;
 }
 
-class ClockTest : public testing_support::WindowFixture {
+class ClockTest : public ControllerFixture {
  protected:
-  void SetUp() override {
-    create_windows();
-    Config->Bt_connection_auto->setChecked(false);
-    Affichage->ComPort1.SetConnected(true);
-  }
+  void SetUp() override { c.port().SetConnected(true); }
 
   // One cycle that acts, on `text` or on what the port's events delivered.
   void act(const std::optional<std::string>& text = {}) {
-    if (text) Affichage->Tampon_reception = *text;
-    Affichage->Decompte_actions = 0;
-    Affichage->Timer_rafraichTimer();
+    if (text) c.receive_buffer() = *text;
+    c.set_countdown(0);
+    c.run_cycle();
   }
 
   // Feeds `text` through the port's events; when the receive path woke for it.
   std::chrono::steady_clock::time_point receive(const std::string& text) {
     const auto before = std::chrono::steady_clock::now();
     line.Feed(text);
-    EXPECT_TRUE(testing_support::PumpUntil([&] { return Affichage->Tampon_reception.size() == text.size(); }));
-    EXPECT_GE(Affichage->ComPort1.RxArrival(), before);
-    return Affichage->ComPort1.RxArrival();
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return c.receive_buffer().size() == text.size(); }));
+    EXPECT_GE(c.port().RxArrival(), before);
+    return c.port().RxArrival();
   }
 };
 
@@ -71,21 +63,21 @@ TEST_F(ClockTest, TheDayMovesByOneAtMostAndOnlyATrustedSentenceSetsTheClock) {
       {"bad checksum", at(2024, 6, 1, 10, 0, 0, 0),
        "$GPRMC,031500,A,4807.0380,N,01131.0000,E,022.4,084.4,010180,003.1,W*00\r\n", std::nullopt},
   };
-  Config->Bt_mise_a_l_heure->setChecked(true);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    clock.now = c.now;
+  settings.set_clock = true;
+  for (const auto& test_case : cases) {
+    SCOPED_TRACE(test_case.what);
+    clock.now = test_case.now;
     clock.settings.clear();
-    act(c.sentence);
-    ASSERT_EQ(clock.settings.size(), c.expected ? 1u : 0u);
-    if (c.expected) expect_same(clock.settings[0], *c.expected);
+    act(test_case.sentence);
+    ASSERT_EQ(clock.settings.size(), test_case.expected ? 1u : 0u);
+    if (test_case.expected) expect_same(clock.settings[0], *test_case.expected);
   }
-  EXPECT_EQ(Affichage->texte->toPlainText().count('\n') + 1, std::ssize(cases)) << "every fix recorded";
+  EXPECT_EQ(lines(), std::ssize(cases)) << "every fix recorded";
 }
 
 TEST_F(ClockTest, TheSentencesAgeSinceItsFirstByteCountsForPreciseTimeAndForChrony) {
-  Config->Bt_mise_a_l_heure->setChecked(true);
-  Affichage->Heure_precise = true;
+  settings.set_clock = true;
+  settings.precise_time = true;
   clock.now = at(2024, 6, 1, 12, 0, 9, 700);
   clock.monotonic = receive("$GPGSA,A,3*6E\r\n" + rmc("120007", "010624")) + 2345ms;
   act();
@@ -94,12 +86,12 @@ TEST_F(ClockTest, TheSentencesAgeSinceItsFirstByteCountsForPreciseTimeAndForChro
   EXPECT_TRUE(time_samples.samples.empty()) << "not asked for";
 
   // Chrony gets every trusted complete fix, whatever the clock setting.
-  Config->Bt_mise_a_l_heure->setChecked(false);
+  settings.set_clock = false;
   clock.now = at(2024, 6, 1, 12, 0, 9, 700);
-  Affichage->Socket_chrony = QString::fromStdString(path("chrony.sock"));
+  settings.chrony_socket = path("chrony.sock");
   for (const char status : {'V', 'A'}) {
     clock.monotonic = receive(rmc("120007", "010624", status)) + 2500ms;
-    Affichage->Timer_rafraichTimer();  // a cycle without actions
+    c.run_cycle();  // a cycle without actions
   }
   ASSERT_EQ(time_samples.samples.size(), 1u);
   const auto& [socket, sample] = time_samples.samples[0];

@@ -1,5 +1,5 @@
-#include "shell/ui/settings_io.h"
-
+// The settings file read into the program's settings at the first show and
+// written from them at the close.
 #include "acquisition/ui/affichage.h"
 #include "common/whole_file.h"
 #include "shell/ui/config_dialog.h"
@@ -21,12 +21,12 @@ std::string get(const std::string& path) { return common::read_whole_file(path, 
 
 }  // namespace
 
-TEST_F(WindowsTest, FirstRunStartsWithTheDefaultsAndWritesAllSeventeenKeysInOrder) {
+TEST_F(WindowsTest, FirstRunStartsWithTheDefaultsAndWritesEveryKeyInOrder) {
   Affichage->FormShow();
   EXPECT_EQ(Affichage->pos(), QPoint(100, 100));
-  EXPECT_EQ(Affichage->Chemin_fichier_log_1, QDir::home().filePath("orvanta.txt"));
-  EXPECT_EQ(Affichage->Intervalle_actions, 300);
-  EXPECT_EQ(Affichage->Decompte_actions, 0);
+  EXPECT_EQ(windows->settings().log_path_1, QDir::home().filePath("orvanta.txt").toStdString());
+  EXPECT_EQ(windows->settings().interval, 300);
+  EXPECT_EQ(windows->acquisition().countdown(), 0);
   EXPECT_EQ(Config->Aff_delais->text(), "0 h 5 min 0 sec");
   for (QCheckBox* box :
        {Config->Bt_enregistrer, Config->Bt_mise_a_l_heure, Config->Bt_connection_auto, Config->Bt_err_batterie,
@@ -35,8 +35,8 @@ TEST_F(WindowsTest, FirstRunStartsWithTheDefaultsAndWritesAllSeventeenKeysInOrde
   }
   EXPECT_EQ(Config->Aff_select_port->currentText(), "COM10");
   EXPECT_EQ(Config->Aff_select_bauds->currentText(), "4800");
-  EXPECT_EQ(Affichage->ComPort1.Port(), "COM10");
-  EXPECT_EQ(Affichage->ComPort1.BaudRate(), serial::br4800);
+  EXPECT_EQ(windows->acquisition().port().Port(), "COM10");
+  EXPECT_EQ(windows->acquisition().port().BaudRate(), serial::br4800);
   EXPECT_EQ(Trace->Bt_zoom->currentText(), "80 %");
 
   Affichage->FormClose();
@@ -52,7 +52,7 @@ TEST_F(WindowsTest, FirstRunStartsWithTheDefaultsAndWritesAllSeventeenKeysInOrde
                 "[Actions]\r\nIntervalle=300\r\nHeure auto=1\r\nEnregistrer dans fichier log=1\r\n"
                 "[Alarmes sonores]\r\nBatterie faible=1\r\nPerte signal GPS=1\r\nErreur fichier=1\r\n"
                 "Erreur port COM=1\r\n"
-                "[RS232]\r\nConnection auto=1\r\nCOMM=0\r\nVitesse=6\r\n"
+                "[RS232]\r\nConnection auto=1\r\nCOMM=0\r\nVitesse=6\r\nPort=COM10\r\n"
                 "[Tracer]\r\nZoom=7\r\nMise \xE0 jour=5\r\nMise \xE0 jour actif=0\r\n");
 }
 
@@ -63,19 +63,19 @@ TEST_F(WindowsTest, OddValuesAreReadSafelyAndWrittenBackInPlace) {
       "[fichiers]\r\nFICHIER LOG 1=\r\n"
       "[Tracer]\r\nZoom=99\r\nMise \xE0 jour=1000\r\nMise \xE0 jour actif=1\r\n"
       "[Hand]\r\n; mine\r\nmine=yes\r\n");
-  Chargement_parametres();
+  windows->load_settings();
   EXPECT_EQ(Config->Cmd_delais->value(), 3);
   EXPECT_EQ(Config->Aff_select_port->currentIndex(), -1);
-  EXPECT_EQ(Affichage->ComPort1.Port(), "COM1");  // as it was
-  EXPECT_EQ(Affichage->ComPort1.BaudRate(), serial::br9600);
-  EXPECT_TRUE(Affichage->Chemin_fichier_log_1.isEmpty());
-  EXPECT_EQ(Affichage->Chemin_fichier_log_2, QDir::home().filePath("velmora_orvanta.txt"));
+  EXPECT_EQ(windows->acquisition().port().Port(), "COM1");  // as it was
+  EXPECT_EQ(windows->acquisition().port().BaudRate(), serial::br9600);
+  EXPECT_TRUE(windows->settings().log_path_1.empty());
+  EXPECT_EQ(windows->settings().log_path_2, QDir::home().filePath("velmora_orvanta.txt").toStdString());
   EXPECT_EQ(Trace->Bt_zoom->currentIndex(), -1);
   EXPECT_EQ(Trace->Bt_maj->value(), 600);
   EXPECT_TRUE(Trace->Bt_maj_on->isChecked());
   EXPECT_EQ(line.OpenCount(), 0);
 
-  Sauvegarde_parametres();
+  windows->save_settings();
   const std::string text = get(ini_path);
   EXPECT_TRUE(text.starts_with("[ACTIONS]\r\nintervalle=3\r\nHeure auto=1\r\n")) << text;
   EXPECT_NE(text.find("[RS232]\r\nConnection auto=1\r\nCOMM=-1\r\nVitesse=7\r\n"), std::string::npos) << text;
@@ -85,15 +85,16 @@ TEST_F(WindowsTest, OddValuesAreReadSafelyAndWrittenBackInPlace) {
 }
 
 TEST_F(WindowsTest, OptInKeysComeFromTheFileAndStayInIt) {
-  Chargement_parametres();
-  Sauvegarde_parametres();
+  windows->load_settings();
+  windows->save_settings();
   EXPECT_EQ(get(ini_path).find("etendu"), std::string::npos) << "a box never ticked leaves no key";
-  EXPECT_FALSE(Config->Bt_rmc_etendu->isChecked() || Affichage->Heure_precise || !Affichage->Socket_chrony.isEmpty());
+  EXPECT_FALSE(Config->Bt_rmc_etendu->isChecked() || windows->settings().precise_time ||
+               !windows->settings().chrony_socket.empty());
   put(ini_path, "[RS232]\r\nRMC etendu=1\r\n[Actions]\r\nHeure precise=1\r\nChrony=/run/chrony \xE9.sock\r\n");
-  Chargement_parametres();
-  EXPECT_TRUE(Config->Bt_rmc_etendu->isChecked() && Affichage->Heure_precise);
-  EXPECT_EQ(Affichage->Socket_chrony, QString::fromUtf8("/run/chrony é.sock"));
-  Sauvegarde_parametres();
+  windows->load_settings();
+  EXPECT_TRUE(Config->Bt_rmc_etendu->isChecked() && windows->settings().precise_time);
+  EXPECT_EQ(windows->settings().chrony_socket, "/run/chrony \xE9.sock");
+  windows->save_settings();
   EXPECT_TRUE(get(ini_path).starts_with("[RS232]\r\nRMC etendu=1\r\nConnection auto=1\r\n")) << get(ini_path);
   EXPECT_NE(get(ini_path).find("[Actions]\r\nHeure precise=1\r\nChrony=/run/chrony \xE9.sock\r\nIntervalle="),
             std::string::npos);
@@ -117,17 +118,17 @@ TEST_F(WindowsTest, ASettingsFileThatIsNoRegularFileGivesTheDefaultsAndIsLeftAlo
 
 TEST_F(WindowsTest, SelectorsLeftWithoutSelectionLeaveThePortAsItWas) {
   put(ini_path, "[RS232]\r\nCOMM=-1\r\nVitesse=16\r\n");
-  Chargement_parametres();
+  windows->load_settings();
   EXPECT_EQ(Config->Aff_select_bauds->currentIndex(), -1);
-  EXPECT_EQ(Affichage->ComPort1.Port(), "COM1");
-  EXPECT_EQ(Affichage->ComPort1.BaudRate(), serial::br4800);
+  EXPECT_EQ(windows->acquisition().port().Port(), "COM1");
+  EXPECT_EQ(windows->acquisition().port().BaudRate(), serial::br4800);
 }
 
 TEST_F(WindowsTest, AFileThatCannotBeWrittenStopsTheCloseWithItsPath) {
   // Its folder cannot be made: a file stands where it would be.
   put(path("folder"), "");
   platform.settings_path = path("folder") + "/orvanta.INI";
-  Chargement_parametres();
+  windows->load_settings();
   try {
     Affichage->FormClose();
     FAIL() << "saved under a file";
@@ -136,10 +137,15 @@ TEST_F(WindowsTest, AFileThatCannotBeWrittenStopsTheCloseWithItsPath) {
   }
 }
 
+// Refused when picked: at the close it would keep the settings from being saved.
 TEST_F(WindowsTest, APathWithoutWindows1252SpellingIsRefusedNotMangled) {
   put(ini_path, "[Fichiers]\r\nFichier log 1=/data/log.txt\r\n");
-  Chargement_parametres();
-  Affichage->Chemin_fichier_log_1 = QString::fromUtf8("/data/журнал.txt");
-  EXPECT_THROW(Sauvegarde_parametres(), std::runtime_error);
-  EXPECT_EQ(get(ini_path), "[Fichiers]\r\nFichier log 1=/data/log.txt\r\n");
+  windows->load_settings();
+  const QString cyrillic = dir.filePath(QString::fromUtf8("журнал.txt"));
+  put(cyrillic.toStdString(), "");
+  Config->Ouvrir = [&](const QString&) { return std::optional<QString>(cyrillic); };
+  EXPECT_THROW(Config->Bt_repertoireClick(), std::runtime_error);
+  EXPECT_EQ(windows->settings().log_path_1, "/data/log.txt");
+  windows->save_settings();
+  EXPECT_TRUE(get(ini_path).starts_with("[Fichiers]\r\nFichier log 1=/data/log.txt\r\n")) << get(ini_path);
 }

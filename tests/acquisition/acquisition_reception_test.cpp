@@ -1,24 +1,16 @@
-// The main window on real pseudo-terminals: what reaches the journal when the
+// The acquisition on real pseudo-terminals: what reaches the journal when the
 // receiver floods the line, and when it is unplugged and plugged back.
-#include "acquisition/ui/affichage.h"
+#include "controller_fixture.h"
 #include "serial/com_error.h"
 #include "serial/posix/posix_device_opener.h"
-#include "shell/ui/config_dialog.h"
 #include "support/pty_pair.h"
 #include "support/replay_tool.h"
 #include "support/wait_until.h"
-#include "support/window_fixture.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QSlider>
 #include <algorithm>
 #include <fstream>
 #include <unistd.h>
 
-using serial::lsOff;
-using serial::lsOn;
 using serial::testing::PtyPair;
 using testing_support::PumpUntil;
 
@@ -38,23 +30,20 @@ std::string clock_of(int second) {
   return text;
 }
 
-class ReceptionOnAPty : public testing_support::WindowFixture {
+class ReceptionOnAPty : public ControllerFixture {
  protected:
-  ReceptionOnAPty() : WindowFixture(serial::posix_serial_devices()) {}
+  ReceptionOnAPty() : ControllerFixture(serial::posix_serial_devices()) {}
 
   void SetUp() override {
-    create_windows();
-    Config->Bt_connection_auto->setChecked(false);
-    Config->Bt_mise_a_l_heure->setChecked(false);
-    Config->Cmd_delais->setValue(3);  // a record at every cycle with a fix
-    Affichage->Decompte_actions = 0;
+    set_interval(3);  // a record at every cycle with a fix
+    c.set_countdown(0);
   }
 
   // The receiver sends `text`; the window has it in its buffer, or (when the
   // buffer is full already) the port has had a moment to take it in.
-  static void receive(PtyPair& pty, const std::string& text) {
+  void receive(PtyPair& pty, const std::string& text) {
     pty.send(text);
-    PumpUntil([&] { return Affichage->Tampon_reception.find(text) != std::string::npos; }, 300);
+    PumpUntil([&] { return c.receive_buffer().find(text) != std::string::npos; }, 300);
   }
 
   // The time field of each journal record.
@@ -75,15 +64,15 @@ class ReceptionOnAPty : public testing_support::WindowFixture {
 // rule), after which nothing was ever announced again: one record, then none.
 TEST_F(ReceptionOnAPty, EveryCycleAfterABurstRecordsAFreshFix) {
   PtyPair pty;
-  Affichage->ComPort1.SetPort(pty.path());
-  Affichage->ComPort1.SetConnected(true);
+  c.port().SetPort(pty.path());
+  c.port().SetConnected(true);
   std::string burst;
   while (burst.size() < 9000) burst += "$GPGSV,3,1,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75\r\n";
   pty.send(burst);
   constexpr int kCycles = 8;
   for (int cycle = 0; cycle < kCycles; ++cycle) {
     for (int second = 3 * cycle; second < 3 * cycle + 3; ++second) receive(pty, rmc(second));
-    Affichage->Timer_rafraichTimer();
+    c.run_cycle();
   }
   const std::vector<std::string> times = recorded_times();
   // The cycle of the burst may find only the burst; each one after records,
@@ -92,7 +81,7 @@ TEST_F(ReceptionOnAPty, EveryCycleAfterABurstRecordsAFreshFix) {
   EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
   ASSERT_FALSE(times.empty());
   EXPECT_EQ(times.back(), clock_of(3 * (kCycles - 1)));
-  EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOn);
+  EXPECT_TRUE(c.lamps().fix);
 }
 
 // The line full all the time at 115,200 baud: sentences with line noise
@@ -106,18 +95,19 @@ TEST_F(ReceptionOnAPty, ALineFullOfNoiseAt115200BaudRecordsAtEveryCycle) {
       out << rmc(second) << "$GPGGA,120000,4500.0000,N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*47\r\n";
   }
   testing_support::ReplayTool receiver;
-  const std::string pty = receiver.start({path("drive.nmea"), "--loop", "--baud", "115200", "--speed", "0", "--noise", "200"});
+  const std::string pty =
+      receiver.start({path("drive.nmea"), "--loop", "--baud", "115200", "--speed", "0", "--noise", "200"});
   ASSERT_FALSE(pty.empty());
-  Affichage->ComPort1.SetBaudRate(serial::br115200);
-  Affichage->ComPort1.SetPort(pty);
-  Affichage->ComPort1.SetConnected(true);
+  c.port().SetBaudRate(serial::br115200);
+  c.port().SetPort(pty);
+  c.port().SetConnected(true);
   constexpr int kCycles = 20;
   for (int cycle = 0; cycle < kCycles; ++cycle) {
     PumpUntil([] { return false; }, 300);
-    Affichage->Timer_rafraichTimer();
+    c.run_cycle();
   }
   EXPECT_EQ(recorded_times().size(), size_t{kCycles});
-  EXPECT_TRUE(Affichage->ComPort1.Connected());
+  EXPECT_TRUE(c.port().Connected());
 }
 
 // Unplugging is closing the pty's master; plugging back is a new pty under
@@ -126,53 +116,51 @@ TEST_F(ReceptionOnAPty, AnUnpluggedReceiverIsSeenAndReconnectedByItselfUnderItsN
   auto pty = std::make_unique<PtyPair>();
   const std::string name = path("ttyUSB0");
   ASSERT_EQ(::symlink(pty->path().c_str(), name.c_str()), 0);
-  Config->Bt_connection_auto->setChecked(true);
-  Affichage->ComPort1.SetPort(name);
-  Affichage->Timer_rafraichTimer();
-  ASSERT_TRUE(Affichage->ComPort1.Connected());
+  settings.auto_connect = true;
+  c.port().SetPort(name);
+  c.run_cycle();
+  ASSERT_TRUE(c.port().Connected());
   receive(*pty, rmc(0));
-  Affichage->Timer_rafraichTimer();
+  c.run_cycle();
   ASSERT_EQ(recorded_times().size(), 1u);
-  ASSERT_EQ(Affichage->Led_GPRMC->State(), lsOn);
+  ASSERT_TRUE(c.lamps().rmc);
 
   pty->close_master();
-  ASSERT_TRUE(PumpUntil([] { return !Affichage->ComPort1.Connected(); }));
-  EXPECT_EQ(Affichage->Led_com->State(), lsOff);
-  EXPECT_TRUE(Affichage->Bt_connecter->isEnabled());
-  EXPECT_FALSE(Affichage->Label_com->isEnabled());
-  EXPECT_EQ(Affichage->Led_GPRMC->State(), lsOff);
-  EXPECT_EQ(Affichage->Led_verrou_gps->State(), lsOff);
-  EXPECT_EQ(Affichage->Alarme->text(), " VEILLE");
+  ASSERT_TRUE(PumpUntil([this] { return !c.port().Connected(); }));
+  EXPECT_FALSE(c.port().Connected());
+  EXPECT_FALSE(c.lamps().rmc);
+  EXPECT_FALSE(c.lamps().fix);
+  EXPECT_EQ(c.banner(), " VEILLE");
 
   // While it is gone every cycle tries the same port again, and fails as an
   // automatic connection does (told once in the run of failures).
   pty.reset();
   ASSERT_EQ(::unlink(name.c_str()), 0);
-  EXPECT_THROW(Affichage->Timer_rafraichTimer(), serial::EComPort);
-  EXPECT_NO_THROW(Affichage->Timer_rafraichTimer());
-  EXPECT_EQ(Affichage->Alarme->text(), " VEILLE");
+  EXPECT_THROW(c.run_cycle(), serial::EComPort);
+  EXPECT_NO_THROW(c.run_cycle());
+  EXPECT_EQ(c.banner(), " VEILLE");
 
   pty = std::make_unique<PtyPair>();
   ASSERT_EQ(::symlink(pty->path().c_str(), name.c_str()), 0);
-  Affichage->Timer_rafraichTimer();
-  ASSERT_TRUE(Affichage->ComPort1.Connected());
-  EXPECT_EQ(Affichage->Led_com->State(), lsOn);
+  c.run_cycle();
+  ASSERT_TRUE(c.port().Connected());
+  EXPECT_TRUE(c.port().Connected());
   receive(*pty, rmc(9));
-  Affichage->Timer_rafraichTimer();
+  c.run_cycle();
   EXPECT_EQ(recorded_times(), (std::vector<std::string>{clock_of(0), clock_of(9)}));
 }
 
 TEST_F(ReceptionOnAPty, WithoutAutomaticConnectionTheUserReconnects) {
   PtyPair pty;
-  Affichage->ComPort1.SetPort(pty.path());
-  Affichage->Bt_connecterClick();
-  ASSERT_TRUE(Affichage->ComPort1.Connected());
+  c.port().SetPort(pty.path());
+  c.connect_by_hand();
+  ASSERT_TRUE(c.port().Connected());
   pty.close_master();
-  ASSERT_TRUE(PumpUntil([] { return !Affichage->ComPort1.Connected(); }));
-  Affichage->Timer_rafraichTimer();
-  Affichage->Timer_rafraichTimer();
-  EXPECT_FALSE(Affichage->ComPort1.Connected());
-  EXPECT_EQ(Affichage->Alarme->text(), " VEILLE");
+  ASSERT_TRUE(PumpUntil([this] { return !c.port().Connected(); }));
+  c.run_cycle();
+  c.run_cycle();
+  EXPECT_FALSE(c.port().Connected());
+  EXPECT_EQ(c.banner(), " VEILLE");
 }
 
 }  // namespace

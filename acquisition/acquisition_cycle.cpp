@@ -1,0 +1,177 @@
+// The 3-second cycle: the decode of what the port delivered, the lamps, the
+// countdown, the actions and the alarm.
+#include "acquisition/acquisition_controller.h"
+#include "acquisition/alarm_signal.h"
+#include "acquisition/alarms.h"
+#include "acquisition/diagnostics.h"
+#include "acquisition/log_line.h"
+#include "acquisition/log_writer.h"
+#include "acquisition/rmc_decoder.h"
+#include "acquisition/rmc_normaliser.h"
+#include "common/cp1252.h"
+
+#include <QFile>
+
+namespace acquisition {
+
+namespace {
+
+// The receive buffer takes no more once it holds this many characters; what
+// arrives then waits in the port's input queue.
+constexpr size_t kReceiveLimit = 1000;
+// Cycles in a row without a fix for the usual reading, with one for the
+// extended reading, before the hint: not a passing burst of another talker.
+constexpr int kCyclesBeforeHint = 10;
+
+// The settings hold Windows-1252 bytes; the system takes UTF-8.
+std::string native_path(const std::string& bytes) {
+  return QFile::encodeName(QString::fromStdU16String(common::from_cp1252(bytes))).toStdString();
+}
+
+}  // namespace
+
+void AcquisitionController::receive(int count) {
+  if (receive_buffer_.size() >= kReceiveLimit) return;
+  std::string received;
+  port_.ReadText(received, count);
+  arrivals_.mark(receive_buffer_.size(), port_.RxArrival());
+  receive_buffer_ += received;
+}
+
+void AcquisitionController::line_errors(serial::TComErrors errors) {
+  if (!errors.contains(serial::ceFrame) && !errors.contains(serial::ceOverrun)) return;
+  lamps_.line_error = true;
+  emit changed();
+}
+
+void AcquisitionController::show_disconnected() {
+  lamps_.line_error = false;
+  lamps_.file_error = false;
+  lamps_.rmc = false;
+  lamps_.fix = false;
+  cycles_without_fix_ = 0;
+  set_banner(" VEILLE", BannerColour::kStandby);
+}
+
+int AcquisitionController::decode(const std::string& text) {
+  return settings_.extended_rmc ? Decodage_RMC_etendu(text, fix_) : Decodage_GPRMC(text, fix_);
+}
+
+void AcquisitionController::watch_extended_rmc(const std::string& text, int result) {
+  if (settings_.extended_rmc) {
+    extended_only_cycles_ = 0;
+    extended_rmc_hint_.clear();
+    return;
+  }
+  if (hint_given_) return;
+  FixFields scratch;
+  const bool only_extended = result != Trame_complete && Decodage_RMC_etendu(text, scratch) == Trame_complete;
+  extended_only_cycles_ = only_extended ? extended_only_cycles_ + 1 : 0;
+  if (extended_only_cycles_ < kCyclesBeforeHint) return;
+  hint_given_ = true;
+  // Not a box: the acquisition goes on, and the hint stays on the banner.
+  extended_rmc_hint_ = QString::fromUtf8(
+      "Ce récepteur envoie des trames RMC que la lecture\n"
+      "habituelle ne comprend pas : cochez dans Configuration\n"
+      "« Récepteurs récents ($GNRMC, secondes décimales) ».");
+  emit hint_given(extended_rmc_hint_);
+}
+
+void AcquisitionController::run_cycle() {
+  blink_ = !blink_;
+
+  if (settings_.auto_connect && awaiting_auto_connection_) {
+    if (!connect_automatically()) return;
+    awaiting_auto_connection_ = false;
+  }
+
+  if (!port_.Connected()) {
+    show_disconnected();
+  } else {
+    const int r = decode(receive_buffer_);
+    watch_extended_rmc(receive_buffer_, r);
+    std::optional<HeureCycle> heure;
+    if (r == Trame_complete) {
+      heure = Heure_du_cycle(receive_buffer_, settings_.extended_rmc, fix_, arrivals_);
+      if (!heure) qCDebug(lcClock) << "fix not trusted for the time: void status or bad checksum";
+    }
+    receive_buffer_.clear();
+    arrivals_.clear();
+    lamps_.fix = r == Trame_complete;
+    lamps_.rmc = r == Trame_complete || r == Trame_courte;
+    cycles_without_fix_ = r == Trame_courte ? cycles_without_fix_ + 1 : 0;
+
+    countdown_ = countdown_ >= 3 ? countdown_ - 3 : 0;
+    shown_countdown_ = countdown_;
+
+    if (heure) send_sample(*heure);
+    if (r == Trame_complete && countdown_ <= 0) act(heure);
+  }
+
+  if (std::optional<uint8_t> percent = platform_.power.battery_percent()) battery_percent_ = *percent;
+  lamps_.battery = battery_percent_ < 30 && battery_percent_ != 0;
+
+  update_alarm();
+  lamps_.line_error = false;
+  emit changed();
+}
+
+void AcquisitionController::act(const std::optional<HeureCycle>& heure) {
+  const std::string line = Ligne_log(fix_);
+  emit record_added(QString::fromStdU16String(common::from_cp1252(line)));
+
+  if (settings_.set_clock) {
+    if (heure)
+      set_clock(*heure);
+    else
+      qCDebug(lcClock) << "clock not set: the fix cannot be trusted for the time";
+  }
+
+  if (settings_.record) {
+    const bool ok =
+        Ecriture_fichiers_log(native_path(settings_.log_path_1), native_path(settings_.log_path_2), line, fix_);
+    if (!ok) {
+      qCWarning(lcAcquisition) << "recording failed in" << settings_.log_path_1.c_str() << "or"
+                               << settings_.log_path_2.c_str();
+    }
+    lamps_.file_error = !ok;
+  }
+
+  countdown_ = settings_.interval;
+}
+
+void AcquisitionController::set_clock(const HeureCycle& heure) {
+  const bool applied =
+      Regler_horloge_pc(platform_.clock, heure.gps, settings_.precise_time ? heure.arrival : std::nullopt);
+  if (applied)
+    qCDebug(lcClock) << "clock set from GPS time" << heure.gps.hour << heure.gps.minute << heure.gps.second;
+  else
+    qCDebug(lcClock) << "clock not set: the system refused the time (no right to set it, or no clock reading)";
+}
+
+void AcquisitionController::send_sample(const HeureCycle& heure) {
+  if (settings_.chrony_socket.empty() || !heure.arrival) return;
+  if (const std::optional<platform::TimeSample> sample =
+          Echantillon_horloge(platform_.clock, heure.gps, *heure.arrival))
+    platform_.time_samples.send(native_path(settings_.chrony_socket), *sample);
+}
+
+void AcquisitionController::update_alarm() {
+  AlarmInputs in;
+  in.Led_batterie = lamps_.battery;
+  in.Led_GPRMC = lamps_.rmc;
+  in.Led_fichier = lamps_.file_error;
+  in.Led_trame = lamps_.line_error;
+  in.Connected = port_.Connected();
+  in.Cycles_sans_position = cycles_without_fix_;
+  in.Bt_err_batterie = settings_.alarm_battery;
+  in.Bt_err_signal_gps = settings_.alarm_gps_signal;
+  in.Bt_err_fichier = settings_.alarm_file;
+  in.Bt_err_rs232 = settings_.alarm_serial;
+  const bool alarm = alarm_holds(in);
+  if (std::optional<std::string> text = banner_text(alarm, port_.Connected(), blink_))
+    set_banner(QString::fromStdString(*text), alarm ? BannerColour::kAlarm : BannerColour::kOk);
+  if (alarm && !alarm_muted_) Signal_sonore(platform_.sound);
+}
+
+}  // namespace acquisition

@@ -1,0 +1,109 @@
+// The main window over the acquisition: what it shows of the state, and the
+// clicks it forwards.
+#include "acquisition/ui/affichage.h"
+
+#include "acquisition/controller_fixture.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace {
+
+struct FakeHost : AffichageHost {
+  void show_configuration() override { asked.emplace_back("configuration"); }
+  void show_track() override { asked.emplace_back("track"); }
+  std::optional<std::string> load_settings() override {
+    asked.emplace_back("load");
+    return std::nullopt;
+  }
+  void save_settings() override { asked.emplace_back("save"); }
+  std::vector<std::string> asked;
+};
+
+class AffichageTest : public ControllerFixture {
+ protected:
+  void expect_connected_controls(bool open) const {
+    EXPECT_EQ(window.Bt_connecter->isEnabled(), !open);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{window.Aff_delais, window.Label_int_mesu, window.Label_del_ecri,
+                                         window.Aff_delais_ecri, window.Bt_deconnecter, window.Label_com,
+                                         window.Label_trame, window.Label_gps, window.Label_fich, window.Label_err}) {
+      EXPECT_EQ(w->isEnabled(), open) << w->metaObject()->className();
+    }
+    EXPECT_TRUE(window.Label_bat->isEnabled());
+  }
+  QColor banner_colour() const { return window.Alarme->palette().color(QPalette::WindowText); }
+
+  FakeHost host;
+  TAffichage window{c, host};
+};
+
+TEST_F(AffichageTest, ShowsTheStateOfEachCycle) {
+  window.FormShow();
+  EXPECT_EQ(window.Bt_acquiter->text(), "Alarme active");
+  window.Bt_connecterClick();
+  c.receive_buffer() = "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*6A\r\n";
+  window.Timer_rafraichTimer();
+  EXPECT_EQ(window.Aff_heure->text(), "12");
+  EXPECT_EQ(window.Aff_lat_miliemes->text(), "0380");
+  EXPECT_EQ(window.Led_GPRMC->State(), serial::lsOn);
+  EXPECT_EQ(window.Led_verrou_gps->State(), serial::lsOn);
+  EXPECT_EQ(window.Aff_delais->text(), "0 h 5 min 0 sec");
+  EXPECT_EQ(window.Aff_delais_ecri->text(), "0 sec");
+  EXPECT_EQ(window.texte->toPlainText(),
+            QString::fromUtf8("23/03/2094\t12:35:19\t48° 07' 0380\" N\t011° 31' 0000\" E\t022 noeuds"));
+  EXPECT_EQ(banner_colour(), QColor(0, 128, 0));
+
+  window.Timer_rafraichTimer();  // nothing received: alarm
+  EXPECT_EQ(window.Led_GPRMC->State(), serial::lsOff);
+  EXPECT_EQ(banner_colour(), QColor(255, 0, 0));
+  window.Bt_acquiterClick();
+  EXPECT_EQ(window.Bt_acquiter->text(), "Alarme muette!");
+  EXPECT_EQ(window.Bt_acquiter->palette().color(QPalette::ButtonText), QColor(255, 0, 0));
+
+  window.Bt_deconnecterClick();
+  window.Timer_rafraichTimer();
+  EXPECT_EQ(window.Alarme->text(), " VEILLE");
+  EXPECT_EQ(banner_colour(), QColor(128, 128, 128));
+}
+
+TEST_F(AffichageTest, AsksItsHostForTheOtherWindowsAndTheSettingsFile) {
+  window.FormShow();
+  window.BitBtn1->click();
+  window.Bt_trace->click();
+  window.FormClose();
+  EXPECT_EQ(host.asked, (std::vector<std::string>{"load", "configuration", "track", "save"}));
+}
+
+TEST_F(AffichageTest, ConnectOpensCloseAndReopensAndRearmsTheAlarm) {
+  expect_connected_controls(false);
+  window.Bt_acquiterClick();
+  ASSERT_EQ(window.Bt_acquiter->text(), "Alarme muette!");
+
+  window.Bt_connecterClick();
+  EXPECT_TRUE(c.port().Connected());
+  EXPECT_EQ(line.OpenCount(), 2);
+  EXPECT_EQ(window.Bt_acquiter->text(), "Alarme active");
+  expect_connected_controls(true);
+
+  window.Bt_deconnecterClick();
+  EXPECT_FALSE(c.port().Connected());
+  expect_connected_controls(false);
+}
+
+TEST_F(AffichageTest, AFailedConnectLeavesEverythingClosedAndTheAlarmButtonAlone) {
+  window.Bt_acquiterClick();
+  line.SetOpenError(ENOENT);
+  try {
+    window.Bt_connecterClick();
+    FAIL() << "the open error must reach the error box";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "Unable to open com port (win error code: 2)");
+  }
+  EXPECT_FALSE(c.port().Connected());
+  EXPECT_EQ(window.Bt_acquiter->text(), "Alarme muette!");
+  expect_connected_controls(false);
+}
+
+}  // namespace
