@@ -20,8 +20,9 @@ void hand_on_fix_time(platform::SystemClock& clock, platform::TimeSampleSink& si
 
 // An acting cycle that is to set the clock: Regler_horloge_pc from `heure`
 // (with its arrival when `precise`), or, with no trusted time, the reason
-// `trust` gives; `watch` learns which.
-void set_clock_from_cycle(platform::SystemClock& clock, const std::optional<HeureCycle>& heure, TimeTrust trust,
-                          bool precise, TimeWatch& watch);
+// `trust` gives; `watch` learns which, and so does the caller. A clock that
+// reads no real instant is told as a refusal by the system.
+ClockOutcome set_clock_from_cycle(platform::SystemClock& clock, const std::optional<HeureCycle>& heure, TimeTrust trust,
+                                  bool precise, TimeWatch& watch);
 
 }  // namespace acquisition
