@@ -1,14 +1,6 @@
 #include "acquisition/week_rollover.h"
 
-#include "acquisition/gps_time.h"
-#include "acquisition/log_line.h"
-#include "acquisition/rmc_decoder.h"
-#include "support/rmc_dates.h"
-
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace std::chrono;
 using acquisition::FixFields;
@@ -30,30 +22,4 @@ TEST(WeekRollover, OnlyWholeRolloversBackToTheComputersDayAreMended) {
     EXPECT_EQ(acquisition::mend_week_rollover(f, 2026y / December / 7), !mended.empty()) << given;
     EXPECT_EQ(f.Aff_jour + "/" + f.Aff_mois + "/" + f.Aff_annee, mended.empty() ? given : mended);
   }
-}
-
-// A real receiver's sentences, dated 1024 weeks back as a receiver caught by
-// the rollover sends them: the journal records are those of the true dates.
-TEST(WeekRollover, CaptureDatedBackRecordsTheTrueDates) {
-  const std::filesystem::path capture = std::filesystem::path(ORVANTA_CAPTURES_DIR) / "garmin25lp.log";
-  if (!std::filesystem::exists(capture)) GTEST_SKIP() << "no receiver captures here";
-  std::stringstream original;
-  original << std::ifstream(capture, std::ios::binary).rdbuf();
-  std::istringstream true_lines(original.str());
-  std::istringstream shifted_lines(testing_support::shift_rmc_dates(original.str(), -weeks(1024)));
-  int records = 0;
-  std::string truth_line;
-  std::string shifted;
-  while (std::getline(true_lines, truth_line) && std::getline(shifted_lines, shifted)) {
-    FixFields truth;
-    FixFields received;
-    if (acquisition::Decodage_GPRMC(truth_line, truth) != acquisition::Trame_complete) continue;
-    ASSERT_EQ(acquisition::Decodage_GPRMC(shifted, received), acquisition::Trame_complete) << shifted;
-    ASSERT_NE(received.Aff_annee, truth.Aff_annee);
-    EXPECT_EQ(acquisition::Heure_fiable(shifted, 0), acquisition::Heure_fiable(truth_line, 0));  // checksums mended
-    EXPECT_TRUE(acquisition::mend_week_rollover(received, 2005y / March / 15));                  // the capture's day
-    EXPECT_EQ(acquisition::Ligne_log(received), acquisition::Ligne_log(truth));
-    ++records;
-  }
-  EXPECT_GT(records, 5);
 }
