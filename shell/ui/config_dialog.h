@@ -19,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class TimePanel;
 
 class TConfig : public QWidget {
   Q_OBJECT
@@ -62,6 +63,8 @@ class TConfig : public QWidget {
   QCheckBox* Bt_err_fichier;
   QCheckBox* Bt_err_rs232;
   QPushButton* BitBtn3;
+  QPushButton* Bt_heure;
+  TimePanel* Heure;  // the time panel, a window of its own
   FileChooser Ouvrir;
 
  protected:
