@@ -107,7 +107,8 @@ void TConfig::build_actions() {
 
   // The clock's state beside its setting: what the receiver's time is worth
   // and what came of setting the clock.
-  Heure = new TimePanel([this] { return acquisition_.time_status(); }, this);
+  Heure = std::make_unique<TimePanel>([this] { return acquisition_.time_status(); });
+  Heure->setFont(font());
   Bt_heure = new QPushButton(QString::fromUtf8("&Heure…"), group);
   Bt_heure->setGeometry(212, 75, 71, 21);
   Bt_heure->setToolTip(QString::fromUtf8("Heure GPS, retard du récepteur, état de l'horloge et ligne pour chronyd"));
@@ -116,6 +117,8 @@ void TConfig::build_actions() {
     Heure->raise();
   });
 }
+
+TConfig::~TConfig() = default;
 
 void TConfig::build_files() {
   auto* group = new QGroupBox(QString::fromUtf8("&Fichiers où enregistrer les données GPS"), this);

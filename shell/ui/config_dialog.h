@@ -12,6 +12,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -30,6 +31,7 @@ class TConfig : public QWidget {
 
   TConfig(shell::PlatformServices& platform, shell::Settings& settings, acquisition::AcquisitionController& acquisition,
           QWidget* parent = nullptr);
+  ~TConfig() override;
 
   // Shows the settings just read, and applies the restored speed to the port.
   void show_settings();
@@ -64,7 +66,8 @@ class TConfig : public QWidget {
   QCheckBox* Bt_err_rs232;
   QPushButton* BitBtn3;
   QPushButton* Bt_heure;
-  TimePanel* Heure;  // the time panel, a window of its own
+  // The time panel: a window of its own, not a part of the dialog.
+  std::unique_ptr<TimePanel> Heure;
   FileChooser Ouvrir;
 
  protected:
