@@ -11,12 +11,11 @@
 
 using namespace std::chrono;
 
-// A receiver caught by the week-number rollover (its dates 1024 weeks back)
-// whose sentences arrive 300 ms after their second and wait 1.7 s for the
-// cycle: the journal has the true dates, the delay and the chrony line are
-// those 300 ms, from the arrival stamp of each sentence's first byte. (The
-// sentences come faster than their times say, which the delay takes for
-// clock steps: the window keeps only the last; ReceiverDelay has the rest.)
+// A receiver caught by the week-number rollover (dates 1024 weeks back) whose
+// sentences arrive 300 ms after their second, read 1.7 s later: the journal
+// and the clock get the true dates, chrony the 300 ms from each sentence's
+// first byte. (Fed faster than their times, the fixes look like clock steps
+// to the delay's window, which keeps the last: ReceiverDelay has the rest.)
 TEST_F(ControllerFixture, RolloverReceiverThreeHundredMillisecondsLate) {
   const std::filesystem::path capture = std::filesystem::path(ORVANTA_CAPTURES_DIR) / "garmin25lp.log";
   if (!std::filesystem::exists(capture)) GTEST_SKIP() << "no receiver captures here";
@@ -25,6 +24,7 @@ TEST_F(ControllerFixture, RolloverReceiverThreeHundredMillisecondsLate) {
   std::istringstream shifted(testing_support::shift_rmc_dates(text.str(), -weeks(1024)));
   settings.chrony_socket = "/run/gps.sock";
   settings.record = true;
+  settings.set_clock = true;
   c.port().SetConnected(true);
   int fixes = 0;
   for (std::string rmc; std::getline(shifted, rmc);) {
@@ -47,6 +47,7 @@ TEST_F(ControllerFixture, RolloverReceiverThreeHundredMillisecondsLate) {
 
   const acquisition::TimeStatus status = c.time_status();
   EXPECT_EQ(status.difference, 300ms);
+  EXPECT_EQ(status.last_clock_set->outcome, acquisition::ClockOutcome::set) << "on the receiver's mended date";
   EXPECT_EQ(time_samples.samples.size(), 10u);
   const std::string report = acquisition::time_report_text(status);
   EXPECT_NE(report.find("Ligne chrony : refclock SOCK /run/gps.sock refid GPS offset 0.300 "), std::string::npos)
