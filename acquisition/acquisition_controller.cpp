@@ -30,9 +30,15 @@ AcquisitionController::~AcquisitionController() {
 
 void AcquisitionController::connect_by_hand() {
   qCDebug(lcAcquisition) << "connecting by hand to" << port_.Port().c_str();
-  port_.SetConnected(true);
-  port_.SetConnected(false);
-  port_.SetConnected(true);
+  try {
+    port_.SetConnected(true);
+    port_.SetConnected(false);
+    port_.SetConnected(true);
+  } catch (const std::exception& e) {
+    qCDebug(lcAcquisition) << "connection failed:" << e.what();
+    throw;
+  }
+  qCDebug(lcAcquisition) << "connected to" << port_.Port().c_str();
   arm_alarm();
 }
 

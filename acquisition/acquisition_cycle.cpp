@@ -6,6 +6,7 @@
 #include "acquisition/diagnostics.h"
 #include "acquisition/log_line.h"
 #include "acquisition/log_writer.h"
+#include "acquisition/nmea_sentence.h"
 #include "acquisition/rmc_decoder.h"
 #include "acquisition/rmc_normaliser.h"
 #include "acquisition/time_keeping.h"
@@ -28,6 +29,13 @@ constexpr int kCyclesBeforeHint = 10;
 // The settings hold Windows-1252 bytes; the system takes UTF-8.
 std::string native_path(const std::string& bytes) {
   return QFile::encodeName(QString::fromStdU16String(common::from_cp1252(bytes))).toStdString();
+}
+
+// Why a complete fix may not give the clock its time (Heure_fiable).
+const char* untrusted_because(std::string_view text, bool extended) {
+  const size_t start = rmc_sentence_start(text, extended);
+  if (start < text.size() && !checksum_holds(text, start)) return "bad checksum";
+  return "void fix (status not A)";
 }
 
 }  // namespace
@@ -99,12 +107,17 @@ void AcquisitionController::run_cycle() {
   } else {
     const int r = decode(receive_buffer_);
     watch_extended_rmc(receive_buffer_, r);
+    // The fix's time when the sentence can be trusted for it, with when its
+    // first byte arrived: handed to chronyd at every cycle, to the clock when
+    // the cycle acts.
     std::optional<HeureCycle> heure;
     TimeTrust trust = TimeTrust::no_sentence;
     if (r == Trame_complete) {
       heure = Heure_du_cycle(receive_buffer_, settings_.extended_rmc, fix_, arrivals_);
       trust = time_trust(receive_buffer_, rmc_sentence_start(receive_buffer_, settings_.extended_rmc));
-      if (!heure) qCDebug(lcClock) << "fix not trusted for the time: void status or bad checksum";
+      if (!heure) {
+        qCDebug(lcClock) << "no time from this fix:" << untrusted_because(receive_buffer_, settings_.extended_rmc);
+      }
     }
     receive_buffer_.clear();
     arrivals_.clear();
@@ -131,14 +144,19 @@ void AcquisitionController::act(const std::optional<HeureCycle>& heure, TimeTrus
   const std::string line = Ligne_log(fix_);
   emit record_added(QString::fromStdU16String(common::from_cp1252(line)));
 
-  if (settings_.set_clock) set_clock(heure, trust);
+  if (settings_.set_clock) {
+    if (!heure) qCDebug(lcClock) << "clock not set: the fix cannot be trusted for the time";
+    set_clock(heure, trust);
+  } else {
+    qCDebug(lcClock) << "clock not set: not asked for";
+  }
 
   if (settings_.record) {
     const bool ok =
         Ecriture_fichiers_log(native_path(settings_.log_path_1), native_path(settings_.log_path_2), line, fix_);
     if (!ok) {
-      qCWarning(lcAcquisition) << "recording failed in" << settings_.log_path_1.c_str() << "or"
-                               << settings_.log_path_2.c_str();
+      qCDebug(lcAcquisition) << "recording failed in" << settings_.log_path_1.c_str() << "or"
+                             << settings_.log_path_2.c_str();
     }
     lamps_.file_error = !ok;
   }
@@ -148,12 +166,16 @@ void AcquisitionController::act(const std::optional<HeureCycle>& heure, TimeTrus
 
 void AcquisitionController::set_clock(const std::optional<HeureCycle>& heure, TimeTrust trust) {
   const ClockOutcome outcome = set_clock_from_cycle(platform_.clock, heure, trust, settings_.precise_time, time_watch_);
-  if (!heure)
-    qCDebug(lcClock) << "clock not set: the fix cannot be trusted for the time";
-  else if (clock_was_set(outcome))
-    qCDebug(lcClock) << "clock set from GPS time" << heure->gps.hour << heure->gps.minute << heure->gps.second;
+  if (!heure) return;
+  const QString gps = QString::asprintf("%02d:%02d:%02d, GPS date %02d/%02d/%02d", heure->gps.hour, heure->gps.minute,
+                                        heure->gps.second, heure->gps.day, heure->gps.month, heure->gps.year % 100);
+  // The day comes from the GPS date only within a day of the computer's own.
+  if (clock_was_set(outcome))
+    qCDebug(lcClock).noquote() << "clock set from GPS time" << gps
+                               << "(the GPS date only within a day of the computer's)";
   else
-    qCDebug(lcClock) << "clock not set: the system refused the time (no right to set it, or no clock reading)";
+    qCDebug(lcClock).noquote() << "clock not set from" << gps
+                               << ": refused by the system (no right to set it) or the clock unreadable";
 }
 
 void AcquisitionController::send_sample(const HeureCycle& heure) {

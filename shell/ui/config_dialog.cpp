@@ -211,8 +211,8 @@ void TConfig::show_settings() {
   // leaves the port's speed as it was. Selecting applies nothing by itself.
   Aff_select_port->ReadFromPort();
   Aff_select_bauds->setCurrentIndex(settings_.speed_index);
-  if (Aff_select_bauds->currentIndex() >= 0)
-    acquisition_.port().SetBaudRate(serial::ParseBaudRate(Aff_select_bauds->Text()));
+  settings_.speed_index = Aff_select_bauds->currentIndex();  // none, when outside the list
+  if (settings_.speed_index >= 0) acquisition_.port().SetBaudRate(serial::ParseBaudRate(Aff_select_bauds->Text()));
 }
 
 void TConfig::FormShow() {

@@ -1,5 +1,6 @@
-// The program's four windows over fake platform services, in a temporary
-// folder that holds the settings file and the two log files.
+// The settings, the acquisition and the four windows over fake platform
+// services, in a temporary folder that holds the settings file and the two
+// log files.
 #pragma once
 
 #include "fake_alarm_sound.h"
@@ -26,7 +27,7 @@ class WindowFixture : public ::testing::Test {
   ~WindowFixture() override;
 
   // Creates the windows (and runs the main window's first show unless told
-  // not to); the acquisition timer is stopped: tests call its handler.
+  // not to); the acquisition timer is stopped: tests run the cycles.
   void create_windows(bool first_show = true);
   std::string path(const char* name) const;
 

@@ -10,15 +10,11 @@
 
 namespace {
 
-struct FakeHost : AffichageHost {
-  void show_configuration() override { asked.emplace_back("configuration"); }
-  void show_track() override { asked.emplace_back("track"); }
-  std::optional<std::string> load_settings() override {
-    asked.emplace_back("load");
-    return std::nullopt;
-  }
-  void save_settings() override { asked.emplace_back("save"); }
-  std::vector<std::string> asked;
+struct NoHost : AffichageHost {
+  void show_configuration() override {}
+  void show_track() override {}
+  std::optional<std::string> load_settings() override { return std::nullopt; }
+  void save_settings() override {}
 };
 
 class AffichageTest : public ControllerFixture {
@@ -35,7 +31,7 @@ class AffichageTest : public ControllerFixture {
   }
   QColor banner_colour() const { return window.Alarme->palette().color(QPalette::WindowText); }
 
-  FakeHost host;
+  NoHost host;
   TAffichage window{c, host};
 };
 
@@ -66,14 +62,6 @@ TEST_F(AffichageTest, ShowsTheStateOfEachCycle) {
   window.Timer_rafraichTimer();
   EXPECT_EQ(window.Alarme->text(), " VEILLE");
   EXPECT_EQ(banner_colour(), QColor(128, 128, 128));
-}
-
-TEST_F(AffichageTest, AsksItsHostForTheOtherWindowsAndTheSettingsFile) {
-  window.FormShow();
-  window.BitBtn1->click();
-  window.Bt_trace->click();
-  window.FormClose();
-  EXPECT_EQ(host.asked, (std::vector<std::string>{"load", "configuration", "track", "save"}));
 }
 
 TEST_F(AffichageTest, ConnectOpensCloseAndReopensAndRearmsTheAlarm) {

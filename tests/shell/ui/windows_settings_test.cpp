@@ -122,6 +122,8 @@ TEST_F(WindowsTest, SelectorsLeftWithoutSelectionLeaveThePortAsItWas) {
   EXPECT_EQ(Config->Aff_select_bauds->currentIndex(), -1);
   EXPECT_EQ(windows->acquisition().port().Port(), "COM1");
   EXPECT_EQ(windows->acquisition().port().BaudRate(), serial::br4800);
+  windows->save_settings();
+  EXPECT_NE(get(ini_path).find("COMM=-1\r\nVitesse=-1\r\n"), std::string::npos) << get(ini_path);
 }
 
 TEST_F(WindowsTest, AFileThatCannotBeWrittenStopsTheCloseWithItsPath) {
