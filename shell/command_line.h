@@ -15,4 +15,16 @@ namespace shell {
 std::optional<std::string> command_line_answer(int argc, const char* const* argv, std::string_view program,
                                                std::string_view version, std::string_view settings_path);
 
+// `--time-report [SECONDS] [--port NAME]`: the acquisition runs without a
+// window for SECONDS (60 when not given), on the port NAME or else the
+// settings' port, then the time report goes to standard output.
+struct TimeReportRequest {
+  int seconds = 60;
+  std::string port;   // empty: the settings' port
+  std::string error;  // not empty: the arguments are wrong, for standard error
+};
+
+// nullopt when --time-report is not among the arguments.
+std::optional<TimeReportRequest> time_report_request(int argc, const char* const* argv);
+
 }  // namespace shell
