@@ -49,15 +49,15 @@ int GpsdSerialDevice::init() {
 }
 
 ssize_t GpsdSerialDevice::read_sentences(int fd, char* buffer, size_t size) {
-  for (;;) {
-    const ssize_t got = ::recv(fd, buffer, size, MSG_DONTWAIT);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return connection_lost(errno) ? 0 : -1;
-    if (got == 0) return 0;
-    // A read of nothing but reports is no arrival: look again, until the
-    // socket is empty (EAGAIN).
-    if (const size_t kept = filter_.filter(buffer, static_cast<size_t>(got))) return static_cast<ssize_t>(kept);
-  }
+  const ssize_t got = ::recv(fd, buffer, size, MSG_DONTWAIT);
+  if (got < 0) return errno == EINTR || !connection_lost(errno) ? -1 : 0;
+  if (got == 0) return 0;
+  if (const size_t kept = filter_.filter(buffer, static_cast<size_t>(got))) return static_cast<ssize_t>(kept);
+  // A read of nothing but reports is no arrival, and no end either: the
+  // queue asks again, within its budget (an endless report must not hold
+  // the reading thread).
+  errno = EINTR;
+  return -1;
 }
 
 int GpsdSerialDevice::setup_queues(int input_size, int output_size) {
