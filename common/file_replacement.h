@@ -7,7 +7,10 @@
 // small one.
 //
 // A symbolic link is followed: its final target is replaced, from a new file
-// in the target's folder, and the link stays a link. A device or a pipe
+// in the target's folder, and the link stays a link. In a sticky folder that
+// anyone may write to (/tmp), a link is followed only when the folder's owner
+// or the user made it, as the kernel's fs.protected_symlinks has it: another
+// user's link there is refused (EACCES), never written through. A device or a pipe
 // (/dev/null) is written in place, having nothing to replace, and so is a
 // writable file in a folder that refuses new files. New files left
 // beside the target by a program killed in the middle of a replacement are
@@ -25,7 +28,8 @@ namespace common {
 
 class FileReplacement {
  public:
-  // Nothing, with errno set, when `path` is empty, a loop of links, a folder
+  // Nothing, with errno set, when `path` is empty, a loop of links, a link
+  // planted by another user in a shared folder (EACCES), a folder
   // or a file that may not be written, or when no file can be made beside it.
   static std::optional<FileReplacement> create(const std::string& path);
 
