@@ -20,19 +20,6 @@ namespace {
 // As many links as the kernel itself follows before giving up with ELOOP.
 constexpr int kMaxLinks = 40;
 
-// Whether a link in a sticky world-writable folder (/tmp) may be followed:
-// only when the folder's owner or the user made it, the kernel's own rule
-// (fs.protected_symlinks). Anyone may plant a link there, and following it
-// would replace a file of someone else's that the user never named. The rule
-// is kept here whether or not the kernel is set to keep it, since the links
-// are followed here and not by the kernel.
-bool may_follow(const std::string& link) {
-  struct stat own, folder;
-  if (::lstat(link.c_str(), &own) != 0 || ::stat(folder_of(link).c_str(), &folder) != 0) return true;
-  const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
-  return !shared || own.st_uid == folder.st_uid || own.st_uid == ::geteuid();
-}
-
 // The path that `path` finally names once every symbolic link on the last
 // component is followed (a relative target counts from the link's folder).
 // Returns 0, ELOOP for a loop of links, or EACCES for a link that may not be
@@ -42,7 +29,7 @@ int final_target(std::string& path) {
     char target[PATH_MAX];
     const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
     if (n < 0 || n == static_cast<ssize_t>(sizeof target)) return 0;  // not a link
-    if (!may_follow(path)) return EACCES;
+    if (is_planted_link(path)) return EACCES;
     std::string next(target, static_cast<size_t>(n));
     path = next.front() == '/' ? next : folder_of(path).append("/").append(next);
   }
@@ -124,6 +111,14 @@ UniqueFd create_temp(const std::string& path, mode_t mode, std::string& temp) {
 }
 
 }  // namespace
+
+bool is_planted_link(const std::string& path) {
+  struct stat own, folder;
+  if (::lstat(path.c_str(), &own) != 0 || !S_ISLNK(own.st_mode) || ::stat(folder_of(path).c_str(), &folder) != 0)
+    return false;
+  const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+  return shared && own.st_uid != folder.st_uid && own.st_uid != ::geteuid();
+}
 
 std::optional<FileReplacement> FileReplacement::create(const std::string& path) {
   if (path.empty()) {  // names nothing predictable
