@@ -274,6 +274,10 @@ int main(int argc, char** argv) {
       return failure(track::nothing_accepted_message(journal_name));
     case Kind::CannotWrite:
       return failure(cannot_write(output, write_error));
+    case Kind::CrOnlyLineEnds:
+      return failure(journal_name +
+                     " : ses lignes finissent par CR seul, sans LF ; il n'est pas converti (ses lignes doivent finir "
+                     "par CR LF, comme Orvanta les écrit : « sed -i 's/\\r/\\r\\n/g' JOURNAL » les convertit)");
     case Kind::Written:
       break;
   }
