@@ -30,6 +30,9 @@ std::unique_ptr<GpsdSerialDevice> GpsdSerialDevice::connect(const GpsdAddress& a
   common::UniqueFd socket;
   error = connect_gpsd(address, kConnectTimeout, socket);
   if (error == 0) error = watch_nmea(socket.get());
+  // A connection that the peer drops at once is no more an open than one it
+  // refuses, and is said the same way.
+  if (error == ECONNRESET || error == ECONNABORTED || error == EPIPE) error = ECONNREFUSED;
   if (error != 0) return nullptr;
   std::unique_ptr<GpsdSerialDevice> device(new GpsdSerialDevice(std::move(socket)));
   error = device->init();
@@ -85,11 +88,12 @@ int GpsdSerialDevice::clear_error(uint32_t& errors, uint32_t& in_queue, uint32_t
 int GpsdSerialDevice::modem_status(uint32_t& lines) {
   lines = 0;
   // No lines, but the question whether the device is still there (the
-  // port's event thread asks it so) gets its answer, without taking bytes.
-  char byte;
-  const ssize_t got = ::recv(socket_.get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-  if (got > 0 || (got < 0 && (errno == EAGAIN || errno == EINTR))) return 0;
-  return got == 0 || connection_lost(errno) ? EIO : errno;
+  // port's event thread asks it so, after a failed step) gets its answer:
+  // gone once a read found the connection lost. The socket itself is not
+  // asked: a connection reset right after it opened would fail the open's
+  // own look at the lines, where the event wait reports it as the vanished
+  // device it is.
+  return input_.gone() ? EIO : 0;
 }
 
 int GpsdSerialDevice::purge(uint32_t flags) {

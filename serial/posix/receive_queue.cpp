@@ -151,6 +151,11 @@ bool ReceiveQueue::take_overflow() {
   return overflow;
 }
 
+bool ReceiveQueue::gone() {
+  std::lock_guard lock(mutex_);
+  return gone_;
+}
+
 bool ReceiveQueue::begin_wait() {
   std::lock_guard lock(mutex_);
   if (queue_.size() > 0) return false;

@@ -85,6 +85,8 @@ class ReceiveQueue {
   void clear();
   // Whether bytes were lost to a full queue since the last call.
   bool take_overflow();
+  // Whether a fill found the device gone.
+  bool gone();
 
   // A reader that found nothing and must wait polls arrival_fd() next to the
   // tty between these two: bytes that another thread moves in meanwhile make

@@ -20,7 +20,7 @@ class FakeGpsd {
   enum class Mode {
     Fast,                // `text` again and again, as fast as the socket takes it
     EndlessLine,         // a report line that never ends
-    ResetAfterGreeting,  // the connection reset (RST) right after the greeting
+    ResetAfterGreeting,  // the connection reset (RST) once the client has asked for sentences
     Once,                // `text` once, then silence
   };
 
@@ -60,6 +60,7 @@ class FakeGpsd {
       if (!send_all(client.get(), "{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n")) continue;
       switch (mode_) {
         case Mode::ResetAfterGreeting: {
+          if (!ready(client.get(), POLLIN)) break;  // the client's request came: it has opened
           const linger reset{1, 0};
           ::setsockopt(client.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
           break;

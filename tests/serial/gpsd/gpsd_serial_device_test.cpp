@@ -78,6 +78,26 @@ TEST(GpsdSerialDevice, APeerAtFullSpeedHoldsNoThread) {
   }
 }
 
+// A connection reset right after gpsd's greeting is a refused open, or a
+// device that vanishes once open, never a failed look at the lines.
+TEST(GpsdSerialDevice, AResetAfterTheGreetingIsAVanishedDevice) {
+  FakeGpsd gpsd(FakeGpsd::Mode::ResetAfterGreeting);
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    int error = 0;
+    const auto device = GpsdSerialDevice::connect({"127.0.0.1", gpsd.port()}, error);
+    if (!device) {
+      EXPECT_EQ(error, ECONNREFUSED);
+      continue;
+    }
+    uint32_t lines = 1;
+    EXPECT_EQ(device->modem_status(lines), 0);
+    EXPECT_EQ(lines, 0u);
+    ASSERT_EQ(device->set_event_mask(EventBit::RxChar), 0);
+    uint32_t events = 0;
+    EXPECT_EQ(device->wait_event(events), EIO);
+  }
+}
+
 // Only lines that start with a sentence reach the port: a sentence quoted in
 // a report, or behind a space or a CR, is no fix.
 TEST(GpsdSerialDevice, PassesOnlyLinesThatAreSentences) {
