@@ -5,7 +5,6 @@
 #include "support/fake_gpsd.h"
 
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <sys/wait.h>
 #include <thread>
@@ -29,23 +28,17 @@ TEST_F(HostileGpsdRun, AFloodingGpsdNeitherStopsTheRecordsNorTheProgram) {
     FakeGpsd gpsd(mode, drive_sentences(40));
     start_program(3, "Port=" + gpsd.name() + "\r\n");
     const auto journal = [&] { return read_file(root / "journal.txt"); };
-    const auto started = std::chrono::steady_clock::now();
     if (fast)
       EXPECT_TRUE(wait_until([&] { return journal().size() >= 2 * size_t{65}; }, 40s))
           << read_file(root / "orvanta.out");
     else
       std::this_thread::sleep_for(7s);  // two cycles and more
     const auto asked = std::chrono::steady_clock::now();
-    const double cpu = program_cpu_seconds();
     kill(program, SIGTERM);
     int status = 0;
     waitpid(program, &status, 0);
     program = -1;
-    const std::chrono::duration<double> ending = std::chrono::steady_clock::now() - asked;
-    EXPECT_LT(ending, 3s) << "within 1 s on a machine at rest";
-    std::printf("CPU under the flood: %.2f s in %.1f s; ended %.3f s after SIGTERM\n", cpu,
-                std::chrono::duration<double>(asked - started).count(), ending.count());
-    std::fflush(stdout);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 3s) << "within 1 s on a machine at rest";
     EXPECT_TRUE(WIFEXITED(status)) << status;
     EXPECT_TRUE(fast ? only_drive_records(journal(), 40) : ::testing::AssertionResult(journal().empty()));
   }

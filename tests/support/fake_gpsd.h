@@ -18,10 +18,9 @@ namespace testing_support {
 class FakeGpsd {
  public:
   enum class Mode {
-    Fast,                // `text` again and again, as fast as the socket takes it
+    Fast,                // `text` (sentences, reports quoting them) again and again, at full speed
     EndlessLine,         // a report line that never ends
     ResetAfterGreeting,  // the connection reset (RST) once the client has asked for sentences
-    Once,                // `text` once, then silence
   };
 
   explicit FakeGpsd(Mode mode, std::string text = {}) : mode_(mode), text_(std::move(text)) {
@@ -70,15 +69,6 @@ class FakeGpsd {
           [[fallthrough]];
         case Mode::Fast:
           while (send_all(client.get(), text_)) {
-          }
-          break;
-        case Mode::Once:
-          send_all(client.get(), text_);
-          // Until the client leaves or the test ends.
-          while (ready(client.get(), POLLIN)) {
-            char sink[256];
-            const ssize_t got = ::recv(client.get(), sink, sizeof sink, MSG_DONTWAIT);
-            if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) break;
           }
           break;
       }
