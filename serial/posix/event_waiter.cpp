@@ -54,8 +54,8 @@ int EventWaiter::init() {
   if (int error = make_event_fd(wake_)) return error;
   if (int error = add_to_epoll(epoll_.get(), wake_.get(), EPOLLIN, kWake)) return error;
   // Level-triggered: what a wake-up's budget left in the tty wakes the next
-  // one, and a hung-up tty
-  // (unplugged adapter, closed pty master) keeps reporting EPOLLHUP.
+  // one, and a hung-up tty (unplugged adapter, closed pty master) keeps
+  // reporting EPOLLHUP.
   if (int error = add_to_epoll(epoll_.get(), device_fd_, EPOLLIN, kDevice)) return error;
   input_.set_arrival_listener([wake = wake_.get()] { signal_event_fd(wake); });
   int error = read_line_counts(device_fd_, counters_);

@@ -2,9 +2,9 @@
 // and a wake-up counter (mask change, cancel, modem helper, output handed to
 // the driver, bytes moved into the input queue by another thread). Each time
 // the tty is readable the wait moves what it holds, up to the queue's budget,
-// into the port's input queue (receive_queue.h), whatever the mask: the tty never fills up, so it
-// never stops announcing arrivals, and a readable tty cannot wake the wait
-// twice for the same bytes.
+// into the port's input queue (receive_queue.h), whatever the mask: the tty
+// never fills up, so it never stops announcing arrivals, and a readable tty
+// cannot wake the wait twice for the same bytes.
 //
 // What each event rests on:
 //   RxChar    new bytes entered the input queue and it is not empty (bytes

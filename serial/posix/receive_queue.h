@@ -12,7 +12,7 @@
 // announces each arrival once, whoever moved it in: arrivals moved in by
 // another thread are announced to it through the arrival listener.
 //
-// No fill reads more than a budget of a few times the queue's size: a peer
+// No fill reads more than a budget of twice the queue's size: a peer
 // that sends faster than the program reads (a socket at full speed) never
 // runs dry, and a fill "until the device is empty" would never end. Bytes
 // beyond the budget wait in the kernel, which holds the sender back. The
@@ -35,7 +35,8 @@ namespace serial {
 
 // Reads what the device holds, as read(2) does on a non-blocking descriptor:
 // the count read, 0 once the device has hung up, or -1 with errno (EAGAIN:
-// nothing now). A device that is no tty brings its own (a socket whose stream
+// nothing now; EINTR: nothing for the queue this time, ask again, within the
+// fill's budget). A device that is no tty brings its own (a socket whose stream
 // carries more than the receiver's bytes).
 using DeviceReader = std::function<ssize_t(int fd, char* buffer, size_t size)>;
 
