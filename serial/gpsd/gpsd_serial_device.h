@@ -58,7 +58,7 @@ class GpsdSerialDevice final : public SerialDevice {
   ssize_t read_sentences(int fd, char* buffer, size_t size);
 
   common::UniqueFd socket_;
-  NmeaStreamFilter filter_;  // used by the queue's fills, under its lock
+  NmeaStreamFilter filter_;  // used by the queue's fills, under their lock
   TransferAbort rx_abort_;
 
   SharedTimeouts timeouts_;
