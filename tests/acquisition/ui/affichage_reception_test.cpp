@@ -106,7 +106,8 @@ TEST_F(ReceptionOnAPty, ALineFullOfNoiseAt115200BaudRecordsAtEveryCycle) {
       out << rmc(second) << "$GPGGA,120000,4500.0000,N,00600.0000,E,1,08,0.9,100.0,M,47.0,M,,*47\r\n";
   }
   testing_support::ReplayTool receiver;
-  const std::string pty = receiver.start({path("drive.nmea"), "--loop", "--baud", "115200", "--speed", "0", "--noise", "200"});
+  const std::string pty =
+      receiver.start({path("drive.nmea"), "--loop", "--baud", "115200", "--speed", "0", "--noise", "200"});
   ASSERT_FALSE(pty.empty());
   Affichage->ComPort1.SetBaudRate(serial::br115200);
   Affichage->ComPort1.SetPort(pty);
