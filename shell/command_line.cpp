@@ -10,7 +10,7 @@ std::optional<std::string> command_line_answer(int argc, const char* const* argv
     if (arg == "--version") return name + " (Orvanta) " + std::string(version) + "\n";
     if (arg == "--help") {
       return "Utilisation : " + name +
-             " [--help | --version]\n"
+             " [--help | --version | --verbose]\n"
              "\n"
              "Journal de bord GPS : lit les trames NMEA d'un récepteur sur un port série,\n"
              "affiche la position et l'enregistre dans un journal ; « Trace » dessine le\n"
@@ -18,6 +18,9 @@ std::optional<std::string> command_line_answer(int argc, const char* const* argv
              "\n"
              "  --help     affiche cette aide et quitte\n"
              "  --version  affiche la version et quitte\n"
+             "  --verbose  écrit sur la sortie d'erreur le journal de diagnostic : ports\n"
+             "             ouverts ou refusés et pourquoi, connexions à gpsd, réglage de\n"
+             "             l'heure (aussi par QT_LOGGING_RULES=\"orvanta.*.debug=true\")\n"
              "\n"
              "Les autres arguments sont ignorés. Fichier de paramètres :\n"
              "  " +
@@ -25,6 +28,12 @@ std::optional<std::string> command_line_answer(int argc, const char* const* argv
     }
   }
   return std::nullopt;
+}
+
+bool verbose_requested(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]) == "--verbose") return true;
+  return false;
 }
 
 }  // namespace shell

@@ -1,9 +1,11 @@
 #include "serial/gpsd/gpsd_serial_device.h"
 
 #include "serial/gpsd/gpsd_connection.h"
+#include "serial/gpsd/gpsd_log.h"
 #include "serial/posix/transfer_wait.h"
 
 #include <cerrno>
+#include <cstring>
 #include <sys/socket.h>
 
 namespace serial {
@@ -52,8 +54,14 @@ ssize_t GpsdSerialDevice::read_sentences(int fd, char* buffer, size_t size) {
   for (;;) {
     const ssize_t got = ::recv(fd, buffer, size, MSG_DONTWAIT);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return connection_lost(errno) ? 0 : -1;
-    if (got == 0) return 0;
+    const int error = got < 0 ? errno : 0;
+    if (got < 0 && !connection_lost(error)) return -1;
+    if (got <= 0) {
+      if (!end_logged_)
+        qCDebug(gpsd_log, "gpsd ended the connection%s%s", error ? ": " : "", error ? std::strerror(error) : "");
+      end_logged_ = true;
+      return 0;
+    }
     // A read of nothing but reports is no arrival: look again, until the
     // socket is empty (EAGAIN).
     if (const size_t kept = filter_.filter(buffer, static_cast<size_t>(got))) return static_cast<ssize_t>(kept);

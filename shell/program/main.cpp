@@ -1,6 +1,7 @@
 // Orvanta: creates the four windows in order over the Linux platform services,
 // shows the main window and runs the event loop. --help and --version are
-// answered before anything starts; other arguments are ignored.
+// answered before anything starts, --verbose turns the diagnostic log on;
+// other arguments are ignored.
 #include "acquisition/ui/affichage.h"
 #include "platform/linux/chrony_socket.h"
 #include "platform/linux/desktop_alarm_sound.h"
@@ -17,6 +18,7 @@
 #include "shell/ui/termination_signals.h"
 #include "shell/ui/windows.h"
 
+#include <QLoggingCategory>
 #include <cerrno>  // program_invocation_short_name
 #include <cstdio>
 #include <exception>
@@ -50,6 +52,8 @@ int main(int argc, char** argv) {
     std::fputs(answer->c_str(), stdout);
     return 0;
   }
+  // QT_LOGGING_RULES, read later, may still narrow or widen it.
+  if (shell::verbose_requested(argc, argv)) QLoggingCategory::setFilterRules(shell::kVerboseLoggingRules);
   shell::OrvantaApplication app(argc, argv);
   // Every window, the dialogs and message boxes included, shows it.
   app.setWindowIcon(shell::application_icon());
