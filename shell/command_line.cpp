@@ -12,7 +12,7 @@ std::optional<std::string> command_line_answer(int argc, const char* const* argv
     if (arg == "--version") return name + " (Orvanta) " + std::string(version) + "\n";
     if (arg == "--help") {
       return "Utilisation : " + name +
-             " [--help | --version | --time-report [SECONDES] [--port NOM]]\n"
+             " [--help | --version | --verbose | --time-report [SECONDES] [--port NOM]]\n"
              "\n"
              "Journal de bord GPS : lit les trames NMEA d'un récepteur sur un port série,\n"
              "affiche la position et l'enregistre dans un journal ; « Trace » dessine le\n"
@@ -25,6 +25,9 @@ std::optional<std::string> command_line_answer(int argc, const char* const* argv
              "             puis affiche son retard mesuré et la ligne pour chronyd ;\n"
              "             code de sortie 0 quand au moins 10 points fiables ont été mesurés\n"
              "  --port NOM avec --time-report : le port à lire, au lieu de celui des paramètres\n"
+             "  --verbose  écrit sur la sortie d'erreur le journal de diagnostic : ports\n"
+             "             ouverts ou refusés et pourquoi, connexions à gpsd, réglage de\n"
+             "             l'heure (aussi par QT_LOGGING_RULES=\"orvanta.*.debug=true\")\n"
              "\n"
              "Les autres arguments sont ignorés. Fichier de paramètres :\n"
              "  " +
@@ -64,6 +67,12 @@ std::optional<TimeReportRequest> time_report_request(int argc, const char* const
   }
   if (request) request->port = port;
   return request;
+}
+
+bool verbose_requested(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]) == "--verbose") return true;
+  return false;
 }
 
 }  // namespace shell

@@ -1,6 +1,7 @@
 // The two questions the program answers from its command line, before
-// anything else starts and so without a display: --help and --version. Every
-// other argument is ignored, Qt's own options included.
+// anything else starts and so without a display: --help and --version;
+// --verbose, which turns its diagnostic log on; and --time-report. Every other
+// argument is ignored, Qt's own options included.
 #pragma once
 
 #include <optional>
@@ -26,5 +27,12 @@ struct TimeReportRequest {
 
 // nullopt when --time-report is not among the arguments.
 std::optional<TimeReportRequest> time_report_request(int argc, const char* const* argv);
+
+// Whether --verbose is among the arguments: the debug messages of every
+// "orvanta.*" logging category then go to standard error.
+bool verbose_requested(int argc, const char* const* argv);
+
+// The logging rule that --verbose sets.
+inline constexpr char kVerboseLoggingRules[] = "orvanta.*.debug=true";
 
 }  // namespace shell

@@ -116,7 +116,8 @@ int parse_options(int argc, char** argv, Options& options) {
                                     tools::kHelpOption,
                                     tools::kVersionOption,
                                     {}};
-  for (int c; (c = getopt_long(argc, argv, "h", kOptions, nullptr)) != -1;) {
+  opterr = 0;
+  for (int c; (c = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1;) {
     switch (c) {
       case kBaud:
         if (!parse_number(optarg, options.baud) || options.baud < 1 || options.baud > kFastestBaud)
@@ -142,7 +143,7 @@ int parse_options(int argc, char** argv, Options& options) {
       case tools::kVersion:
         return tools::print_version();
       default:
-        return tools::usage_error(kUsage);
+        return tools::option_error(c, argv, kUsage);
     }
   }
   if (argc - optind != 1) return tools::usage_error(kUsage);

@@ -1,9 +1,11 @@
 #include "serial/gpsd/gpsd_serial_device.h"
 
 #include "serial/gpsd/gpsd_connection.h"
+#include "serial/gpsd/gpsd_log.h"
 #include "serial/posix/transfer_wait.h"
 
 #include <cerrno>
+#include <cstring>
 #include <sys/socket.h>
 
 namespace serial {
@@ -53,8 +55,14 @@ int GpsdSerialDevice::init() {
 
 ssize_t GpsdSerialDevice::read_sentences(int fd, char* buffer, size_t size) {
   const ssize_t got = ::recv(fd, buffer, size, MSG_DONTWAIT);
-  if (got < 0) return errno == EINTR || !connection_lost(errno) ? -1 : 0;
-  if (got == 0) return 0;
+  const int error = got < 0 ? errno : 0;
+  if (got < 0 && (error == EINTR || !connection_lost(error))) return -1;
+  if (got <= 0) {
+    if (!end_logged_)
+      qCDebug(gpsd_log, "gpsd ended the connection%s%s", error ? ": " : "", error ? std::strerror(error) : "");
+    end_logged_ = true;
+    return 0;
+  }
   if (const size_t kept = filter_.filter(buffer, static_cast<size_t>(got))) return static_cast<ssize_t>(kept);
   // A read of nothing but reports is no arrival, and no end either: the
   // queue asks again, within its budget (an endless report must not hold

@@ -58,7 +58,8 @@ class GpsdSerialDevice final : public SerialDevice {
   ssize_t read_sentences(int fd, char* buffer, size_t size);
 
   common::UniqueFd socket_;
-  NmeaStreamFilter filter_;  // used by the queue's fills, under their lock
+  NmeaStreamFilter filter_;  // used by the queue's fills, under its lock
+  bool end_logged_ = false;  // likewise
   TransferAbort rx_abort_;
 
   SharedTimeouts timeouts_;

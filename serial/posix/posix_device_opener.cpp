@@ -4,6 +4,7 @@
 #include "serial/posix/line_settings.h"
 #include "serial/posix/posix_serial_device.h"
 #include "serial/posix/tty_holders.h"
+#include "serial/serial_log.h"
 
 #include <cerrno>
 #include <charconv>
@@ -96,6 +97,7 @@ std::unique_ptr<SerialDevice> PosixSerialDeviceOpener::open(const std::string& p
   const std::string path = device_path(port);
   // Decided before the open: opening a console's UART already disturbs it.
   if (SystemConsoles::read(roots_).contains(path)) {
+    qCDebug(serial_log, "%s is a system console: never opened", path.c_str());
     error = EBUSY;
     return nullptr;
   }

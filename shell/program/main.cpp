@@ -1,7 +1,8 @@
 // Orvanta: creates the four windows in order over the Linux platform services,
 // shows the main window and runs the event loop. --help and --version are
-// answered before anything starts; --time-report runs the acquisition without
-// showing a window; other arguments are ignored.
+// answered before anything starts, --verbose turns the diagnostic log on,
+// --time-report runs the acquisition without showing a window; other
+// arguments are ignored.
 #include "acquisition/time_status_text.h"
 #include "acquisition/ui/affichage.h"
 #include "platform/linux/chrony_socket.h"
@@ -20,6 +21,7 @@
 #include "shell/ui/termination_signals.h"
 #include "shell/ui/windows.h"
 
+#include <QLoggingCategory>
 #include <QTimer>
 #include <cerrno>  // program_invocation_short_name
 #include <cstdio>
@@ -103,6 +105,8 @@ int main(int argc, char** argv) {
   }
   // A report needs no display: the windows exist, unseen.
   if (report) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // QT_LOGGING_RULES, read later, may still narrow or widen it.
+  if (shell::verbose_requested(argc, argv)) QLoggingCategory::setFilterRules(shell::kVerboseLoggingRules);
   shell::OrvantaApplication app(argc, argv);
   // Every window, the dialogs and message boxes included, shows it.
   app.setWindowIcon(shell::application_icon());

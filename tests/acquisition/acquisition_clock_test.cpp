@@ -1,6 +1,6 @@
 // The clock over whole cycles that act, on a fake clock.
 #include "common/nmea_sentence.h"
-#include "controller_fixture.h"
+#include "support/controller_fixture.h"
 #include "support/system_time_values.h"
 #include "support/wait_until.h"
 

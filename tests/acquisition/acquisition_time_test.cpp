@@ -1,7 +1,7 @@
 // The time status over whole cycles: a real receiver's sentences through the
 // port's receive path, on a fake clock.
 #include "acquisition/time_status_text.h"
-#include "controller_fixture.h"
+#include "support/controller_fixture.h"
 #include "support/rmc_dates.h"
 #include "support/wait_until.h"
 

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -38,12 +39,18 @@ ToolRun run_tool(const QString& tool, const QStringList& args, const QString& fo
   return run;
 }
 
-class EveryTool : public ::testing::TestWithParam<const char*> {};
+struct ToolWords {
+  const char* tool;
+  const char* usage;
+  const char* unknown_option;
+};
+
+class EveryTool : public ::testing::TestWithParam<ToolWords> {};
 
 TEST_P(EveryTool, AnswersHelpVersionAndBadOptionsAsCommandLineProgramsDo) {
   QTemporaryDir folder;
-  const QString tool = GetParam();
-  const QString usage = (tool == "nmea_replay" ? "Utilisation : " : "usage: ") + tool;
+  const QString tool = GetParam().tool;
+  const QString usage = QString::fromUtf8(GetParam().usage) + tool;
   const ToolRun help = run_tool(tool, {"--help"}, folder.path());
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.startsWith(usage)) << help.out.toStdString();
@@ -62,12 +69,22 @@ TEST_P(EveryTool, AnswersHelpVersionAndBadOptionsAsCommandLineProgramsDo) {
   EXPECT_EQ(bad.status, 2);
   EXPECT_TRUE(bad.out.isEmpty()) << bad.out.toStdString();
   EXPECT_TRUE(bad.err.contains(usage)) << bad.err.toStdString();
+  EXPECT_TRUE(bad.err.contains(QString::fromUtf8(GetParam().unknown_option))) << bad.err.toStdString();
 
   // No option is ever taken for a file name to write.
   EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Tools, EveryTool, ::testing::Values("nmea_replay", "journal_generator", "port_list"));
+INSTANTIATE_TEST_SUITE_P(
+    Tools, EveryTool,
+    ::testing::Values(ToolWords{"orvanta-nmea-replay", "Utilisation : ", "option inconnue « --no-such-option »"},
+                      ToolWords{"orvanta-journal-generator", "Utilisation : ", "option inconnue « --no-such-option »"},
+                      ToolWords{"orvanta-port-list", "Utilisation : ", "option inconnue « --no-such-option »"}),
+    [](const ::testing::TestParamInfo<ToolWords>& tool_info) {
+      std::string name = tool_info.param.tool;
+      std::replace(name.begin(), name.end(), '-', '_');
+      return name;
+    });
 
 // A device or a pipe is refused, a file is read as a stream in bounded
 // memory, and one with nothing to send is refused rather than looped over.
@@ -86,7 +103,7 @@ TEST(ReplayTool, RefusesAFileWithNothingToSendInsteadOfSpinning) {
                                   {endless, "ne contient aucune phrase"},
                                   {"/dev/zero", "ce n'est pas un fichier ordinaire"},
                                   {fifo, "ce n'est pas un fichier ordinaire"}}) {
-    const ToolRun run = run_tool("nmea_replay", {QString::fromStdString(file.string()), "--loop"});
+    const ToolRun run = run_tool("orvanta-nmea-replay", {QString::fromStdString(file.string()), "--loop"});
     EXPECT_EQ(run.status, 1) << file;
     EXPECT_TRUE(run.err.contains(why)) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
@@ -106,7 +123,7 @@ TEST(ReplayTool, NeverTakesANameThatExists) {
   fs::create_symlink("file", folder.filePath("link").toStdString());
   fs::create_symlink("nowhere", folder.filePath("dangling").toStdString());
   for (const char* name : {"file", "link", "dangling"}) {
-    const ToolRun run = run_tool("nmea_replay", {nmea, "--link", folder.filePath(name)});
+    const ToolRun run = run_tool("orvanta-nmea-replay", {nmea, "--link", folder.filePath(name)});
     EXPECT_EQ(run.status, 2) << name;
     EXPECT_TRUE(run.err.contains("impossible de créer le lien " + folder.filePath(name) + " : il existe déjà"))
         << run.err.toStdString();
@@ -129,7 +146,7 @@ TEST(ReplayTool, RefusesNumbersOutOfRange) {
                                {"--baud", "0"},
                                {"--baud", "4000001"}};
   for (const QStringList& args : wrong) {
-    const ToolRun run = run_tool("nmea_replay", QStringList{nmea} + args);
+    const ToolRun run = run_tool("orvanta-nmea-replay", QStringList{nmea} + args);
     EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
     EXPECT_TRUE(run.err.contains("valeur incorrecte pour " + args[0])) << run.err.toStdString();
   }
@@ -142,7 +159,7 @@ TEST(ReplayTool, EndsPromptlyOnCtrlCOrSigterm) {
   for (int signal : {SIGINT, SIGTERM}) {
     QProcess process;
     // A slow line: every sentence takes seconds, so the signal comes mid-wait.
-    process.start(QString(ORVANTA_TOOLS_DIR) + "/nmea_replay", {nmea, "--loop", "--baud", "100"});
+    process.start(QString(ORVANTA_TOOLS_DIR) + "/orvanta-nmea-replay", {nmea, "--loop", "--baud", "100"});
     ASSERT_TRUE(process.waitForReadyRead(5000));
     ::kill(static_cast<pid_t>(process.processId()), signal);
     ASSERT_TRUE(process.waitForFinished(2000)) << signal;
