@@ -87,7 +87,10 @@ void OnlineTileSource::fetch(const TileId& tile, const QString& key, const Fresh
 }
 
 void OnlineTileSource::fetched(const QString& key, const TileResponse& response) {
-  const Fetching fetching = fetching_.take(key);
+  const auto found = fetching_.constFind(key);
+  if (found == fetching_.cend()) return;
+  const Fetching fetching = *found;
+  fetching_.erase(found);
   const TileId tile = fetching.tile;
   switch (response.outcome) {
     case TileResponse::Outcome::Image:
@@ -145,12 +148,14 @@ void OnlineTileSource::deliver_nothing_later(const TileId& tile) {
 
 void OnlineTileSource::go_offline(const QString& reason) {
   offline_until_ = clock_().addSecs(kOfflineSeconds);
-  // What is queued would only fail in turn: dropped, and shown grey.
-  const QList<Fetching> dropped = fetching_.values();
-  fetching_.clear();
-  fetcher_.keep_only({});
-  for (const Fetching& f : dropped)
-    if (!f.revalidating) deliver_nothing_later(f.tile);
+  // What is queued would only fail in turn: dropped, and shown grey. What
+  // runs ends on its own.
+  fetcher_.drop_queued();
+  fetching_.removeIf([this](const auto& entry) {
+    if (fetcher_.pending(entry.key())) return false;
+    if (!entry.value().revalidating) deliver_nothing_later(entry.value().tile);
+    return true;
+  });
   if (!status_.isEmpty()) return;
   status_ = QString("Carte hors ligne (%1) : seules les tuiles en cache sont affichées").arg(reason);
   emit status_changed(status_);

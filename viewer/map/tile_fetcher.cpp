@@ -44,13 +44,21 @@ void TileFetcher::keep_only(const QSet<QString>& keep) {
     if (keep.contains(it.key())) continue;
     QNetworkReply* reply = it.value();
     reply->disconnect(this);
-    reply->abort();
+    // One that has failed or finished already has its end queued: dropped.
+    if (!reply->isFinished() && reply->error() == QNetworkReply::NoError) reply->abort();
     reply->deleteLater();
     running_.remove(it.key());
     keys_.remove(it.key());
     const QString host = host_of(reply->url());
     --hosts_[host].running;
     start_next(host);
+  }
+}
+
+void TileFetcher::drop_queued() {
+  for (Host& host : hosts_) {
+    for (const Request& r : host.queue) keys_.remove(r.key);
+    host.queue.clear();
   }
 }
 
@@ -89,7 +97,10 @@ void TileFetcher::finish(QNetworkReply* reply, const QString& key, const QString
   } else if (status == 404 || status == 410) {
     response.outcome = TileResponse::Outcome::Missing;
   } else {
-    response.error = status != 0 ? QString("HTTP %1").arg(status) : reply->errorString();
+    // Our own aborts are never reported: a cancelled request ran out of time.
+    response.error = status != 0                                               ? QString("HTTP %1").arg(status)
+                     : reply->error() == QNetworkReply::OperationCanceledError ? QString("pas de réponse")
+                                                                               : reply->errorString();
   }
   start_next(host);
   emit fetched(key, response);

@@ -47,6 +47,8 @@ class TileFetcher : public QObject {
   // Forgets the queued requests and aborts the running ones of every key not
   // in `keep`; their answers are never reported.
   void keep_only(const QSet<QString>& keep);
+  // Forgets every queued request, leaving the running ones.
+  void drop_queued();
   bool pending(const QString& key) const { return keys_.contains(key); }
 
  signals:
