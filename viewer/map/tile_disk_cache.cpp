@@ -19,7 +19,7 @@ namespace {
 constexpr char kMagic[] = "orvanta-tile 1";
 constexpr char kSuffix[] = ".tile";
 // The most a tile file may hold: a tile server's image is far smaller.
-constexpr qint64 kLargestTile = 4 * 1024 * 1024;
+constexpr qint64 kLargestTile = 4LL * 1024 * 1024;
 
 QByteArray header_of(const Freshness& f) {
   return QByteArray(kMagic) + '\n' + QByteArray::number(f.expires.toSecsSinceEpoch()) + '\n' + f.etag + '\n' +

@@ -37,8 +37,8 @@ struct OnlineTiles : ::testing::Test {
     return PumpUntil([&] { return arrived.size() >= count; });
   }
   static std::vector<TileId> row(int count) {
-    std::vector<TileId> tiles;
-    for (int x = 0; x < count; ++x) tiles.push_back({5, x, 3});
+    std::vector<TileId> tiles(static_cast<std::size_t>(count));
+    for (int x = 0; x < count; ++x) tiles[static_cast<std::size_t>(x)] = {5, x, 3};
     return tiles;
   }
 };
