@@ -17,6 +17,12 @@ QString tile_url(const QString& url_template, const TileId& tile) {
   return url;
 }
 
+QString attribution_or_default(const QString& given, const QString& from_data) {
+  if (!given.trimmed().isEmpty()) return given;
+  if (!from_data.trimmed().isEmpty()) return from_data;
+  return QString::fromUtf8(kOpenStreetMapAttribution);
+}
+
 QString cache_folder_name(const QString& url_template) {
   const QByteArray digest = QCryptographicHash::hash(url_template.toUtf8(), QCryptographicHash::Sha256);
   return QString::fromLatin1(digest.toHex().left(16));

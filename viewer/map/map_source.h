@@ -16,9 +16,14 @@ struct MapSource {
   Kind kind = Kind::None;
   QString url_template;  // TileServer
   QString path;          // MbTiles
-  // Drawn in a corner; for an MBTiles file, empty means the file's own.
-  QString attribution = QString::fromUtf8(kOpenStreetMapAttribution);
+  // Drawn in a corner. Empty: the MBTiles file's own, otherwise (and for a
+  // tile server) kOpenStreetMapAttribution.
+  QString attribution;
 };
+
+// The attribution given, or else the one from the source's data, or else
+// OpenStreetMap's.
+QString attribution_or_default(const QString& given, const QString& from_data = {});
 
 // The URL of a tile: {z}, {x}, {y} replaced by the tile's numbers, {-y} by its
 // row counted from the south, {s} by one of the subdomains a, b, c (the same

@@ -58,8 +58,11 @@ void MbTilesSource::read_metadata() {
     const QString name = query.value(0).toString();
     const QString value = query.value(1).toString().trimmed();
     bool ok = false;
-    if (name == "attribution" && !value.isEmpty() && attribution_.isEmpty()) {
-      attribution_ = value;
+    if (name == "attribution") {
+      attribution_ = attribution_or_default(attribution_, value);
+    } else if (name == "format" && value != "png" && value != "jpg" && value != "jpeg") {
+      error_ = "tuiles au format " + value + " non prises en charge";
+      open_ = false;
     } else if (name == "minzoom" && value.toInt(&ok) >= 0 && ok) {
       min_zoom_ = std::min(value.toInt(), kDeepestZoom + 3);
     } else if (name == "maxzoom" && value.toInt(&ok) >= 0 && ok) {

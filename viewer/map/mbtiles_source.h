@@ -29,7 +29,7 @@ class MbTilesSource : public TileSource {
   // Why not, in a few words, when it is not.
   QString error() const { return error_; }
 
-  QString attribution() const override { return attribution_; }
+  QString attribution() const override { return attribution_or_default(attribution_); }
   int min_zoom() const override { return min_zoom_; }
   int max_zoom() const override { return max_zoom_; }
   const std::optional<Bounds>& bounds() const { return bounds_; }

@@ -29,7 +29,7 @@ class OnlineTileSource : public TileSource {
                    QObject* parent = nullptr);
   ~OnlineTileSource() override;
 
-  QString attribution() const override { return source_.attribution; }
+  QString attribution() const override { return attribution_or_default(source_.attribution); }
   void request(const std::vector<TileId>& missing, const std::vector<TileId>& keep) override;
 
   TileFetcher& fetcher() { return fetcher_; }

@@ -25,6 +25,17 @@ QByteArray TileFetcher::user_agent() { return QByteArray("Orvanta/") + ORVANTA_V
 
 void TileFetcher::fetch(const QString& key, const QUrl& url, const Freshness& held) {
   if (keys_.contains(key)) return;
+  if (url.scheme() != "http" && url.scheme() != "https") {
+    QMetaObject::invokeMethod(
+        this,
+        [this, key] {
+          TileResponse refused;
+          refused.error = "adresse sans http ni https";
+          emit fetched(key, refused);
+        },
+        Qt::QueuedConnection);
+    return;
+  }
   keys_.insert(key);
   const QString host = host_of(url);
   hosts_[host].queue.push_back({key, url, held});
@@ -75,6 +86,11 @@ void TileFetcher::start_next(const QString& host_name) {
     QNetworkReply* reply = network_.get(http);
     ++host.running;
     running_.insert(request.key, reply);
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+      if (received <= kLargestAnswer) return;
+      reply->setProperty("too_large", true);
+      reply->abort();
+    });
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, key = request.key, host_name] { finish(reply, key, host_name); });
   }

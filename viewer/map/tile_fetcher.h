@@ -21,6 +21,8 @@ class QNetworkReply;
 namespace viewer::map {
 
 inline constexpr int kConnectionsPerHost = 2;
+// A tile server's image is tens of kilobytes: an answer beyond this is cut.
+inline constexpr qint64 kLargestAnswer = 4LL * 1024 * 1024;
 
 struct TileResponse {
   enum class Outcome { Image, NotModified, Missing, Failed };
@@ -42,7 +44,7 @@ class TileFetcher : public QObject {
 
   // Queues the request of `key` (one per key: asking again while it is queued
   // or running changes nothing). With an ETag or a Last-Modified the request
-  // is conditional.
+  // is conditional. Only http and https URLs are fetched; others fail.
   void fetch(const QString& key, const QUrl& url, const Freshness& held = {});
   // Forgets the queued requests and aborts the running ones of every key not
   // in `keep`; their answers are never reported.

@@ -68,7 +68,11 @@ TEST(MbTiles, RowsZoomsBoundsAndAttributionFromTheFile) {
       EXPECT_EQ(image.pixel(100, 100), colour_of(tile).rgb());
     }
   }
-  EXPECT_FALSE(MbTilesSource({MapSource::Kind::MbTiles, {}, dir.filePath("none.mbtiles")}).is_open());
+  EXPECT_FALSE(MbTilesSource({MapSource::Kind::MbTiles, {}, dir.filePath("none.mbtiles"), {}}).is_open());
+  const MbTilesSource vector(
+      {MapSource::Kind::MbTiles, {}, write_mbtiles(dir.filePath("v.mbtiles"), {"'format', 'pbf'"}), {}});
+  EXPECT_FALSE(vector.is_open());
+  EXPECT_EQ(vector.attribution(), kOpenStreetMapAttribution);
 }
 
 TEST(MapLayer, PaintsTheKnownTileAtItsPixelAndTheAttribution) {

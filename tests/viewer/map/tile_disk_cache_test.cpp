@@ -44,7 +44,8 @@ TEST(TileDiskCache, LeastRecentlyUsedGoFirstAcrossRuns) {
     for (const char* key : {"s/1/0/0", "s/1/0/1", "s/1/1/0"}) {
       ASSERT_TRUE(TileDiskCache::write(cache.path(key), tile));
       EXPECT_TRUE(cache.record(key, size).isEmpty());
-      QFile(cache.path(key)).setFileTime(kNow.addSecs(static_cast<qint64>(cache.tile_count())), QFileDevice::FileModificationTime);
+      QFile(cache.path(key))
+          .setFileTime(kNow.addSecs(static_cast<qint64>(cache.tile_count())), QFileDevice::FileModificationTime);
     }
     cache.touch("s/1/0/0");
     EXPECT_EQ(cache.record("s/1/1/1", size), QStringList{cache.path("s/1/0/1")});
