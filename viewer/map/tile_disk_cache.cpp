@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTimeZone>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -52,6 +53,10 @@ TileDiskCache::TileDiskCache(QString root, qint64 capacity_bytes) : root_(std::m
   for (const QString& stale : evict()) QFile::remove(stale);
 }
 
+QFuture<std::shared_ptr<TileDiskCache>> TileDiskCache::open(const QString& root, qint64 capacity_bytes) {
+  return QtConcurrent::run([root, capacity_bytes] { return std::make_shared<TileDiskCache>(root, capacity_bytes); });
+}
+
 QString TileDiskCache::default_root() {
   QString base = qEnvironmentVariable("XDG_CACHE_HOME");
   // The XDG rule: a relative path is invalid and is ignored.
@@ -60,7 +65,8 @@ QString TileDiskCache::default_root() {
 }
 
 QString TileDiskCache::key(const QString& server_folder, int zoom, int x, int y) {
-  return QString("%1/%2/%3/%4").arg(server_folder).arg(zoom).arg(x).arg(y);
+  // Asked for every tile of every frame: one allocation, no format parsing.
+  return server_folder + '/' + QString::number(zoom) + '/' + QString::number(x) + '/' + QString::number(y);
 }
 
 QString TileDiskCache::path(const QString& key) const { return root_ + '/' + key + kSuffix; }

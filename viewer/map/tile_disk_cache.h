@@ -11,9 +11,11 @@
 #include "viewer/map/http_freshness.h"
 
 #include <QByteArray>
+#include <QFuture>
 #include <QString>
 #include <QStringList>
 #include <list>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 
@@ -31,6 +33,11 @@ class TileDiskCache {
   // Reads the index from the files under `root` (the oldest use is the
   // oldest modification time).
   explicit TileDiskCache(QString root, qint64 capacity_bytes = kDefaultDiskCacheBytes);
+
+  // The same on a worker thread: reading the index walks the whole folder
+  // (about 0.1 s for the 25,000 files of a full cache), which the window
+  // does not wait for.
+  static QFuture<std::shared_ptr<TileDiskCache>> open(const QString& root, qint64 capacity_bytes);
 
   // $XDG_CACHE_HOME/orvanta/tiles, or ~/.cache/orvanta/tiles.
   static QString default_root();

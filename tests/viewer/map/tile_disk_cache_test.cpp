@@ -54,7 +54,8 @@ TEST(TileDiskCache, LeastRecentlyUsedGoFirstAcrossRuns) {
   // A new run reads the order back from the files' times: over a smaller
   // cap, the older file goes.
   QFile::remove(root.filePath("s/1/0/1.tile"));
-  TileDiskCache cache(root.path(), size);
+  const std::shared_ptr<TileDiskCache> opened = TileDiskCache::open(root.path(), size).result();
+  TileDiskCache& cache = *opened;
   EXPECT_EQ(cache.tile_count(), 1u);
   EXPECT_FALSE(QFile::exists(cache.path("s/1/0/0")));
   EXPECT_TRUE(cache.contains("s/1/1/0"));
