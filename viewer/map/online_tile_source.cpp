@@ -45,7 +45,10 @@ void OnlineTileSource::request(const std::vector<TileId>& missing, const std::ve
 
   for (const TileId& tile : missing) {
     const QString key = key_of(tile);
-    if (reading_.count(tile) != 0 || fetcher_.pending(key)) continue;
+    if (reading_.count(tile) != 0) continue;
+    // A tile being revalidated is still read from disk when asked for again.
+    const auto fetching = fetching_.constFind(key);
+    if (fetching != fetching_.cend() && !fetching->revalidating) continue;
     if (cache_.contains(key)) {
       load_from_disk(tile, key);
     } else if (not_found_.count(tile) != 0 || offline()) {

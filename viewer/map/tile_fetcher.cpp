@@ -25,10 +25,12 @@ QByteArray TileFetcher::user_agent() { return QByteArray("Orvanta/") + ORVANTA_V
 
 void TileFetcher::fetch(const QString& key, const QUrl& url, const Freshness& held) {
   if (keys_.contains(key)) return;
+  keys_.insert(key);
   if (url.scheme() != "http" && url.scheme() != "https") {
     QMetaObject::invokeMethod(
         this,
         [this, key] {
+          if (!keys_.remove(key)) return;
           TileResponse refused;
           refused.error = "adresse sans http ni https";
           emit fetched(key, refused);
@@ -36,7 +38,6 @@ void TileFetcher::fetch(const QString& key, const QUrl& url, const Freshness& he
         Qt::QueuedConnection);
     return;
   }
-  keys_.insert(key);
   const QString host = host_of(url);
   hosts_[host].queue.push_back({key, url, held});
   start_next(host);
