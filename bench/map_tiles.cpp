@@ -45,6 +45,7 @@ double cpu_ms() {
 
 double median_of(int runs, const std::function<double()>& run) {
   std::vector<double> times;
+  times.reserve(static_cast<std::size_t>(runs));
   for (int i = 0; i < runs; ++i) times.push_back(run());
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
@@ -171,7 +172,7 @@ int main(int argc, char** argv) {
   int runs = 5;
   int files = 25000;
   for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--runs") == 0) runs = std::atoi(argv[i + 1]);
+    if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
     if (std::strcmp(argv[i], "--files") == 0) files = std::atoi(argv[i + 1]);
   }
   cache_lookup(runs);
