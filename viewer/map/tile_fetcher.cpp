@@ -106,7 +106,9 @@ void TileFetcher::finish(QNetworkReply* reply, const QString& key, const QString
   TileResponse response;
   response.headers = caching_headers(*reply);
   const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (status == 200 && reply->error() == QNetworkReply::NoError) {
+  // Cut short while it came, or come whole at once before it could be.
+  const bool too_large = reply->property("too_large").toBool() || reply->bytesAvailable() > kLargestAnswer;
+  if (status == 200 && reply->error() == QNetworkReply::NoError && !too_large) {
     response.outcome = TileResponse::Outcome::Image;
     response.body = reply->readAll();
   } else if (status == 304) {
@@ -115,7 +117,8 @@ void TileFetcher::finish(QNetworkReply* reply, const QString& key, const QString
     response.outcome = TileResponse::Outcome::Missing;
   } else {
     // Our own aborts are never reported: a cancelled request ran out of time.
-    response.error = status != 0                                               ? QString("HTTP %1").arg(status)
+    response.error = too_large                                                 ? QString("réponse trop grosse")
+                     : status != 0                                             ? QString("HTTP %1").arg(status)
                      : reply->error() == QNetworkReply::OperationCanceledError ? QString("pas de réponse")
                                                                                : reply->errorString();
   }

@@ -107,8 +107,12 @@ TEST_F(OnlineTiles, FailuresGiveGreyTilesAndOneQuietMessage) {
   struct Case {
     TileServer::Answer answer;
     bool offline;
+    const char* reason;  // in the status line
   };
-  for (const Case& c : {Case{{404}, false}, Case{{500}, true}, Case{TileServer::Answer::none(), true}}) {
+  const TileServer::Answer endless(200, QByteArray(kLargestAnswer + 100000, 'x'));
+  for (const Case& c :
+       {Case{{404}, false, ""}, Case{{500}, true, "(HTTP 500)"},
+        Case{TileServer::Answer::none(), true, "(pas de réponse)"}, Case{endless, true, "(réponse trop grosse)"}}) {
     statuses.clear();
     server.answer = [&](const TileServer::Request& r) {
       return r.path == "/2/0/0.png"
@@ -134,6 +138,7 @@ TEST_F(OnlineTiles, FailuresGiveGreyTilesAndOneQuietMessage) {
                             [](const auto& a) { return a.first.zoom == 2 && !a.second.isNull(); }));
     EXPECT_EQ(server.requests.size() - before, c.offline ? 0 : 1) << c.answer.status;
     EXPECT_EQ(statuses.size(), c.offline ? 1 : 0) << c.answer.status;
+    EXPECT_TRUE(statuses.value(0).contains(QString::fromUtf8(c.reason))) << statuses.value(0).toStdString();
   }
   // Back after the pause, the first success clears the message.
   now = now.addSecs(OnlineTileSource::kOfflineSeconds + 1);
