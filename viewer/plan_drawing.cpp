@@ -56,11 +56,6 @@ DegreeRange grid_longitudes(const PlanScale& scale) {
   return {static_cast<int64_t>(centre - std::ceil(reach)), static_cast<int64_t>(centre + std::ceil(reach))};
 }
 
-void label(QPainter& painter, int left, int top, const QString& text) {
-  painter.setPen(Qt::black);
-  painter.drawText(QPoint(left, top + painter.fontMetrics().ascent()), text);
-}
-
 }  // namespace
 
 QImage new_plan_bitmap() {
@@ -71,13 +66,18 @@ QImage new_plan_bitmap() {
 
 void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas) {
   bitmap.fill(Qt::white);
-  Tracer_parcours(bitmap, scale, points, pas);
-  QPainter painter(&bitmap);
-  painter.setRenderHint(QPainter::Antialiasing, false);
   QFont font("MS Sans Serif");
   font.setPixelSize(11);
+  std::vector<GridLabel> labels;
+  {
+    QPainter painter(&bitmap);
+    painter.setFont(font);
+    labels = Tracer_grille(painter, scale);
+  }
+  Tracer_parcours(bitmap, scale, points, pas);
+  QPainter painter(&bitmap);
   painter.setFont(font);
-  Tracer_grille(painter, scale);
+  draw_grid_labels(painter, labels);
 }
 
 void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas) {
@@ -115,12 +115,11 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackP
   }
 }
 
-void Tracer_grille(QPainter& painter, const PlanScale& scale) {
+std::vector<GridLabel> Tracer_grille(QPainter& painter, const PlanScale& scale) {
   const GridSteps steps = grid_steps(scale);
   const DegreeRange lons = grid_longitudes(scale);
   const QFontMetrics metrics = painter.fontMetrics();
-  painter.setBackgroundMode(Qt::OpaqueMode);
-  painter.setBackground(Qt::white);
+  std::vector<GridLabel> labels;
   // Meridians every `steps.lon` degrees from -180, and on past 180 where the
   // plan goes round the globe, each labelled with the place it passes.
   const int64_t first = lons.first + floor_mod(-180 - lons.first, steps.lon);
@@ -132,7 +131,7 @@ void Tracer_grille(QPainter& painter, const PlanScale& scale) {
     });
     const QString text = place >= 0 ? QString::number(place) + QString::fromUtf8(" °E")
                                     : QString::number(-place) + QString::fromUtf8(" °O");
-    label(painter, end.x - metrics.horizontalAdvance(text) / 2, kPlanHeight - 20, text);
+    labels.push_back({end.x - metrics.horizontalAdvance(text) / 2, kPlanHeight - 20, text});
   }
   const int count = static_cast<int>(lons.last - lons.first + 1);
   for (int32_t lat = -90; lat <= 90; lat += steps.lat) {
@@ -142,8 +141,16 @@ void Tracer_grille(QPainter& painter, const PlanScale& scale) {
     });
     const QString text =
         lat >= 0 ? QString::number(lat) + QString::fromUtf8(" °N") : QString::number(-lat) + QString::fromUtf8(" °S");
-    label(painter, 6, end.y - metrics.height() / 2, text);
+    labels.push_back({6, end.y - metrics.height() / 2, text});
   }
+  return labels;
+}
+
+void draw_grid_labels(QPainter& painter, const std::vector<GridLabel>& labels) {
+  painter.setBackgroundMode(Qt::OpaqueMode);
+  painter.setBackground(Qt::white);
+  painter.setPen(Qt::black);
+  for (const GridLabel& l : labels) painter.drawText(QPoint(l.left, l.top + painter.fontMetrics().ascent()), l.text);
 }
 
 }  // namespace viewer

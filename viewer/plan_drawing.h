@@ -1,13 +1,18 @@
-// Draws the plan into the viewer's 715 x 539 bitmap: white ground, the track
-// as a polyline of alternating blue and red segments, then the grid and its
-// labels over it. Lines are one pixel wide, never antialiased.
+// Draws the plan into the viewer's bitmap: white ground, the grid lines, the
+// track over them as a polyline of alternating blue and red segments, then
+// the grid's labels. A track lying along a whole degree (a road due east on
+// 17° S) stays in sight: a grid line drawn over it would hide it wholly or,
+// where its points straddle a pixel row, in pieces. Lines are one pixel wide,
+// never antialiased.
 #pragma once
 
 #include "track/track_points.h"
 #include "viewer/plan_geometry.h"
 
 #include <QImage>
+#include <QString>
 #include <cstddef>
+#include <vector>
 
 class QPainter;
 
@@ -16,7 +21,7 @@ namespace viewer {
 // A bitmap of the drawing's size and format.
 QImage new_plan_bitmap();
 
-// The whole drawing: fill, track with point step `pas`, grid.
+// The whole drawing: fill, grid lines, track with point step `pas`, labels.
 void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas);
 
 // Every pas-th point from the first, in order, so the later of two crossing
@@ -27,8 +32,14 @@ void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints&
 void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas);
 
 // Meridians and parallels every whole number of degrees that keeps them about
-// 30 pixels apart, black at 0 degrees, grey elsewhere, each labelled in an
-// opaque white box.
-void Tracer_grille(QPainter& painter, const PlanScale& scale);
+// 30 pixels apart, black at 0 degrees, grey elsewhere. Gives their labels,
+// which draw_grid_labels writes in opaque white boxes.
+struct GridLabel {
+  int left;
+  int top;
+  QString text;
+};
+std::vector<GridLabel> Tracer_grille(QPainter& painter, const PlanScale& scale);
+void draw_grid_labels(QPainter& painter, const std::vector<GridLabel>& labels);
 
 }  // namespace viewer
