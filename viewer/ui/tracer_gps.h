@@ -166,6 +166,13 @@ class TTrace : public QWidget {
   // Makes `path` the file plotted, readies the controls for it and loads it.
   bool open_track(const QString& path);
   bool track_shown() const;
+  // Opens a file the user named; when it cannot be shown, the track shown
+  // before stays, with its view, cursor and controls.
+  void open_other_track(const QString& path);
+  // Draws `view` as it stands, the cursor on record `cursor` (or the last).
+  void show_view(const viewer::PlanScale& view, int cursor);
+  // The drawing of the plan as it stands, without touching its scale.
+  void redraw_view(int pas);
   // The read-out panels appear only while the pointer is over the drawing.
   void show_readouts_if_pointer_over_plan();
   // The controls a load disables and re-enables.

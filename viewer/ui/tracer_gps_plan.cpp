@@ -93,9 +93,13 @@ void TTrace::Redessiner(int pas, bool sur_curseur) {
     const viewer::Coordonnees centre = viewer::Vers_coordonnees(Plan, kPlanWidth / 2, kPlanHeight / 2);
     Calcul_echelle(std::abs(centre.lat_degres), std::abs(centre.lat_minutes));
   }
+  redraw_view(pas);
+  Placer_curseur(Bt_avance->Position(), sur_curseur);
+}
+
+void TTrace::redraw_view(int pas) {
   viewer::draw_plan(Image->Bitmap(), Plan, Liste_points, static_cast<std::size_t>(pas));
   Image->update();
-  Placer_curseur(Bt_avance->Position(), sur_curseur);
 }
 
 void TTrace::Trace_preciTimer() {

@@ -73,11 +73,13 @@ int TTrace::Charger_fichier(const QString& path) {
   show_progress_window();
   set_loading_controls_enabled(false);
 
-  // A failed load tells why, puts the progress window away and gives its code;
+  // A failed load puts the progress window away, tells why and gives its code;
   // the controls stay disabled until the caller drops to the no-track state.
+  // The progress window stays on top of every window: shown with the message,
+  // it would hide it.
   auto failed = [this](QMessageBox::Icon icon, const std::string& text, int code) {
-    Message(icon, QString::fromStdString(text));
     hide_progress_window();
+    Message(icon, QString::fromStdString(text));
     return code;
   };
   const std::string utf8_path = path.toStdString();
@@ -187,9 +189,37 @@ void TTrace::Bt_repertoireClick() {
   if (loading_) return;
   const std::optional<QString> chosen = Ouvrir();
   if (!chosen || !QFileInfo::exists(*chosen)) return;
-  if (!open_track(*chosen)) return;
-  Centrer_sur_curseur();
-  Redessiner(1, true);
+  open_other_track(*chosen);
+}
+
+void TTrace::open_other_track(const QString& path) {
+  // A file that turns out not to be a track must not cost the user the one
+  // on screen: it is put aside during the load and comes back on failure.
+  const bool shown = track_shown();
+  track::TrackPoints before = std::move(Liste_points);
+  const double length_before = Longueur_totale;
+  const QString path_before = Chemin_fichier_a_tracer;
+  const viewer::PlanScale view = Plan;
+  const int cursor = Bt_avance->Position();
+  if (open_track(path)) {
+    Centrer_sur_curseur();
+    Redessiner(1, true);
+    return;
+  }
+  if (!shown) return;
+  Liste_points = std::move(before);
+  Longueur_totale = length_before;
+  Chemin_fichier_a_tracer = path_before;
+  Activer_controles();
+  show_track_totals(static_cast<int>(Liste_points.size()));
+  show_view(view, cursor);
+}
+
+void TTrace::show_view(const viewer::PlanScale& view, int cursor) {
+  Plan = view;
+  Bt_avance->SetPosition(std::min(cursor, Bt_avance->Max()));
+  redraw_view(1);
+  Placer_curseur(Bt_avance->Position(), false);
 }
 
 void TTrace::FormShow() {
@@ -239,7 +269,17 @@ void TTrace::Timer_traceTimer() {
   if (Compteur_maj < Bt_maj->value()) return;
   Compteur_maj = 0;
   if (!QFileInfo::exists(Chemin_fichier_a_tracer)) return;
-  if (load_track()) Bt_centrer_finClick();
+  // Only a cursor on the newest record follows the journal; one the user
+  // took back to an earlier record stays there, and so does the view.
+  const bool following = Bt_avance->Position() >= Bt_avance->Max();
+  const int cursor = Bt_avance->Position();
+  const viewer::PlanScale view = Plan;
+  if (!load_track()) return;
+  if (following || cursor > Bt_avance->Max()) {
+    Bt_centrer_finClick();
+  } else {
+    show_view(view, cursor);
+  }
 }
 
 void TTrace::Bt_exporterClick() {

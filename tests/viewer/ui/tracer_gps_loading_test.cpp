@@ -142,3 +142,28 @@ TEST_F(ViewerTest, NothingStartsASecondLoadWhileOneIsRunning) {
   EXPECT_EQ(dialogs, 0);
   EXPECT_FALSE(Trace->Chargement_en_cours());
 }
+
+TEST_F(ViewerTest, AFileThatIsNoTrackLeavesTheTrackShownUsableAndItsMessageInSight) {
+  write_journal(track_text(4));
+  Trace->FormShow();
+  Trace->Bt_centrer_debutClick();
+  const std::string other = path("drive.gpx");
+  std::ofstream(other, std::ios::binary) << "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\">\n</gpx>\n";
+  chosen = QString::fromStdString(other);
+  bool progress_shown = false;
+  on_message = [&] { progress_shown = Calcul->isVisible(); };
+  Trace->Bt_repertoire->click();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_FALSE(progress_shown);
+  EXPECT_EQ(Trace->Chemin_fichier_a_tracer, journal_path());
+  EXPECT_EQ(Trace->Aff_chemain_fichier_a_tracer->text(), journal_path());
+  EXPECT_EQ(Trace->Liste_points.size(), 4u);
+  EXPECT_EQ(Trace->Aff_nb_lignes_total->text(), "3");
+  EXPECT_EQ(Trace->Aff_nb_ligne_courante->text(), "0");
+  EXPECT_EQ(Trace->Plan.Centre_lat, 27'000'000);
+  for (QWidget* w : {static_cast<QWidget*>(Trace->Bt_zoom), static_cast<QWidget*>(Trace->Bt_avance),
+                     static_cast<QWidget*>(Trace->Bt_centrer), static_cast<QWidget*>(Trace->Bt_exporter)}) {
+    EXPECT_TRUE(w->isEnabled());
+  }
+  EXPECT_TRUE(Trace->Bt_maj_on->isEnabled());
+}
