@@ -42,6 +42,15 @@ struct Settings {
   // Opt-in port given by its name ("Port=gpsd://gpsbox:2947"), for one the
   // list does not offer; stored only when the file held the key.
   std::optional<std::string> port_name;
+  // The viewer's size once the user has chosen one ("Largeur", "Hauteur" and
+  // "Agrandie" under "Tracer"); stored only when set, so the file of a user
+  // who never resized the viewer stays as it was.
+  struct ViewerSize {
+    int32_t width;
+    int32_t height;
+    bool maximised = false;
+  };
+  std::optional<ViewerSize> viewer_size;
 };
 
 struct SettingRange {
@@ -74,6 +83,11 @@ inline constexpr std::string_view kPortNameSection = "RS232";
 inline constexpr std::string_view kPortNameKey = "Port";
 // The key's value when the file holds it ("Port=" holds an empty one).
 std::optional<std::string> read_port_name(const IniFile& ini);
+
+inline constexpr std::string_view kViewerSizeSection = "Tracer";
+inline constexpr std::string_view kViewerWidthKey = "Largeur";
+inline constexpr std::string_view kViewerHeightKey = "Hauteur";
+inline constexpr std::string_view kViewerMaximisedKey = "Agrandie";
 
 // The defaults: the log files sit in the home folder (bytes); an empty home
 // leaves bare file names.

@@ -16,8 +16,8 @@ namespace {
 const QColor kGrey(192, 192, 192);
 
 // A line is drawn from the pen to p, or the pen only moves there.
-bool grid_line_drawn(const PixelPosition& p) {
-  return (p.x >= 0 && p.x <= kPlanWidth) || (p.y >= 0 && p.y <= kPlanHeight);
+bool grid_line_drawn(const PlanScale& scale, const PixelPosition& p) {
+  return (p.x >= 0 && p.x <= scale.width) || (p.y >= 0 && p.y <= scale.height);
 }
 
 QPoint point(const PixelPosition& p) { return QPoint(p.x, p.y); }
@@ -25,11 +25,11 @@ QPoint point(const PixelPosition& p) { return QPoint(p.x, p.y); }
 // Draws one grid line through `count` points given by `at(i)`, then returns
 // its last point.
 template <typename At>
-PixelPosition grid_line(QPainter& painter, int count, const At& at) {
+PixelPosition grid_line(QPainter& painter, const PlanScale& scale, int count, const At& at) {
   PixelPosition pen = at(0);
   for (int i = 1; i < count; ++i) {
     const PixelPosition p = at(i);
-    if (grid_line_drawn(p)) painter.drawLine(point(pen), point(p));
+    if (grid_line_drawn(scale, p)) painter.drawLine(point(pen), point(p));
     pen = p;
   }
   return pen;
@@ -52,14 +52,14 @@ DegreeRange grid_longitudes(const PlanScale& scale) {
   const double units_per_pixel =
       1 / (double{scale.Facteur_zoom} * scale.Echelle_lon * track::kSecondsPerUnit);  // inf at a pole
   const double centre = std::floor(static_cast<double>(scale.Centre_lon) / track::kUnitsPerDegree);
-  const double reach = std::min(360.0, (kHalfPlanWidth + kMargin) * units_per_pixel / track::kUnitsPerDegree + 1);
+  const double reach = std::min(360.0, (scale.width / 2 + kMargin) * units_per_pixel / track::kUnitsPerDegree + 1);
   return {static_cast<int64_t>(centre - std::ceil(reach)), static_cast<int64_t>(centre + std::ceil(reach))};
 }
 
 }  // namespace
 
-QImage new_plan_bitmap() {
-  QImage bitmap(kPlanWidth, kPlanHeight, QImage::Format_RGB32);
+QImage new_plan_bitmap(QSize size) {
+  QImage bitmap(size, QImage::Format_RGB32);
   bitmap.fill(Qt::white);
   return bitmap;
 }
@@ -126,17 +126,17 @@ std::vector<GridLabel> Tracer_grille(QPainter& painter, const PlanScale& scale) 
   for (int64_t lon = first; lon <= lons.last; lon += steps.lon) {
     const int64_t place = longitude_on_the_globe(lon * track::kUnitsPerDegree) / track::kUnitsPerDegree;
     painter.setPen(QPen(place == 0 ? QColor(Qt::black) : kGrey, 0));
-    const PixelPosition end = grid_line(painter, 181, [&](int i) {
+    const PixelPosition end = grid_line(painter, scale, 181, [&](int i) {
       return Vers_pixel(scale, int64_t{i - 90} * track::kUnitsPerDegree, lon * track::kUnitsPerDegree);
     });
     const QString text = place >= 0 ? QString::number(place) + QString::fromUtf8(" °E")
                                     : QString::number(-place) + QString::fromUtf8(" °O");
-    labels.push_back({end.x - metrics.horizontalAdvance(text) / 2, kPlanHeight - 20, text});
+    labels.push_back({end.x - metrics.horizontalAdvance(text) / 2, scale.height - 20, text});
   }
   const int count = static_cast<int>(lons.last - lons.first + 1);
   for (int32_t lat = -90; lat <= 90; lat += steps.lat) {
     painter.setPen(QPen(lat == 0 ? QColor(Qt::black) : kGrey, 0));
-    const PixelPosition end = grid_line(painter, count, [&](int i) {
+    const PixelPosition end = grid_line(painter, scale, count, [&](int i) {
       return Vers_pixel(scale, int64_t{lat} * track::kUnitsPerDegree, (lons.first + i) * track::kUnitsPerDegree);
     });
     const QString text =

@@ -18,10 +18,11 @@ class QPainter;
 
 namespace viewer {
 
-// A bitmap of the drawing's size and format.
-QImage new_plan_bitmap();
+// A bitmap of the drawing's format, white, of its first size by default.
+QImage new_plan_bitmap(QSize size = QSize(kPlanWidth, kPlanHeight));
 
 // The whole drawing: fill, grid lines, track with point step `pas`, labels.
+// The bitmap is of the scale's size.
 void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas);
 
 // Every pas-th point from the first, in order, so the later of two crossing

@@ -78,6 +78,9 @@ std::optional<std::string> Chargement_parametres() {
   Trace->Bt_zoom->setCurrentIndex(s.zoom_index);
   Trace->Bt_maj->setValue(s.refresh_delay);
   Trace->Bt_maj_on->setChecked(s.auto_refresh);
+  if (s.viewer_size) {
+    Trace->restore_size({QSize(s.viewer_size->width, s.viewer_size->height), s.viewer_size->maximised});
+  }
 
   // The restored selections reach the port here; a selector with nothing
   // selected leaves the port's setting as it was.
@@ -114,6 +117,9 @@ void Sauvegarde_parametres() {
   s.zoom_index = Trace->Bt_zoom->currentIndex();
   s.refresh_delay = Trace->Bt_maj->value();
   s.auto_refresh = Trace->Bt_maj_on->isChecked();
+  if (const std::optional<TTrace::WindowSize> size = Trace->chosen_size()) {
+    s.viewer_size = shell::Settings::ViewerSize{size->normal.width(), size->normal.height(), size->maximised};
+  }
 
   // The file is read again so that what was added to it by hand, or by
   // another copy of the program, survives; one that exists but cannot be read

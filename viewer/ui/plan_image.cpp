@@ -11,6 +11,11 @@ TPlanImage::TPlanImage(QWidget* parent) : QWidget(parent), bitmap_(viewer::new_p
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void TPlanImage::set_plan_size(QSize size) {
+  bitmap_ = viewer::new_plan_bitmap(size);
+  setFixedSize(size);
+}
+
 void TPlanImage::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.drawImage(event->rect(), bitmap_, event->rect());

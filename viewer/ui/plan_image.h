@@ -11,6 +11,8 @@ class TPlanImage : public QWidget {
  public:
   explicit TPlanImage(QWidget* parent = nullptr);
 
+  // A new white bitmap of `size`, and the control of its size.
+  void set_plan_size(QSize size);
   // The bitmap the plan is drawn into; call update() after drawing.
   QImage& Bitmap() { return bitmap_; }
   const QImage& Bitmap() const { return bitmap_; }

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSlider>
 #include <QTimer>
 
@@ -24,6 +25,8 @@
 static void register_arrow_images() { Q_INIT_RESOURCE(arrows); }
 
 namespace {
+
+const QSize kSeedSize(722, 698);
 
 QFont font_of(const char* family, int pixels, bool bold = false) {
   QFont font(family);
@@ -78,10 +81,12 @@ QPixmap red_disc() {
 }  // namespace
 
 TTrace::TTrace(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
   setWindowTitle(QString::fromUtf8("Orvanta : Tracé GP"));
-  setFixedSize(722, 698);
+  // Smaller, the controls under the plan would run into each other.
+  setMinimumSize(kSeedSize);
+  resize(kSeedSize);
   setFont(font_of("MS Sans Serif", 11));
   setMouseTracking(true);
 
@@ -93,6 +98,8 @@ TTrace::TTrace(QWidget* parent)
   build_centring_panel();
   Bt_exporter = button(this, "&Exporter l'image au format JPEG", QRect(522, 669, 196, 25),
                        "Exporter l'image entière dessinée à l'échelle du zoom courant (*.jpg)");
+
+  remember_anchors();
 
   Timer_trace = new QTimer(this);
   Timer_trace->setInterval(1000);
@@ -241,6 +248,47 @@ void TTrace::build_centring_panel() {
   Bt_centrer_debut = button(Panel_centrer, "&du début", QRect(57, 17, 50, 23), "Centre le tracé sur le début du tracé");
   Bt_centrer_fin = button(Panel_centrer, "&la plus récente", QRect(109, 17, 83, 23),
                           "Centre le tracé sur la dernière position enregistrée");
+}
+
+void TTrace::remember_anchors() {
+  constexpr int kBelowPlan = 586;
+  for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (w->y() >= kBelowPlan) anchored_.push_back({w, w->pos(), w->x() >= Panel_maj->x()});
+  }
+}
+
+void TTrace::lay_out_for_size() {
+  const QSize grown = size() - kSeedSize;
+  for (const Anchored& a : anchored_) a.widget->move(a.seed + QPoint(a.right ? grown.width() : 0, grown.height()));
+  const QSize plan = QSize(viewer::kPlanWidth, viewer::kPlanHeight) + grown;
+  Panneau->resize(QSize(721, 546) + grown);
+  if (plan == Image->size()) return;
+  Image->set_plan_size(plan);
+  Plan.width = plan.width();
+  Plan.height = plan.height();
+  if (track_shown()) quick_redraw(false);
+}
+
+void TTrace::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (isVisible() && event->size() != event->oldSize()) size_chosen_ = true;
+  lay_out_for_size();
+}
+
+void TTrace::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isVisible()) size_chosen_ = true;
+}
+
+std::optional<TTrace::WindowSize> TTrace::chosen_size() const {
+  if (!size_chosen_) return std::nullopt;
+  return WindowSize{isMaximized() ? normalGeometry().size() : size(), isMaximized()};
+}
+
+void TTrace::restore_size(const WindowSize& size) {
+  resize(size.normal.expandedTo(kSeedSize));
+  setWindowState(size.maximised ? Qt::WindowMaximized : Qt::WindowNoState);
+  size_chosen_ = true;
 }
 
 void TTrace::connect_handlers() {

@@ -9,11 +9,13 @@
 #include "viewer/ui/screen_centring.h"
 
 #include <QMessageBox>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -44,6 +46,16 @@ class TTrace : public QWidget {
   static constexpr int kImageTop = 44;
 
   explicit TTrace(QWidget* parent = nullptr);
+
+  // The window's size as the user chose it, kept in the settings: nothing
+  // until the user resizes or maximises the window (or a size is restored),
+  // so that a settings file gains no keys of it before.
+  struct WindowSize {
+    QSize normal;  // when not maximised
+    bool maximised = false;
+  };
+  std::optional<WindowSize> chosen_size() const;
+  void restore_size(const WindowSize& size);
 
   // Loading and the two states of the controls.
   int Charger_fichier(const QString& path);
@@ -148,6 +160,8 @@ class TTrace : public QWidget {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void build_top_row();
@@ -157,6 +171,10 @@ class TTrace : public QWidget {
   void build_reload_panel();
   void build_centring_panel();
   void connect_handlers();
+  // The controls under the plan keep their distance to the bottom edge, those
+  // on the right to the right edge too; the plan takes the rest.
+  void remember_anchors();
+  void lay_out_for_size();
 
   // The stepper's range and the totals after a load that gave n > 0 points.
   void show_track_totals(int n);
@@ -183,6 +201,13 @@ class TTrace : public QWidget {
   void quick_redraw(bool sur_curseur);
   void set_counter_labels_to_dashes();
 
+  struct Anchored {
+    QWidget* widget;
+    QPoint seed;  // its place at the window's first size
+    bool right;
+  };
+  std::vector<Anchored> anchored_;
+  bool size_chosen_ = false;
   bool loading_ = false;
   viewer::CentreOnFirstShow centre_once_;
 };

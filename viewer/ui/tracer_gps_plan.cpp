@@ -13,9 +13,6 @@
 #include <QTimer>
 #include <cstdlib>
 
-using viewer::kPlanHeight;
-using viewer::kPlanWidth;
-
 void TTrace::Calcul_echelle(int32_t degres, int32_t minutes) {
   viewer::Calcul_echelle(Plan, Bt_zoom->currentIndex(), degres, minutes);
   const std::array<std::string, 5> texts = viewer::scale_bar_labels(Plan.Facteur_zoom);
@@ -73,7 +70,7 @@ void TTrace::Bt_droiteClick() { pan(viewer::Pan::East); }
 void TTrace::Bt_gaucheClick() { pan(viewer::Pan::West); }
 
 void TTrace::ImageMouseDown(int x, int y) {
-  for (viewer::Pan direction : viewer::edge_click_pans(x, y)) pan(direction);
+  for (viewer::Pan direction : viewer::edge_click_pans(x, y, Plan.width, Plan.height)) pan(direction);
 }
 
 void TTrace::FormMouseMove() {
@@ -90,7 +87,7 @@ void TTrace::Redessiner(int pas, bool sur_curseur) {
     const track::PointPosition& cursor = Liste_points.position(Bt_avance->Position());
     Calcul_echelle(cursor.lat_degres(), cursor.lat_minutes());
   } else {
-    const viewer::Coordonnees centre = viewer::Vers_coordonnees(Plan, kPlanWidth / 2, kPlanHeight / 2);
+    const viewer::Coordonnees centre = viewer::Vers_coordonnees(Plan, Plan.width / 2, Plan.height / 2);
     Calcul_echelle(std::abs(centre.lat_degres), std::abs(centre.lat_minutes));
   }
   redraw_view(pas);
@@ -138,7 +135,7 @@ void TTrace::Bt_avanceMouseUp() {
 }
 
 void TTrace::ImageMouseMove(int x, int y, Qt::MouseButtons buttons) {
-  switch (viewer::edge_pointer(x, y)) {
+  switch (viewer::edge_pointer(x, y, Plan.width, Plan.height)) {
     case viewer::EdgePointer::Horizontal:
       setCursor(Qt::SizeHorCursor);
       break;
@@ -154,7 +151,7 @@ void TTrace::ImageMouseMove(int x, int y, Qt::MouseButtons buttons) {
     Aff_coord2->hide();
     return;
   }
-  const viewer::Coordonnees c = viewer::Vers_coordonnees(Plan, x, kPlanHeight - y);
+  const viewer::Coordonnees c = viewer::Vers_coordonnees(Plan, x, Plan.height - y);
   Aff_coord1->setVisible(c.valide);
   Aff_coord2->setVisible(c.valide);
   if (c.valide) {
