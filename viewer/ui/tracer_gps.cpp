@@ -126,6 +126,7 @@ void TTrace::build_top_row() {
   Aff_chemain_fichier_a_tracer->setReadOnly(true);
   Aff_chemain_fichier_a_tracer->setToolTip(QString::fromUtf8("Chemain du fichier GPS à tracer"));
   Bt_repertoire = button(this, "...", QRect(314, 10, 25, 21), "Chemain du fichier GPS");
+  Bt_tout_le_trace = button(this, "&Tout le tracé", QRect(344, 9, 86, 23), "Montre tout le tracé (F)");
 
   Label_echelle = label(this, "Echelle :", QRect(436, 12, 48, 13));
   Shape1 = scale_box(this, 0);
@@ -306,7 +307,10 @@ void TTrace::connect_handlers() {
   connect(Bt_exporter, &QPushButton::clicked, this, [this] { Bt_exporterClick(); });
   connect(Timer_trace, &QTimer::timeout, this, [this] { Timer_traceTimer(); });
   connect(Trace_preci, &QTimer::timeout, this, [this] { Trace_preciTimer(); });
+  connect(Bt_tout_le_trace, &QPushButton::clicked, this, [this] { Bt_tout_le_traceClick(); });
   Image->OnMouseDown = [this](int x, int y) { ImageMouseDown(x, y); };
+  Image->OnMouseUp = [this](int x, int y) { ImageMouseUp(x, y); };
+  Image->OnWheel = [this](int x, int y, int steps) { ImageWheel(x, y, steps); };
   Image->OnMouseMove = [this](int x, int y, Qt::MouseButtons buttons) { ImageMouseMove(x, y, buttons); };
   Image->OnMouseEnter = [this] { ImageMouseEnter(); };
   Image->OnMouseLeave = [this] { ImageMouseLeave(); };

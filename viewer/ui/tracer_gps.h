@@ -6,6 +6,7 @@
 
 #include "track/track_points.h"
 #include "viewer/plan_geometry.h"
+#include "viewer/plan_navigation.h"
 #include "viewer/ui/screen_centring.h"
 
 #include <QMessageBox>
@@ -78,6 +79,15 @@ class TTrace : public QWidget {
   void ImageMouseDown(int x, int y);
   void FormMouseMove();
 
+  // Exploring with the mouse and the keys: a wheel step zooms one item of
+  // the list keeping the place under the pointer there; a drag moves the
+  // plan; a click near the track picks its nearest record; "whole track"
+  // shows all of it at the largest zoom that holds it.
+  void ImageMouseUp(int x, int y);
+  void ImageWheel(int x, int y, int steps);
+  void Bt_tout_le_traceClick();
+  void go_to_record(int position);
+
   // Drawing.
   void Redessiner(int pas, bool sur_curseur);
   void Trace_preciTimer();
@@ -140,6 +150,7 @@ class TTrace : public QWidget {
   QPushButton* Bt_centrer_debut;
   QPushButton* Bt_centrer_fin;
   QPushButton* Bt_exporter;
+  QPushButton* Bt_tout_le_trace;
   QTimer* Timer_trace;
   QTimer* Trace_preci;
 
@@ -161,6 +172,7 @@ class TTrace : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
@@ -200,6 +212,11 @@ class TTrace : public QWidget {
   // Quick redraw now, full redraw once the user pauses.
   void quick_redraw(bool sur_curseur);
   void set_counter_labels_to_dashes();
+  void show_scale_bar();
+  // The plan moved or zoomed by the mouse: a quick redraw as it stands now,
+  // the full one once the user pauses.
+  void show_moved_view();
+  int zoom_index() const;
 
   struct Anchored {
     QWidget* widget;
@@ -207,6 +224,14 @@ class TTrace : public QWidget {
     bool right;
   };
   std::vector<Anchored> anchored_;
+  // The press on the plan, while the left button is held, and the place it
+  // grabbed; a press that moved further than a click is a drag.
+  struct Press {
+    QPoint at;
+    viewer::PlanPosition grabbed;
+    bool dragging = false;
+  };
+  std::optional<Press> press_;
   bool size_chosen_ = false;
   bool loading_ = false;
   viewer::CentreOnFirstShow centre_once_;

@@ -13,8 +13,17 @@
 #include <QTimer>
 #include <cstdlib>
 
+namespace {
+// Pixels a press may move and still be a click.
+constexpr int kClickSlack = 3;
+}  // namespace
+
 void TTrace::Calcul_echelle(int32_t degres, int32_t minutes) {
   viewer::Calcul_echelle(Plan, Bt_zoom->currentIndex(), degres, minutes);
+  show_scale_bar();
+}
+
+void TTrace::show_scale_bar() {
   const std::array<std::string, 5> texts = viewer::scale_bar_labels(Plan.Facteur_zoom);
   QLabel* labels[] = {Aff_echelle1, Aff_echelle2, Aff_echelle3, Aff_echelle4, Aff_echelle5};
   for (int k = 0; k < 5; ++k) labels[k]->setText(QString::fromStdString(texts[k]));
@@ -70,7 +79,11 @@ void TTrace::Bt_droiteClick() { pan(viewer::Pan::East); }
 void TTrace::Bt_gaucheClick() { pan(viewer::Pan::West); }
 
 void TTrace::ImageMouseDown(int x, int y) {
-  for (viewer::Pan direction : viewer::edge_click_pans(x, y, Plan.width, Plan.height)) pan(direction);
+  const std::vector<viewer::Pan> pans = viewer::edge_click_pans(x, y, Plan.width, Plan.height);
+  for (viewer::Pan direction : pans) pan(direction);
+  // A press that panned keeps its meaning alone; any other may pick or drag.
+  press_.reset();
+  if (pans.empty() && track_shown()) press_ = Press{{x, y}, viewer::position_at(Plan, x + 0.5, y + 0.5)};
 }
 
 void TTrace::FormMouseMove() {
@@ -149,6 +162,13 @@ void TTrace::ImageMouseMove(int x, int y, Qt::MouseButtons buttons) {
   if (buttons & Qt::LeftButton) {
     Aff_coord1->hide();
     Aff_coord2->hide();
+    if (press_ && track_shown()) {
+      press_->dragging = press_->dragging || (QPoint(x, y) - press_->at).manhattanLength() > kClickSlack;
+      if (press_->dragging) {
+        viewer::put_under(Plan, press_->grabbed, x + 0.5, y + 0.5);
+        show_moved_view();
+      }
+    }
     return;
   }
   const viewer::Coordonnees c = viewer::Vers_coordonnees(Plan, x, Plan.height - y);

@@ -112,8 +112,9 @@ int TTrace::Charger_fichier(const QString& path) {
 }
 
 void TTrace::set_loading_controls_enabled(bool enabled) {
-  for (QWidget* w : std::initializer_list<QWidget*>{Bt_centrer, Bt_centrer_debut, Bt_centrer_fin, Bt_exporter, Image,
-                                                    Bt_zoom, Bt_haut, Bt_bas, Bt_droite, Bt_gauche, Bt_avance}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{Bt_centrer, Bt_centrer_debut, Bt_centrer_fin, Bt_exporter, Bt_tout_le_trace,
+                                       Image, Bt_zoom, Bt_haut, Bt_bas, Bt_droite, Bt_gauche, Bt_avance}) {
     w->setEnabled(enabled);
   }
   if (!enabled) {
@@ -247,6 +248,8 @@ void TTrace::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;  // restored from minimised: not a new showing
   centre_once_(this);
   FormShow();
+  // The keys that explore the plan go to it first.
+  Image->setFocus();
 }
 
 void TTrace::closeEvent(QCloseEvent* event) {

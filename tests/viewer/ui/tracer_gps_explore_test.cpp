@@ -29,3 +29,78 @@ TEST_F(ViewerExplore, ThePlanGrowsWithTheWindowAndTheControlsKeepToTheirEdges) {
   ASSERT_TRUE(Trace->chosen_size());
   EXPECT_EQ(Trace->chosen_size()->normal, QSize(1022, 898));
 }
+
+namespace {
+
+void wheel(QWidget* target, QPoint at, int angle) {
+  QWheelEvent event(at, target->mapToGlobal(at), {}, {0, angle}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+TEST_F(ViewerExplore, TheWheelZoomsOneStepKeepingThePlaceUnderThePointer) {
+  const QPoint at(500, 150);
+  const viewer::PlanPosition under = viewer::position_at(Trace->Plan, at.x() + 0.5, at.y() + 0.5);
+  auto pixel_of_place = [&] { return viewer::Vers_pixel(Trace->Plan, under.lat, under.lon); };
+  for (const auto& [angle, index] : {std::pair{120, 8}, {60, 8}, {60, 9}, {-240, 7}}) {
+    wheel(Trace->Image, at, angle);
+    EXPECT_EQ(Trace->Bt_zoom->currentIndex(), index) << angle;
+    EXPECT_NEAR(pixel_of_place().x, at.x(), 1);
+    EXPECT_NEAR(pixel_of_place().y, at.y(), 1);
+  }
+  EXPECT_EQ(Trace->Aff_echelle1->text(), "4.5 Km");  // "80 %" again
+  EXPECT_TRUE(Trace->Trace_preci->isActive());
+}
+
+TEST_F(ViewerExplore, ADragMovesThePlanAndAClickNearTheTrackPicksARecord) {
+  QTest::mousePress(Trace->Image, Qt::LeftButton, {}, {300, 300});
+  const viewer::PlanPosition grabbed = viewer::position_at(Trace->Plan, 300.5, 300.5);
+  QTest::mouseMove(Trace->Image, {340, 320});
+  QTest::mouseMove(Trace->Image, {350, 330});
+  QTest::mouseRelease(Trace->Image, Qt::LeftButton, {}, {350, 330});
+  const viewer::PixelPosition moved = viewer::Vers_pixel(Trace->Plan, grabbed.lat, grabbed.lon);
+  EXPECT_NEAR(moved.x, 350, 1);
+  EXPECT_NEAR(moved.y, 330, 1);
+  EXPECT_EQ(Trace->Bt_avance->Position(), 39);  // a drag picks nothing
+
+  auto pixel_of = [&](int record) {
+    const track::PointPosition& p = Trace->Liste_points.position(record);
+    const viewer::PixelPosition pixel = viewer::Vers_pixel(Trace->Plan, p.lat, p.lon);
+    return QPoint(pixel.x, pixel.y);
+  };
+  // At "400 %" the records lie about 15 pixels apart.
+  Trace->Bt_zoom->setCurrentIndex(17);
+  Trace->Bt_zoomClick();
+  QTest::mouseClick(Trace->Image, Qt::LeftButton, {}, pixel_of(20) + QPoint(3, -3));
+  EXPECT_EQ(Trace->Bt_avance->Position(), 20);
+  EXPECT_EQ(Trace->Aff_nb_ligne_courante->text(), "20");
+  QTest::mouseClick(Trace->Image, Qt::LeftButton, {}, pixel_of(10) + QPoint(9, 9));  // 12 pixels off
+  EXPECT_EQ(Trace->Bt_avance->Position(), 20);
+}
+
+TEST_F(ViewerExplore, KeysStepZoomPanAndShowTheWholeTrack) {
+  QTest::keyClick(Trace->Image, Qt::Key_Home);
+  EXPECT_EQ(Trace->Bt_avance->Position(), 0);
+  QTest::keyClick(Trace->Image, Qt::Key_PageDown);
+  QTest::keyClick(Trace->Image, Qt::Key_PageDown);
+  QTest::keyClick(Trace->Image, Qt::Key_PageUp);
+  EXPECT_EQ(Trace->Aff_nb_ligne_courante->text(), "1");
+  QTest::keyClick(Trace->Image, Qt::Key_End);
+  EXPECT_EQ(Trace->Bt_avance->Position(), 39);
+  const int64_t west = Trace->Plan.Centre_lon;
+  QTest::keyClick(Trace->Image, Qt::Key_Left);
+  EXPECT_LT(Trace->Plan.Centre_lon, west);
+  QTest::keyClick(Trace->Image, Qt::Key_Plus);
+  EXPECT_EQ(Trace->Bt_zoom->currentText(), "100 %");
+
+  // 39 steps of ten arc-seconds north-east: 12 km north, 481 pixels at
+  // "400 %" and 601 at "500 %".
+  QTest::keyClick(Trace->Image, Qt::Key_F);
+  EXPECT_EQ(Trace->Bt_zoom->currentText(), "400 %");
+  EXPECT_EQ(Trace->Plan.Centre_lat, 27'000'000 + kStep * 39 / 2);
+  for (int record : {0, 39}) {
+    const track::PointPosition& p = Trace->Liste_points.position(record);
+    EXPECT_TRUE(viewer::Vers_pixel(Trace->Plan, p.lat, p.lon).visible) << record;
+  }
+}
