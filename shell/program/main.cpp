@@ -1,6 +1,7 @@
 // Orvanta: creates the four windows in order over the Linux platform services,
 // shows the main window and runs the event loop. --help and --version are
-// answered before anything starts; other arguments are ignored.
+// answered before anything starts; --trace FILE opens the viewer on FILE
+// too; other arguments are ignored.
 #include "acquisition/ui/affichage.h"
 #include "platform/linux/chrony_socket.h"
 #include "platform/linux/desktop_alarm_sound.h"
@@ -16,7 +17,10 @@
 #include "shell/ui/orvanta_application.h"
 #include "shell/ui/termination_signals.h"
 #include "shell/ui/windows.h"
+#include "viewer/ui/tracer_gps.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <cerrno>  // program_invocation_short_name
 #include <cstdio>
 #include <exception>
@@ -50,6 +54,8 @@ int main(int argc, char** argv) {
     std::fputs(answer->c_str(), stdout);
     return 0;
   }
+  // Read before Qt takes its own options out of the arguments.
+  const std::optional<std::string> trace_file = shell::trace_file_argument(argc, argv);
   shell::OrvantaApplication app(argc, argv);
   // Every window, the dialogs and message boxes included, shows it.
   app.setWindowIcon(shell::application_icon());
@@ -75,5 +81,9 @@ int main(int argc, char** argv) {
   }
   shell::TerminationSignals termination(close_on_signal);
   Affichage->show();
+  if (trace_file) {
+    Trace->open_on_first_show(QFileInfo(QFile::decodeName(trace_file->c_str())).absoluteFilePath());
+    Trace->show();
+  }
   return app.exec();
 }

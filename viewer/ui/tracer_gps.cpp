@@ -89,6 +89,7 @@ TTrace::TTrace(QWidget* parent)
   resize(kSeedSize);
   setFont(font_of("MS Sans Serif", 11));
   setMouseTracking(true);
+  setAcceptDrops(true);
 
   build_top_row();
   build_plan();
@@ -108,8 +109,7 @@ TTrace::TTrace(QWidget* parent)
 
   Ouvrir = [this]() {
     const QFileInfo current(Chemin_fichier_a_tracer);
-    return viewer::choose_coordinates_file(this, current.isAbsolute() ? current.absolutePath() : QDir::homePath(),
-                                           "*.txt");
+    return viewer::choose_track_file(this, current.isAbsolute() ? current.absolutePath() : QDir::homePath());
   };
   Sauver = [this]() { return viewer::choose_jpeg_file(this, QDir::homePath(), QString::fromUtf8("Tracé.jpg")); };
   Message = [this](QMessageBox::Icon icon, const QString& text) {

@@ -86,6 +86,9 @@ class TTrace : public QWidget {
   void ImageMouseUp(int x, int y);
   void ImageWheel(int x, int y, int steps);
   void Bt_tout_le_traceClick();
+  // The track to show, whole, instead of the journal at the next showing (the
+  // command line's); a file dropped on the window opens at once.
+  void open_on_first_show(const QString& path) { start_file_ = path; }
   void go_to_record(int position);
 
   // Drawing.
@@ -173,6 +176,8 @@ class TTrace : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
@@ -233,6 +238,7 @@ class TTrace : public QWidget {
   };
   std::optional<Press> press_;
   bool size_chosen_ = false;
+  QString start_file_;
   bool loading_ = false;
   viewer::CentreOnFirstShow centre_once_;
 };

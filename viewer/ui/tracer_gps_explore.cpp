@@ -6,12 +6,21 @@
 #include "viewer/ui/up_down.h"
 
 #include <QComboBox>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QTimer>
 #include <algorithm>
 
 namespace {
+
+// The file a drag carries, when it carries one file of this machine.
+QString dropped_file(const QMimeData* data) {
+  if (!data || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile()) return {};
+  return data->urls().constFirst().toLocalFile();
+}
+
 // How near the track a click picks a record, in pixels.
 constexpr double kPickReach = 8;
 // Pixels kept free around the whole track, the cursor's disc included.
@@ -113,4 +122,15 @@ void TTrace::keyPressEvent(QKeyEvent* event) {
     default:
       QWidget::keyPressEvent(event);
   }
+}
+
+void TTrace::dragEnterEvent(QDragEnterEvent* event) {
+  if (!loading_ && !dropped_file(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TTrace::dropEvent(QDropEvent* event) {
+  const QString file = dropped_file(event->mimeData());
+  if (loading_ || file.isEmpty()) return;
+  event->acceptProposedAction();
+  open_other_track(file);
 }

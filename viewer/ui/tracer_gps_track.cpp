@@ -3,9 +3,7 @@
 // export of the drawing.
 #include "acquisition/ui/affichage.h"
 #include "shell/ui/windows.h"
-#include "track/journal_file.h"
-#include "track/journal_loader.h"
-#include "track/load_messages.h"
+#include "track/import/track_file.h"
 #include "track/track_distance.h"
 #include "viewer/ui/jpeg_export.h"
 #include "viewer/ui/plan_image.h"
@@ -26,6 +24,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <stdexcept>
+#include <utility>
 
 int Compteur_maj = 0;
 
@@ -82,32 +81,26 @@ int TTrace::Charger_fichier(const QString& path) {
     Message(icon, QString::fromStdString(text));
     return code;
   };
-  const std::string utf8_path = path.toStdString();
-  const std::shared_ptr<track::JournalFile> file = track::JournalFile::open(QFile::encodeName(path).toStdString());
-  if (!file) return failed(QMessageBox::Critical, track::cannot_open_message(utf8_path), -1);
-  const ProgressBarScale progress(file->size());
-  const track::LoadOutcome outcome = track::read_journal(file, Liste_points, [&progress](uint64_t offset) {
-    progress.at(offset);
-    QCoreApplication::processEvents();
-  });
+  const ProgressBarScale progress(static_cast<uint64_t>(std::max<qint64>(0, QFileInfo(path).size())));
+  const track::OpenOutcome outcome =
+      track::read_track_file(QFile::encodeName(path).toStdString(), Liste_points, [&progress](uint64_t offset) {
+        progress.at(offset);
+        QCoreApplication::processEvents();
+      });
   // The scale follows the last point's latitude, as if set at every point.
   if (!Liste_points.empty()) {
     const track::PointPosition& last = Liste_points.position(Liste_points.size() - 1);
     Calcul_echelle(last.lat_degres(), last.lat_minutes());
   }
   using Kind = track::LoadOutcome::Kind;
-  if (outcome.kind == Kind::CannotRead) {
-    return failed(QMessageBox::Critical, track::cannot_read_message(utf8_path), -1);
-  }
-  if (outcome.kind == Kind::FaultyLine) {
-    return failed(QMessageBox::Critical, track::faulty_line_message(utf8_path, outcome.lines), -2);
-  }
+  if (outcome.kind == Kind::CannotRead) return failed(QMessageBox::Critical, outcome.message, -1);
+  if (outcome.kind == Kind::FaultyLine) return failed(QMessageBox::Critical, outcome.message, -2);
   Longueur_totale = Liste_points.Longueur_totale();
   hide_progress_window();
   set_loading_controls_enabled(true);
   show_readouts_if_pointer_over_plan();
   if (outcome.kind == Kind::Loaded) return static_cast<int>(Liste_points.size());
-  Message(QMessageBox::Warning, QString::fromStdString(track::nothing_accepted_message(utf8_path)));
+  Message(QMessageBox::Warning, QString::fromStdString(outcome.message));
   return -3;
 }
 
@@ -227,6 +220,11 @@ void TTrace::FormShow() {
   if (loading_) return;  // reopened while its own load still runs
   Plan.Facteur_zoom = 1.0f;
   Plan.Echelle_lat = 1.0f;
+  if (!start_file_.isEmpty()) {
+    const QString file = std::exchange(start_file_, QString());
+    if (open_track(file)) Bt_tout_le_traceClick();
+    return;
+  }
   const QString journal = Affichage ? Affichage->Chemin_fichier_log_1 : QString();
   if (journal.isEmpty()) {
     Chemin_fichier_a_tracer.clear();

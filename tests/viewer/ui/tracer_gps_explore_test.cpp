@@ -1,9 +1,11 @@
+#include "shell/command_line.h"
 #include "viewer/ui/plan_image.h"
 #include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
@@ -103,4 +105,40 @@ TEST_F(ViewerExplore, KeysStepZoomPanAndShowTheWholeTrack) {
     const track::PointPosition& p = Trace->Liste_points.position(record);
     EXPECT_TRUE(viewer::Vers_pixel(Trace->Plan, p.lat, p.lon).visible) << record;
   }
+}
+
+// Other tracks than the journal open by the chooser, a drop and the command
+// line; each path shows the new track whole or from its first record.
+TEST_F(ViewerExplore, GpxNmeaAndCsvOpenByChooserDropAndCommandLine) {
+  const std::string gpx = path("drive.gpx"), nmea = path("drive.nmea"), csv = path("drive.csv");
+  std::ofstream(gpx, std::ios::binary) << "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><trk><trkseg>\n"
+                                          "<trkpt lat=\"45.1\" lon=\"6.1\"/><trkpt lat=\"45.2\" lon=\"6.2\"/>\n"
+                                          "<trkpt lat=\"45.3\" lon=\"6.3\"/></trkseg></trk></gpx>\n";
+  std::ofstream(nmea, std::ios::binary) << "$GNRMC,123519.00,A,4807.038,N,01131.000,E,022.4,084.4,230394,,,A*4C\r\n"
+                                           "$GNRMC,123520.00,A,4807.138,N,01131.100,E,022.4,084.4,230394,,,A*46\r\n";
+  std::ofstream(csv, std::ios::binary) << "time,lat,lon,speed_knots\n2094-03-23T12:35:19Z,45.5,6.5,22\n";
+
+  chosen = QString::fromStdString(csv);
+  Trace->Bt_repertoire->click();
+  EXPECT_EQ(Trace->Chemin_fichier_a_tracer, *chosen);
+  EXPECT_EQ(Trace->Liste_points.size(), 1u);
+
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(gpx))});
+  QDragEnterEvent enter({100, 100}, Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(Trace, &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(Trace, &drop);
+  EXPECT_EQ(Trace->Liste_points.size(), 3u);
+  EXPECT_EQ(Trace->Aff_nb_lignes_total->text(), "2");
+
+  Trace->hide();
+  const char* argv[] = {"orvanta", "--trace", nmea.c_str()};
+  Trace->open_on_first_show(QString::fromStdString(*shell::trace_file_argument(3, argv)));
+  Trace->show();
+  EXPECT_TRUE(messages.empty()) << messages[0].text.toStdString();
+  EXPECT_EQ(Trace->Chemin_fichier_a_tracer.toStdString(), nmea);
+  EXPECT_EQ(Trace->Liste_points.size(), 2u);
+  EXPECT_EQ(Trace->Bt_zoom->currentText(), "1000 %");  // the whole 230 m
 }
