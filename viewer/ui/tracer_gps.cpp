@@ -4,6 +4,7 @@
 
 #include "viewer/ui/file_dialogs.h"
 #include "viewer/ui/plan_image.h"
+#include "viewer/ui/statistics_window.h"
 #include "viewer/ui/up_down.h"
 
 #include <QCheckBox>
@@ -101,6 +102,7 @@ TTrace::TTrace(QWidget* parent)
                        "Exporter l'image entière dessinée à l'échelle du zoom courant (*.jpg)");
 
   remember_anchors();
+  Statistiques = new TStatistiques(this);
 
   Timer_trace = new QTimer(this);
   Timer_trace->setInterval(1000);
@@ -197,6 +199,9 @@ void TTrace::build_record_panel() {
   label(p, "/", QRect(255, 54, 8, 16), &counter_font);
   Aff_nb_lignes_total = label(p, "--", QRect(263, 54, 56, 16), &counter_font);
   Aff_nb_lignes_total->setToolTip("Nombre total d'enregistrements");
+
+  Bt_statistiques = button(p, "&Statistiques", QRect(232, 78, 84, 26),
+                           "Statistiques du tracé, et entre les repères A et B (touches A et B)");
 
   Bt_avance = new TUpDown(p);
   Bt_avance->setGeometry(319, 5, 41, 99);
@@ -308,6 +313,7 @@ void TTrace::connect_handlers() {
   connect(Timer_trace, &QTimer::timeout, this, [this] { Timer_traceTimer(); });
   connect(Trace_preci, &QTimer::timeout, this, [this] { Trace_preciTimer(); });
   connect(Bt_tout_le_trace, &QPushButton::clicked, this, [this] { Bt_tout_le_traceClick(); });
+  connect(Bt_statistiques, &QPushButton::clicked, this, [this] { Bt_statistiquesClick(); });
   Image->OnMouseDown = [this](int x, int y) { ImageMouseDown(x, y); };
   Image->OnMouseUp = [this](int x, int y) { ImageMouseUp(x, y); };
   Image->OnWheel = [this](int x, int y, int steps) { ImageWheel(x, y, steps); };

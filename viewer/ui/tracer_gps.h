@@ -28,6 +28,7 @@ class QPushButton;
 class QSlider;
 class QTimer;
 class TPlanImage;
+class TStatistiques;
 class TUpDown;
 
 // Seconds counted since the last reload attempt; kept across the window's
@@ -90,6 +91,11 @@ class TTrace : public QWidget {
   // command line's); a file dropped on the window opens at once.
   void open_on_first_show(const QString& path) { start_file_ = path; }
   void go_to_record(int position);
+
+  // Statistics of the whole track and between markers A and B, which keys A
+  // and B put on the cursor record.
+  void Bt_statistiquesClick();
+  void set_marker(int which);
 
   // Drawing.
   void Redessiner(int pas, bool sur_curseur);
@@ -154,6 +160,8 @@ class TTrace : public QWidget {
   QPushButton* Bt_centrer_fin;
   QPushButton* Bt_exporter;
   QPushButton* Bt_tout_le_trace;
+  QPushButton* Bt_statistiques;
+  TStatistiques* Statistiques;
   QTimer* Timer_trace;
   QTimer* Trace_preci;
 
@@ -237,6 +245,9 @@ class TTrace : public QWidget {
     bool dragging = false;
   };
   std::optional<Press> press_;
+  std::optional<std::size_t> markers_[2];
+  // The statistics window follows the track and the markers while shown.
+  void refresh_statistics();
   bool size_chosen_ = false;
   QString start_file_;
   bool loading_ = false;

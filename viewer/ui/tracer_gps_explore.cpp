@@ -1,7 +1,9 @@
 // The viewer's mouse and keys beyond its buttons: wheel zoom at the pointer,
 // dragging, picking a record on the plan, the whole track, and the keys.
 #include "viewer/plan_navigation.h"
+#include "viewer/statistics_text.h"
 #include "viewer/ui/plan_image.h"
+#include "viewer/ui/statistics_window.h"
 #include "viewer/ui/tracer_gps.h"
 #include "viewer/ui/up_down.h"
 
@@ -119,9 +121,40 @@ void TTrace::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_F:
       Bt_tout_le_traceClick();
       break;
+    case Qt::Key_A:
+      set_marker(0);
+      break;
+    case Qt::Key_B:
+      set_marker(1);
+      break;
     default:
       QWidget::keyPressEvent(event);
   }
+}
+
+void TTrace::set_marker(int which) {
+  markers_[which] = static_cast<std::size_t>(Bt_avance->Position());
+  refresh_statistics();
+}
+
+void TTrace::Bt_statistiquesClick() {
+  if (!track_shown()) return;
+  Statistiques->show();
+  refresh_statistics();
+  Statistiques->raise();
+}
+
+void TTrace::refresh_statistics() {
+  if (!Statistiques->isVisible() || Liste_points.empty()) return;
+  const std::size_t last = Liste_points.size() - 1;
+  const auto whole = viewer::statistics_lines(track::track_statistics(Liste_points, 0, last));
+  if (!markers_[0] || !markers_[1]) {
+    Statistiques->show_lines(whole, {}, QString::fromUtf8("Entre A et B (touches A et B)"));
+    return;
+  }
+  const std::size_t a = std::min(*markers_[0], last), b = std::min(*markers_[1], last);
+  Statistiques->show_lines(whole, viewer::statistics_lines(track::track_statistics(Liste_points, a, b)),
+                           QString::fromUtf8("Entre A (%1) et B (%2)").arg(a).arg(b));
 }
 
 void TTrace::dragEnterEvent(QDragEnterEvent* event) {

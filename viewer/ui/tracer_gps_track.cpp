@@ -105,9 +105,9 @@ int TTrace::Charger_fichier(const QString& path) {
 }
 
 void TTrace::set_loading_controls_enabled(bool enabled) {
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{Bt_centrer, Bt_centrer_debut, Bt_centrer_fin, Bt_exporter, Bt_tout_le_trace,
-                                       Image, Bt_zoom, Bt_haut, Bt_bas, Bt_droite, Bt_gauche, Bt_avance}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{Bt_centrer, Bt_centrer_debut, Bt_centrer_fin, Bt_exporter,
+                                                    Bt_tout_le_trace, Bt_statistiques, Image, Bt_zoom, Bt_haut, Bt_bas,
+                                                    Bt_droite, Bt_gauche, Bt_avance}) {
     w->setEnabled(enabled);
   }
   if (!enabled) {
@@ -158,6 +158,9 @@ void TTrace::Desactiver_controles() {
 bool TTrace::track_shown() const { return !loading_ && !Chemin_fichier_a_tracer.isEmpty() && !Liste_points.empty(); }
 
 void TTrace::show_track_totals(int n) {
+  markers_[0].reset();
+  markers_[1].reset();
+  refresh_statistics();
   Bt_avance->SetMax(n - 1);
   Aff_nb_lignes_total->setText(QString::number(n - 1));
   Aff_longueur_tot->setText(QString::fromStdString(track::Format_distance(track::whole_metres(Longueur_totale))));

@@ -1,5 +1,7 @@
 #include "shell/command_line.h"
+#include "track/track_distance.h"
 #include "viewer/ui/plan_image.h"
+#include "viewer/ui/statistics_window.h"
 #include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"
 
@@ -141,4 +143,18 @@ TEST_F(ViewerExplore, GpxNmeaAndCsvOpenByChooserDropAndCommandLine) {
   EXPECT_EQ(Trace->Chemin_fichier_a_tracer.toStdString(), nmea);
   EXPECT_EQ(Trace->Liste_points.size(), 2u);
   EXPECT_EQ(Trace->Bt_zoom->currentText(), "1000 %");  // the whole 230 m
+}
+
+TEST_F(ViewerExplore, StatisticsCoverTheWholeTrackAndTheStretchBetweenTheMarkers) {
+  Trace->Bt_statistiques->click();
+  ASSERT_TRUE(Trace->Statistiques->isVisible());
+  EXPECT_EQ(Trace->Statistiques->value(0, 0), Trace->Aff_longueur_tot->text());
+  EXPECT_EQ(Trace->Statistiques->value(1, 0), "--");
+  EXPECT_EQ(Trace->Statistiques->value(0, 1), "23/03/2094 12:35:19");
+  QTest::keyClick(Trace->Image, Qt::Key_B);  // on the newest record
+  QTest::keyClick(Trace->Image, Qt::Key_Home);
+  for (int i = 0; i < 10; ++i) QTest::keyClick(Trace->Image, Qt::Key_PageDown);
+  QTest::keyClick(Trace->Image, Qt::Key_A);
+  const double between = Trace->Longueur_totale - Trace->Liste_points.Distance_cumulee(10);
+  EXPECT_EQ(Trace->Statistiques->value(1, 0).toStdString(), track::Format_distance(track::whole_metres(between)));
 }
