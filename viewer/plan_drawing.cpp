@@ -1,5 +1,6 @@
 #include "viewer/plan_drawing.h"
 
+#include "viewer/speed_colours.h"
 #include "viewer/track_lines.h"
 
 #include <QFont>
@@ -64,7 +65,8 @@ QImage new_plan_bitmap(QSize size) {
   return bitmap;
 }
 
-void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas) {
+void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,
+               std::optional<double> speed_top) {
   bitmap.fill(Qt::white);
   QFont font("MS Sans Serif");
   font.setPixelSize(11);
@@ -74,13 +76,15 @@ void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints&
     painter.setFont(font);
     labels = Tracer_grille(painter, scale);
   }
-  Tracer_parcours(bitmap, scale, points, pas);
+  Tracer_parcours(bitmap, scale, points, pas, speed_top);
   QPainter painter(&bitmap);
   painter.setFont(font);
   draw_grid_labels(painter, labels);
+  if (speed_top) draw_speed_legend(painter, scale, *speed_top);
 }
 
-void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas) {
+void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,
+                     std::optional<double> speed_top) {
   const QRgb colours[2] = {qRgb(255, 0, 0), qRgb(0, 0, 255)};
   const PlanProjection projection(scale);
   CosmeticLines lines(bitmap);
@@ -107,7 +111,7 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackP
         pen_y = projection.y(before.lat);
       }
       // The colour changes at every step, drawn or not.
-      lines.line(pen_x, pen_y, x, y, colours[step % 2]);
+      lines.line(pen_x, pen_y, x, y, speed_top ? speed_colour(points.speed_knots(i), *speed_top) : colours[step % 2]);
     }
     pen_known = true;
     pen_x = x;

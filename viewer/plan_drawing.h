@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QString>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -23,14 +24,18 @@ QImage new_plan_bitmap(QSize size = QSize(kPlanWidth, kPlanHeight));
 
 // The whole drawing: fill, grid lines, track with point step `pas`, labels.
 // The bitmap is of the scale's size.
-void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas);
+// With `speed_top` the track is coloured by speed up to it (knots), with its
+// legend.
+void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,
+               std::optional<double> speed_top = std::nullopt);
 
 // Every pas-th point from the first, in order, so the later of two crossing
 // segments wins. A segment is drawn only when it ends on a visible point after
 // an earlier visible one: one coming in from outside is clipped at the border,
 // one going out is not drawn. The segments are written straight into the
 // bitmap (Format_RGB32) with the pixels QPainter's one-pixel pen would give.
-void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas);
+void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,
+                     std::optional<double> speed_top = std::nullopt);
 
 // Meridians and parallels every whole number of degrees that keeps them about
 // 30 pixels apart, black at 0 degrees, grey elsewhere. Gives their labels,

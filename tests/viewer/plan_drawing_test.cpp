@@ -3,6 +3,7 @@
 #include "support/example_tracks.h"
 #include "support/journal_text.h"
 #include "track/journal_loader.h"
+#include "viewer/speed_colours.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -192,4 +193,16 @@ TEST(PlanGrid, ATrackAlongAGridLineStaysInSight) {
   for (int x = first.x; x <= Vers_pixel(scale, kSouth, points.position(139).lon).x; ++x) {
     ASSERT_TRUE(image.pixel(x, first.y) == kRed || image.pixel(x, first.y) == kBlue) << x;
   }
+}
+
+TEST_F(PlanDrawing, ByColourOfSpeedEachStepTakesItsEndsSpeedOnTheScaleOfTheTop) {
+  EXPECT_EQ(speed_colour(std::nullopt, 10), qRgb(160, 160, 160));
+  EXPECT_EQ(speed_colour(0, 10), QColor::fromHsv(240, 255, 220).rgb());
+  EXPECT_EQ(speed_colour(5, 10), QColor::fromHsv(120, 255, 220).rgb());
+  EXPECT_EQ(speed_colour(12, 10), QColor::fromHsv(0, 255, 220).rgb());
+  track({{50, 60}, {50, 100}});  // both at the journal's 22 knots
+  ASSERT_EQ(top_speed_knots(points), 22.0);
+  QImage image = new_plan_bitmap();
+  Tracer_parcours(image, scale, points, 1, 44.0);
+  EXPECT_EQ(at(image, 50, 80), speed_colour(22, 44));
 }

@@ -200,7 +200,10 @@ void TTrace::build_record_panel() {
   Aff_nb_lignes_total = label(p, "--", QRect(263, 54, 56, 16), &counter_font);
   Aff_nb_lignes_total->setToolTip("Nombre total d'enregistrements");
 
-  Bt_statistiques = button(p, "&Statistiques", QRect(232, 78, 84, 26),
+  Bt_couleur_vitesse = new QCheckBox("&Vitesse", p);
+  Bt_couleur_vitesse->setGeometry(234, 70, 82, 16);
+  Bt_couleur_vitesse->setToolTip(QString::fromUtf8("Colore le tracé selon la vitesse (touche V)"));
+  Bt_statistiques = button(p, "&Statistiques", QRect(232, 86, 84, 20),
                            "Statistiques du tracé, et entre les repères A et B (touches A et B)");
 
   Bt_avance = new TUpDown(p);
@@ -314,6 +317,7 @@ void TTrace::connect_handlers() {
   connect(Trace_preci, &QTimer::timeout, this, [this] { Trace_preciTimer(); });
   connect(Bt_tout_le_trace, &QPushButton::clicked, this, [this] { Bt_tout_le_traceClick(); });
   connect(Bt_statistiques, &QPushButton::clicked, this, [this] { Bt_statistiquesClick(); });
+  connect(Bt_couleur_vitesse, &QCheckBox::toggled, this, [this] { Bt_couleur_vitesseClick(); });
   Image->OnMouseDown = [this](int x, int y) { ImageMouseDown(x, y); };
   Image->OnMouseUp = [this](int x, int y) { ImageMouseUp(x, y); };
   Image->OnWheel = [this](int x, int y, int steps) { ImageWheel(x, y, steps); };

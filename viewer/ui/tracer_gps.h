@@ -161,6 +161,7 @@ class TTrace : public QWidget {
   QPushButton* Bt_exporter;
   QPushButton* Bt_tout_le_trace;
   QPushButton* Bt_statistiques;
+  QCheckBox* Bt_couleur_vitesse;
   TStatistiques* Statistiques;
   QTimer* Timer_trace;
   QTimer* Trace_preci;
@@ -246,6 +247,9 @@ class TTrace : public QWidget {
   };
   std::optional<Press> press_;
   std::optional<std::size_t> markers_[2];
+  // The track's top speed while it is coloured by speed.
+  std::optional<double> speed_top_;
+  void Bt_couleur_vitesseClick();
   // The statistics window follows the track and the markers while shown.
   void refresh_statistics();
   bool size_chosen_ = false;

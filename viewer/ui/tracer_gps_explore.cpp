@@ -1,12 +1,14 @@
 // The viewer's mouse and keys beyond its buttons: wheel zoom at the pointer,
 // dragging, picking a record on the plan, the whole track, and the keys.
 #include "viewer/plan_navigation.h"
+#include "viewer/speed_colours.h"
 #include "viewer/statistics_text.h"
 #include "viewer/ui/plan_image.h"
 #include "viewer/ui/statistics_window.h"
 #include "viewer/ui/tracer_gps.h"
 #include "viewer/ui/up_down.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -121,6 +123,9 @@ void TTrace::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_F:
       Bt_tout_le_traceClick();
       break;
+    case Qt::Key_V:
+      Bt_couleur_vitesse->toggle();
+      break;
     case Qt::Key_A:
       set_marker(0);
       break;
@@ -155,6 +160,11 @@ void TTrace::refresh_statistics() {
   const std::size_t a = std::min(*markers_[0], last), b = std::min(*markers_[1], last);
   Statistiques->show_lines(whole, viewer::statistics_lines(track::track_statistics(Liste_points, a, b)),
                            QString::fromUtf8("Entre A (%1) et B (%2)").arg(a).arg(b));
+}
+
+void TTrace::Bt_couleur_vitesseClick() {
+  speed_top_ = Bt_couleur_vitesse->isChecked() ? viewer::top_speed_knots(Liste_points) : std::nullopt;
+  if (track_shown()) redraw_view(1);
 }
 
 void TTrace::dragEnterEvent(QDragEnterEvent* event) {

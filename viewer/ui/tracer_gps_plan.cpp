@@ -108,7 +108,7 @@ void TTrace::Redessiner(int pas, bool sur_curseur) {
 }
 
 void TTrace::redraw_view(int pas) {
-  viewer::draw_plan(Image->Bitmap(), Plan, Liste_points, static_cast<std::size_t>(pas));
+  viewer::draw_plan(Image->Bitmap(), Plan, Liste_points, static_cast<std::size_t>(pas), speed_top_);
   Image->update();
 }
 

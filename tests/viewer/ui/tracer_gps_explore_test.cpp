@@ -5,6 +5,7 @@
 #include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QMimeData>
@@ -102,6 +103,13 @@ TEST_F(ViewerExplore, KeysStepZoomPanAndShowTheWholeTrack) {
   // "400 %" and 601 at "500 %".
   QTest::keyClick(Trace->Image, Qt::Key_F);
   EXPECT_EQ(Trace->Bt_zoom->currentText(), "400 %");
+  // V colours the track by speed: every record at the journal's 22 knots,
+  // the top, is red.
+  QTest::keyClick(Trace->Image, Qt::Key_V);
+  EXPECT_TRUE(Trace->Bt_couleur_vitesse->isChecked());
+  const track::PointPosition& middle = Trace->Liste_points.position(20);
+  const viewer::PixelPosition on_track = viewer::Vers_pixel(Trace->Plan, middle.lat, middle.lon);
+  EXPECT_EQ(Trace->Image->Bitmap().pixel(on_track.x, on_track.y), QColor::fromHsv(0, 255, 220).rgb());
   EXPECT_EQ(Trace->Plan.Centre_lat, 27'000'000 + kStep * 39 / 2);
   for (int record : {0, 39}) {
     const track::PointPosition& p = Trace->Liste_points.position(record);
