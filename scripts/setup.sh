@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-translations-l10n libasound2-dev libjpeg62-turbo-dev libgeographiclib-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libasound2-dev libjpeg62-turbo-dev libgeographiclib-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   fonts-liberation fonts-comic-neue

@@ -4,6 +4,7 @@
 
 #include "viewer/ui/file_dialogs.h"
 #include "viewer/ui/plan_image.h"
+#include "viewer/ui/speed_profile_view.h"
 #include "viewer/ui/statistics_window.h"
 #include "viewer/ui/up_down.h"
 
@@ -14,12 +15,14 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSlider>
 #include <QTimer>
+#include <QToolButton>
 
 // The pictures are compiled into the static library, whose linker drops the
 // resource object unless something refers to it.
@@ -28,6 +31,8 @@ static void register_arrow_images() { Q_INIT_RESOURCE(arrows); }
 namespace {
 
 const QSize kSeedSize(722, 698);
+// The speed profile's height under the plan, taken from the plan.
+constexpr int kProfileHeight = 150;
 
 QFont font_of(const char* family, int pixels, bool bold = false) {
   QFont font(family);
@@ -150,6 +155,8 @@ void TTrace::build_plan() {
   Panneau = panel(this, QRect(0, 40, 721, 546));
   Image = new TPlanImage(Panneau);
   Image->move(kImageLeft, kImageTop - 40);
+  Profil = new TProfilVitesse(Panneau);
+  Profil->hide();
 
   // Laid over the drawing, never part of it: the export leaves them out.
   Curseur = new QLabel(this);
@@ -200,11 +207,21 @@ void TTrace::build_record_panel() {
   Aff_nb_lignes_total = label(p, "--", QRect(263, 54, 56, 16), &counter_font);
   Aff_nb_lignes_total->setToolTip("Nombre total d'enregistrements");
 
-  Bt_couleur_vitesse = new QCheckBox("&Vitesse", p);
-  Bt_couleur_vitesse->setGeometry(234, 70, 82, 16);
-  Bt_couleur_vitesse->setToolTip(QString::fromUtf8("Colore le tracé selon la vitesse (touche V)"));
-  Bt_statistiques = button(p, "&Statistiques", QRect(232, 86, 84, 20),
-                           "Statistiques du tracé, et entre les repères A et B (touches A et B)");
+  // The views added to the plan, in one menu: the panel has room for one
+  // more control; each has its key on the plan.
+  Bt_affichage = new QToolButton(p);
+  Bt_affichage->setText("&Affichage");
+  Bt_affichage->setGeometry(232, 78, 84, 26);
+  Bt_affichage->setPopupMode(QToolButton::InstantPopup);
+  auto* menu = new QMenu(Bt_affichage);
+  Action_couleur_vitesse = menu->addAction(QString::fromUtf8("Couleur selon la vitesse\tV"));
+  Action_couleur_vitesse->setCheckable(true);
+  Action_profil = menu->addAction(QString::fromUtf8("Profil de vitesse\tP"));
+  Action_profil->setCheckable(true);
+  Action_profil_distance = menu->addAction(QString::fromUtf8("Profil selon la distance\tD"));
+  Action_profil_distance->setCheckable(true);
+  Action_statistiques = menu->addAction(QString::fromUtf8("Statistiques (repères A et B)...\tS"));
+  Bt_affichage->setMenu(menu);
 
   Bt_avance = new TUpDown(p);
   Bt_avance->setGeometry(319, 5, 41, 99);
@@ -269,8 +286,10 @@ void TTrace::remember_anchors() {
 void TTrace::lay_out_for_size() {
   const QSize grown = size() - kSeedSize;
   for (const Anchored& a : anchored_) a.widget->move(a.seed + QPoint(a.right ? grown.width() : 0, grown.height()));
-  const QSize plan = QSize(viewer::kPlanWidth, viewer::kPlanHeight) + grown;
+  const int profile = Profil->isVisible() ? kProfileHeight : 0;
+  const QSize plan = QSize(viewer::kPlanWidth, viewer::kPlanHeight - profile) + grown;
   Panneau->resize(QSize(721, 546) + grown);
+  Profil->setGeometry(kImageLeft, kImageTop - 40 + plan.height() + 1, plan.width(), profile - 1);
   if (plan == Image->size()) return;
   Image->set_plan_size(plan);
   Plan.width = plan.width();
@@ -316,8 +335,12 @@ void TTrace::connect_handlers() {
   connect(Timer_trace, &QTimer::timeout, this, [this] { Timer_traceTimer(); });
   connect(Trace_preci, &QTimer::timeout, this, [this] { Trace_preciTimer(); });
   connect(Bt_tout_le_trace, &QPushButton::clicked, this, [this] { Bt_tout_le_traceClick(); });
-  connect(Bt_statistiques, &QPushButton::clicked, this, [this] { Bt_statistiquesClick(); });
-  connect(Bt_couleur_vitesse, &QCheckBox::toggled, this, [this] { Bt_couleur_vitesseClick(); });
+  connect(Action_statistiques, &QAction::triggered, this, [this] { Bt_statistiquesClick(); });
+  connect(Action_couleur_vitesse, &QAction::toggled, this, [this] { Bt_couleur_vitesseClick(); });
+  connect(Action_profil, &QAction::toggled, this, [this] { Action_profilToggled(); });
+  connect(Action_profil_distance, &QAction::toggled, this,
+          [this](bool on) { Profil->set_axis(on ? viewer::ProfileAxis::Distance : viewer::ProfileAxis::Time); });
+  Profil->OnRecordChosen = [this](std::size_t record) { go_to_record(static_cast<int>(record)); };
   Image->OnMouseDown = [this](int x, int y) { ImageMouseDown(x, y); };
   Image->OnMouseUp = [this](int x, int y) { ImageMouseUp(x, y); };
   Image->OnWheel = [this](int x, int y, int steps) { ImageWheel(x, y, steps); };

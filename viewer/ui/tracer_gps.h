@@ -29,6 +29,9 @@ class QSlider;
 class QTimer;
 class TPlanImage;
 class TStatistiques;
+class TProfilVitesse;
+class QAction;
+class QToolButton;
 class TUpDown;
 
 // Seconds counted since the last reload attempt; kept across the window's
@@ -160,8 +163,12 @@ class TTrace : public QWidget {
   QPushButton* Bt_centrer_fin;
   QPushButton* Bt_exporter;
   QPushButton* Bt_tout_le_trace;
-  QPushButton* Bt_statistiques;
-  QCheckBox* Bt_couleur_vitesse;
+  QToolButton* Bt_affichage;
+  QAction* Action_couleur_vitesse;
+  QAction* Action_profil;
+  QAction* Action_profil_distance;
+  QAction* Action_statistiques;
+  TProfilVitesse* Profil;
   TStatistiques* Statistiques;
   QTimer* Timer_trace;
   QTimer* Trace_preci;
@@ -250,6 +257,7 @@ class TTrace : public QWidget {
   // The track's top speed while it is coloured by speed.
   std::optional<double> speed_top_;
   void Bt_couleur_vitesseClick();
+  void Action_profilToggled();
   // The statistics window follows the track and the markers while shown.
   void refresh_statistics();
   bool size_chosen_ = false;

@@ -4,11 +4,12 @@
 #include "viewer/speed_colours.h"
 #include "viewer/statistics_text.h"
 #include "viewer/ui/plan_image.h"
+#include "viewer/ui/speed_profile_view.h"
 #include "viewer/ui/statistics_window.h"
 #include "viewer/ui/tracer_gps.h"
 #include "viewer/ui/up_down.h"
 
-#include <QCheckBox>
+#include <QAction>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -124,7 +125,16 @@ void TTrace::keyPressEvent(QKeyEvent* event) {
       Bt_tout_le_traceClick();
       break;
     case Qt::Key_V:
-      Bt_couleur_vitesse->toggle();
+      Action_couleur_vitesse->toggle();
+      break;
+    case Qt::Key_P:
+      Action_profil->toggle();
+      break;
+    case Qt::Key_D:
+      Action_profil_distance->toggle();
+      break;
+    case Qt::Key_S:
+      Action_statistiques->trigger();
       break;
     case Qt::Key_A:
       set_marker(0);
@@ -163,8 +173,15 @@ void TTrace::refresh_statistics() {
 }
 
 void TTrace::Bt_couleur_vitesseClick() {
-  speed_top_ = Bt_couleur_vitesse->isChecked() ? viewer::top_speed_knots(Liste_points) : std::nullopt;
+  speed_top_ = Action_couleur_vitesse->isChecked() ? viewer::top_speed_knots(Liste_points) : std::nullopt;
   if (track_shown()) redraw_view(1);
+}
+
+void TTrace::Action_profilToggled() {
+  Profil->setVisible(Action_profil->isChecked());
+  Profil->set_track(Profil->isVisible() ? &Liste_points : nullptr);
+  lay_out_for_size();
+  if (Profil->isVisible() && track_shown()) Profil->show_cursor(static_cast<std::size_t>(Bt_avance->Position()));
 }
 
 void TTrace::dragEnterEvent(QDragEnterEvent* event) {

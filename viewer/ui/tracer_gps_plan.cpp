@@ -5,6 +5,7 @@
 #include "viewer/plan_drawing.h"
 #include "viewer/record_texts.h"
 #include "viewer/ui/plan_image.h"
+#include "viewer/ui/speed_profile_view.h"
 #include "viewer/ui/tracer_gps.h"
 #include "viewer/ui/up_down.h"
 
@@ -131,6 +132,7 @@ void TTrace::Placer_curseur(int position, bool recentrer) {
   Aff_date->setText(QString::fromStdU16String(common::from_cp1252(viewer::record_date_text(r))));
   Aff_lignes->setText(QString::fromStdU16String(common::from_cp1252(viewer::record_position_text(r))));
   Aff_nb_ligne_courante->setText(QString::number(position));
+  if (Profil->isVisible()) Profil->show_cursor(static_cast<std::size_t>(position));
   const double distance = Liste_points.Distance_cumulee(static_cast<std::size_t>(position));
   Aff_longueur_deb_curs->setText(QString::fromStdString(track::Format_distance(track::whole_metres(distance))));
   Aff_longueur_curs_fin->setText(

@@ -9,11 +9,13 @@
 #include "viewer/ui/jpeg_export.h"
 #include "viewer/ui/plan_image.h"
 #include "viewer/ui/progress_calcul.h"
+#include "viewer/ui/speed_profile_view.h"
 #include "viewer/ui/tracer_gps.h"
 #include "viewer/ui/up_down.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QToolButton>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -107,8 +109,8 @@ int TTrace::Charger_fichier(const QString& path) {
 
 void TTrace::set_loading_controls_enabled(bool enabled) {
   for (QWidget* w : std::initializer_list<QWidget*>{Bt_centrer, Bt_centrer_debut, Bt_centrer_fin, Bt_exporter,
-                                                    Bt_tout_le_trace, Bt_statistiques, Bt_couleur_vitesse, Image,
-                                                    Bt_zoom, Bt_haut, Bt_bas, Bt_droite, Bt_gauche, Bt_avance}) {
+                                                    Bt_tout_le_trace, Bt_affichage, Image, Bt_zoom, Bt_haut, Bt_bas,
+                                                    Bt_droite, Bt_gauche, Bt_avance}) {
     w->setEnabled(enabled);
   }
   if (!enabled) {
@@ -161,7 +163,8 @@ bool TTrace::track_shown() const { return !loading_ && !Chemin_fichier_a_tracer.
 void TTrace::show_track_totals(int n) {
   markers_[0].reset();
   markers_[1].reset();
-  speed_top_ = Bt_couleur_vitesse->isChecked() ? viewer::top_speed_knots(Liste_points) : std::nullopt;
+  speed_top_ = Action_couleur_vitesse->isChecked() ? viewer::top_speed_knots(Liste_points) : std::nullopt;
+  Profil->set_track(Profil->isVisible() ? &Liste_points : nullptr);
   refresh_statistics();
   Bt_avance->SetMax(n - 1);
   Aff_nb_lignes_total->setText(QString::number(n - 1));

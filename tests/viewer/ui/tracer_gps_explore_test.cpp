@@ -1,11 +1,13 @@
 #include "shell/command_line.h"
 #include "track/track_distance.h"
 #include "viewer/ui/plan_image.h"
+#include "viewer/ui/speed_profile_view.h"
 #include "viewer/ui/statistics_window.h"
 #include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"
 
-#include <QCheckBox>
+#include <QAction>
+#include <QChart>
 #include <QComboBox>
 #include <QLabel>
 #include <QMimeData>
@@ -106,7 +108,7 @@ TEST_F(ViewerExplore, KeysStepZoomPanAndShowTheWholeTrack) {
   // V colours the track by speed: every record at the journal's 22 knots,
   // the top, is red.
   QTest::keyClick(Trace->Image, Qt::Key_V);
-  EXPECT_TRUE(Trace->Bt_couleur_vitesse->isChecked());
+  EXPECT_TRUE(Trace->Action_couleur_vitesse->isChecked());
   const track::PointPosition& middle = Trace->Liste_points.position(20);
   const viewer::PixelPosition on_track = viewer::Vers_pixel(Trace->Plan, middle.lat, middle.lon);
   EXPECT_EQ(Trace->Image->Bitmap().pixel(on_track.x, on_track.y), QColor::fromHsv(0, 255, 220).rgb());
@@ -154,7 +156,7 @@ TEST_F(ViewerExplore, GpxNmeaAndCsvOpenByChooserDropAndCommandLine) {
 }
 
 TEST_F(ViewerExplore, StatisticsCoverTheWholeTrackAndTheStretchBetweenTheMarkers) {
-  Trace->Bt_statistiques->click();
+  QTest::keyClick(Trace->Image, Qt::Key_S);
   ASSERT_TRUE(Trace->Statistiques->isVisible());
   EXPECT_EQ(Trace->Statistiques->value(0, 0), Trace->Aff_longueur_tot->text());
   EXPECT_EQ(Trace->Statistiques->value(1, 0), "--");
@@ -165,4 +167,19 @@ TEST_F(ViewerExplore, StatisticsCoverTheWholeTrackAndTheStretchBetweenTheMarkers
   QTest::keyClick(Trace->Image, Qt::Key_A);
   const double between = Trace->Longueur_totale - Trace->Liste_points.Distance_cumulee(10);
   EXPECT_EQ(Trace->Statistiques->value(1, 0).toStdString(), track::Format_distance(track::whole_metres(between)));
+}
+
+TEST_F(ViewerExplore, TheSpeedProfileTakesRoomUnderThePlanAndPicksARecordByClick) {
+  QTest::keyClick(Trace->Image, Qt::Key_P);
+  ASSERT_TRUE(Trace->Profil->isVisible());
+  EXPECT_EQ(Trace->Image->height(), 539 - 150);
+  EXPECT_LE(Trace->Profil->columns_drawn(), Trace->Profil->width());
+  // The records share one time: along the distance, the middle of the graph
+  // is about the middle record.
+  QTest::keyClick(Trace->Image, Qt::Key_D);
+  const QRectF plot = Trace->Profil->chart()->plotArea();
+  QTest::mouseClick(Trace->Profil->viewport(), Qt::LeftButton, {}, plot.center().toPoint());
+  EXPECT_NEAR(Trace->Bt_avance->Position(), 20, 1);
+  QTest::keyClick(Trace->Image, Qt::Key_P);
+  EXPECT_EQ(Trace->Image->height(), 539);
 }
