@@ -143,3 +143,11 @@ TEST_F(WindowsTest, APathWithoutWindows1252SpellingIsRefusedNotMangled) {
   EXPECT_THROW(Sauvegarde_parametres(), std::runtime_error);
   EXPECT_EQ(get(ini_path), "[Fichiers]\r\nFichier log 1=/data/log.txt\r\n");
 }
+
+TEST_F(WindowsTest, TheViewerSizeComesBackFromTheFileAndStaysInIt) {
+  put(ini_path, "[Tracer]\r\nLargeur=900\r\nHauteur=800\r\nAgrandie=0\r\n");
+  Chargement_parametres();
+  EXPECT_EQ(Trace->size(), QSize(900, 800));
+  Sauvegarde_parametres();
+  EXPECT_NE(get(ini_path).find("Largeur=900\r\nHauteur=800\r\nAgrandie=0\r\n"), std::string::npos) << get(ini_path);
+}
