@@ -53,7 +53,7 @@ DegreeRange grid_longitudes(const PlanScale& scale) {
   const double units_per_pixel =
       1 / (double{scale.Facteur_zoom} * scale.Echelle_lon * track::kSecondsPerUnit);  // inf at a pole
   const double centre = std::floor(static_cast<double>(scale.Centre_lon) / track::kUnitsPerDegree);
-  const double reach = std::min(360.0, (scale.width / 2 + kMargin) * units_per_pixel / track::kUnitsPerDegree + 1);
+  const double reach = std::min(360.0, (scale.half_width() + kMargin) * units_per_pixel / track::kUnitsPerDegree + 1);
   return {static_cast<int64_t>(centre - std::ceil(reach)), static_cast<int64_t>(centre + std::ceil(reach))};
 }
 

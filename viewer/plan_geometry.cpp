@@ -117,8 +117,8 @@ int64_t longitude_on_the_globe(int64_t lon) {
 
 Coordonnees Vers_coordonnees(const PlanScale& scale, int32_t x, int32_t y) {
   const int64_t lon =
-      scale.Centre_lon + plan_units((x - scale.width / 2) / double{scale.Facteur_zoom} / scale.Echelle_lon);
-  const int64_t lat = scale.Centre_lat + plan_units((y - scale.height / 2) / double{scale.Echelle_lat});
+      scale.Centre_lon + plan_units((x - scale.half_width()) / double{scale.Facteur_zoom} / scale.Echelle_lon);
+  const int64_t lat = scale.Centre_lat + plan_units((y - scale.half_height()) / double{scale.Echelle_lat});
   Coordonnees c{};
   split_units(lat, c.lat_degres, c.lat_minutes, c.lat_milliemes);
   split_units(longitude_on_the_globe(lon), c.lon_degres, c.lon_minutes, c.lon_milliemes);

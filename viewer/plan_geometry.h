@@ -48,6 +48,9 @@ struct PlanScale {
   int64_t Centre_lat = 0;
   int32_t width = kPlanWidth;  // the drawing, in pixels
   int32_t height = kPlanHeight;
+  // The centre's pixel (W div 2, H div 2).
+  int32_t half_width() const { return width / 2; }
+  int32_t half_height() const { return height / 2; }
 };
 
 // Sets the scale for the reference latitude `degres` `minutes` and the zoom
@@ -77,8 +80,8 @@ class PlanAxes {
         lat_factor_(double{scale.Echelle_lat} * track::kSecondsPerUnit),
         centre_lon_(scale.Centre_lon),
         centre_lat_(scale.Centre_lat),
-        half_width_(scale.width / 2),
-        half_height_(scale.height / 2) {}
+        half_width_(scale.half_width()),
+        half_height_(scale.half_height()) {}
   int32_t x(int64_t lon) const { return truncate(lon_factor_ * static_cast<double>(lon - centre_lon_) + half_width_); }
   int32_t y(int64_t lat) const { return truncate(half_height_ - static_cast<double>(lat - centre_lat_) * lat_factor_); }
 

@@ -23,13 +23,13 @@ void set_scale(PlanScale& scale, int zoom_index, int64_t lat) {
 }  // namespace
 
 PlanPosition position_at(const PlanScale& scale, double x, double y) {
-  return {scale.Centre_lat + std::llround((scale.height / 2 - y) / lat_pixels_per_unit(scale)),
-          scale.Centre_lon + std::llround((x - scale.width / 2) / lon_pixels_per_unit(scale))};
+  return {scale.Centre_lat + std::llround((scale.half_height() - y) / lat_pixels_per_unit(scale)),
+          scale.Centre_lon + std::llround((x - scale.half_width()) / lon_pixels_per_unit(scale))};
 }
 
 void put_under(PlanScale& scale, const PlanPosition& p, double x, double y) {
-  scale.Centre_lat = p.lat - std::llround((scale.height / 2 - y) / lat_pixels_per_unit(scale));
-  scale.Centre_lon = p.lon - std::llround((x - scale.width / 2) / lon_pixels_per_unit(scale));
+  scale.Centre_lat = p.lat - std::llround((scale.half_height() - y) / lat_pixels_per_unit(scale));
+  scale.Centre_lon = p.lon - std::llround((x - scale.half_width()) / lon_pixels_per_unit(scale));
 }
 
 void zoom_at(PlanScale& scale, int zoom_index, int x, int y) {

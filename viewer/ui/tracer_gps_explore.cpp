@@ -92,10 +92,10 @@ void TTrace::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-      ImageWheel(Plan.width / 2, Plan.height / 2, 1);
+      ImageWheel(Plan.half_width(), Plan.half_height(), 1);
       break;
     case Qt::Key_Minus:
-      ImageWheel(Plan.width / 2, Plan.height / 2, -1);
+      ImageWheel(Plan.half_width(), Plan.half_height(), -1);
       break;
     case Qt::Key_Left:
       Bt_gaucheClick();

@@ -101,7 +101,7 @@ void TTrace::Redessiner(int pas, bool sur_curseur) {
     const track::PointPosition& cursor = Liste_points.position(Bt_avance->Position());
     Calcul_echelle(cursor.lat_degres(), cursor.lat_minutes());
   } else {
-    const viewer::Coordonnees centre = viewer::Vers_coordonnees(Plan, Plan.width / 2, Plan.height / 2);
+    const viewer::Coordonnees centre = viewer::Vers_coordonnees(Plan, Plan.half_width(), Plan.half_height());
     Calcul_echelle(std::abs(centre.lat_degres), std::abs(centre.lat_minutes));
   }
   redraw_view(pas);

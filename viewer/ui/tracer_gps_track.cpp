@@ -15,7 +15,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QToolButton>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +25,7 @@
 #include <QShowEvent>
 #include <QSlider>
 #include <QTimer>
+#include <QToolButton>
 #include <stdexcept>
 #include <utility>
 
