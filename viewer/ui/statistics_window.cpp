@@ -7,8 +7,14 @@ TStatistiques::TStatistiques(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setWindowTitle("Orvanta : Statistiques");
   auto* grid = new QGridLayout(this);
   grid->setHorizontalSpacing(16);
-  auto* whole = new QLabel(QString::fromUtf8("<b>Tout le tracé</b>"), this);
+  QFont bold = font();
+  bold.setBold(true);
+  auto* whole = new QLabel(QString::fromUtf8("Tout le tracé"), this);
   between_title_ = new QLabel(this);
+  for (QLabel* title : {whole, between_title_}) {
+    title->setFont(bold);
+    title->setTextFormat(Qt::PlainText);
+  }
   grid->addWidget(whole, 0, 1);
   grid->addWidget(between_title_, 0, 2);
   // The rows are made once, as many as the figures.
@@ -26,7 +32,7 @@ TStatistiques::TStatistiques(QWidget* parent) : QWidget(parent, Qt::Tool) {
 
 void TStatistiques::show_lines(const std::vector<viewer::StatisticsLine>& whole,
                                const std::vector<viewer::StatisticsLine>& between, const QString& between_title) {
-  between_title_->setText("<b>" + between_title.toHtmlEscaped() + "</b>");
+  between_title_->setText(between_title);
   for (std::size_t row = 0; row < captions_.size(); ++row) {
     captions_[row]->setText(QString::fromStdString(whole[row].first) + " :");
     values_[0][row]->setText(QString::fromStdString(whole[row].second));

@@ -5,7 +5,6 @@
 #include "viewer/ui/file_dialogs.h"
 #include "viewer/ui/plan_image.h"
 #include "viewer/ui/speed_profile_view.h"
-#include "viewer/ui/statistics_window.h"
 #include "viewer/ui/up_down.h"
 
 #include <QCheckBox>
@@ -107,7 +106,6 @@ TTrace::TTrace(QWidget* parent)
                        "Exporter l'image entière dessinée à l'échelle du zoom courant (*.jpg)");
 
   remember_anchors();
-  Statistiques = new TStatistiques(this);
 
   Timer_trace = new QTimer(this);
   Timer_trace->setInterval(1000);

@@ -169,7 +169,7 @@ class TTrace : public QWidget {
   QAction* Action_profil_distance;
   QAction* Action_statistiques;
   TProfilVitesse* Profil;
-  TStatistiques* Statistiques;
+  TStatistiques* Statistiques = nullptr;  // made when first asked for
   QTimer* Timer_trace;
   QTimer* Trace_preci;
 

@@ -154,13 +154,14 @@ void TTrace::set_marker(int which) {
 
 void TTrace::Bt_statistiquesClick() {
   if (!track_shown()) return;
+  if (!Statistiques) Statistiques = new TStatistiques(this);
   Statistiques->show();
   refresh_statistics();
   Statistiques->raise();
 }
 
 void TTrace::refresh_statistics() {
-  if (!Statistiques->isVisible() || Liste_points.empty()) return;
+  if (!Statistiques || !Statistiques->isVisible() || Liste_points.empty()) return;
   const std::size_t last = Liste_points.size() - 1;
   const auto whole = viewer::statistics_lines(track::track_statistics(Liste_points, 0, last));
   if (!markers_[0] || !markers_[1]) {
