@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libasound2-dev libjpeg62-turbo-dev libgeographiclib-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite qt6-translations-l10n libasound2-dev libjpeg62-turbo-dev libgeographiclib-dev
   fonts-liberation fonts-comic-neue
 )
 why="to build and run Orvanta"

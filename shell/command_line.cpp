@@ -12,7 +12,8 @@ std::optional<std::string> command_line_answer(int argc, const char* const* argv
     if (arg == "--version") return name + " (Orvanta) " + std::string(version) + "\n";
     if (arg == "--help") {
       return "Utilisation : " + name +
-             " [--help | --version | --verbose | --time-report [SECONDES] [--port NOM]]\n"
+             " [--help | --version | --verbose | --trace FICHIER\n"
+             "           | --time-report [SECONDES] [--port NOM]]\n"
              "\n"
              "Journal de bord GPS : lit les trames NMEA d'un récepteur sur un port série,\n"
              "affiche la position et l'enregistre dans un journal ; « Trace » dessine le\n"
@@ -28,6 +29,8 @@ std::optional<std::string> command_line_answer(int argc, const char* const* argv
              "  --verbose  écrit sur la sortie d'erreur le journal de diagnostic : ports\n"
              "             ouverts ou refusés et pourquoi, connexions à gpsd, réglage de\n"
              "             l'heure (aussi par QT_LOGGING_RULES=\"orvanta.*.debug=true\")\n"
+             "  --trace FICHIER\n"
+             "             ouvre aussi « Trace » sur ce fichier (journal, GPX, NMEA ou CSV)\n"
              "\n"
              "Les autres arguments sont ignorés. Fichier de paramètres :\n"
              "  " +
@@ -73,6 +76,20 @@ bool verbose_requested(int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i)
     if (std::string_view(argv[i]) == "--verbose") return true;
   return false;
+}
+
+std::optional<std::string> trace_file_argument(int argc, const char* const* argv) {
+  constexpr std::string_view kOption = "--trace";
+  std::optional<std::string> file;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == kOption && i + 1 < argc) {
+      file = argv[++i];
+    } else if (arg.starts_with(kOption) && arg.size() > kOption.size() && arg[kOption.size()] == '=') {
+      file = std::string(arg.substr(kOption.size() + 1));
+    }
+  }
+  return file;
 }
 
 }  // namespace shell

@@ -1,7 +1,8 @@
 // The two questions the program answers from its command line, before
 // anything else starts and so without a display: --help and --version;
-// --verbose, which turns its diagnostic log on; and --time-report. Every other
-// argument is ignored, Qt's own options included.
+// --verbose, which turns its diagnostic log on; --time-report; and the track
+// the viewer opens at start, "--trace FILE". Every other argument is ignored,
+// Qt's own options included.
 #pragma once
 
 #include <optional>
@@ -34,5 +35,9 @@ bool verbose_requested(int argc, const char* const* argv);
 
 // The logging rule that --verbose sets.
 inline constexpr char kVerboseLoggingRules[] = "orvanta.*.debug=true";
+
+// The file of the last "--trace FILE" or "--trace=FILE"; nothing without one
+// (a "--trace" ending the line names none).
+std::optional<std::string> trace_file_argument(int argc, const char* const* argv);
 
 }  // namespace shell

@@ -56,6 +56,11 @@ Settings load_settings(const IniFile& ini, std::string_view home) {
   s.precise_time = ini.read_integer(kClockKeepingSection, kPreciseTimeKey, 0) == 1;
   s.chrony_socket = ini.read_string(kClockKeepingSection, kChronyKey, "");
   s.port_name = read_port_name(ini);
+  const int32_t width = ini.read_integer(kViewerSizeSection, kViewerWidthKey, 0);
+  const int32_t height = ini.read_integer(kViewerSizeSection, kViewerHeightKey, 0);
+  if (width > 0 && height > 0) {
+    s.viewer_size = Settings::ViewerSize{width, height, ini.read_bool(kViewerSizeSection, kViewerMaximisedKey, false)};
+  }
   return s;
 }
 
@@ -101,6 +106,11 @@ void store_settings(const Settings& settings, IniFile& ini) {
     ini.write_bool(kExtendedRmcSection, kExtendedRmcKey, settings.extended_rmc);
   }
   if (settings.port_name) ini.write_string(kPortNameSection, kPortNameKey, *settings.port_name);
+  if (settings.viewer_size) {
+    ini.write_integer(kViewerSizeSection, kViewerWidthKey, settings.viewer_size->width);
+    ini.write_integer(kViewerSizeSection, kViewerHeightKey, settings.viewer_size->height);
+    ini.write_bool(kViewerSizeSection, kViewerMaximisedKey, settings.viewer_size->maximised);
+  }
 }
 
 }  // namespace shell

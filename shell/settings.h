@@ -44,6 +44,15 @@ struct Settings {
   // the one that opens. Set when the user picks a port or when "COMM" is
   // resolved at start; empty or absent: none yet.
   std::optional<std::string> port_name;
+  // The viewer's size once the user has chosen one ("Largeur", "Hauteur" and
+  // "Agrandie" under "Tracer"); stored only when set, so the file of a user
+  // who never resized the viewer stays as it was.
+  struct ViewerSize {
+    int32_t width;
+    int32_t height;
+    bool maximised = false;
+  };
+  std::optional<ViewerSize> viewer_size;
 };
 
 struct SettingRange {
@@ -86,6 +95,10 @@ std::string resolve_port(Settings& settings, const std::vector<std::string>& lis
 // it is not listed (they then open nothing rather than another device);
 // without a name, -1 unless it names a listed entry.
 void update_port_index(Settings& settings, const std::vector<std::string>& listed);
+inline constexpr std::string_view kViewerSizeSection = "Tracer";
+inline constexpr std::string_view kViewerWidthKey = "Largeur";
+inline constexpr std::string_view kViewerHeightKey = "Hauteur";
+inline constexpr std::string_view kViewerMaximisedKey = "Agrandie";
 
 // The defaults: the log files sit in the home folder (bytes); an empty home
 // leaves bare file names.

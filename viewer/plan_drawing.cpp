@@ -1,5 +1,6 @@
 #include "viewer/plan_drawing.h"
 
+#include "viewer/speed_colours.h"
 #include "viewer/track_lines.h"
 
 #include <QFont>
@@ -16,8 +17,8 @@ namespace {
 const QColor kGrey(192, 192, 192);
 
 // A line is drawn from the pen to p, or the pen only moves there.
-bool grid_line_drawn(const PixelPosition& p) {
-  return (p.x >= 0 && p.x <= kPlanWidth) || (p.y >= 0 && p.y <= kPlanHeight);
+bool grid_line_drawn(const PlanScale& scale, const PixelPosition& p) {
+  return (p.x >= 0 && p.x <= scale.width) || (p.y >= 0 && p.y <= scale.height);
 }
 
 QPoint point(const PixelPosition& p) { return QPoint(p.x, p.y); }
@@ -25,11 +26,11 @@ QPoint point(const PixelPosition& p) { return QPoint(p.x, p.y); }
 // Draws one grid line through `count` points given by `at(i)`, then returns
 // its last point.
 template <typename At>
-PixelPosition grid_line(QPainter& painter, int count, const At& at) {
+PixelPosition grid_line(QPainter& painter, const PlanScale& scale, int count, const At& at) {
   PixelPosition pen = at(0);
   for (int i = 1; i < count; ++i) {
     const PixelPosition p = at(i);
-    if (grid_line_drawn(p)) painter.drawLine(point(pen), point(p));
+    if (grid_line_drawn(scale, p)) painter.drawLine(point(pen), point(p));
     pen = p;
   }
   return pen;
@@ -52,35 +53,38 @@ DegreeRange grid_longitudes(const PlanScale& scale) {
   const double units_per_pixel =
       1 / (double{scale.Facteur_zoom} * scale.Echelle_lon * track::kSecondsPerUnit);  // inf at a pole
   const double centre = std::floor(static_cast<double>(scale.Centre_lon) / track::kUnitsPerDegree);
-  const double reach = std::min(360.0, (kHalfPlanWidth + kMargin) * units_per_pixel / track::kUnitsPerDegree + 1);
+  const double reach = std::min(360.0, (scale.half_width() + kMargin) * units_per_pixel / track::kUnitsPerDegree + 1);
   return {static_cast<int64_t>(centre - std::ceil(reach)), static_cast<int64_t>(centre + std::ceil(reach))};
-}
-
-void label(QPainter& painter, int left, int top, const QString& text) {
-  painter.setPen(Qt::black);
-  painter.drawText(QPoint(left, top + painter.fontMetrics().ascent()), text);
 }
 
 }  // namespace
 
-QImage new_plan_bitmap() {
-  QImage bitmap(kPlanWidth, kPlanHeight, QImage::Format_RGB32);
+QImage new_plan_bitmap(QSize size) {
+  QImage bitmap(size, QImage::Format_RGB32);
   bitmap.fill(Qt::white);
   return bitmap;
 }
 
-void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas) {
+void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,
+               std::optional<double> speed_top) {
   bitmap.fill(Qt::white);
-  Tracer_parcours(bitmap, scale, points, pas);
-  QPainter painter(&bitmap);
-  painter.setRenderHint(QPainter::Antialiasing, false);
   QFont font("MS Sans Serif");
   font.setPixelSize(11);
+  std::vector<GridLabel> labels;
+  {
+    QPainter painter(&bitmap);
+    painter.setFont(font);
+    labels = Tracer_grille(painter, scale);
+  }
+  Tracer_parcours(bitmap, scale, points, pas, speed_top);
+  QPainter painter(&bitmap);
   painter.setFont(font);
-  Tracer_grille(painter, scale);
+  draw_grid_labels(painter, labels);
+  if (speed_top) draw_speed_legend(painter, scale, *speed_top);
 }
 
-void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas) {
+void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,
+                     std::optional<double> speed_top) {
   const QRgb colours[2] = {qRgb(255, 0, 0), qRgb(0, 0, 255)};
   const PlanProjection projection(scale);
   CosmeticLines lines(bitmap);
@@ -107,7 +111,7 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackP
         pen_y = projection.y(before.lat);
       }
       // The colour changes at every step, drawn or not.
-      lines.line(pen_x, pen_y, x, y, colours[step % 2]);
+      lines.line(pen_x, pen_y, x, y, speed_top ? speed_colour(points.speed_knots(i), *speed_top) : colours[step % 2]);
     }
     pen_known = true;
     pen_x = x;
@@ -115,35 +119,42 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackP
   }
 }
 
-void Tracer_grille(QPainter& painter, const PlanScale& scale) {
+std::vector<GridLabel> Tracer_grille(QPainter& painter, const PlanScale& scale) {
   const GridSteps steps = grid_steps(scale);
   const DegreeRange lons = grid_longitudes(scale);
   const QFontMetrics metrics = painter.fontMetrics();
-  painter.setBackgroundMode(Qt::OpaqueMode);
-  painter.setBackground(Qt::white);
+  std::vector<GridLabel> labels;
   // Meridians every `steps.lon` degrees from -180, and on past 180 where the
   // plan goes round the globe, each labelled with the place it passes.
   const int64_t first = lons.first + floor_mod(-180 - lons.first, steps.lon);
   for (int64_t lon = first; lon <= lons.last; lon += steps.lon) {
     const int64_t place = longitude_on_the_globe(lon * track::kUnitsPerDegree) / track::kUnitsPerDegree;
     painter.setPen(QPen(place == 0 ? QColor(Qt::black) : kGrey, 0));
-    const PixelPosition end = grid_line(painter, 181, [&](int i) {
+    const PixelPosition end = grid_line(painter, scale, 181, [&](int i) {
       return Vers_pixel(scale, int64_t{i - 90} * track::kUnitsPerDegree, lon * track::kUnitsPerDegree);
     });
     const QString text = place >= 0 ? QString::number(place) + QString::fromUtf8(" °E")
                                     : QString::number(-place) + QString::fromUtf8(" °O");
-    label(painter, end.x - metrics.horizontalAdvance(text) / 2, kPlanHeight - 20, text);
+    labels.push_back({end.x - metrics.horizontalAdvance(text) / 2, scale.height - 20, text});
   }
   const int count = static_cast<int>(lons.last - lons.first + 1);
   for (int32_t lat = -90; lat <= 90; lat += steps.lat) {
     painter.setPen(QPen(lat == 0 ? QColor(Qt::black) : kGrey, 0));
-    const PixelPosition end = grid_line(painter, count, [&](int i) {
+    const PixelPosition end = grid_line(painter, scale, count, [&](int i) {
       return Vers_pixel(scale, int64_t{lat} * track::kUnitsPerDegree, (lons.first + i) * track::kUnitsPerDegree);
     });
     const QString text =
         lat >= 0 ? QString::number(lat) + QString::fromUtf8(" °N") : QString::number(-lat) + QString::fromUtf8(" °S");
-    label(painter, 6, end.y - metrics.height() / 2, text);
+    labels.push_back({6, end.y - metrics.height() / 2, text});
   }
+  return labels;
+}
+
+void draw_grid_labels(QPainter& painter, const std::vector<GridLabel>& labels) {
+  painter.setBackgroundMode(Qt::OpaqueMode);
+  painter.setBackground(Qt::white);
+  painter.setPen(Qt::black);
+  for (const GridLabel& l : labels) painter.drawText(QPoint(l.left, l.top + painter.fontMetrics().ascent()), l.text);
 }
 
 }  // namespace viewer

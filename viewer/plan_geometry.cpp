@@ -73,7 +73,7 @@ PixelPosition Vers_pixel(const PlanScale& scale, int64_t lat, int64_t lon) {
   const PlanAxes axes(scale);
   const int32_t x = axes.x(lon);
   const int32_t y = axes.y(lat);
-  return {x, y, x >= 0 && x < kPlanWidth && y >= 0 && y < kPlanHeight};
+  return {x, y, x >= 0 && x < scale.width && y >= 0 && y < scale.height};
 }
 
 namespace {
@@ -99,12 +99,13 @@ int64_t bound(bool last, const Holds& holds) {
 }  // namespace
 
 PlanProjection::PlanProjection(const PlanScale& scale) : PlanAxes(scale) {
+  const int32_t width = scale.width, height = scale.height;
   // x grows with the longitude and y falls with the latitude (a positive
   // scale; a zero one puts every point on the centre line), so each side of
   // the drawing is one boundary value.
   lon_low_ = bound(false, [this](int32_t lon) { return x(lon) >= 0; });
-  lon_high_ = bound(true, [this](int32_t lon) { return x(lon) < kPlanWidth; });
-  lat_low_ = bound(false, [this](int32_t lat) { return y(lat) < kPlanHeight; });
+  lon_high_ = bound(true, [this, width](int32_t lon) { return x(lon) < width; });
+  lat_low_ = bound(false, [this, height](int32_t lat) { return y(lat) < height; });
   lat_high_ = bound(true, [this](int32_t lat) { return y(lat) >= 0; });
 }
 
@@ -116,8 +117,8 @@ int64_t longitude_on_the_globe(int64_t lon) {
 
 Coordonnees Vers_coordonnees(const PlanScale& scale, int32_t x, int32_t y) {
   const int64_t lon =
-      scale.Centre_lon + plan_units((x - kHalfPlanWidth) / double{scale.Facteur_zoom} / scale.Echelle_lon);
-  const int64_t lat = scale.Centre_lat + plan_units((y - kHalfPlanHeight) / double{scale.Echelle_lat});
+      scale.Centre_lon + plan_units((x - scale.half_width()) / double{scale.Facteur_zoom} / scale.Echelle_lon);
+  const int64_t lat = scale.Centre_lat + plan_units((y - scale.half_height()) / double{scale.Echelle_lat});
   Coordonnees c{};
   split_units(lat, c.lat_degres, c.lat_minutes, c.lat_milliemes);
   split_units(longitude_on_the_globe(lon), c.lon_degres, c.lon_minutes, c.lon_milliemes);
@@ -128,7 +129,7 @@ Coordonnees Vers_coordonnees(const PlanScale& scale, int32_t x, int32_t y) {
 bool Deplacer(PlanScale& scale, Pan direction) {
   switch (direction) {
     case Pan::North:
-      if (Vers_coordonnees(scale, 0, kPlanHeight).lat_degres >= 90) return false;
+      if (Vers_coordonnees(scale, 0, scale.height).lat_degres >= 90) return false;
       scale.Centre_lat += plan_units(100.0 / scale.Echelle_lat);
       return true;
     case Pan::South:
@@ -145,18 +146,18 @@ bool Deplacer(PlanScale& scale, Pan direction) {
   return false;
 }
 
-std::vector<Pan> edge_click_pans(int x, int y) {
+std::vector<Pan> edge_click_pans(int x, int y, int width, int height) {
   std::vector<Pan> pans;
   if (x < kEdge) pans.push_back(Pan::West);
-  if (x > kPlanWidth - kEdge) pans.push_back(Pan::East);
+  if (x > width - kEdge) pans.push_back(Pan::East);
   if (y < kEdge) pans.push_back(Pan::North);
-  if (y > kPlanHeight - kEdge) pans.push_back(Pan::South);
+  if (y > height - kEdge) pans.push_back(Pan::South);
   return pans;
 }
 
-EdgePointer edge_pointer(int x, int y) {
-  if (x < kEdge || x > kPlanWidth - kEdge) return EdgePointer::Horizontal;
-  if (y < kEdge || y > kPlanHeight - kEdge) return EdgePointer::Vertical;
+EdgePointer edge_pointer(int x, int y, int width, int height) {
+  if (x < kEdge || x > width - kEdge) return EdgePointer::Horizontal;
+  if (y < kEdge || y > height - kEdge) return EdgePointer::Vertical;
   return EdgePointer::Normal;
 }
 

@@ -20,10 +20,10 @@
 
 namespace viewer {
 
-inline constexpr int kPlanWidth = 715;                   // W
-inline constexpr int kPlanHeight = 539;                  // H
-inline constexpr int kHalfPlanWidth = kPlanWidth / 2;    // W div 2
-inline constexpr int kHalfPlanHeight = kPlanHeight / 2;  // H div 2
+// The drawing's size when the window has its first size (W x H); it grows
+// with the window.
+inline constexpr int kPlanWidth = 715;
+inline constexpr int kPlanHeight = 539;
 
 // A real number truncated toward zero, saturating instead of overflowing.
 inline int32_t truncate(double value) {
@@ -46,6 +46,11 @@ struct PlanScale {
   float Metres_par_seconde = 0.0f;  // metres per arc-second of latitude
   int64_t Centre_lon = 0;           // plan centre, ten-thousandths of a minute
   int64_t Centre_lat = 0;
+  int32_t width = kPlanWidth;  // the drawing, in pixels
+  int32_t height = kPlanHeight;
+  // The centre's pixel (W div 2, H div 2).
+  int32_t half_width() const { return width / 2; }
+  int32_t half_height() const { return height / 2; }
 };
 
 // Sets the scale for the reference latitude `degres` `minutes` and the zoom
@@ -74,19 +79,19 @@ class PlanAxes {
       : lon_factor_(double{scale.Facteur_zoom} * scale.Echelle_lon * track::kSecondsPerUnit),
         lat_factor_(double{scale.Echelle_lat} * track::kSecondsPerUnit),
         centre_lon_(scale.Centre_lon),
-        centre_lat_(scale.Centre_lat) {}
-  int32_t x(int64_t lon) const {
-    return truncate(lon_factor_ * static_cast<double>(lon - centre_lon_) + kHalfPlanWidth);
-  }
-  int32_t y(int64_t lat) const {
-    return truncate(kHalfPlanHeight - static_cast<double>(lat - centre_lat_) * lat_factor_);
-  }
+        centre_lat_(scale.Centre_lat),
+        half_width_(scale.half_width()),
+        half_height_(scale.half_height()) {}
+  int32_t x(int64_t lon) const { return truncate(lon_factor_ * static_cast<double>(lon - centre_lon_) + half_width_); }
+  int32_t y(int64_t lat) const { return truncate(half_height_ - static_cast<double>(lat - centre_lat_) * lat_factor_); }
 
  private:
   double lon_factor_;
   double lat_factor_;
   int64_t centre_lon_;
   int64_t centre_lat_;
+  int32_t half_width_;
+  int32_t half_height_;
 };
 
 // Vers_pixel for every point of a track: the ranges of positions whose
@@ -126,10 +131,10 @@ enum class Pan { North, South, East, West };
 bool Deplacer(PlanScale& scale, Pan direction);
 // The pans a click at (x, y) from the top-left corner asks for, near the
 // edges of the drawing: west, east, north, south, each tested on its own.
-std::vector<Pan> edge_click_pans(int x, int y);
+std::vector<Pan> edge_click_pans(int x, int y, int width = kPlanWidth, int height = kPlanHeight);
 
 enum class EdgePointer { Normal, Horizontal, Vertical };
-EdgePointer edge_pointer(int x, int y);
+EdgePointer edge_pointer(int x, int y, int width = kPlanWidth, int height = kPlanHeight);
 
 // Whole degrees between grid lines so that lines are about 30 pixels apart or
 // more. Where a degree spans no pixel at all (near a pole) one line is kept.

@@ -6,8 +6,12 @@ namespace viewer {
 
 namespace {
 
+// The thousandths of a minute are a decimal fraction: they keep their leading
+// zeros, or 12.091' would read as 12' 91".
 std::string dms(int32_t degres, int32_t minutes, int32_t milliemes, const char* after_minutes) {
-  return std::to_string(degres) + "\xB0 " + std::to_string(minutes) + after_minutes + std::to_string(milliemes);
+  std::string thousandths = std::to_string(milliemes);
+  thousandths.insert(0, thousandths.size() < 3 ? 3 - thousandths.size() : 0, '0');
+  return std::to_string(degres) + "\xB0 " + std::to_string(minutes) + after_minutes + thousandths;
 }
 
 }  // namespace

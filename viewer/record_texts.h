@@ -22,6 +22,7 @@ std::string record_position_text(const std::optional<track::Struct_ligne_donnees
 // The read-out under the pointer. A southern latitude and an eastern or
 // western longitude each have their own form; the western one has no blank
 // after the apostrophe.
+// Thousandths of a minute keep three digits (12' 091").
 std::string latitude_readout(const Coordonnees& c);
 std::string longitude_readout(const Coordonnees& c);
 

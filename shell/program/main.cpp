@@ -1,8 +1,8 @@
 // Orvanta: creates the four windows in order over the Linux platform services,
 // shows the main window and runs the event loop. --help and --version are
 // answered before anything starts, --verbose turns the diagnostic log on,
-// --time-report runs the acquisition without showing a window; other
-// arguments are ignored.
+// --time-report runs the acquisition without showing a window, --trace FILE
+// opens the viewer on FILE too; other arguments are ignored.
 #include "acquisition/time_status_text.h"
 #include "acquisition/ui/affichage.h"
 #include "platform/linux/chrony_socket.h"
@@ -20,7 +20,10 @@
 #include "shell/ui/orvanta_application.h"
 #include "shell/ui/termination_signals.h"
 #include "shell/ui/windows.h"
+#include "viewer/ui/tracer_gps.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <cerrno>  // program_invocation_short_name
@@ -107,6 +110,8 @@ int main(int argc, char** argv) {
   if (report) qputenv("QT_QPA_PLATFORM", "offscreen");
   // QT_LOGGING_RULES, read later, may still narrow or widen it.
   if (shell::verbose_requested(argc, argv)) QLoggingCategory::setFilterRules(shell::kVerboseLoggingRules);
+  // Read before Qt takes its own options out of the arguments.
+  const std::optional<std::string> trace_file = shell::trace_file_argument(argc, argv);
   shell::OrvantaApplication app(argc, argv);
   // Every window, the dialogs and message boxes included, shows it.
   app.setWindowIcon(shell::application_icon());
@@ -134,5 +139,9 @@ int main(int argc, char** argv) {
   }
   shell::TerminationSignals termination(close_on_signal);
   Affichage->show();
+  if (trace_file) {
+    Trace->open_on_first_show(QFileInfo(QFile::decodeName(trace_file->c_str())).absoluteFilePath());
+    Trace->show();
+  }
   return app.exec();
 }

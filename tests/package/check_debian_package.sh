@@ -47,7 +47,8 @@ dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./|/|' >"$work/files"
 expected=(
   /usr/bin/orvanta /usr/bin/orvanta-nmea-replay
   /usr/share/man/man1/orvanta.1.gz /usr/share/man/man1/orvanta-nmea-replay.1.gz
-  /usr/share/applications/orvanta.desktop "/usr/share/metainfo/$appstream_id.metainfo.xml"
+  /usr/share/applications/orvanta.desktop /usr/share/applications/orvanta-trace.desktop
+  "/usr/share/metainfo/$appstream_id.metainfo.xml"
   /usr/share/icons/hicolor/scalable/apps/orvanta.svg
   /usr/share/doc/orvanta/copyright /usr/share/doc/orvanta/changelog.gz /usr/share/doc/orvanta/README.md
   /usr/share/doc/orvanta/examples/drive.nmea
@@ -69,7 +70,9 @@ done
 
 # Validators, where installed.
 if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$work/root/usr/share/applications/orvanta.desktop" || fail "desktop entry"
+  for entry in orvanta orvanta-trace; do
+    desktop-file-validate "$work/root/usr/share/applications/$entry.desktop" || fail "desktop entry $entry"
+  done
 fi
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate --no-net "$work/root/usr/share/metainfo/$appstream_id.metainfo.xml" || fail "AppStream data"

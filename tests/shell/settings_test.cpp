@@ -82,3 +82,19 @@ TEST(Settings, APortNameIsUsedAndKeptOnlyWhereTheFileHoldsOne) {
     EXPECT_EQ(shell::read_port_name(ini), s.port_name) << text;
   }
 }
+
+TEST(Settings, TheViewerSizeIsReadWhenBothKeysHoldOneAndWrittenOnlyOnceSet) {
+  EXPECT_FALSE(load("[Tracer]\nLargeur=900\n").viewer_size);
+  EXPECT_FALSE(load("[Tracer]\nLargeur=900\nHauteur=0\n").viewer_size);
+  const shell::Settings s = load("[Tracer]\nLargeur=900\nHauteur=800\nAgrandie=1\n");
+  ASSERT_TRUE(s.viewer_size);
+  EXPECT_EQ(s.viewer_size->width, 900);
+  EXPECT_EQ(s.viewer_size->height, 800);
+  EXPECT_TRUE(s.viewer_size->maximised);
+  IniFile ini = IniFile::parse("");
+  shell::store_settings(load(""), ini);
+  EXPECT_FALSE(ini.has_key("Tracer", "Largeur"));
+  shell::store_settings(s, ini);
+  EXPECT_EQ(ini.read_string("Tracer", "Hauteur", ""), "800");
+  EXPECT_EQ(ini.read_string("Tracer", "Agrandie", ""), "1");
+}

@@ -3,6 +3,7 @@
 #include "support/example_tracks.h"
 #include "support/journal_text.h"
 #include "track/journal_loader.h"
+#include "viewer/speed_colours.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -165,4 +166,43 @@ TEST(PlanGrid, LinesAtZeroDegreesAreBlack) {
   draw_plan(image, scale, track::TrackPoints(), 1);
   EXPECT_EQ(image.pixel(357 + 111, 100), kGrey);  // 181°: 179° west
   EXPECT_EQ(image.pixel(600, 269), kBlack);       // the equator at 182°
+}
+
+// A road due east along 17° S across 180°, then north: at "400 %" the grid's
+// parallel runs on the very row of the road, and must not hide it.
+TEST(PlanGrid, ATrackAlongAGridLineStaysInSight) {
+  constexpr int32_t kSouth = -17 * track::kUnitsPerDegree, kStart = 179 * track::kUnitsPerDegree + 58 * 10000 + 20;
+  std::string text;
+  for (int i = 0; i < 140; ++i) {
+    const int32_t lon = kStart + 39980 * i / 139;  // to 179° 58' W
+    text +=
+        viewer_test::record_at(kSouth, lon > 180 * track::kUnitsPerDegree ? lon - 360 * track::kUnitsPerDegree : lon);
+  }
+  for (int i = 1; i <= 43; ++i) text += viewer_test::record_at(kSouth + 250 * i, -kStart + 20);
+  track::TrackPoints points;
+  ASSERT_EQ(track::read_journal(std::make_shared<track::TextSource>(text), points, {}).kind,
+            track::LoadOutcome::Kind::Loaded);
+  PlanScale scale;
+  Calcul_echelle(scale, 17, 16, 58);
+  scale.Centre_lat = points.position(182).lat;
+  scale.Centre_lon = points.position(182).lon;
+  QImage image = new_plan_bitmap();
+  draw_plan(image, scale, points, 1);
+  const PixelPosition first = Vers_pixel(scale, kSouth, points.position(0).lon);
+  EXPECT_EQ(Vers_pixel(scale, kSouth, 180 * int64_t{track::kUnitsPerDegree}).x - first.x, 142);
+  for (int x = first.x; x <= Vers_pixel(scale, kSouth, points.position(139).lon).x; ++x) {
+    ASSERT_TRUE(image.pixel(x, first.y) == kRed || image.pixel(x, first.y) == kBlue) << x;
+  }
+}
+
+TEST_F(PlanDrawing, ByColourOfSpeedEachStepTakesItsEndsSpeedOnTheScaleOfTheTop) {
+  EXPECT_EQ(speed_colour(std::nullopt, 10), qRgb(160, 160, 160));
+  EXPECT_EQ(speed_colour(0, 10), QColor::fromHsv(240, 255, 220).rgb());
+  EXPECT_EQ(speed_colour(5, 10), QColor::fromHsv(120, 255, 220).rgb());
+  EXPECT_EQ(speed_colour(12, 10), QColor::fromHsv(0, 255, 220).rgb());
+  track({{50, 60}, {50, 100}});  // both at the journal's 22 knots
+  ASSERT_EQ(top_speed_knots(points), 22.0);
+  QImage image = new_plan_bitmap();
+  Tracer_parcours(image, scale, points, 1, 44.0);
+  EXPECT_EQ(at(image, 50, 80), speed_colour(22, 44));
 }

@@ -4,14 +4,15 @@
 
 using namespace viewer;
 
+// Thousandths keep their three digits: 12.091' is not 12' 91".
 TEST(PointerReadout, WritesEachHemisphereInItsOwnForm) {
-  Coordonnees c{45, 12, 345, 6, 30, 7, true};
-  EXPECT_EQ(latitude_readout(c), "45\xB0 12' 345\" N");
-  EXPECT_EQ(longitude_readout(c), "6\xB0 30' 7\" E");
+  Coordonnees c{45, 12, 91, 6, 30, 7, true};
+  EXPECT_EQ(latitude_readout(c), "45\xB0 12' 091\" N");
+  EXPECT_EQ(longitude_readout(c), "6\xB0 30' 007\" E");
   c = Coordonnees{0, -14, -500, -1, -2, -3, true};
   EXPECT_EQ(latitude_readout(c), "0\xB0 14' 500\" S");
   // The western form has no blank after the apostrophe.
-  EXPECT_EQ(longitude_readout(c), "1\xB0 2'3\" O");
+  EXPECT_EQ(longitude_readout(c), "1\xB0 2'003\" O");
 }
 
 // The panels sit to the pointer's right up to x = 120 and to its left beyond;

@@ -40,6 +40,15 @@ std::optional<QString> choose_coordinates_file(QWidget* parent, const QString& f
   return run(dialog, file);
 }
 
+std::optional<QString> choose_track_file(QWidget* parent, const QString& folder) {
+  QFileDialog dialog(parent, QString::fromUtf8("Ouvrir un fichier de coordonnées à tracer"), folder);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters({"Traces (*.txt *.log *.gpx *.nmea *.nma *.csv)", "Journal (*.txt *.log)", "GPX (*.gpx)",
+                         "NMEA (*.nmea *.nma *.log *.txt)", "CSV (*.csv)", "Tous  (*.*)"});
+  return run(dialog, "*.txt");
+}
+
 std::optional<QString> choose_jpeg_file(QWidget* parent, const QString& folder, const QString& file) {
   QFileDialog dialog(parent, QString(), folder);
   dialog.setAcceptMode(QFileDialog::AcceptSave);

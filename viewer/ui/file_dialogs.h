@@ -1,5 +1,4 @@
-// The file choosers of the program (the viewer's, which the configuration
-// dialog also uses for the log files), run modally. Windows hold them behind
+// The file choosers of the program, run modally. Windows hold them behind
 // std::function members so that tests never open a modal dialog.
 #pragma once
 
@@ -11,8 +10,13 @@ class QWidget;
 namespace viewer {
 
 // "Ouvrir un fichier de coordonnées à tracer": an existing text, log or any
-// file, starting in `folder` with `file` proposed.
+// file, starting in `folder` with `file` proposed (the configuration's
+// choice of the journal).
 std::optional<QString> choose_coordinates_file(QWidget* parent, const QString& folder, const QString& file);
+
+// The viewer's chooser under the same title: every kind of track it reads,
+// all together and each with its own filter.
+std::optional<QString> choose_track_file(QWidget* parent, const QString& folder);
 
 // Where to save the drawing as a JPEG image.
 std::optional<QString> choose_jpeg_file(QWidget* parent, const QString& folder, const QString& file);

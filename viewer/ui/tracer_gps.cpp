@@ -4,6 +4,7 @@
 
 #include "viewer/ui/file_dialogs.h"
 #include "viewer/ui/plan_image.h"
+#include "viewer/ui/speed_profile_view.h"
 #include "viewer/ui/up_down.h"
 
 #include <QCheckBox>
@@ -13,17 +14,24 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSlider>
 #include <QTimer>
+#include <QToolButton>
 
 // The pictures are compiled into the static library, whose linker drops the
 // resource object unless something refers to it.
 static void register_arrow_images() { Q_INIT_RESOURCE(arrows); }
 
 namespace {
+
+const QSize kSeedSize(722, 698);
+// The speed profile's height under the plan, taken from the plan.
+constexpr int kProfileHeight = 150;
 
 QFont font_of(const char* family, int pixels, bool bold = false) {
   QFont font(family);
@@ -78,14 +86,17 @@ QPixmap red_disc() {
 }  // namespace
 
 TTrace::TTrace(const shell::Settings& settings, TCalcul* progress, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       settings_(settings),
       progress_(progress) {
   setWindowTitle(QString::fromUtf8("Orvanta : Tracé GP"));
-  setFixedSize(722, 698);
+  // Smaller, the controls under the plan would run into each other.
+  setMinimumSize(kSeedSize);
+  resize(kSeedSize);
   setFont(font_of("MS Sans Serif", 11));
   setMouseTracking(true);
+  setAcceptDrops(true);
 
   build_top_row();
   build_plan();
@@ -96,6 +107,8 @@ TTrace::TTrace(const shell::Settings& settings, TCalcul* progress, QWidget* pare
   Bt_exporter = button(this, "&Exporter l'image au format JPEG", QRect(522, 669, 196, 25),
                        "Exporter l'image entière dessinée à l'échelle du zoom courant (*.jpg)");
 
+  remember_anchors();
+
   Timer_trace = new QTimer(this);
   Timer_trace->setInterval(1000);
   Trace_preci = new QTimer(this);
@@ -103,8 +116,7 @@ TTrace::TTrace(const shell::Settings& settings, TCalcul* progress, QWidget* pare
 
   Ouvrir = [this]() {
     const QFileInfo current(Chemin_fichier_a_tracer);
-    return viewer::choose_coordinates_file(this, current.isAbsolute() ? current.absolutePath() : QDir::homePath(),
-                                           "*.txt");
+    return viewer::choose_track_file(this, current.isAbsolute() ? current.absolutePath() : QDir::homePath());
   };
   Sauver = [this]() { return viewer::choose_jpeg_file(this, QDir::homePath(), QString::fromUtf8("Tracé.jpg")); };
   Message = [this](QMessageBox::Icon icon, const QString& text) {
@@ -121,6 +133,7 @@ void TTrace::build_top_row() {
   Aff_chemain_fichier_a_tracer->setReadOnly(true);
   Aff_chemain_fichier_a_tracer->setToolTip(QString::fromUtf8("Chemain du fichier GPS à tracer"));
   Bt_repertoire = button(this, "...", QRect(314, 10, 25, 21), "Chemain du fichier GPS");
+  Bt_tout_le_trace = button(this, "&Tout le tracé", QRect(344, 9, 86, 23), "Montre tout le tracé (F)");
 
   Label_echelle = label(this, "Echelle :", QRect(436, 12, 48, 13));
   Shape1 = scale_box(this, 0);
@@ -142,6 +155,8 @@ void TTrace::build_plan() {
   Panneau = panel(this, QRect(0, 40, 721, 546));
   Image = new TPlanImage(Panneau);
   Image->move(kImageLeft, kImageTop - 40);
+  Profil = new TProfilVitesse(Panneau);
+  Profil->hide();
 
   // Laid over the drawing, never part of it: the export leaves them out.
   Curseur = new QLabel(this);
@@ -191,6 +206,22 @@ void TTrace::build_record_panel() {
   label(p, "/", QRect(255, 54, 8, 16), &counter_font);
   Aff_nb_lignes_total = label(p, "--", QRect(263, 54, 56, 16), &counter_font);
   Aff_nb_lignes_total->setToolTip("Nombre total d'enregistrements");
+
+  // The views added to the plan, in one menu: the panel has room for one
+  // more control; each has its key on the plan.
+  Bt_affichage = new QToolButton(p);
+  Bt_affichage->setText("&Affichage");
+  Bt_affichage->setGeometry(232, 78, 84, 26);
+  Bt_affichage->setPopupMode(QToolButton::InstantPopup);
+  auto* menu = new QMenu(Bt_affichage);
+  Action_couleur_vitesse = menu->addAction(QString::fromUtf8("Couleur selon la vitesse\tV"));
+  Action_couleur_vitesse->setCheckable(true);
+  Action_profil = menu->addAction(QString::fromUtf8("Profil de vitesse\tP"));
+  Action_profil->setCheckable(true);
+  Action_profil_distance = menu->addAction(QString::fromUtf8("Profil selon la distance\tD"));
+  Action_profil_distance->setCheckable(true);
+  Action_statistiques = menu->addAction(QString::fromUtf8("Statistiques (repères A et B)...\tS"));
+  Bt_affichage->setMenu(menu);
 
   Bt_avance = new TUpDown(p);
   Bt_avance->setGeometry(319, 5, 41, 99);
@@ -245,6 +276,49 @@ void TTrace::build_centring_panel() {
                           "Centre le tracé sur la dernière position enregistrée");
 }
 
+void TTrace::remember_anchors() {
+  constexpr int kBelowPlan = 586;
+  for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (w->y() >= kBelowPlan) anchored_.push_back({w, w->pos(), w->x() >= Panel_maj->x()});
+  }
+}
+
+void TTrace::lay_out_for_size() {
+  const QSize grown = size() - kSeedSize;
+  for (const Anchored& a : anchored_) a.widget->move(a.seed + QPoint(a.right ? grown.width() : 0, grown.height()));
+  const int profile = Profil->isVisible() ? kProfileHeight : 0;
+  const QSize plan = QSize(viewer::kPlanWidth, viewer::kPlanHeight - profile) + grown;
+  Panneau->resize(QSize(721, 546) + grown);
+  Profil->setGeometry(kImageLeft, kImageTop - 40 + plan.height() + 1, plan.width(), profile - 1);
+  if (plan == Image->size()) return;
+  Image->set_plan_size(plan);
+  Plan.width = plan.width();
+  Plan.height = plan.height();
+  if (track_shown()) quick_redraw(false);
+}
+
+void TTrace::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (isVisible() && event->size() != event->oldSize()) size_chosen_ = true;
+  lay_out_for_size();
+}
+
+void TTrace::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isVisible()) size_chosen_ = true;
+}
+
+std::optional<TTrace::WindowSize> TTrace::chosen_size() const {
+  if (!size_chosen_) return std::nullopt;
+  return WindowSize{isMaximized() ? normalGeometry().size() : size(), isMaximized()};
+}
+
+void TTrace::restore_size(const WindowSize& size) {
+  resize(size.normal.expandedTo(kSeedSize));
+  setWindowState(size.maximised ? Qt::WindowMaximized : Qt::WindowNoState);
+  size_chosen_ = true;
+}
+
 void TTrace::connect_handlers() {
   connect(Bt_repertoire, &QPushButton::clicked, this, [this] { Bt_repertoireClick(); });
   connect(Bt_zoom, &QComboBox::activated, this, [this] { Bt_zoomClick(); });
@@ -260,7 +334,16 @@ void TTrace::connect_handlers() {
   connect(Bt_exporter, &QPushButton::clicked, this, [this] { Bt_exporterClick(); });
   connect(Timer_trace, &QTimer::timeout, this, [this] { Timer_traceTimer(); });
   connect(Trace_preci, &QTimer::timeout, this, [this] { Trace_preciTimer(); });
+  connect(Bt_tout_le_trace, &QPushButton::clicked, this, [this] { Bt_tout_le_traceClick(); });
+  connect(Action_statistiques, &QAction::triggered, this, [this] { Bt_statistiquesClick(); });
+  connect(Action_couleur_vitesse, &QAction::toggled, this, [this] { Bt_couleur_vitesseClick(); });
+  connect(Action_profil, &QAction::toggled, this, [this] { Action_profilToggled(); });
+  connect(Action_profil_distance, &QAction::toggled, this,
+          [this](bool on) { Profil->set_axis(on ? viewer::ProfileAxis::Distance : viewer::ProfileAxis::Time); });
+  Profil->OnRecordChosen = [this](std::size_t record) { go_to_record(static_cast<int>(record)); };
   Image->OnMouseDown = [this](int x, int y) { ImageMouseDown(x, y); };
+  Image->OnMouseUp = [this](int x, int y) { ImageMouseUp(x, y); };
+  Image->OnWheel = [this](int x, int y, int steps) { ImageWheel(x, y, steps); };
   Image->OnMouseMove = [this](int x, int y, Qt::MouseButtons buttons) { ImageMouseMove(x, y, buttons); };
   Image->OnMouseEnter = [this] { ImageMouseEnter(); };
   Image->OnMouseLeave = [this] { ImageMouseLeave(); };

@@ -7,14 +7,17 @@
 #include "shell/settings.h"
 #include "track/track_points.h"
 #include "viewer/plan_geometry.h"
+#include "viewer/plan_navigation.h"
 #include "viewer/ui/screen_centring.h"
 
 #include <QMessageBox>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -27,6 +30,10 @@ class QSlider;
 class QTimer;
 class TCalcul;
 class TPlanImage;
+class TStatistiques;
+class TProfilVitesse;
+class QAction;
+class QToolButton;
 class TUpDown;
 
 // Seconds counted since the last reload attempt; kept across the window's
@@ -53,6 +60,16 @@ class TTrace : public QWidget {
   void show_settings();
   void store_settings(shell::Settings& settings) const;
 
+  // The window's size as the user chose it, kept in the settings: nothing
+  // until the user resizes or maximises the window (or a size is restored),
+  // so that a settings file gains no keys of it before.
+  struct WindowSize {
+    QSize normal;  // when not maximised
+    bool maximised = false;
+  };
+  std::optional<WindowSize> chosen_size() const;
+  void restore_size(const WindowSize& size);
+
   // Loading and the two states of the controls.
   int Charger_fichier(const QString& path);
   void Activer_controles();
@@ -73,6 +90,23 @@ class TTrace : public QWidget {
   void Bt_gaucheClick();
   void ImageMouseDown(int x, int y);
   void FormMouseMove();
+
+  // Exploring with the mouse and the keys: a wheel step zooms one item of
+  // the list keeping the place under the pointer there; a drag moves the
+  // plan; a click near the track picks its nearest record; "whole track"
+  // shows all of it at the largest zoom that holds it.
+  void ImageMouseUp(int x, int y);
+  void ImageWheel(int x, int y, int steps);
+  void Bt_tout_le_traceClick();
+  // The track to show, whole, instead of the journal at the next showing (the
+  // command line's); a file dropped on the window opens at once.
+  void open_on_first_show(const QString& path) { start_file_ = path; }
+  void go_to_record(int position);
+
+  // Statistics of the whole track and between markers A and B, which keys A
+  // and B put on the cursor record.
+  void Bt_statistiquesClick();
+  void set_marker(int which);
 
   // Drawing.
   void Redessiner(int pas, bool sur_curseur);
@@ -136,6 +170,14 @@ class TTrace : public QWidget {
   QPushButton* Bt_centrer_debut;
   QPushButton* Bt_centrer_fin;
   QPushButton* Bt_exporter;
+  QPushButton* Bt_tout_le_trace;
+  QToolButton* Bt_affichage;
+  QAction* Action_couleur_vitesse;
+  QAction* Action_profil;
+  QAction* Action_profil_distance;
+  QAction* Action_statistiques;
+  TProfilVitesse* Profil;
+  TStatistiques* Statistiques = nullptr;  // made when first asked for
   QTimer* Timer_trace;
   QTimer* Trace_preci;
 
@@ -156,6 +198,11 @@ class TTrace : public QWidget {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void build_top_row();
@@ -165,6 +212,10 @@ class TTrace : public QWidget {
   void build_reload_panel();
   void build_centring_panel();
   void connect_handlers();
+  // The controls under the plan keep their distance to the bottom edge, those
+  // on the right to the right edge too; the plan takes the rest.
+  void remember_anchors();
+  void lay_out_for_size();
 
   // The stepper's range and the totals after a load that gave n > 0 points.
   void show_track_totals(int n);
@@ -174,6 +225,13 @@ class TTrace : public QWidget {
   // Makes `path` the file plotted, readies the controls for it and loads it.
   bool open_track(const QString& path);
   bool track_shown() const;
+  // Opens a file the user named; when it cannot be shown, the track shown
+  // before stays, with its view, cursor and controls.
+  void open_other_track(const QString& path);
+  // Draws `view` as it stands, the cursor on record `cursor` (or the last).
+  void show_view(const viewer::PlanScale& view, int cursor);
+  // The drawing of the plan as it stands, without touching its scale.
+  void redraw_view(int pas);
   // The read-out panels appear only while the pointer is over the drawing.
   void show_readouts_if_pointer_over_plan();
   // The controls a load disables and re-enables.
@@ -183,9 +241,37 @@ class TTrace : public QWidget {
   // Quick redraw now, full redraw once the user pauses.
   void quick_redraw(bool sur_curseur);
   void set_counter_labels_to_dashes();
+  void show_scale_bar();
+  // The plan moved or zoomed by the mouse: a quick redraw as it stands now,
+  // the full one once the user pauses.
+  void show_moved_view();
+  int zoom_index() const;
 
   const shell::Settings& settings_;
   TCalcul* progress_;
+  struct Anchored {
+    QWidget* widget;
+    QPoint seed;  // its place at the window's first size
+    bool right;
+  };
+  std::vector<Anchored> anchored_;
+  // The press on the plan, while the left button is held, and the place it
+  // grabbed; a press that moved further than a click is a drag.
+  struct Press {
+    QPoint at;
+    viewer::PlanPosition grabbed;
+    bool dragging = false;
+  };
+  std::optional<Press> press_;
+  std::optional<std::size_t> markers_[2];
+  // The track's top speed while it is coloured by speed.
+  std::optional<double> speed_top_;
+  void Bt_couleur_vitesseClick();
+  void Action_profilToggled();
+  // The statistics window follows the track and the markers while shown.
+  void refresh_statistics();
+  bool size_chosen_ = false;
+  QString start_file_;
   bool loading_ = false;
   viewer::CentreOnFirstShow centre_once_;
 };

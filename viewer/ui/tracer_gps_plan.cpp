@@ -5,6 +5,7 @@
 #include "viewer/plan_drawing.h"
 #include "viewer/record_texts.h"
 #include "viewer/ui/plan_image.h"
+#include "viewer/ui/speed_profile_view.h"
 #include "viewer/ui/tracer_gps.h"
 #include "viewer/ui/up_down.h"
 
@@ -13,11 +14,17 @@
 #include <QTimer>
 #include <cstdlib>
 
-using viewer::kPlanHeight;
-using viewer::kPlanWidth;
+namespace {
+// Pixels a press may move and still be a click.
+constexpr int kClickSlack = 3;
+}  // namespace
 
 void TTrace::Calcul_echelle(int32_t degres, int32_t minutes) {
   viewer::Calcul_echelle(Plan, Bt_zoom->currentIndex(), degres, minutes);
+  show_scale_bar();
+}
+
+void TTrace::show_scale_bar() {
   const std::array<std::string, 5> texts = viewer::scale_bar_labels(Plan.Facteur_zoom);
   QLabel* labels[] = {Aff_echelle1, Aff_echelle2, Aff_echelle3, Aff_echelle4, Aff_echelle5};
   for (int k = 0; k < 5; ++k) labels[k]->setText(QString::fromStdString(texts[k]));
@@ -73,7 +80,11 @@ void TTrace::Bt_droiteClick() { pan(viewer::Pan::East); }
 void TTrace::Bt_gaucheClick() { pan(viewer::Pan::West); }
 
 void TTrace::ImageMouseDown(int x, int y) {
-  for (viewer::Pan direction : viewer::edge_click_pans(x, y)) pan(direction);
+  const std::vector<viewer::Pan> pans = viewer::edge_click_pans(x, y, Plan.width, Plan.height);
+  for (viewer::Pan direction : pans) pan(direction);
+  // A press that panned keeps its meaning alone; any other may pick or drag.
+  press_.reset();
+  if (pans.empty() && track_shown()) press_ = Press{{x, y}, viewer::position_at(Plan, x + 0.5, y + 0.5)};
 }
 
 void TTrace::FormMouseMove() {
@@ -90,12 +101,16 @@ void TTrace::Redessiner(int pas, bool sur_curseur) {
     const track::PointPosition& cursor = Liste_points.position(Bt_avance->Position());
     Calcul_echelle(cursor.lat_degres(), cursor.lat_minutes());
   } else {
-    const viewer::Coordonnees centre = viewer::Vers_coordonnees(Plan, kPlanWidth / 2, kPlanHeight / 2);
+    const viewer::Coordonnees centre = viewer::Vers_coordonnees(Plan, Plan.half_width(), Plan.half_height());
     Calcul_echelle(std::abs(centre.lat_degres), std::abs(centre.lat_minutes));
   }
-  viewer::draw_plan(Image->Bitmap(), Plan, Liste_points, static_cast<std::size_t>(pas));
-  Image->update();
+  redraw_view(pas);
   Placer_curseur(Bt_avance->Position(), sur_curseur);
+}
+
+void TTrace::redraw_view(int pas) {
+  viewer::draw_plan(Image->Bitmap(), Plan, Liste_points, static_cast<std::size_t>(pas), speed_top_);
+  Image->update();
 }
 
 void TTrace::Trace_preciTimer() {
@@ -117,6 +132,7 @@ void TTrace::Placer_curseur(int position, bool recentrer) {
   Aff_date->setText(QString::fromStdU16String(common::from_cp1252(viewer::record_date_text(r))));
   Aff_lignes->setText(QString::fromStdU16String(common::from_cp1252(viewer::record_position_text(r))));
   Aff_nb_ligne_courante->setText(QString::number(position));
+  if (Profil->isVisible()) Profil->show_cursor(static_cast<std::size_t>(position));
   const double distance = Liste_points.Distance_cumulee(static_cast<std::size_t>(position));
   Aff_longueur_deb_curs->setText(QString::fromStdString(track::Format_distance(track::whole_metres(distance))));
   Aff_longueur_curs_fin->setText(
@@ -134,7 +150,7 @@ void TTrace::Bt_avanceMouseUp() {
 }
 
 void TTrace::ImageMouseMove(int x, int y, Qt::MouseButtons buttons) {
-  switch (viewer::edge_pointer(x, y)) {
+  switch (viewer::edge_pointer(x, y, Plan.width, Plan.height)) {
     case viewer::EdgePointer::Horizontal:
       setCursor(Qt::SizeHorCursor);
       break;
@@ -148,9 +164,16 @@ void TTrace::ImageMouseMove(int x, int y, Qt::MouseButtons buttons) {
   if (buttons & Qt::LeftButton) {
     Aff_coord1->hide();
     Aff_coord2->hide();
+    if (press_ && track_shown()) {
+      press_->dragging = press_->dragging || (QPoint(x, y) - press_->at).manhattanLength() > kClickSlack;
+      if (press_->dragging) {
+        viewer::put_under(Plan, press_->grabbed, x + 0.5, y + 0.5);
+        show_moved_view();
+      }
+    }
     return;
   }
-  const viewer::Coordonnees c = viewer::Vers_coordonnees(Plan, x, kPlanHeight - y);
+  const viewer::Coordonnees c = viewer::Vers_coordonnees(Plan, x, Plan.height - y);
   Aff_coord1->setVisible(c.valide);
   Aff_coord2->setVisible(c.valide);
   if (c.valide) {

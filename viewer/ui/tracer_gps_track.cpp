@@ -2,13 +2,13 @@
 // controls, the window's showing and closing, the automatic reload and the
 // export of the drawing.
 #include "common/cp1252.h"
-#include "track/journal_file.h"
-#include "track/journal_loader.h"
-#include "track/load_messages.h"
+#include "track/import/track_file.h"
 #include "track/track_distance.h"
+#include "viewer/speed_colours.h"
 #include "viewer/ui/jpeg_export.h"
 #include "viewer/ui/plan_image.h"
 #include "viewer/ui/progress_calcul.h"
+#include "viewer/ui/speed_profile_view.h"
 #include "viewer/ui/tracer_gps.h"
 #include "viewer/ui/up_down.h"
 #include "viewer/viewer_log.h"
@@ -25,7 +25,9 @@
 #include <QShowEvent>
 #include <QSlider>
 #include <QTimer>
+#include <QToolButton>
 #include <stdexcept>
+#include <utility>
 
 int Compteur_maj = 0;
 
@@ -74,24 +76,22 @@ int TTrace::Charger_fichier(const QString& path) {
   show_progress_window(progress_);
   set_loading_controls_enabled(false);
 
-  // A failed load tells why, puts the progress window away and gives its code;
+  // A failed load puts the progress window away, tells why and gives its code;
   // the controls stay disabled until the caller drops to the no-track state.
+  // The progress window stays on top of every window: shown with the message,
+  // it would hide it.
   auto failed = [this](QMessageBox::Icon icon, const std::string& text, int code) {
-    Message(icon, QString::fromStdString(text));
     hide_progress_window(progress_);
+    Message(icon, QString::fromStdString(text));
     return code;
   };
   const std::string utf8_path = path.toStdString();
-  const std::shared_ptr<track::JournalFile> file = track::JournalFile::open(QFile::encodeName(path).toStdString());
-  if (!file) {
-    qCDebug(viewer::viewer_log, "%s: cannot be opened", utf8_path.c_str());
-    return failed(QMessageBox::Critical, track::cannot_open_message(utf8_path), -1);
-  }
-  const ProgressBarScale progress(progress_, file->size());
-  const track::LoadOutcome outcome = track::read_journal(file, Liste_points, [&progress](uint64_t offset) {
-    progress.at(offset);
-    QCoreApplication::processEvents();
-  });
+  const ProgressBarScale progress(progress_, static_cast<uint64_t>(std::max<qint64>(0, QFileInfo(path).size())));
+  const track::OpenOutcome outcome =
+      track::read_track_file(QFile::encodeName(path).toStdString(), Liste_points, [&progress](uint64_t offset) {
+        progress.at(offset);
+        QCoreApplication::processEvents();
+      });
   // The scale follows the last point's latitude, as if set at every point.
   if (!Liste_points.empty()) {
     const track::PointPosition& last = Liste_points.position(Liste_points.size() - 1);
@@ -100,25 +100,22 @@ int TTrace::Charger_fichier(const QString& path) {
   using Kind = track::LoadOutcome::Kind;
   static constexpr const char* kOutcomes[] = {"loaded", "read failed", "faulty line", "nothing accepted"};
   qCDebug(viewer::viewer_log, "%s: %s after %lld lines, %zu points", utf8_path.c_str(),
-          kOutcomes[static_cast<int>(outcome.kind)], static_cast<long long>(outcome.lines), Liste_points.size());
-  if (outcome.kind == Kind::CannotRead) {
-    return failed(QMessageBox::Critical, track::cannot_read_message(utf8_path), -1);
-  }
-  if (outcome.kind == Kind::FaultyLine) {
-    return failed(QMessageBox::Critical, track::faulty_line_message(utf8_path, outcome.lines), -2);
-  }
+          kOutcomes[static_cast<int>(outcome.kind)], static_cast<long long>(outcome.line), Liste_points.size());
+  if (outcome.kind == Kind::CannotRead) return failed(QMessageBox::Critical, outcome.message, -1);
+  if (outcome.kind == Kind::FaultyLine) return failed(QMessageBox::Critical, outcome.message, -2);
   Longueur_totale = Liste_points.Longueur_totale();
   hide_progress_window(progress_);
   set_loading_controls_enabled(true);
   show_readouts_if_pointer_over_plan();
   if (outcome.kind == Kind::Loaded) return static_cast<int>(Liste_points.size());
-  Message(QMessageBox::Warning, QString::fromStdString(track::nothing_accepted_message(utf8_path)));
+  Message(QMessageBox::Warning, QString::fromStdString(outcome.message));
   return -3;
 }
 
 void TTrace::set_loading_controls_enabled(bool enabled) {
-  for (QWidget* w : std::initializer_list<QWidget*>{Bt_centrer, Bt_centrer_debut, Bt_centrer_fin, Bt_exporter, Image,
-                                                    Bt_zoom, Bt_haut, Bt_bas, Bt_droite, Bt_gauche, Bt_avance}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{Bt_centrer, Bt_centrer_debut, Bt_centrer_fin, Bt_exporter,
+                                                    Bt_tout_le_trace, Bt_affichage, Image, Bt_zoom, Bt_haut, Bt_bas,
+                                                    Bt_droite, Bt_gauche, Bt_avance}) {
     w->setEnabled(enabled);
   }
   if (!enabled) {
@@ -169,6 +166,11 @@ void TTrace::Desactiver_controles() {
 bool TTrace::track_shown() const { return !loading_ && !Chemin_fichier_a_tracer.isEmpty() && !Liste_points.empty(); }
 
 void TTrace::show_track_totals(int n) {
+  markers_[0].reset();
+  markers_[1].reset();
+  speed_top_ = Action_couleur_vitesse->isChecked() ? viewer::top_speed_knots(Liste_points) : std::nullopt;
+  Profil->set_track(Profil->isVisible() ? &Liste_points : nullptr);
+  refresh_statistics();
   Bt_avance->SetMax(n - 1);
   Aff_nb_lignes_total->setText(QString::number(n - 1));
   Aff_longueur_tot->setText(QString::fromStdString(track::Format_distance(track::whole_metres(Longueur_totale))));
@@ -194,15 +196,48 @@ void TTrace::Bt_repertoireClick() {
   if (loading_) return;
   const std::optional<QString> chosen = Ouvrir();
   if (!chosen || !QFileInfo::exists(*chosen)) return;
-  if (!open_track(*chosen)) return;
-  Centrer_sur_curseur();
-  Redessiner(1, true);
+  open_other_track(*chosen);
+}
+
+void TTrace::open_other_track(const QString& path) {
+  // A file that turns out not to be a track must not cost the user the one
+  // on screen: it is put aside during the load and comes back on failure.
+  const bool shown = track_shown();
+  track::TrackPoints before = std::move(Liste_points);
+  const double length_before = Longueur_totale;
+  const QString path_before = Chemin_fichier_a_tracer;
+  const viewer::PlanScale view = Plan;
+  const int cursor = Bt_avance->Position();
+  if (open_track(path)) {
+    Centrer_sur_curseur();
+    Redessiner(1, true);
+    return;
+  }
+  if (!shown) return;
+  Liste_points = std::move(before);
+  Longueur_totale = length_before;
+  Chemin_fichier_a_tracer = path_before;
+  Activer_controles();
+  show_track_totals(static_cast<int>(Liste_points.size()));
+  show_view(view, cursor);
+}
+
+void TTrace::show_view(const viewer::PlanScale& view, int cursor) {
+  Plan = view;
+  Bt_avance->SetPosition(std::min(cursor, Bt_avance->Max()));
+  redraw_view(1);
+  Placer_curseur(Bt_avance->Position(), false);
 }
 
 void TTrace::FormShow() {
   if (loading_) return;  // reopened while its own load still runs
   Plan.Facteur_zoom = 1.0f;
   Plan.Echelle_lat = 1.0f;
+  if (!start_file_.isEmpty()) {
+    const QString file = std::exchange(start_file_, QString());
+    if (open_track(file)) Bt_tout_le_traceClick();
+    return;
+  }
   const QString journal = QString::fromStdU16String(common::from_cp1252(settings_.log_path_1));
   if (journal.isEmpty()) {
     Chemin_fichier_a_tracer.clear();
@@ -224,12 +259,15 @@ void TTrace::show_settings() {
   Bt_zoom->setCurrentIndex(settings_.zoom_index);
   Bt_maj->setValue(settings_.refresh_delay);
   Bt_maj_on->setChecked(settings_.auto_refresh);
+  if (const auto& size = settings_.viewer_size) restore_size({QSize(size->width, size->height), size->maximised});
 }
 
 void TTrace::store_settings(shell::Settings& settings) const {
   settings.zoom_index = Bt_zoom->currentIndex();
   settings.refresh_delay = Bt_maj->value();
   settings.auto_refresh = Bt_maj_on->isChecked();
+  if (const std::optional<WindowSize> size = chosen_size())
+    settings.viewer_size = shell::Settings::ViewerSize{size->normal.width(), size->normal.height(), size->maximised};
 }
 
 void TTrace::showEvent(QShowEvent* event) {
@@ -237,6 +275,8 @@ void TTrace::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;  // restored from minimised: not a new showing
   centre_once_(this);
   FormShow();
+  // The keys that explore the plan go to it first.
+  Image->setFocus();
 }
 
 void TTrace::closeEvent(QCloseEvent* event) {
@@ -259,7 +299,17 @@ void TTrace::Timer_traceTimer() {
   if (Compteur_maj < Bt_maj->value()) return;
   Compteur_maj = 0;
   if (!QFileInfo::exists(Chemin_fichier_a_tracer)) return;
-  if (load_track()) Bt_centrer_finClick();
+  // Only a cursor on the newest record follows the journal; one the user
+  // took back to an earlier record stays there, and so does the view.
+  const bool following = Bt_avance->Position() >= Bt_avance->Max();
+  const int cursor = Bt_avance->Position();
+  const viewer::PlanScale view = Plan;
+  if (!load_track()) return;
+  if (following || cursor > Bt_avance->Max()) {
+    Bt_centrer_finClick();
+  } else {
+    show_view(view, cursor);
+  }
 }
 
 void TTrace::Bt_exporterClick() {

@@ -151,3 +151,11 @@ TEST_F(WindowsTest, APathWithoutWindows1252SpellingIsRefusedNotMangled) {
   windows->save_settings();
   EXPECT_TRUE(get(ini_path).starts_with("[Fichiers]\r\nFichier log 1=/data/log.txt\r\n")) << get(ini_path);
 }
+
+TEST_F(WindowsTest, TheViewerSizeComesBackFromTheFileAndStaysInIt) {
+  put(ini_path, "[Tracer]\r\nLargeur=900\r\nHauteur=800\r\nAgrandie=0\r\n");
+  windows->load_settings();
+  EXPECT_EQ(Trace->size(), QSize(900, 800));
+  windows->save_settings();
+  EXPECT_NE(get(ini_path).find("Largeur=900\r\nHauteur=800\r\nAgrandie=0\r\n"), std::string::npos) << get(ini_path);
+}

@@ -63,14 +63,14 @@ TEST_F(ViewerTest, AJournalThatDoesNotExistYetIsNamedInAnErrorAndLeavesNoTrack) 
   EXPECT_EQ(trace.Aff_chemain_fichier_a_tracer->text(), journal_path());
 }
 
-TEST_F(ViewerTest, AFaultyLineIsNamedByItsNumberAndKeepsThePointsBeforeIt) {
+TEST_F(ViewerTest, AFaultyLineIsNamedByItsNumberAndLeavesNoHalfTrack) {
   write_journal("Journal\r\n" + track_text(8) + viewer_test::record({"48", "07", "0380", "n"}) + track_text(2));
   EXPECT_EQ(trace.Charger_fichier(journal_path()), -2);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
   EXPECT_EQ(messages[0].text, QString::fromUtf8("Le fichier GPS :  ") + journal_path() +
                                   QString::fromUtf8("\n\nComporte une erreur à la ligne 10."));
-  EXPECT_EQ(trace.Liste_points.size(), 8u);
+  EXPECT_TRUE(trace.Liste_points.empty());
   EXPECT_FALSE(trace.Bt_zoom->isEnabled());  // left disabled for the caller
   EXPECT_TRUE(calcul.isHidden());
 
@@ -139,4 +139,29 @@ TEST_F(ViewerTest, NothingStartsASecondLoadWhileOneIsRunning) {
   EXPECT_EQ(Compteur_maj, 4);
   EXPECT_EQ(dialogs, 0);
   EXPECT_FALSE(trace.Chargement_en_cours());
+}
+
+TEST_F(ViewerTest, AFileThatIsNoTrackLeavesTheTrackShownUsableAndItsMessageInSight) {
+  write_journal(track_text(4));
+  trace.FormShow();
+  trace.Bt_centrer_debutClick();
+  const std::string other = path("drive.gpx");
+  std::ofstream(other, std::ios::binary) << "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\">\n</gpx>\n";
+  chosen = QString::fromStdString(other);
+  bool progress_shown = false;
+  on_message = [&] { progress_shown = calcul.isVisible(); };
+  trace.Bt_repertoire->click();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_FALSE(progress_shown);
+  EXPECT_EQ(trace.Chemin_fichier_a_tracer, journal_path());
+  EXPECT_EQ(trace.Aff_chemain_fichier_a_tracer->text(), journal_path());
+  EXPECT_EQ(trace.Liste_points.size(), 4u);
+  EXPECT_EQ(trace.Aff_nb_lignes_total->text(), "3");
+  EXPECT_EQ(trace.Aff_nb_ligne_courante->text(), "0");
+  EXPECT_EQ(trace.Plan.Centre_lat, 27'000'000);
+  for (QWidget* w : {static_cast<QWidget*>(trace.Bt_zoom), static_cast<QWidget*>(trace.Bt_avance),
+                     static_cast<QWidget*>(trace.Bt_centrer), static_cast<QWidget*>(trace.Bt_exporter)}) {
+    EXPECT_TRUE(w->isEnabled());
+  }
+  EXPECT_TRUE(trace.Bt_maj_on->isEnabled());
 }

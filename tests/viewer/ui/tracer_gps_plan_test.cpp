@@ -138,5 +138,5 @@ TEST_F(ViewerTest, ASouthWesternTrackIsDrawnFollowedAndReadWithItsHemispheres) {
   const QString latitude = trace.Aff_coord1->text();
   EXPECT_TRUE(latitude.startsWith(QString::fromUtf8("33° 59' ")) && latitude.endsWith("\" S"))
       << latitude.toStdString();
-  EXPECT_EQ(trace.Aff_coord2->text(), QString::fromUtf8("58° 0'0\" O"));
+  EXPECT_EQ(trace.Aff_coord2->text(), QString::fromUtf8("58° 0'000\" O"));
 }

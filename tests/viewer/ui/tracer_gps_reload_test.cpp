@@ -35,14 +35,22 @@ TEST_F(ViewerReload, RereadsTheJournalOnTheTickThatFillsTheDelay) {
   trace.Timer_traceTimer();
   EXPECT_EQ(trace.Aff_maj->value(), 5);
   EXPECT_EQ(trace.Liste_points.size(), 5u);
-  // The cursor goes to the newest record whatever was shown before.
+  // The user took the cursor back to the first record: it stays there, and
+  // so does the view.
   EXPECT_EQ(trace.Bt_avance->Max(), 4);
-  EXPECT_EQ(trace.Bt_avance->Position(), 4);
   EXPECT_EQ(trace.Aff_nb_lignes_total->text(), "4");
-  EXPECT_EQ(trace.Aff_nb_ligne_courante->text(), "4");
-  EXPECT_EQ(trace.Plan.Centre_lat, 27'000'000 + 4 * kStep);
+  EXPECT_EQ(trace.Bt_avance->Position(), 0);
+  EXPECT_EQ(trace.Aff_nb_ligne_courante->text(), "0");
+  EXPECT_EQ(trace.Plan.Centre_lat, 27'000'000);
   trace.Timer_traceTimer();
   EXPECT_EQ(trace.Aff_maj->value(), 1);
+  // On the newest record, the cursor and the view follow the journal.
+  trace.Bt_centrer_finClick();
+  write_journal(track_text(2, 5), std::ios::app);
+  for (int tick = 2; tick <= 5; ++tick) trace.Timer_traceTimer();
+  EXPECT_EQ(trace.Bt_avance->Position(), 6);
+  EXPECT_EQ(trace.Aff_nb_ligne_courante->text(), "6");
+  EXPECT_EQ(trace.Plan.Centre_lat, 27'000'000 + 6 * kStep);
 }
 
 TEST_F(ViewerReload, AMissingJournalIsRetriedAFullPeriodLaterAndTheTrackStays) {
