@@ -1,5 +1,6 @@
 #include "serial/gpsd/gpsd_connection.h"
 
+#include "serial/gpsd/gpsd_log.h"
 #include "serial/gpsd/name_resolver.h"
 
 #include <algorithm>
@@ -71,8 +72,11 @@ int connect_gpsd(const GpsdAddress& address, std::chrono::milliseconds timeout, 
   std::vector<Endpoint> endpoints;
   if (lookup_stream_endpoints(address.host, address.port, endpoints, AI_NUMERICHOST) != 0) {
     if (int error = NameResolver::system().resolve(address.host, address.port,
-                                                   std::min(timeout, kLongestResolutionWait), endpoints))
+                                                   std::min(timeout, kLongestResolutionWait), endpoints)) {
+      qCDebug(gpsd_log, "name %s not resolved%s: %s", address.host.c_str(),
+              error == ETIMEDOUT ? " yet (the look-up goes on apart from the window)" : "", std::strerror(error));
       return error;
+    }
   }
   int error = ENOENT;
   for (const Endpoint& candidate : endpoints) {
