@@ -11,7 +11,6 @@
 #include "acquisition/time_keeping.h"
 #include "acquisition/week_rollover.h"
 #include "common/cp1252.h"
-#include "common/nmea_sentence.h"
 
 #include <QFile>
 
@@ -31,11 +30,9 @@ std::string native_path(const std::string& bytes) {
   return QFile::encodeName(QString::fromStdU16String(common::from_cp1252(bytes))).toStdString();
 }
 
-// Why a complete fix may not give the clock its time (Heure_fiable).
-const char* untrusted_because(std::string_view text, bool extended) {
-  const size_t start = rmc_sentence_start(text, extended);
-  if (start < text.size() && !common::checksum_holds(text, start)) return "bad checksum";
-  return "void fix (status not A)";
+// Why a complete fix may not give the clock its time.
+const char* untrusted_because(TimeTrust trust) {
+  return trust == TimeTrust::bad_checksum ? "bad checksum" : "void fix (status not A)";
 }
 
 }  // namespace
@@ -116,7 +113,7 @@ void AcquisitionController::run_cycle() {
       heure = Heure_du_cycle(receive_buffer_, settings_.extended_rmc, fix_, arrivals_);
       trust = time_trust(receive_buffer_, rmc_sentence_start(receive_buffer_, settings_.extended_rmc));
       if (!heure) {
-        qCDebug(lcClock) << "no time from this fix:" << untrusted_because(receive_buffer_, settings_.extended_rmc);
+        qCDebug(lcClock) << "no time from this fix:" << untrusted_because(trust);
       }
     }
     receive_buffer_.clear();
