@@ -159,7 +159,7 @@ void TCustomComPort::StopEventThread() {
 void TCustomComPort::OpenDevice() {
   int error = 0;
   std::unique_ptr<SerialDevice> device = devices_.open(port_, error);
-  if (!device) throw EComPort(ComError::OpenFailed, error);
+  if (!device) throw EComPort(ComError::OpenFailed, error, port_);
   device_ = std::move(device);
 }
 

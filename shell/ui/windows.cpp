@@ -69,6 +69,8 @@ void Windows::show_track() { bring_forward(trace_.get()); }
 std::optional<std::string> Windows::load_settings() {
   SettingsRead read = read_settings_file(platform_.settings_path);
   settings_ = std::move(read.settings);
+  // The frame's corner, as pos() gives it back at the close: the main window
+  // reads its settings before it is created, so that move() places the frame.
   affichage_->move(settings_.left, settings_.top);
   if (const std::string port = resolve_port(settings_, listed_ports(platform_.serial_ports)); !port.empty())
     acquisition_->port().SetPort(port);
