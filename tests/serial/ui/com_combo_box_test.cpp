@@ -11,6 +11,10 @@
 #include "support/pty_pair.h"
 #include "support/reported_exceptions.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <cerrno>
 #include <exception>
 #include <filesystem>
@@ -320,6 +324,40 @@ TEST(ComComboBoxOnAPty, APickedSpeedChangesTheOpenLine) {
   pick(box, "1200");
   EXPECT_EQ(speed(), B1200);
   EXPECT_TRUE(port.Connected());
+}
+
+}  // namespace
+}  // namespace serial
+
+namespace serial {
+namespace {
+
+// A long entry (a gpsd address) is shown whole: the open list as wide as it,
+// its name as the tooltip of its entry and of the closed selector, which
+// keeps its width.
+TEST_F(ComComboBox, LongEntriesAreShownWholeWhileTheClosedSelectorKeepsItsWidth) {
+  ports.names = {"gpsd://localhost:2947", "ttyUSB0"};
+  std::unique_ptr<TComComboBox> box = linked(cpPort);
+  box->setGeometry(8, 18, 97, 21);
+  box->setToolTip("hint");
+  box->show();
+  box->showPopup();
+  const int whole = box->fontMetrics().horizontalAdvance("gpsd://localhost:2947");
+  EXPECT_GT(box->view()->width(), whole);
+  EXPECT_EQ(box->width(), 97);
+  EXPECT_EQ(box->itemData(0, Qt::ToolTipRole).toString(), "gpsd://localhost:2947");
+  box->hidePopup();
+
+  const auto tooltip_for = [&](const char* entry) {
+    pick(*box, entry);
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(box.get(), &help);
+    const QString shown = QToolTip::isVisible() ? QToolTip::text() : QString();
+    QToolTip::hideText();
+    return shown;
+  };
+  EXPECT_EQ(tooltip_for("gpsd://localhost:2947"), "gpsd://localhost:2947\nhint");
+  EXPECT_EQ(tooltip_for("ttyUSB0"), "hint");
 }
 
 }  // namespace
