@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   fonts-liberation fonts-comic-neue
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick openbox x11-utils
   dpkg-dev desktop-file-utils appstream lintian man-db
   libxml2-utils gpsbabel
   # The clock tests run their own chronyd (-x, never the clock), dbus-daemon
