@@ -31,8 +31,7 @@ void TComComboBox::SetComProperty(TComProperty value) {
   }
   // The list opens as wide as its longest entry needs; the closed selector
   // keeps the width of its window's layout.
-  const int scroll_bar = count() > maxVisibleItems() ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
-  view()->setMinimumWidth(view()->sizeHintForColumn(0) + 2 * view()->frameWidth() + scroll_bar);
+  view()->setMinimumWidth(view()->sizeHintForColumn(0) + 2 * view()->frameWidth());
   if (count() > 0) setCurrentIndex(ComPort() ? select_.ReadFromPort() : 0);
 }
 

@@ -1,5 +1,6 @@
 #include "shell/ui/error_box.h"
 
+#include <QLabel>
 #include <QMessageBox>
 
 namespace shell {
@@ -20,6 +21,9 @@ void ErrorBoxes::show(const QString& message, const QString& details) {
   auto* box = new QMessageBox(QMessageBox::Critical, "Orvanta", text, QMessageBox::Ok);
   box->setTextFormat(Qt::PlainText);
   box->setInformativeText(details);
+  // Wide enough for the system's description on one line, so that only the
+  // advice wraps (Qt would make the box as narrow as the first line).
+  if (auto* label = box->findChild<QLabel*>("qt_msgbox_informativelabel")) label->setMinimumWidth(360);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setModal(false);
   open_[key] = box;
