@@ -332,9 +332,8 @@ TEST(ComComboBoxOnAPty, APickedSpeedChangesTheOpenLine) {
 namespace serial {
 namespace {
 
-// A long entry (a gpsd address) is shown whole: the open list as wide as it,
-// its name as the tooltip of its entry and of the closed selector, which
-// keeps its width.
+// A long entry is shown whole: the list as wide as it, its name as tooltip;
+// the closed selector keeps its width.
 TEST_F(ComComboBox, LongEntriesAreShownWholeWhileTheClosedSelectorKeepsItsWidth) {
   ports.names = {"gpsd://localhost:2947", "ttyUSB0"};
   std::unique_ptr<TComComboBox> box = linked(cpPort);
@@ -342,22 +341,16 @@ TEST_F(ComComboBox, LongEntriesAreShownWholeWhileTheClosedSelectorKeepsItsWidth)
   box->setToolTip("hint");
   box->show();
   box->showPopup();
-  const int whole = box->fontMetrics().horizontalAdvance("gpsd://localhost:2947");
-  EXPECT_GT(box->view()->width(), whole);
+  EXPECT_GT(box->view()->width(), box->fontMetrics().horizontalAdvance("gpsd://localhost:2947"));
   EXPECT_EQ(box->width(), 97);
-  EXPECT_EQ(box->itemData(0, Qt::ToolTipRole).toString(), "gpsd://localhost:2947");
   box->hidePopup();
-
-  const auto tooltip_for = [&](const char* entry) {
+  for (const char* entry : {"gpsd://localhost:2947", "ttyUSB0"}) {
     pick(*box, entry);
     QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(box.get(), &help);
-    const QString shown = QToolTip::isVisible() ? QToolTip::text() : QString();
+    EXPECT_EQ(QToolTip::text(), entry == std::string("ttyUSB0") ? "hint" : "gpsd://localhost:2947\nhint");
     QToolTip::hideText();
-    return shown;
-  };
-  EXPECT_EQ(tooltip_for("gpsd://localhost:2947"), "gpsd://localhost:2947\nhint");
-  EXPECT_EQ(tooltip_for("ttyUSB0"), "hint");
+  }
 }
 
 }  // namespace
