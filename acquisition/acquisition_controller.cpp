@@ -75,7 +75,9 @@ void AcquisitionController::port_opened_or_closed() {
   if (open) {
     start_new_failure_run();
   } else {
-    // The next connection may be another receiver: it gets its own hint.
+    // The next connection may be another receiver: it gets its own hint,
+    // and its own delay.
+    time_watch_.port_closed();
     extended_only_cycles_ = 0;
     hint_given_ = false;
     extended_rmc_hint_.clear();

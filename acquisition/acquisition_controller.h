@@ -7,6 +7,7 @@
 #include "acquisition/arrival_times.h"
 #include "acquisition/clock_setting.h"
 #include "acquisition/fix_fields.h"
+#include "acquisition/time_watch.h"
 #include "serial/com_port.h"
 #include "shell/platform_services.h"
 #include "shell/settings.h"
@@ -77,6 +78,8 @@ class AcquisitionController : public QObject {
   int32_t shown_countdown() const { return shown_countdown_; }
   uint32_t cycles_without_fix() const { return cycles_without_fix_; }
   bool awaiting_auto_connection() const { return awaiting_auto_connection_; }
+  // The time panel's and the time report's figures, as of now.
+  TimeStatus time_status() const;
   // The hint for a receiver only the extended reading understands; empty
   // until given, and again once the port closes.
   const QString& extended_rmc_hint() const { return extended_rmc_hint_; }
@@ -115,11 +118,12 @@ class AcquisitionController : public QObject {
   // What an acting cycle does on a complete fix: the record to the view, the
   // clock (from `heure`, when the sentence can be trusted for it) and the log
   // files, as the settings ask; then the countdown starts again.
-  void act(const std::optional<HeureCycle>& heure);
+  void act(const std::optional<HeureCycle>& heure, TimeTrust trust);
   // The trusted fix of a cycle with when its first byte arrived: where a
   // fix's time is handed on (to chronyd here, to the clock when acting).
   void send_sample(const HeureCycle& heure);
-  void set_clock(const HeureCycle& heure);
+  // `trust` says why not, without a trusted time.
+  void set_clock(const std::optional<HeureCycle>& heure, TimeTrust trust);
   void update_alarm();
   void set_banner(const QString& text, BannerColour colour);
 
@@ -131,6 +135,7 @@ class AcquisitionController : public QObject {
   // When the bytes of receive_buffer_ arrived; emptied with it.
   ArrivalTimes arrivals_;
   FixFields fix_;
+  TimeWatch time_watch_;
   Lamps lamps_;
   QString banner_;
   BannerColour banner_colour_ = BannerColour::kStandby;

@@ -6,10 +6,12 @@
 #include "acquisition/diagnostics.h"
 #include "acquisition/log_line.h"
 #include "acquisition/log_writer.h"
-#include "acquisition/nmea_sentence.h"
 #include "acquisition/rmc_decoder.h"
 #include "acquisition/rmc_normaliser.h"
+#include "acquisition/time_keeping.h"
+#include "acquisition/week_rollover.h"
 #include "common/cp1252.h"
+#include "common/nmea_sentence.h"
 
 #include <QFile>
 
@@ -36,7 +38,7 @@ std::string native_path(const std::string& bytes) {
 // Why a complete fix may not give the clock its time (Heure_fiable).
 const char* untrusted_because(std::string_view text, bool extended) {
   const size_t start = rmc_sentence_start(text, extended);
-  if (start < text.size() && !checksum_holds(text, start)) return "bad checksum";
+  if (start < text.size() && !common::checksum_holds(text, start)) return "bad checksum";
   return "void fix (status not A)";
 }
 
@@ -66,7 +68,14 @@ void AcquisitionController::show_disconnected() {
 }
 
 int AcquisitionController::decode(const std::string& text) {
-  return settings_.extended_rmc ? Decodage_RMC_etendu(text, fix_) : Decodage_GPRMC(text, fix_);
+  const int r = settings_.extended_rmc ? Decodage_RMC_etendu(text, fix_) : Decodage_GPRMC(text, fix_);
+  // Before anything reads the fields: the screen, the journal and the clock
+  // all take the mended date.
+  if (const std::optional<platform::UtcInstant> now = platform::instant_of(platform_.clock.now_utc())) {
+    if (mend_week_rollover(fix_, std::chrono::floor<std::chrono::days>(*now)))
+      qCDebug(lcClock) << "receiver date mended after a week-number rollover";
+  }
+  return r;
 }
 
 void AcquisitionController::watch_extended_rmc(const std::string& text, int result) {
@@ -123,8 +132,10 @@ void AcquisitionController::run_cycle() {
     // first byte arrived: handed to chronyd at every cycle, to the clock when
     // the cycle acts.
     std::optional<HeureCycle> heure;
+    TimeTrust trust = TimeTrust::no_sentence;
     if (r == Trame_complete) {
       heure = Heure_du_cycle(receive_buffer_, settings_.extended_rmc, fix_, arrivals_);
+      trust = time_trust(receive_buffer_, rmc_sentence_start(receive_buffer_, settings_.extended_rmc));
       if (!heure) {
         qCDebug(lcClock) << "no time from this fix:" << untrusted_because(receive_buffer_, settings_.extended_rmc);
       }
@@ -139,7 +150,7 @@ void AcquisitionController::run_cycle() {
     shown_countdown_ = countdown_;
 
     if (heure) send_sample(*heure);
-    if (r == Trame_complete && countdown_ <= 0) act(heure);
+    if (r == Trame_complete && countdown_ <= 0) act(heure, trust);
   }
 
   if (std::optional<uint8_t> percent = platform_.power.battery_percent()) battery_percent_ = *percent;
@@ -150,15 +161,13 @@ void AcquisitionController::run_cycle() {
   emit changed();
 }
 
-void AcquisitionController::act(const std::optional<HeureCycle>& heure) {
+void AcquisitionController::act(const std::optional<HeureCycle>& heure, TimeTrust trust) {
   const std::string line = Ligne_log(fix_);
   emit record_added(QString::fromStdU16String(common::from_cp1252(line)));
 
   if (settings_.set_clock) {
-    if (heure)
-      set_clock(*heure);
-    else
-      qCDebug(lcClock) << "clock not set: the fix cannot be trusted for the time";
+    if (!heure) qCDebug(lcClock) << "clock not set: the fix cannot be trusted for the time";
+    set_clock(heure, trust);
   } else {
     qCDebug(lcClock) << "clock not set: not asked for";
   }
@@ -176,13 +185,13 @@ void AcquisitionController::act(const std::optional<HeureCycle>& heure) {
   countdown_ = settings_.interval;
 }
 
-void AcquisitionController::set_clock(const HeureCycle& heure) {
-  const bool applied =
-      Regler_horloge_pc(platform_.clock, heure.gps, settings_.precise_time ? heure.arrival : std::nullopt);
-  const QString gps = QString::asprintf("%02d:%02d:%02d, GPS date %02d/%02d/%02d", heure.gps.hour, heure.gps.minute,
-                                        heure.gps.second, heure.gps.day, heure.gps.month, heure.gps.year % 100);
+void AcquisitionController::set_clock(const std::optional<HeureCycle>& heure, TimeTrust trust) {
+  const ClockOutcome outcome = set_clock_from_cycle(platform_.clock, heure, trust, settings_.precise_time, time_watch_);
+  if (!heure) return;
+  const QString gps = QString::asprintf("%02d:%02d:%02d, GPS date %02d/%02d/%02d", heure->gps.hour, heure->gps.minute,
+                                        heure->gps.second, heure->gps.day, heure->gps.month, heure->gps.year % 100);
   // The day comes from the GPS date only within a day of the computer's own.
-  if (applied)
+  if (clock_was_set(outcome))
     qCDebug(lcClock).noquote() << "clock set from GPS time" << gps
                                << "(the GPS date only within a day of the computer's)";
   else
@@ -191,10 +200,13 @@ void AcquisitionController::set_clock(const HeureCycle& heure) {
 }
 
 void AcquisitionController::send_sample(const HeureCycle& heure) {
-  if (settings_.chrony_socket.empty() || !heure.arrival) return;
-  if (const std::optional<platform::TimeSample> sample =
-          Echantillon_horloge(platform_.clock, heure.gps, *heure.arrival))
-    platform_.time_samples.send(native_path(settings_.chrony_socket), *sample);
+  hand_on_fix_time(platform_.clock, platform_.time_samples, native_path(settings_.chrony_socket), heure, time_watch_);
+}
+
+TimeStatus AcquisitionController::time_status() const {
+  const std::optional<platform::UtcInstant> now = platform::instant_of(platform_.clock.now_utc());
+  return time_watch_.status(now.value_or(platform::UtcInstant{}), platform_.clock_sync.read(),
+                            native_path(settings_.chrony_socket));
 }
 
 void AcquisitionController::update_alarm() {

@@ -1,8 +1,8 @@
 #include "acquisition/gps_time.h"
 
-#include "acquisition/nmea_sentence.h"
 #include "acquisition/rmc_decoder.h"
 #include "acquisition/rmc_normaliser.h"
+#include "common/nmea_sentence.h"
 
 #include <array>
 
@@ -24,22 +24,33 @@ size_t rmc_sentence_start(std::string_view text, bool extended) {
   return extended ? Normaliser_RMC(text).start : text.find("$GPRMC,");
 }
 
-bool Heure_fiable(std::string_view text, size_t start) {
-  if (start >= text.size()) return false;
-  const std::string_view sentence = text.substr(start, sentence_end(text, start) - start);
+TimeTrust time_trust(std::string_view text, size_t start) {
+  if (start >= text.size()) return TimeTrust::no_sentence;
+  const std::string_view sentence = text.substr(start, common::sentence_end(text, start) - start);
   // "$xxRMC,hhmmss,A,": the status is the field after the time.
   const size_t time = sentence.find(',');
   const size_t status = time == std::string_view::npos ? time : sentence.find(',', time + 1);
-  if (status == std::string_view::npos || sentence.substr(status + 1, 2) != "A,") return false;
-  return checksum_holds(text, start);
+  if (status == std::string_view::npos || sentence.substr(status + 1, 2) != "A,") return TimeTrust::void_fix;
+  return common::checksum_holds(text, start) ? TimeTrust::trusted : TimeTrust::bad_checksum;
+}
+
+namespace {
+
+year_month_day date_of(const GpsTime& gps) {
+  return {year(gps.year), month(static_cast<unsigned>(gps.month)), day(static_cast<unsigned>(gps.day))};
+}
+
+}  // namespace
+
+bool gps_date_agrees(const GpsTime& gps, platform::UtcInstant reference) {
+  const year_month_day date = date_of(gps);
+  return date.ok() && abs(sys_days(date) - floor<days>(reference)) <= days(1);
 }
 
 platform::UtcInstant gps_instant(const GpsTime& gps, platform::UtcInstant reference) {
   const seconds time_of_day = hours(gps.hour) + minutes(gps.minute) + seconds(gps.second);
   const sys_days reference_day = floor<days>(reference);
-  const year_month_day date{year(gps.year), month(static_cast<unsigned>(gps.month)),
-                            day(static_cast<unsigned>(gps.day))};
-  if (date.ok() && abs(sys_days(date) - reference_day) <= days(1)) return sys_days(date) + time_of_day;
+  if (gps_date_agrees(gps, reference)) return sys_days(date_of(gps)) + time_of_day;
 
   platform::UtcInstant nearest = reference_day + time_of_day;
   for (const days shift : {days(-1), days(1)}) {

@@ -36,9 +36,15 @@ std::optional<GpsTime> gps_time(const FixFields& fields);
 // when there is none.
 size_t rmc_sentence_start(std::string_view text, bool extended);
 
-// Whether the clock may take its time from the RMC sentence at `start`:
-// status A and a checksum that holds (nmea_sentence.h).
-bool Heure_fiable(std::string_view text, size_t start);
+// Whether the clock may take its time from the RMC sentence at `start`, and
+// if not why: it needs status A and a checksum that holds (nmea_sentence.h).
+enum class TimeTrust { trusted, no_sentence, void_fix, bad_checksum };
+TimeTrust time_trust(std::string_view text, size_t start);
+inline bool Heure_fiable(std::string_view text, size_t start) { return time_trust(text, start) == TimeTrust::trusted; }
+
+// Whether the sentence's own date is within one day of `reference`'s; when it
+// is not, gps_instant takes the day from `reference`.
+bool gps_date_agrees(const GpsTime& gps, platform::UtcInstant reference);
 
 // The instant the sentence names, in whole seconds. Its own date when that is
 // within one day of `reference`'s; otherwise whichever of reference's day and

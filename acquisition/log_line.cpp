@@ -1,22 +1,22 @@
 #include "acquisition/log_line.h"
 
+#include "journal/journal_layout.h"
+
+#include <array>
+
 namespace acquisition {
 
-namespace {
-// The degree sign is the single Windows-1252 byte 0xB0, never UTF-8.
-constexpr char kDegrees[] = "\xB0 ";
-}  // namespace
-
 std::string Ligne_log(const FixFields& f) {
+  const std::array<const std::string*, journal::kPartCount> texts = {
+      &f.Aff_jour,       &f.Aff_mois,        &f.Aff_annee,        &f.Aff_heure,        &f.Aff_minute,
+      &f.Aff_seconde,    &f.Aff_lat_degres,  &f.Aff_lat_minutes,  &f.Aff_lat_miliemes, &f.Aff_lat_NS,
+      &f.Aff_lon_degres, &f.Aff_lon_minutes, &f.Aff_lon_miliemes, &f.Aff_lon_EW,       &f.Aff_vitesse};
   std::string line;
-  line.reserve(64);
-  line += f.Aff_jour + '/' + f.Aff_mois + '/' + f.Aff_annee + '\t';
-  line += f.Aff_heure + ':' + f.Aff_minute + ':' + f.Aff_seconde + '\t';
-  line += f.Aff_lat_degres + kDegrees + f.Aff_lat_minutes + "' " + f.Aff_lat_miliemes + "\" " + f.Aff_lat_NS;
-  line += '\t';
-  line += f.Aff_lon_degres + kDegrees + f.Aff_lon_minutes + "' " + f.Aff_lon_miliemes + "\" " + f.Aff_lon_EW;
-  line += '\t';
-  line += f.Aff_vitesse + " noeuds";
+  line.reserve(journal::kRecordLength);
+  for (std::size_t part = 0; part < texts.size(); ++part) {
+    line += *texts[part];
+    line += journal::kRecordLayout[part].after;
+  }
   return line;
 }
 

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <thread>
 #include <unistd.h>
 
@@ -24,6 +25,15 @@ namespace {
 // never held for long.
 constexpr std::chrono::milliseconds kLockWait(2000);
 constexpr std::chrono::milliseconds kLockRetry(10);
+
+// Whether a log file may be written where it stands: a regular file, or
+// /dev/null for a user who wants no record kept. A FIFO, a socket or another
+// device could keep the window's thread waiting in a write (a reader that
+// stopped reading, a line on hold) or take the records where nobody keeps
+// them: such a file fails the record as an unwritable one does.
+bool may_log_into(const struct stat& file) {
+  return S_ISREG(file.st_mode) || (S_ISCHR(file.st_mode) && file.st_rdev == makedev(1, 3));
+}
 
 // Opens with mode 0666 less the umask, like any file the user creates. An
 // empty path is refused here: it would otherwise name nothing predictable.
@@ -75,8 +85,8 @@ bool ends_mid_line(int fd, off_t size) {
 // faulty line, and every record after it stays readable.
 bool append_record(common::UniqueFd fd, std::string record) {
   struct stat before;
-  if (::fstat(fd.get(), &before) != 0) return false;
-  if (!S_ISREG(before.st_mode)) {  // a device or a pipe: nothing to lock or cut back
+  if (::fstat(fd.get(), &before) != 0 || !may_log_into(before)) return false;
+  if (!S_ISREG(before.st_mode)) {  // /dev/null: nothing to lock or cut back
     const bool ok = common::write_all(fd.get(), record) && common::sync_data(fd.get());
     return fd.close() && ok;
   }
@@ -113,7 +123,9 @@ bool Ecriture_fichiers_log(const std::string& path1, const std::string& path2, c
   // Replaced whole, never truncated first: killed at any moment, the file
   // holds the previous position or the new one. Written from its first byte,
   // it never starts on what was there before.
-  if (!common::replace_whole_file(path2, last_position_line(fields))) result = false;
+  struct stat last {};
+  const bool refused = ::stat(path2.c_str(), &last) == 0 && !may_log_into(last);
+  if (refused || !common::replace_whole_file(path2, last_position_line(fields))) result = false;
   return result;
 }
 

@@ -1,7 +1,7 @@
 #include "acquisition/rmc_normaliser.h"
 
-#include "acquisition/nmea_sentence.h"
 #include "acquisition/rmc_decoder.h"
+#include "common/nmea_sentence.h"
 
 #include <algorithm>
 #include <array>
@@ -58,7 +58,7 @@ std::string rewritten(std::vector<std::string> fields) {
   std::string sentence = "$GPRMC";
   for (const std::string& f : fields) sentence += ',' + f;
   static constexpr char kHex[] = "0123456789ABCDEF";
-  const uint8_t sum = checksum_of(std::string_view(sentence).substr(1));
+  const uint8_t sum = common::checksum_of(std::string_view(sentence).substr(1));
   sentence += '*';
   sentence += kHex[sum >> 4];
   sentence += kHex[sum & 15];
@@ -69,9 +69,9 @@ std::string rewritten(std::vector<std::string> fields) {
 
 NormalisedRmc Normaliser_RMC(std::string_view text) {
   for (size_t start = text.find('$'); start != std::string_view::npos; start = text.find('$', start + 1)) {
-    const size_t end = sentence_end(text, start);
+    const size_t end = common::sentence_end(text, start);
     const std::string_view sentence = text.substr(start, end - start);
-    if (!is_rmc(sentence) || !checksum_holds(text, start)) continue;
+    if (!is_rmc(sentence) || !common::checksum_holds(text, start)) continue;
 
     const size_t star = sentence.find('*');
     std::vector<std::string> fields =

@@ -104,7 +104,7 @@ inline std::optional<int> parse_journal_runs(int argc, char** argv, const char* 
 inline bool generate_journal(const std::string& path, unsigned long lines) {
   const std::string command = std::string(ORVANTA_JOURNAL_GENERATOR) + " '" + path + "' " + std::to_string(lines);
   if (std::system(command.c_str()) == 0) return true;
-  std::fprintf(stderr, "journal_generator failed\n");
+  std::fprintf(stderr, "orvanta-journal-generator failed\n");
   return false;
 }
 

@@ -84,6 +84,10 @@ class NoTimeService : public platform::TimeSampleSink {
  public:
   bool send(const std::string&, const platform::TimeSample&) override { return false; }
 };
+class UnknownSync : public platform::ClockSyncSource {
+ public:
+  std::optional<platform::ClockSync> read() override { return std::nullopt; }
+};
 class Silence : public platform::AlarmSound {
  public:
   void alert() override {}
@@ -132,7 +136,8 @@ int open_viewer(const std::string& journal, const std::string& folder) {
   StillClock clock;
   NoTimeService time_service;
   Silence sound;
-  shell::PlatformServices platform{devices, devices, power, clock, time_service, sound, settings_path};
+  UnknownSync clock_sync;
+  shell::PlatformServices platform{devices, devices, power, clock, time_service, clock_sync, sound, settings_path};
   shell::Windows windows(platform);
   Trace->Message = [](QMessageBox::Icon, const QString& text) {
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());

@@ -3,9 +3,9 @@
 #   cmake --install BUILD [--prefix /usr/local]    installs into a prefix
 #   cpack -G DEB  (in BUILD)                        builds orvanta_<version>_<arch>.deb
 #
-# The program goes to bin/, the tools people use under names of their own
-# (orvanta-nmea-replay, orvanta-export); the journal generator and the port
-# list stay developer tools. The desktop entry, icon, AppStream data, manual
+# The program goes to bin/ with the tools people use (orvanta-nmea-replay,
+# orvanta-export); the journal generator and the port list stay developer
+# tools. The desktop entry, icon, AppStream data, manual
 # pages and documentation go where the desktop, man and dpkg look for them.
 include(GNUInstallDirs)
 
@@ -18,10 +18,10 @@ set(ORVANTA_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/orvanta)
 
 install(TARGETS orvanta RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# A tool installed under its own name; stripped like the targets when the
-# install is asked to strip (CPack does).
-function(orvanta_install_tool target name)
-  install(PROGRAMS $<TARGET_FILE:${target}> DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME ${name})
+# A tool, installed under the name it is built with; stripped like the
+# targets when the install is asked to strip (CPack does).
+function(orvanta_install_tool name)
+  install(PROGRAMS $<TARGET_FILE:${name}> DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(CODE "
     if(CMAKE_INSTALL_DO_STRIP)
       execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${name}\")
@@ -29,14 +29,9 @@ function(orvanta_install_tool target name)
 endfunction()
 
 set(ORVANTA_MAN_PAGES orvanta orvanta-nmea-replay)
-orvanta_install_tool(nmea_replay orvanta-nmea-replay)
-foreach(export_target orvanta-export orvanta_export)
-  if(TARGET ${export_target})
-    orvanta_install_tool(${export_target} orvanta-export)
-    list(APPEND ORVANTA_MAN_PAGES orvanta-export)
-    break()
-  endif()
-endforeach()
+orvanta_install_tool(orvanta-nmea-replay)
+orvanta_install_tool(orvanta-export)
+list(APPEND ORVANTA_MAN_PAGES orvanta-export)
 
 # Manual pages and the changelog go compressed, as Debian wants them;
 # gzip -n keeps the bytes the same from one build to the next.

@@ -21,17 +21,19 @@ namespace {
 constexpr int kMaxLinks = 40;
 
 // The path that `path` finally names once every symbolic link on the last
-// component is followed (a relative target counts from the link's folder);
-// nullopt for a loop of links.
-std::optional<std::string> final_target(std::string path) {
+// component is followed (a relative target counts from the link's folder).
+// Returns 0, ELOOP for a loop of links, or EACCES for a link that may not be
+// followed.
+int final_target(std::string& path) {
   for (int hop = 0; hop < kMaxLinks; ++hop) {
     char target[PATH_MAX];
     const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
-    if (n < 0 || n == static_cast<ssize_t>(sizeof target)) return path;  // not a link
+    if (n < 0 || n == static_cast<ssize_t>(sizeof target)) return 0;  // not a link
+    if (is_planted_link(path)) return EACCES;
     std::string next(target, static_cast<size_t>(n));
     path = next.front() == '/' ? next : folder_of(path).append("/").append(next);
   }
-  return std::nullopt;
+  return ELOOP;
 }
 
 std::string temp_prefix(const std::string& path) { return path + ".tmp"; }
@@ -110,14 +112,22 @@ UniqueFd create_temp(const std::string& path, mode_t mode, std::string& temp) {
 
 }  // namespace
 
+bool is_planted_link(const std::string& path) {
+  struct stat own, folder;
+  if (::lstat(path.c_str(), &own) != 0 || !S_ISLNK(own.st_mode) || ::stat(folder_of(path).c_str(), &folder) != 0)
+    return false;
+  const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+  return shared && own.st_uid != folder.st_uid && own.st_uid != ::geteuid();
+}
+
 std::optional<FileReplacement> FileReplacement::create(const std::string& path) {
   if (path.empty()) {  // names nothing predictable
     errno = ENOENT;
     return std::nullopt;
   }
-  const std::optional<std::string> target = final_target(path);
-  if (!target) {
-    errno = ELOOP;
+  std::string target = path;
+  if (const int error = final_target(target)) {
+    errno = error;
     return std::nullopt;
   }
   const auto in_place = [](const std::string& name) -> std::optional<FileReplacement> {
@@ -140,18 +150,18 @@ std::optional<FileReplacement> FileReplacement::create(const std::string& path) 
     if (::access(path.c_str(), W_OK) != 0) return std::nullopt;
     if (!S_ISREG(previous.st_mode)) return in_place(path);
   }
-  remove_stale_temps(*target);
+  remove_stale_temps(target);
   std::string temp;
   // The replacement of a file is ours alone until it has the file's owner
   // and mode: a descriptor opened on it meanwhile would read what follows.
-  UniqueFd fd = create_temp(*target, exists ? 0600 : 0666, temp);
+  UniqueFd fd = create_temp(target, exists ? 0600 : 0666, temp);
   if (!fd) {
     // A folder we may not write to, holding a file we may: the file is
     // rewritten where it stands, less safely, rather than not at all.
-    if (exists && (errno == EACCES || errno == EPERM)) return in_place(*target);
+    if (exists && (errno == EACCES || errno == EPERM)) return in_place(target);
     return std::nullopt;
   }
-  FileReplacement replacement(*target, std::move(temp), std::move(fd));
+  FileReplacement replacement(target, std::move(temp), std::move(fd));
   if (exists) {
     if (::fchown(replacement.fd(), previous.st_uid, previous.st_gid) != 0) {
       // Only root may give a file away: the new file stays ours.

@@ -4,7 +4,7 @@
 #   sudo apt-get install ./build/package/orvanta_<version>_<arch>.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --tests
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 eval "$(dpkg-buildflags --export=sh)"
 # CMake reads CXXFLAGS and LDFLAGS but not CPPFLAGS (where _FORTIFY_SOURCE is).

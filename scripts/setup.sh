@@ -1,49 +1,52 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need.
-# Does nothing when they are all present; needs root (or sudo) otherwise.
+# Installs the Debian packages Orvanta needs, and nothing else:
+#   scripts/setup.sh            what building and running the program needs (./run)
+#   scripts/setup.sh --tests    that, and what its tests and checks need (./test)
+# No package that runs or replaces a system service is installed: the daemons
+# the tests start as instances of their own (chronyd, gpsd) are unpacked from
+# Debian's packages into build/daemons/ (scripts/test_daemons.sh), and a
+# chrony or gpsd the machine already has is left as it is. Only apt-get runs
+# with privilege, through sudo when not root; nothing is done when every
+# package is present.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n libasound2-dev libjpeg62-turbo-dev libgeographiclib-dev
-  libgtest-dev libgmock-dev
-  clang libclang-rt-14-dev
   fonts-liberation fonts-comic-neue
-  xvfb xauth imagemagick openbox x11-utils
-  dpkg-dev desktop-file-utils appstream lintian man-db
-  libxml2-utils gpsbabel
-  # The clock tests run their own chronyd (-x, never the clock), dbus-daemon
-  # (a private bus) and mock timedated, the gpsd tests their own gpsd; the
-  # system services of these packages must not start on install (see
-  # policy-rc.d below).
-  chrony dbus-daemon python3-dbusmock gpsd
 )
+why="to build and run Orvanta"
+tests=0
+if [ "${1:-}" = --tests ]; then
+  tests=1
+  why="to build, run and test Orvanta"
+  packages+=(
+    libgtest-dev libgmock-dev
+    clang libclang-rt-14-dev clang-tidy clang-format
+    xvfb xauth imagemagick openbox x11-utils
+    dpkg-dev desktop-file-utils appstream lintian man-db
+    libxml2-utils gpsbabel
+    # The mock timedated's private bus: dbus-daemon ships the binary alone
+    # (the system bus service is in the dbus package).
+    dbus-daemon python3-dbusmock
+  )
+  # The libraries chronyd and gpsd need, without the packages (and services)
+  # themselves.
+  while read -r library; do packages+=("$library"); done < <(scripts/test_daemons.sh --libraries)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-# No service may start on install: the tests run gpsd and chronyd as
-# instances of their own. A policy-rc.d answering 101 makes the packages'
-# scripts leave their services (and sockets) stopped; one already in place is
-# the machine's and stays.
-policy=/usr/sbin/policy-rc.d
-if [ ! -e "$policy" ]; then
-  printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
-  $sudo chmod 755 "$policy"
-  trap '$sudo rm -f "$policy"' EXIT
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "setup: installing ${missing[*]} (Debian packages, $why)${sudo:+; sudo asks for your password}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-# Nor at the next boot: a gpsd installed here for the tests stays off until
-# its owner enables it (systemctl enable --now gpsd.socket). chrony is left
-# enabled: installing it removed systemd-timesyncd, and a machine should not
-# come up without a time service.
-if [[ " ${missing[*]} " == *" gpsd "* ]] && command -v systemctl >/dev/null; then
-  $sudo systemctl disable gpsd.socket gpsd.service >/dev/null 2>&1 || true
+if [ $tests = 1 ]; then
+  scripts/test_daemons.sh
 fi

@@ -23,7 +23,7 @@ build=${SOAK_BUILD:-build/release}  # an existing build folder is used as it is
 [ "$(id -u)" = 0 ] || { echo "soak: run as root (the receiver is linked into /dev)" >&2; exit 1; }
 [ -f "$build/CMakeCache.txt" ] ||
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" --target orvanta nmea_replay >/dev/null
+cmake --build "$build" --target orvanta orvanta-nmea-replay >/dev/null
 
 work=$(mktemp -d /tmp/orvanta-soak.XXXXXX)
 link=/dev/ttyUSBsoak$$
@@ -54,7 +54,7 @@ with open(sys.argv[1], "w") as out:
             out.write(sentence("GPGSV,3,%d,12,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45" % page) + "\n")
 EOF
 
-"$build/tools/nmea_replay" "$work/receiver.nmea" --loop --baud 115200 --speed 0 --noise "$noise" --link "$link" \
+"$build/tools/orvanta-nmea-replay" "$work/receiver.nmea" --loop --baud 115200 --speed 0 --noise "$noise" --link "$link" \
   >"$work/replay.out" 2>&1 &
 replay_pid=$!
 for _ in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done

@@ -5,10 +5,12 @@
 #include "serial/com_error.h"
 #include "serial/com_thread.h"
 #include "serial/device_records.h"
+#include "serial/serial_log.h"
 #include "serial/store_if_changed.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
 namespace serial {
@@ -159,7 +161,11 @@ void TCustomComPort::StopEventThread() {
 void TCustomComPort::OpenDevice() {
   int error = 0;
   std::unique_ptr<SerialDevice> device = devices_.open(port_, error);
-  if (!device) throw EComPort(ComError::OpenFailed, error, port_);
+  if (!device) {
+    qCDebug(serial_log, "port \"%s\" not opened: %s (errno %d)", port_.c_str(), std::strerror(error), error);
+    throw EComPort(ComError::OpenFailed, error, port_);
+  }
+  qCDebug(serial_log, "port \"%s\" opened", port_.c_str());
   device_ = std::move(device);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/alarm_sound.h"
+#include "platform/clock_sync.h"
 #include "platform/power_source.h"
 #include "platform/system_clock.h"
 #include "platform/time_sample_sink.h"
@@ -18,6 +19,7 @@ struct PlatformServices {
   platform::PowerSource& power;
   platform::SystemClock& clock;
   platform::TimeSampleSink& time_samples;
+  platform::ClockSyncSource& clock_sync;
   platform::AlarmSound& sound;
   std::string settings_path;  // full path of the settings file
 };

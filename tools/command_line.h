@@ -1,8 +1,7 @@
 // What every tool does with --help, -h, --version and a bad option, the way
 // command-line programs do: help on standard output and exit 0, a usage
 // error on standard error and exit 2. The program's name is the one it was
-// started under, so an installed tool names itself as installed
-// ("orvanta-nmea-replay") and a built one as built ("nmea_replay").
+// started under ("orvanta-nmea-replay", built and installed alike).
 #pragma once
 
 #include <cstdio>
@@ -35,6 +34,18 @@ inline int print_version() {
 inline int usage_error(const char* usage) {
   std::fprintf(stderr, usage, program_invocation_short_name);
   return 2;
+}
+
+// What getopt_long refused, said in French (its own messages follow the
+// locale, which may not be French): call with opterr = 0 and a leading ':' in
+// the short options, for the '?' and ':' it returns.
+inline int option_error(int refused, char** argv, const char* usage) {
+  const char* option = argv[optind - 1];
+  char short_option[] = {'-', static_cast<char>(optopt), '\0'};
+  if (refused != ':' && optopt != 0) option = short_option;
+  std::fprintf(stderr, refused == ':' ? "%s: il manque une valeur à l'option « %s »\n" : "%s: option inconnue « %s »\n",
+               program_invocation_short_name, option);
+  return usage_error(usage);
 }
 
 }  // namespace tools

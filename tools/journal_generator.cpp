@@ -1,6 +1,6 @@
 // Writes a journal as the logger does, for trying the viewer and timing it.
 //
-//   journal_generator FILE [LINES] [--seed N]   (--help tells more)
+//   orvanta-journal-generator FILE [LINES] [--seed N]   (--help tells more)
 //
 // FILE gets LINES records (default 1,000,000), one fix every 3 seconds along
 // a wandering walk that starts at 45° N 6° E; each record is the logger's own
@@ -8,8 +8,10 @@
 #include "acquisition/fix_fields.h"
 #include "acquisition/log_line.h"
 #include "tools/command_line.h"
+#include "track/export_messages.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -38,14 +40,15 @@ bool parse(const char* text, unsigned long& out) {
 }
 
 constexpr char kUsage[] =
-    "usage: %1$s FILE [LINES] [--seed N]\n"
-    "Writes a journal of LINES records (default 1000000) as the logger writes it,\n"
-    "one fix every 3 seconds along a wandering walk from 45 N 6 E, to try the\n"
-    "track viewer with. The same seed (default 1) writes the same bytes.\n"
+    "Utilisation : %1$s FICHIER [LIGNES] [--seed N]\n"
+    "Écrit un journal de LIGNES enregistrements (1000000 par défaut) comme le\n"
+    "logger l'écrit, une position toutes les 3 secondes le long d'une marche au\n"
+    "hasard partie de 45 N 6 E, pour essayer la fenêtre de trace. La même graine\n"
+    "(1 par défaut) écrit les mêmes octets.\n"
     "\n"
-    "  --seed N     seed of the walk\n"
-    "  -h, --help   show this help and exit\n"
-    "  --version    show the version and exit\n";
+    "  --seed N     graine de la marche\n"
+    "  -h, --help   affiche cette aide et quitte\n"
+    "  --version    affiche la version et quitte\n";
 
 enum { kSeed = 0x200 };
 
@@ -59,7 +62,8 @@ struct Options {
 int parse_options(int argc, char** argv, Options& options) {
   static const option kOptions[] = {
       {"seed", required_argument, nullptr, kSeed}, tools::kHelpOption, tools::kVersionOption, {}};
-  for (int c; (c = getopt_long(argc, argv, "h", kOptions, nullptr)) != -1;) {
+  opterr = 0;
+  for (int c; (c = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1;) {
     switch (c) {
       case kSeed:
         if (!parse(optarg, options.seed)) return tools::usage_error(kUsage);
@@ -69,7 +73,7 @@ int parse_options(int argc, char** argv, Options& options) {
       case tools::kVersion:
         return tools::print_version();
       default:
-        return tools::usage_error(kUsage);
+        return tools::option_error(c, argv, kUsage);
     }
   }
   const int operands = argc - optind;
@@ -87,7 +91,8 @@ int main(int argc, char** argv) {
   const char* const path = options.path;
   std::FILE* out = std::fopen(path, "wb");
   if (!out) {
-    std::perror(path);
+    std::fprintf(stderr, "%s: impossible d'ouvrir %s en écriture (%s)\n", program_invocation_short_name, path,
+                 track::system_reason(errno).c_str());
     return 1;
   }
 
@@ -119,7 +124,8 @@ int main(int argc, char** argv) {
     seconds += 3;
   }
   if (std::ferror(out) || std::fclose(out) != 0) {
-    std::perror(path);
+    std::fprintf(stderr, "%s: impossible d'écrire dans %s (%s)\n", program_invocation_short_name, path,
+                 track::system_reason(errno).c_str());
     return 1;
   }
   return 0;

@@ -1,5 +1,6 @@
 // Plays NMEA text onto a pseudo-terminal at the pace of a receiver, for
-// trying Orvanta without a receiver and for end-to-end tests.
+// trying Orvanta without a receiver and for end-to-end tests. It speaks
+// French, as the program and its other tools do.
 //
 //   nmea_replay FILE [--baud 4800] [--speed 1] [--loop] [--link PATH] [--noise BYTES]   (--help tells more)
 //
@@ -56,27 +57,36 @@ struct Options {
 };
 
 constexpr char kUsage[] =
-    "usage: %1$s FILE [--baud BITS] [--speed FACTOR] [--loop] [--link PATH] [--noise BYTES]\n"
-    "Plays the NMEA sentences of FILE onto a new pseudo-terminal as a receiver\n"
-    "would, in the time they carry and never faster than a serial line, and prints\n"
-    "the terminal's path.\n"
+    "Utilisation : %1$s FICHIER [--baud BITS] [--speed FACTEUR] [--loop] [--link CHEMIN] [--noise OCTETS]\n"
+    "Joue les phrases NMEA de FICHIER sur un nouveau pseudo-terminal comme un\n"
+    "récepteur le ferait, à l'heure qu'elles portent et jamais plus vite qu'une\n"
+    "liaison série, et affiche le chemin du terminal.\n"
     "\n"
-    "  --baud BITS     line speed, in bits per second (default 4800): the sentences\n"
-    "                  never go faster than ten bit times a byte\n"
-    "  --speed FACTOR  play FACTOR times as fast as the times of the RMC and GGA\n"
-    "                  sentences say (default 1, real time); 0 leaves the pace to\n"
-    "                  the line alone, which it then keeps full\n"
-    "  --loop          start over at the end of FILE, until stopped\n"
-    "  --link PATH     also name the terminal PATH (a symbolic link, removed at the\n"
-    "                  end), e.g. /dev/ttyUSB9 so that serial port lists show it;\n"
-    "                  PATH must not exist\n"
-    "  --noise BYTES   send BYTES random bytes (never a '$') after each sentence,\n"
-    "                  as a noisy line would\n"
-    "  -h, --help      show this help and exit\n"
-    "  --version       show the version and exit\n"
+    "  --baud BITS       vitesse de la liaison en bits par seconde, de 1 à 4000000\n"
+    "                    (4800 par défaut) : jamais plus de dix temps de bit par\n"
+    "                    octet\n"
+    "  --speed FACTEUR   joue FACTEUR fois plus vite que ne le disent les heures des\n"
+    "                    phrases RMC et GGA, de 0.001 à 1000 (1 par défaut, le temps\n"
+    "                    réel) ; 0 laisse le rythme à la seule liaison, qu'il remplit\n"
+    "  --loop            reprend au début de FICHIER à la fin, jusqu'à l'arrêt\n"
+    "  --link CHEMIN     nomme aussi le terminal CHEMIN (un lien symbolique retiré à\n"
+    "                    la fin), par exemple /dev/ttyUSB9 pour que les listes de\n"
+    "                    ports série le montrent ; CHEMIN ne doit pas exister\n"
+    "  --noise OCTETS    envoie OCTETS octets au hasard (jamais un « $ ») après\n"
+    "                    chaque phrase, de 0 à 1000000, comme une liaison bruitée\n"
+    "  -h, --help        affiche cette aide et quitte\n"
+    "      --version     affiche la version et quitte\n"
     "\n"
-    "FILE is a regular file; lines starting with '#' and blank lines are skipped.\n"
-    "SIGTERM or SIGINT (Ctrl-C) ends it; the terminal then hangs up.\n";
+    "FICHIER est un fichier ordinaire ; les lignes qui commencent par « # » et les\n"
+    "lignes vides sont passées. SIGTERM ou SIGINT (Ctrl-C) l'arrête ; le terminal\n"
+    "raccroche alors.\n";
+
+// The options' ranges, checked before any arithmetic: the time a sentence
+// takes on the line (bytes x 10 x 10^9 / baud, in nanoseconds) and a
+// recording's step divided by the speed factor then stay far within 64 bits.
+constexpr long kFastestBaud = 4'000'000;
+constexpr long kMostNoise = 1'000'000;
+constexpr double kSlowestSpeed = 0.001, kFastestSpeed = 1000;
 
 enum { kBaud = 0x200, kSpeed, kLoop, kLink, kNoise };
 
@@ -90,8 +100,9 @@ bool parse_number(std::string_view text, double& out) {
   return error == std::errc() && end == text.data() + text.size() && std::isfinite(out);
 }
 
-int bad_value(const char* what, const char* value) {
-  std::fprintf(stderr, "%s: bad %s '%s'\n", program_invocation_short_name, what, value);
+int bad_value(const char* option, const char* value, const char* range) {
+  std::fprintf(stderr, "%s: valeur incorrecte pour %s : « %s » (%s)\n", program_invocation_short_name, option, value,
+               range);
   return tools::usage_error(kUsage);
 }
 
@@ -105,16 +116,21 @@ int parse_options(int argc, char** argv, Options& options) {
                                     tools::kHelpOption,
                                     tools::kVersionOption,
                                     {}};
-  for (int c; (c = getopt_long(argc, argv, "h", kOptions, nullptr)) != -1;) {
+  opterr = 0;
+  for (int c; (c = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1;) {
     switch (c) {
       case kBaud:
-        if (!parse_number(optarg, options.baud) || options.baud < 1) return bad_value("speed", optarg);
+        if (!parse_number(optarg, options.baud) || options.baud < 1 || options.baud > kFastestBaud)
+          return bad_value("--baud", optarg, "un entier de 1 à 4000000");
         break;
       case kNoise:
-        if (!parse_number(optarg, options.noise) || options.noise < 0) return bad_value("noise", optarg);
+        if (!parse_number(optarg, options.noise) || options.noise < 0 || options.noise > kMostNoise)
+          return bad_value("--noise", optarg, "un entier de 0 à 1000000");
         break;
       case kSpeed:
-        if (!parse_number(optarg, options.speed) || options.speed < 0) return bad_value("speed factor", optarg);
+        if (!parse_number(optarg, options.speed) ||
+            (options.speed != 0 && (options.speed < kSlowestSpeed || options.speed > kFastestSpeed)))
+          return bad_value("--speed", optarg, "0, ou un nombre de 0.001 à 1000");
         break;
       case kLoop:
         options.loop = true;
@@ -127,7 +143,7 @@ int parse_options(int argc, char** argv, Options& options) {
       case tools::kVersion:
         return tools::print_version();
       default:
-        return tools::usage_error(kUsage);
+        return tools::option_error(c, argv, kUsage);
     }
   }
   if (argc - optind != 1) return tools::usage_error(kUsage);
@@ -316,17 +332,18 @@ int main(int argc, char** argv) {
   const char* const me = program_invocation_short_name;
   SentenceFile file;
   if (!file.open(options.file)) {
-    std::fprintf(stderr, "%s: cannot read %s: %s\n", me, options.file.c_str(),
-                 errno == EINVAL ? "not a regular file" : std::strerror(errno));
+    std::fprintf(stderr, "%s: impossible de lire %s : %s\n", me, options.file.c_str(),
+                 errno == EINVAL ? "ce n'est pas un fichier ordinaire" : std::strerror(errno));
     return 1;
   }
   // With nothing to send, a loop would only spin.
   std::string sentence;
   if (!file.next(sentence) || !file.rewind()) {
     if (file.failed()) {
-      std::fprintf(stderr, "%s: cannot read %s: %s\n", me, options.file.c_str(), std::strerror(errno));
+      std::fprintf(stderr, "%s: impossible de lire %s : %s\n", me, options.file.c_str(), std::strerror(errno));
     } else {
-      std::fprintf(stderr, "%s: %s holds no sentence (only blank or '#' lines)\n", me, options.file.c_str());
+      std::fprintf(stderr, "%s: %s ne contient aucune phrase (seulement des lignes vides ou « # »)\n", me,
+                   options.file.c_str());
     }
     return 1;
   }
@@ -351,7 +368,7 @@ int main(int argc, char** argv) {
   raw.c_cflag |= CLOCAL | CREAD;
   int master = -1, slave = -1;
   if (::openpty(&master, &slave, nullptr, &raw, nullptr) != 0) {
-    std::fprintf(stderr, "%s: openpty: %s\n", me, std::strerror(errno));
+    std::fprintf(stderr, "%s: impossible de créer un pseudo-terminal : %s\n", me, std::strerror(errno));
     return 1;
   }
   std::string slave_path = ::ttyname(slave);
@@ -365,8 +382,8 @@ int main(int argc, char** argv) {
   // another program's link, or anything that is not ours to remove.
   if (!options.link.empty() && ::symlink(slave_path.c_str(), options.link.c_str()) != 0) {
     const int error = errno;
-    std::fprintf(stderr, "%s: cannot link %s: %s\n", me, options.link.c_str(),
-                 error == EEXIST ? "it exists already (remove it, or choose another name)" : std::strerror(error));
+    std::fprintf(stderr, "%s: impossible de créer le lien %s : %s\n", me, options.link.c_str(),
+                 error == EEXIST ? "il existe déjà (retirez-le, ou choisissez un autre nom)" : std::strerror(error));
     return error == EEXIST ? 2 : 1;
   }
   std::printf("%s\n", slave_path.c_str());
@@ -391,7 +408,7 @@ int main(int argc, char** argv) {
     }
   } while (running && !file.failed() && options.loop && file.rewind());
   const bool failed = file.failed();
-  if (failed) std::fprintf(stderr, "%s: cannot read %s: %s\n", me, options.file.c_str(), std::strerror(errno));
+  if (failed) std::fprintf(stderr, "%s: impossible de lire %s : %s\n", me, options.file.c_str(), std::strerror(errno));
   // The last sentence goes through the line before the terminal hangs up.
   if (running && !failed) sleep_until(pace.line_free(), wait_mask);
 

@@ -15,7 +15,10 @@
 #include "track/load_messages.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,8 +35,9 @@ constexpr char kUsage[] =
     "  -o, --output=FICHIER   écrit dans FICHIER au lieu de la sortie standard (« - »\n"
     "                         la désigne) ; FICHIER n'est remplacé qu'une fois toute\n"
     "                         la trace écrite\n"
-    "      --skip-faulty      passe les lignes fautives en nommant chacune sur la\n"
-    "                         sortie d'erreur, et exporte tout ce qui est lisible\n"
+    "      --skip-faulty      passe les lignes fautives en nommant les 100 premières\n"
+    "                         sur la sortie d'erreur, et exporte tout ce qui est\n"
+    "                         lisible\n"
     "  -h, --help             affiche cette aide et quitte\n"
     "      --version          affiche la version et quitte\n"
     "\n"
@@ -49,6 +53,54 @@ constexpr char kUsage[] =
 enum { kSkipFaulty = 0x200 };
 
 constexpr char kStandardStream[] = "-";
+
+// Faulty lines named one by one; the rest are only counted, so that a journal
+// of garbage does not flood the terminal.
+constexpr int64_t kFaultyLinesNamed = 100;
+
+// The signals that end the export before it is done.
+constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGPIPE};
+
+// The new file beside the output while it is written: a signal that ends the
+// export removes it, so that nothing is left beside FILE. A copy of its name,
+// since the handler may use nothing that allocates.
+char g_new_file[PATH_MAX];
+
+extern "C" void remove_new_file_and_end(int signal) {
+  if (g_new_file[0] != '\0') ::unlink(g_new_file);
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+// Blocks the ending signals while the new file's name changes hands.
+class EndingSignalsHeld {
+ public:
+  EndingSignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int signal : kEndingSignals) sigaddset(&held, signal);
+    ::sigprocmask(SIG_BLOCK, &held, &previous_);
+  }
+  ~EndingSignalsHeld() { ::sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+  EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+void remove_new_file_on_signals(const std::string& name) {
+  if (name.empty() || name.size() >= sizeof g_new_file) return;
+  std::memcpy(g_new_file, name.c_str(), name.size() + 1);
+  for (const int signal : kEndingSignals) {
+    struct sigaction action {};
+    // A signal the caller chose to ignore (nohup) stays ignored.
+    if (::sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) continue;
+    action = {};
+    action.sa_handler = remove_new_file_and_end;
+    ::sigaction(signal, &action, nullptr);
+  }
+}
 
 void say(const std::string& message) {
   std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
@@ -66,9 +118,12 @@ int failure(const std::string& message, int status = 1) {
 }
 
 std::string cannot_write(const std::string& output, int error) {
-  return (output == kStandardStream ? std::string("Impossible d'écrire sur la sortie standard (")
-                                    : "Impossible d'écrire dans " + output + " (") +
-         track::system_reason(error) + ").";
+  if (output == kStandardStream)
+    return "Impossible d'écrire sur la sortie standard (" + track::system_reason(error) + ").";
+  if (error == EACCES && common::is_planted_link(output))
+    return "Impossible d'écrire dans " + output +
+           " (lien symbolique d'un autre utilisateur dans un dossier partagé, non suivi).";
+  return "Impossible d'écrire dans " + output + " (" + track::system_reason(error) + ").";
 }
 
 // Standard input as the journal, read once from start to end: the export
@@ -180,15 +235,22 @@ int main(int argc, char** argv) {
                    2);
   }
 
-  std::optional<common::FileReplacement> replacement =
-      to_stdout ? std::optional<common::FileReplacement>() : common::FileReplacement::create(output);
+  std::optional<common::FileReplacement> replacement = [&]() -> std::optional<common::FileReplacement> {
+    if (to_stdout) return std::nullopt;
+    const EndingSignalsHeld held;
+    std::optional<common::FileReplacement> made = common::FileReplacement::create(output);
+    if (made) remove_new_file_on_signals(made->temp_path());
+    return made;
+  }();
   if (!to_stdout && !replacement) return failure(cannot_write(output, errno));
   const int fd = replacement ? replacement->fd() : STDOUT_FILENO;
 
   track::SkippedLine skipped;
   if (skip_faulty) {
-    skipped = [](int64_t line, track::JournalField field) {
+    skipped = [named = int64_t{0}](int64_t line, track::JournalField field) mutable {
+      if (++named > kFaultyLinesNamed) return;
       say("ligne " + std::to_string(line) + " ignorée : " + std::string(track::faulty_field_reason(field)));
+      if (named == kFaultyLinesNamed) say("les lignes fautives suivantes sont seulement comptées");
     };
   }
   int write_error = 0;
@@ -212,10 +274,18 @@ int main(int argc, char** argv) {
       return failure(track::nothing_accepted_message(journal_name));
     case Kind::CannotWrite:
       return failure(cannot_write(output, write_error));
+    case Kind::CrOnlyLineEnds:
+      return failure(journal_name +
+                     " : ses lignes finissent par CR seul, sans LF ; il n'est pas converti (ses lignes doivent finir "
+                     "par CR LF, comme Orvanta les écrit : « sed -i 's/\\r/\\r\\n/g' JOURNAL » les convertit)");
     case Kind::Written:
       break;
   }
-  if (replacement && !replacement->commit()) return failure(cannot_write(output, errno));
+  if (replacement) {
+    const EndingSignalsHeld held;
+    if (!replacement->commit()) return failure(cannot_write(output, errno));
+    g_new_file[0] = '\0';
+  }
   if (outcome.off_globe > 0) {
     say(std::to_string(outcome.off_globe) +
         " enregistrement(s) au-delà de 90 degrés de latitude ou de 180 degrés de longitude laissé(s) de côté, le "

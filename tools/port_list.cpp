@@ -3,7 +3,7 @@
 // The demo finds its virtual port's number with it, and it shows what the
 // program sees when a port is missing from the list.
 //
-//   port_list   (--help tells more)
+//   orvanta-port-list   (--help tells more)
 #include "serial/com_error.h"
 #include "serial/com_select.h"
 #include "serial/gpsd/gpsd_ports.h"
@@ -17,26 +17,27 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: %1$s\n"
-    "Prints the serial ports of /dev, and the local gpsd when one answers, as\n"
-    "Orvanta's port list shows them, one a line: the place in the list (the\n"
-    "\"COMM\" setting), a tab, the name.\n"
+    "Utilisation : %1$s\n"
+    "Affiche les ports série de /dev, et le gpsd local quand il répond, comme la\n"
+    "liste des ports d'Orvanta les montre, un par ligne : la place dans la liste\n"
+    "(le réglage « COMM »), une tabulation, le nom.\n"
     "\n"
-    "  -h, --help   show this help and exit\n"
-    "  --version    show the version and exit\n";
+    "  -h, --help   affiche cette aide et quitte\n"
+    "  --version    affiche la version et quitte\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   static const option kOptions[] = {tools::kHelpOption, tools::kVersionOption, {}};
-  for (int c; (c = getopt_long(argc, argv, "h", kOptions, nullptr)) != -1;) {
+  opterr = 0;
+  for (int c; (c = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1;) {
     switch (c) {
       case tools::kHelp:
         return tools::print_help(kUsage);
       case tools::kVersion:
         return tools::print_version();
       default:
-        return tools::usage_error(kUsage);
+        return tools::option_error(c, argv, kUsage);
     }
   }
   if (optind != argc) return tools::usage_error(kUsage);

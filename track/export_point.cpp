@@ -1,5 +1,7 @@
 #include "track/export_point.h"
 
+#include "track/journal_values.h"
+
 #include <charconv>
 
 namespace track {
@@ -16,34 +18,10 @@ int64_t to_e7(int32_t degrees, int32_t minutes, int32_t fraction, bool negative)
   return negative ? -magnitude : magnitude;
 }
 
-bool digits(std::string_view text, size_t at, size_t count, int& value) {
-  value = 0;
-  for (size_t i = at; i < at + count; ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    value = value * 10 + (text[i] - '0');
-  }
-  return true;
-}
-
-bool leap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int days_in(int month, int year) {
-  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && leap(year) ? 29 : kDays[month - 1];
-}
-
 // "dd/mm/yyyy" and "hh:mm:ss", as the logger writes them, to ISO 8601.
 void make_time(std::string_view date, std::string_view time, std::string& out) {
   out.clear();
-  int day, month, year, hour, minute, second;
-  if (date.size() != 10 || date[2] != '/' || date[5] != '/' || time.size() != 8 || time[2] != ':' || time[5] != ':' ||
-      !digits(date, 0, 2, day) || !digits(date, 3, 2, month) || !digits(date, 6, 4, year) ||
-      !digits(time, 0, 2, hour) || !digits(time, 3, 2, minute) || !digits(time, 6, 2, second)) {
-    return;
-  }
-  if (month < 1 || month > 12 || day < 1 || day > days_in(month, year) || hour > 23 || minute > 59 || second > 59) {
-    return;
-  }
+  if (!journal_day_s(date) || !journal_second_of_day(time)) return;
   out.append(date.substr(6, 4)).append(1, '-').append(date.substr(3, 2)).append(1, '-').append(date.substr(0, 2));
   out.append(1, 'T').append(time).append(1, 'Z');
 }

@@ -15,7 +15,7 @@
 namespace track {
 
 struct ExportOutcome {
-  enum class Kind { Written, CannotRead, FaultyLine, NothingAccepted, CannotWrite };
+  enum class Kind { Written, CannotRead, FaultyLine, NothingAccepted, CannotWrite, CrOnlyLineEnds };
   Kind kind = Kind::NothingAccepted;
   // Reads made so far; at a faulty line, that line's number (from 1).
   int64_t lines = 0;
@@ -34,7 +34,10 @@ using ExportSink = std::function<bool(std::string_view block)>;
 using SkippedLine = std::function<void(int64_t line, JournalField field)>;
 
 // Nothing reaches `sink` before the first point, so a journal that fails at
-// once writes nothing at all. Without `skipped`, the first faulty line ends
+// once writes nothing at all. A journal whose lines end with CR alone (an
+// old Mac's text) is refused whole, before anything is written: the viewer's
+// reads cut it every 119 bytes, some of which happen to scan as records, so
+// passing over the others would export a random part of the track. Without `skipped`, the first faulty line ends
 // the conversion, as it ends the viewer's load; with it, every faulty line is
 // told there and passed over.
 ExportOutcome export_journal(ByteSource& source, TrackWriter& writer, const ExportSink& sink,

@@ -22,6 +22,8 @@ class JournalFile : public ByteSource {
   static std::unique_ptr<JournalFile> open(const std::string& path);
 
   uint64_t size() const override { return size_; }
+  // For readers that take a descriptor (Qt's XML reader through QFile).
+  int descriptor() const { return fd_.get(); }
   std::optional<std::size_t> read(char* buffer, std::size_t capacity) override;
   std::optional<std::size_t> read_at(uint64_t offset, char* buffer, std::size_t capacity) const override;
 

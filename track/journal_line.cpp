@@ -1,6 +1,7 @@
 #include "track/journal_line.h"
 
 #include "common/decimal_integer.h"
+#include "journal/journal_layout.h"
 
 #include <array>
 #include <bit>
@@ -16,10 +17,39 @@ namespace {
 // gives; every other line goes through that scan. In the layout, x is any
 // byte but a TAB, y any byte but a CR, # a digit, ? a hemisphere letter
 // (checked on its own) and every other byte itself.
-constexpr char kWritersLayout[] = "xxxxxxxxxx\txxxxxxxx\t##\xB0 ##' ####\" ?\t###\xB0 ##' ####\" ?\tyyyyyyyyyy\r\n";
-constexpr std::size_t kWritersLength = sizeof kWritersLayout - 1;
-constexpr std::array<uint8_t, kFieldCount> kWritersEnds = {10, 19, 22, 26, 32, 35, 39, 43, 49, 52, 63};
+constexpr std::size_t kWritersLength = journal::kRecordLength;
 static_assert(kWritersLength == 65);
+
+// Per part of the record, the kind of its bytes in the layout above.
+constexpr std::array<char, journal::kPartCount> kPartKinds = {'x', 'x', 'x', 'x', 'x', 'x', '#', '#',
+                                                              '#', '?', '#', '#', '#', '?', 'y'};
+
+// The bytes after a part end a field of the scan when they start with its
+// terminator; the others (the date's '/', the time's ':', the speed's unit)
+// lie inside a field and are of its kind.
+constexpr bool ends_field(std::string_view after) {
+  return std::string_view("\t\xB0'\"").find(after.front()) != std::string_view::npos;
+}
+
+struct WritersLayout {
+  std::array<char, kWritersLength> bytes{};
+  std::array<uint8_t, kFieldCount> ends{};
+};
+constexpr WritersLayout writers_layout() {
+  WritersLayout layout;
+  std::size_t at = 0, field = 0;
+  for (std::size_t part = 0; part < journal::kPartCount; ++part) {
+    const journal::PartLayout& p = journal::kRecordLayout[part];
+    for (std::size_t i = 0; i < p.width; ++i) layout.bytes[at++] = kPartKinds[part];
+    const bool ends = ends_field(p.after);
+    if (ends) layout.ends[field++] = static_cast<uint8_t>(at);
+    for (const char c : p.after) layout.bytes[at++] = ends ? c : kPartKinds[part];
+  }
+  layout.ends[field] = static_cast<uint8_t>(at);  // the CR
+  for (const char c : journal::kLineEnd) layout.bytes[at++] = c;
+  return layout;
+}
+constexpr WritersLayout kWritersLayout = writers_layout();
 
 constexpr uint64_t kOnes = 0x0101010101010101;
 constexpr uint64_t kHighBits = 0x8080808080808080;
@@ -34,7 +64,7 @@ constexpr LayoutWords layout_words() {
   LayoutWords w;
   for (std::size_t i = 0; i < 64; ++i) {
     const uint64_t byte = uint64_t{0xFF} << (8 * (i % 8));
-    const char c = kWritersLayout[i];
+    const char c = kWritersLayout.bytes[i];
     uint64_t* mask = c == 'x' ? &w.no_tab[i / 8] : c == 'y' ? &w.no_cr[i / 8] : c == '#' ? &w.digits[i / 8] : nullptr;
     if (mask) {
       *mask |= byte;
@@ -76,15 +106,18 @@ bool read_writers_layout(std::string_view read, JournalLine& line) {
     for (std::size_t i = at; i < at + count; ++i) value = value * 10 + (read[i] - '0');
     return value;
   };
-  line.ends = kWritersEnds;
-  line.lat_degres = digits(20, 2);
-  line.lat_minutes = digits(24, 2);
-  line.lat_fraction = digits(28, 4);
-  line.lon_degres = digits(36, 3);
-  line.lon_minutes = digits(41, 2);
-  line.lon_fraction = digits(45, 4);
-  const char lat_letter = read[34];
-  const char lon_letter = read[51];
+  line.ends = kWritersLayout.ends;
+  auto part = [&digits](journal::RecordPart p) {
+    return digits(journal::part_offset(p), journal::kRecordLayout[p].width);
+  };
+  line.lat_degres = part(journal::kLatDegres);
+  line.lat_minutes = part(journal::kLatMinutes);
+  line.lat_fraction = part(journal::kLatMiliemes);
+  line.lon_degres = part(journal::kLonDegres);
+  line.lon_minutes = part(journal::kLonMinutes);
+  line.lon_fraction = part(journal::kLonMiliemes);
+  const char lat_letter = read[journal::part_offset(journal::kLatNS)];
+  const char lon_letter = read[journal::part_offset(journal::kLonEW)];
   line.south = lat_letter == 'S';
   line.west = lon_letter == 'W' || lon_letter == 'O';
   return line.lat_degres <= 90 && line.lat_minutes <= 59 && line.lon_degres <= 180 && line.lon_minutes <= 59 &&

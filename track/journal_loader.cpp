@@ -22,7 +22,7 @@ LoadOutcome read_journal(const std::shared_ptr<ByteSource>& journal, TrackPoints
         }
       },
       [&](std::string_view read, const JournalLine& line) {
-        points.append(reads.offset() - read.size(), line);
+        points.append(reads.offset() - read.size(), read, line);
         return true;
       });
   points.finish();

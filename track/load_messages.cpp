@@ -27,4 +27,9 @@ std::string nothing_accepted_message(std::string_view path) {
   return std::string(kJournal) + std::string(path) + "\n\nSemble vide ou totalement illisible par le programme !";
 }
 
+std::string unknown_format_message(std::string_view path) {
+  return std::string(kJournal) + std::string(path) +
+         "\n\nN'est ni un journal, ni un fichier GPX, NMEA ou CSV : le programme ne sait pas le lire.";
+}
+
 }  // namespace track

@@ -15,5 +15,7 @@ std::string cannot_read_message(std::string_view path);
 // `line` counts the reads from 1, short ones included.
 std::string faulty_line_message(std::string_view path, int64_t line);
 std::string nothing_accepted_message(std::string_view path);
+// An XML file whose root is not a GPX one (a KML export, say).
+std::string unknown_format_message(std::string_view path);
 
 }  // namespace track

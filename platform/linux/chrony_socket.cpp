@@ -2,6 +2,7 @@
 
 #include "common/unique_fd.h"
 
+#include <cstdio>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -28,7 +29,17 @@ constexpr int kSockMagic = 0x534f434b;  // "SOCK"
 bool ChronySocket::send(const std::string& socket_path, const TimeSample& sample) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
-  if (socket_path.empty() || socket_path.size() >= sizeof address.sun_path) return false;
+  if (socket_path.empty()) return false;
+  if (socket_path.size() >= sizeof address.sun_path) {
+    if (too_long_ != socket_path) {
+      too_long_ = socket_path;
+      std::fprintf(stderr,
+                   "orvanta: Chrony=%s : le chemin dépasse les %zu octets qu'une socket admet, aucun échantillon "
+                   "n'est envoyé à chronyd\n",
+                   socket_path.c_str(), sizeof address.sun_path - 1);
+    }
+    return false;
+  }
   std::memcpy(address.sun_path, socket_path.data(), socket_path.size());
 
   using namespace std::chrono;

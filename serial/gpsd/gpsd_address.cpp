@@ -37,7 +37,7 @@ std::optional<GpsdAddress> parse_gpsd_port(std::string_view name) {
       port = after.substr(1);
       if (!valid_port(port)) return std::nullopt;
     }
-  } else if (const size_t colon = rest.rfind(':'); colon != std::string_view::npos) {
+  } else if (const size_t colon = rest.rfind(':'); colon != std::string_view::npos && rest.find(':') == colon) {
     host = rest.substr(0, colon);
     port = rest.substr(colon + 1);
     if (!valid_port(port)) return std::nullopt;

@@ -1,7 +1,8 @@
 // Port names that select gpsd instead of a serial device:
 //   gpsd://HOST:PORT   a gpsd at HOST (a name, an IPv4 address, or an IPv6
 //                      address in brackets: gpsd://[::1]:2947), TCP port PORT
-//   gpsd://HOST        port 2947, gpsd's own
+//   gpsd://HOST        port 2947, gpsd's own; a bare IPv6 address (two colons
+//                      or more: gpsd://::1) is all host, its port 2947
 //   gpsd://            localhost:2947, where a local gpsd listens
 // The scheme is recognised in any letter case, as port names are.
 #pragma once

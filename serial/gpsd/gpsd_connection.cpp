@@ -1,19 +1,28 @@
 #include "serial/gpsd/gpsd_connection.h"
 
+#include "serial/gpsd/name_resolver.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <string_view>
 #include <sys/socket.h>
+#include <vector>
 
 namespace serial {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long a connection waits for its host name: a name in /etc/hosts, or
+// one the name server has cached, answers well within it; a slower one is
+// taken by a later attempt (name_resolver.h), so the window never waits on a
+// name server.
+constexpr std::chrono::milliseconds kLongestResolutionWait{50};
 
 int milliseconds_left(Clock::time_point deadline) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -32,11 +41,10 @@ int wait_for(int fd, short events, Clock::time_point deadline) {
   }
 }
 
-int connect_one(const addrinfo& candidate, Clock::time_point deadline, common::UniqueFd& socket) {
-  socket.reset(
-      ::socket(candidate.ai_family, candidate.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, candidate.ai_protocol));
+int connect_one(const Endpoint& candidate, Clock::time_point deadline, common::UniqueFd& socket) {
+  socket.reset(::socket(candidate.family, candidate.socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, candidate.protocol));
   if (!socket) return errno;
-  if (::connect(socket.get(), candidate.ai_addr, candidate.ai_addrlen) == 0) return 0;
+  if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&candidate.address), candidate.length) == 0) return 0;
   if (errno != EINPROGRESS) return errno;
   if (int error = wait_for(socket.get(), POLLOUT, deadline)) return error;
   int error = 0;
@@ -56,35 +64,19 @@ void keep_alive(int fd) {
   ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
 }
 
-int resolution_error(int code) {
-  switch (code) {
-    case EAI_SYSTEM:
-      return errno;
-    case EAI_MEMORY:
-      return ENOMEM;
-    case EAI_AGAIN:
-      return EAGAIN;
-    default:
-      return ENOENT;
-  }
-}
-
 }  // namespace
 
 int connect_gpsd(const GpsdAddress& address, std::chrono::milliseconds timeout, common::UniqueFd& socket) {
   const Clock::time_point deadline = Clock::now() + timeout;
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICSERV;
-  addrinfo* found = nullptr;
-  if (int code = ::getaddrinfo(address.host.c_str(), address.port.c_str(), &hints, &found)) {
-    return resolution_error(code);
+  std::vector<Endpoint> endpoints;
+  if (lookup_stream_endpoints(address.host, address.port, endpoints, AI_NUMERICHOST) != 0) {
+    if (int error = NameResolver::system().resolve(address.host, address.port,
+                                                   std::min(timeout, kLongestResolutionWait), endpoints))
+      return error;
   }
-  std::unique_ptr<addrinfo, void (*)(addrinfo*)> addresses(found, ::freeaddrinfo);
   int error = ENOENT;
-  for (const addrinfo* candidate = found; candidate; candidate = candidate->ai_next) {
-    error = connect_one(*candidate, deadline, socket);
+  for (const Endpoint& candidate : endpoints) {
+    error = connect_one(candidate, deadline, socket);
     if (error == 0) {
       keep_alive(socket.get());
       return 0;

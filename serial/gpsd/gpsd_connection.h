@@ -19,7 +19,8 @@ namespace serial {
 
 // Connects a non-blocking stream socket to the first of the address's
 // resolutions that accepts within `timeout`. Returns 0 or an errno value
-// (ENOENT for a host name that resolves to nothing). A peer that vanishes
+// (ENOENT for a host name that resolves to nothing, ETIMEDOUT for one whose
+// lookup goes on past a short wait: see name_resolver.h). A peer that vanishes
 // without closing (a remote host switched off) makes the socket fail within
 // about half a minute instead of staying silent for good.
 int connect_gpsd(const GpsdAddress& address, std::chrono::milliseconds timeout, common::UniqueFd& socket);

@@ -8,6 +8,7 @@
 #include "serial/serial_device.h"
 
 #include <chrono>
+#include <optional>
 
 namespace serial {
 
@@ -41,6 +42,7 @@ class GpsdPortLister final : public PortLister {
  private:
   PortLister& serial_;
   GpsdAddress local_;
+  std::optional<bool> local_answered_;  // at the last listing; logged when it changes
 };
 
 }  // namespace serial

@@ -1,9 +1,11 @@
 #include "serial/gpsd/gpsd_serial_device.h"
 
 #include "serial/gpsd/gpsd_connection.h"
+#include "serial/gpsd/gpsd_log.h"
 #include "serial/posix/transfer_wait.h"
 
 #include <cerrno>
+#include <cstring>
 #include <sys/socket.h>
 
 namespace serial {
@@ -30,6 +32,9 @@ std::unique_ptr<GpsdSerialDevice> GpsdSerialDevice::connect(const GpsdAddress& a
   common::UniqueFd socket;
   error = connect_gpsd(address, kConnectTimeout, socket);
   if (error == 0) error = watch_nmea(socket.get());
+  // A connection that the peer drops at once is no more an open than one it
+  // refuses, and is said the same way.
+  if (error == ECONNRESET || error == ECONNABORTED || error == EPIPE) error = ECONNREFUSED;
   if (error != 0) return nullptr;
   std::unique_ptr<GpsdSerialDevice> device(new GpsdSerialDevice(std::move(socket)));
   error = device->init();
@@ -49,15 +54,21 @@ int GpsdSerialDevice::init() {
 }
 
 ssize_t GpsdSerialDevice::read_sentences(int fd, char* buffer, size_t size) {
-  for (;;) {
-    const ssize_t got = ::recv(fd, buffer, size, MSG_DONTWAIT);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return connection_lost(errno) ? 0 : -1;
-    if (got == 0) return 0;
-    // A read of nothing but reports is no arrival: look again, until the
-    // socket is empty (EAGAIN).
-    if (const size_t kept = filter_.filter(buffer, static_cast<size_t>(got))) return static_cast<ssize_t>(kept);
+  const ssize_t got = ::recv(fd, buffer, size, MSG_DONTWAIT);
+  const int error = got < 0 ? errno : 0;
+  if (got < 0 && (error == EINTR || !connection_lost(error))) return -1;
+  if (got <= 0) {
+    if (!end_logged_)
+      qCDebug(gpsd_log, "gpsd ended the connection%s%s", error ? ": " : "", error ? std::strerror(error) : "");
+    end_logged_ = true;
+    return 0;
   }
+  if (const size_t kept = filter_.filter(buffer, static_cast<size_t>(got))) return static_cast<ssize_t>(kept);
+  // A read of nothing but reports is no arrival, and no end either: the
+  // queue asks again, within its budget (an endless report must not hold
+  // the reading thread).
+  errno = EINTR;
+  return -1;
 }
 
 int GpsdSerialDevice::setup_queues(int input_size, int output_size) {
@@ -85,11 +96,12 @@ int GpsdSerialDevice::clear_error(uint32_t& errors, uint32_t& in_queue, uint32_t
 int GpsdSerialDevice::modem_status(uint32_t& lines) {
   lines = 0;
   // No lines, but the question whether the device is still there (the
-  // port's event thread asks it so) gets its answer, without taking bytes.
-  char byte;
-  const ssize_t got = ::recv(socket_.get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-  if (got > 0 || (got < 0 && (errno == EAGAIN || errno == EINTR))) return 0;
-  return got == 0 || connection_lost(errno) ? EIO : errno;
+  // port's event thread asks it so, after a failed step) gets its answer:
+  // gone once a read found the connection lost. The socket itself is not
+  // asked: a connection reset right after it opened would fail the open's
+  // own look at the lines, where the event wait reports it as the vanished
+  // device it is.
+  return input_.gone() ? EIO : 0;
 }
 
 int GpsdSerialDevice::purge(uint32_t flags) {

@@ -59,6 +59,7 @@ class GpsdSerialDevice final : public SerialDevice {
 
   common::UniqueFd socket_;
   NmeaStreamFilter filter_;  // used by the queue's fills, under its lock
+  bool end_logged_ = false;  // likewise
   TransferAbort rx_abort_;
 
   SharedTimeouts timeouts_;

@@ -6,9 +6,9 @@ size_t NmeaStreamFilter::filter(char* bytes, size_t count) {
   size_t kept = 0;
   for (size_t i = 0; i < count; ++i) {
     const char c = bytes[i];
-    if (at_line_start_) in_report_ = c == '{';
+    if (at_line_start_) dropping_line_ = c != '$' && c != '!';
     at_line_start_ = c == '\n';
-    if (!in_report_) bytes[kept++] = c;
+    if (!dropping_line_) bytes[kept++] = c;
   }
   return kept;
 }

@@ -2,8 +2,11 @@
 // each on a line of its own, and gpsd's own reports in JSON on lines of their
 // own that start with '{' (its version at connection, the devices and the
 // watch's state after the request, later a device that comes or goes). The
-// filter keeps the sentences' bytes, line ends included, and drops the
-// reports; a line may be split between two reads.
+// filter keeps the lines that start with a sentence's '$' or '!', line ends
+// included, and drops every other line: a report, and anything a peer that is
+// no gpsd sends, so that a sentence quoted inside a report (or behind a space
+// or a CR) never reaches the decoder as a fix. A line may be split between
+// two reads.
 #pragma once
 
 #include <cstddef>
@@ -17,7 +20,7 @@ class NmeaStreamFilter {
 
  private:
   bool at_line_start_ = true;
-  bool in_report_ = false;
+  bool dropping_line_ = false;
 };
 
 }  // namespace serial

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <poll.h>
 #include <sys/epoll.h>
 #include <sys/ioctl.h>
 #include <system_error>
@@ -17,6 +18,11 @@ enum Source : uint32_t { kDevice, kWake };
 
 constexpr uint32_t kModemEvents = EventBit::Cts | EventBit::Dsr | EventBit::Rlsd | EventBit::Ring;
 constexpr int kLongestDrainCheckMs = 1000;
+// After a fill that stopped at its budget, the wait lets the device be for
+// this long: a peer that never runs dry then costs a bounded share of a
+// processor (a budget per pause, far above any receiver's rate), and the
+// kernel holds the sender back meanwhile.
+constexpr int kPauseAfterBudgetMs = 10;
 
 int add_to_epoll(int epoll_fd, int fd, uint32_t events, Source source) {
   epoll_event entry{};
@@ -47,8 +53,9 @@ int EventWaiter::init() {
   epoll_.reset(raw);
   if (int error = make_event_fd(wake_)) return error;
   if (int error = add_to_epoll(epoll_.get(), wake_.get(), EPOLLIN, kWake)) return error;
-  // Level-triggered: every wake-up for the tty empties it, and a hung-up tty
-  // (unplugged adapter, closed pty master) keeps reporting EPOLLHUP.
+  // Level-triggered: what a wake-up's budget left in the tty wakes the next
+  // one, and a hung-up tty (unplugged adapter, closed pty master) keeps
+  // reporting EPOLLHUP.
   if (int error = add_to_epoll(epoll_.get(), device_fd_, EPOLLIN, kDevice)) return error;
   input_.set_arrival_listener([wake = wake_.get()] { signal_event_fd(wake); });
   int error = read_line_counts(device_fd_, counters_);
@@ -71,6 +78,7 @@ int EventWaiter::set_mask(uint32_t mask) {
       return e.code().value();
     }
   }
+  input_.set_served_by_event_wait(mask != 0);
   {
     std::lock_guard lock(mutex_);
     mask_ = mask;
@@ -132,6 +140,11 @@ int EventWaiter::wait(uint32_t& events) {
       return 0;
     }
 
+    if (std::exchange(pause_, false)) {
+      // Only a wake-up (cancel, mask change) ends the pause early.
+      pollfd wake{wake_.get(), POLLIN, 0};
+      ::poll(&wake, 1, timeout_ms < 0 ? kPauseAfterBudgetMs : std::min(timeout_ms, kPauseAfterBudgetMs));
+    }
     epoll_event ready[2];
     int count = ::epoll_wait(epoll_.get(), ready, 2, timeout_ms);
     if (count < 0) {
@@ -195,6 +208,7 @@ int EventWaiter::take_events(bool readable, uint32_t& found) {
   Arrivals news;
   if (readable) {
     if (int error = input_.fill(news)) return error;
+    pause_ = news.budget_spent;
   } else {
     input_.take_news(news);
   }

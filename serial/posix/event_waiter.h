@@ -1,10 +1,10 @@
 // Waits for device events on one open tty: one epoll set holding the device
 // and a wake-up counter (mask change, cancel, modem helper, output handed to
 // the driver, bytes moved into the input queue by another thread). Each time
-// the tty is readable the wait moves what it holds into the port's input
-// queue (receive_queue.h), whatever the mask: the tty never fills up, so it
-// never stops announcing arrivals, and a readable tty cannot wake the wait
-// twice for the same bytes.
+// the tty is readable the wait moves what it holds, up to the queue's budget,
+// into the port's input queue (receive_queue.h), whatever the mask: the tty
+// never fills up, so it never stops announcing arrivals, and a readable tty
+// cannot wake the wait twice for the same bytes.
 //
 // What each event rests on:
 //   RxChar    new bytes entered the input queue and it is not empty (bytes
@@ -82,6 +82,8 @@ class EventWaiter {
   // The last look at a draining output queue; the waiting thread's own.
   int drain_last_queued_ = -1;
   int drain_interval_ms_ = 0;
+  // The last fill stopped at its budget; the waiting thread's own.
+  bool pause_ = false;
 
   // Declared last: stopped before the wake-up counter it signals is closed.
   std::unique_ptr<ModemWatcher> modem_watcher_;

@@ -16,8 +16,9 @@ int set_modem_bits(int fd, unsigned long request, int bits) { return ::ioctl(fd,
 
 }  // namespace
 
-std::unique_ptr<PosixSerialDevice> PosixSerialDevice::adopt(common::UniqueFd fd, int& error) {
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::adopt(common::UniqueFd fd, int& error, const termios* original) {
   std::unique_ptr<PosixSerialDevice> device(new PosixSerialDevice(std::move(fd)));
+  if (original) device->original_ = *original;
   error = device->init();
   if (error != 0) return nullptr;
   return device;
@@ -27,6 +28,10 @@ PosixSerialDevice::PosixSerialDevice(common::UniqueFd fd)
     : fd_(std::move(fd)), input_(fd_.get()), waiter_(fd_.get(), input_) {}
 
 PosixSerialDevice::~PosixSerialDevice() {
+  // At once, not after the output drains: a line held up by its flow
+  // control would keep the closing thread for good. A vanished device
+  // refuses, which changes nothing.
+  if (original_) ::tcsetattr(fd_.get(), TCSANOW, &*original_);
   // The exclusive flag belongs to the tty, not to this descriptor, and a pty
   // keeps its tty while the master end stays open: left set, it would refuse
   // the next open, ours included, to anyone but root.

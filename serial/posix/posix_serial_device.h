@@ -16,6 +16,8 @@
 #include "serial/serial_device.h"
 
 #include <memory>
+#include <optional>
+#include <termios.h>
 
 namespace serial {
 
@@ -23,7 +25,9 @@ class PosixSerialDevice final : public SerialDevice {
  public:
   // Takes over an open tty set up for exclusive use (PosixSerialDeviceOpener
   // does that); returns null with `error` set when the device cannot be served.
-  static std::unique_ptr<PosixSerialDevice> adopt(common::UniqueFd fd, int& error);
+  // The line gets `original` back when the device closes, as it was before
+  // the program took it (a terminal left raw is no terminal).
+  static std::unique_ptr<PosixSerialDevice> adopt(common::UniqueFd fd, int& error, const termios* original = nullptr);
   ~PosixSerialDevice() override;
 
   int setup_queues(int input_size, int output_size) override;
@@ -45,6 +49,7 @@ class PosixSerialDevice final : public SerialDevice {
   int init();
 
   common::UniqueFd fd_;
+  std::optional<termios> original_;
   TransferAbort rx_abort_;
   TransferAbort tx_abort_;
   bool counters_supported_ = false;

@@ -2,6 +2,7 @@
 
 #include "serial/posix/event_fd.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -27,14 +28,24 @@ void ReceiveQueue::set_rules(const ReceiveRules& rules) {
   decoder_.set_rules(rules);
 }
 
-int ReceiveQueue::fill_locked(size_t& placed) {
+int ReceiveQueue::fill_unlocked(size_t& placed, bool& budget_spent) {
   placed = 0;
-  if (gone_) return EIO;
+  budget_spent = false;
+  std::lock_guard fill_lock(fill_mutex_);
+  size_t reads_left;
+  {
+    std::lock_guard lock(mutex_);
+    if (gone_) return EIO;
+    // Twice the queue: what a full queue cannot keep is lost anyway.
+    reads_left = 2 * std::max(queue_.capacity(), kTtyQueueSize) / kTtyQueueSize;
+  }
   char bytes[kTtyQueueSize];
-  for (;;) {
+  for (; reads_left > 0; --reads_left) {
     const ssize_t got = reader_(device_fd_, bytes, sizeof bytes);
+    const int error = errno;
     if (got > 0) {
       Received received;
+      std::lock_guard lock(mutex_);
       decoder_.decode(bytes, static_cast<size_t>(got), queue_, received);
       placed += received.placed;
       if (received.placed > 0) news_.arrived = true;
@@ -45,23 +56,32 @@ int ReceiveQueue::fill_locked(size_t& placed) {
       continue;
     }
     // The line is non-blocking with VMIN 1: no data is EAGAIN, and a read of
-    // 0 bytes only comes from a hung-up tty.
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0 && errno == EAGAIN) return 0;
-    if (got == 0 || errno == EIO || errno == ENODEV || errno == ENXIO) {
+    // 0 bytes only comes from a hung-up tty. An interrupted read counts
+    // against the budget like any other.
+    if (got < 0 && error == EINTR) continue;
+    if (got < 0 && error == EAGAIN) return 0;
+    if (got == 0 || error == EIO || error == ENODEV || error == ENXIO) {
+      std::lock_guard lock(mutex_);
       gone_ = true;
       return EIO;
     }
-    return errno;
+    return error;
   }
+  budget_spent = true;
+  return 0;
+}
+
+void ReceiveQueue::set_served_by_event_wait(bool served) {
+  std::lock_guard lock(mutex_);
+  served_ = served;
 }
 
 int ReceiveQueue::fill() {
   size_t placed = 0;
-  int error;
+  bool budget_spent = false;
+  const int error = fill_unlocked(placed, budget_spent);
   {
     std::lock_guard lock(mutex_);
-    error = fill_locked(placed);
     if (placed > 0 && readers_waiting_ > 0) signal_event_fd(arrival_.get());
   }
   if (placed > 0 && arrival_listener_) arrival_listener_();
@@ -69,11 +89,13 @@ int ReceiveQueue::fill() {
 }
 
 int ReceiveQueue::fill(Arrivals& news) {
-  std::lock_guard lock(mutex_);
   size_t placed = 0;
-  const int error = fill_locked(placed);
+  bool budget_spent = false;
+  const int error = fill_unlocked(placed, budget_spent);
+  std::lock_guard lock(mutex_);
   if (placed > 0 && readers_waiting_ > 0) signal_event_fd(arrival_.get());
   take_news_locked(news);
+  news.budget_spent = budget_spent;
   return error;
 }
 
@@ -90,7 +112,12 @@ void ReceiveQueue::take_news_locked(Arrivals& news) {
 }
 
 int ReceiveQueue::queued(size_t& length) {
-  const int error = fill();
+  bool served;
+  {
+    std::lock_guard lock(mutex_);
+    served = served_;
+  }
+  const int error = served ? 0 : fill();
   std::lock_guard lock(mutex_);
   length = queue_.size();
   return error;
@@ -122,6 +149,11 @@ bool ReceiveQueue::take_overflow() {
   const bool overflow = overflow_;
   overflow_ = false;
   return overflow;
+}
+
+bool ReceiveQueue::gone() {
+  std::lock_guard lock(mutex_);
+  return gone_;
 }
 
 bool ReceiveQueue::begin_wait() {

@@ -1,9 +1,13 @@
 // Orvanta: creates the four windows in order over the Linux platform services,
 // shows the main window and runs the event loop. --help and --version are
-// answered before anything starts; other arguments are ignored.
+// answered before anything starts, --verbose turns the diagnostic log on,
+// --time-report runs the acquisition without showing a window; other
+// arguments are ignored.
+#include "acquisition/time_status_text.h"
 #include "acquisition/ui/affichage.h"
 #include "platform/linux/chrony_socket.h"
 #include "platform/linux/desktop_alarm_sound.h"
+#include "platform/linux/kernel_clock_sync.h"
 #include "platform/linux/linux_system_clock.h"
 #include "platform/linux/sysfs_power_source.h"
 #include "serial/application_exceptions.h"
@@ -17,6 +21,8 @@
 #include "shell/ui/termination_signals.h"
 #include "shell/ui/windows.h"
 
+#include <QLoggingCategory>
+#include <QTimer>
 #include <cerrno>  // program_invocation_short_name
 #include <cstdio>
 #include <exception>
@@ -42,6 +48,48 @@ void close_on_signal() {
   QCoreApplication::exit(status);
 }
 
+void tell(const std::exception_ptr& error) {
+  const QString message = shell::with_full_stop(shell::OrvantaApplication::message_of(error));
+  std::fprintf(stderr, "%s : %s\n", program_invocation_short_name, message.toUtf8().constData());
+}
+
+class Silence : public platform::AlarmSound {
+ public:
+  void alert() override {}
+  void tone(int, int) override {}
+};
+
+// --time-report: the acquisition as the main window runs it, its window never
+// shown, for the seconds asked; then the report on standard output. A
+// measurement leaves the journal and the clock alone (a clock it stepped
+// would spoil it) and makes no sound; chronyd still gets its samples.
+int run_time_report(const shell::TimeReportRequest& request, shell::PlatformServices& services) {
+  Silence silence;
+  shell::PlatformServices platform{
+      services.serial_devices, services.serial_ports, services.power, services.clock,
+      services.time_samples,   services.clock_sync,   silence,        services.settings_path};
+  serial::SetApplicationExceptionHandler(tell);
+  shell::Windows windows(platform);
+  if (const std::optional<std::string> refusal = windows.load_settings())
+    std::fprintf(stderr, "%s : %s\n", program_invocation_short_name, refusal->c_str());
+  windows.settings().record = false;
+  windows.settings().set_clock = false;
+  acquisition::AcquisitionController& acquisition = windows.acquisition();
+  if (!request.port.empty()) acquisition.port().SetPort(request.port);
+  try {
+    acquisition.connect_by_hand();
+  } catch (...) {
+    tell(std::current_exception());
+    return 1;
+  }
+  QTimer::singleShot(std::chrono::seconds(request.seconds), [&acquisition] {
+    const acquisition::TimeStatus status = acquisition.time_status();
+    std::fputs(acquisition::time_report_text(status).c_str(), stdout);
+    QCoreApplication::exit(acquisition::time_report_exit_status(status));
+  });
+  return QCoreApplication::exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,6 +98,15 @@ int main(int argc, char** argv) {
     std::fputs(answer->c_str(), stdout);
     return 0;
   }
+  const std::optional<shell::TimeReportRequest> report = shell::time_report_request(argc, argv);
+  if (report && !report->error.empty()) {
+    std::fprintf(stderr, "%s : %s\n", program_invocation_short_name, report->error.c_str());
+    return 2;
+  }
+  // A report needs no display: the windows exist, unseen.
+  if (report) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // QT_LOGGING_RULES, read later, may still narrow or widen it.
+  if (shell::verbose_requested(argc, argv)) QLoggingCategory::setFilterRules(shell::kVerboseLoggingRules);
   shell::OrvantaApplication app(argc, argv);
   // Every window, the dialogs and message boxes included, shows it.
   app.setWindowIcon(shell::application_icon());
@@ -60,10 +117,12 @@ int main(int argc, char** argv) {
   platform::LinuxSystemClock clock;
   platform::ChronySocket chrony;
   platform::DesktopAlarmSound sound;
+  platform::KernelClockSync clock_sync;
   // Port names "gpsd://..." read gpsd; the others are serial devices.
   serial::GpsdDeviceOpener devices(serial::posix_serial_devices());
   serial::GpsdPortLister ports(serial::posix_port_lister());
-  shell::PlatformServices platform{devices, ports, power, clock, chrony, sound, shell::settings_path()};
+  shell::PlatformServices platform{devices, ports, power, clock, chrony, clock_sync, sound, shell::settings_path()};
+  if (report) return run_time_report(*report, platform);
 
   std::unique_ptr<shell::Windows> windows;
   try {

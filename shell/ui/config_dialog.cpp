@@ -1,5 +1,6 @@
 #include "shell/ui/config_dialog.h"
 
+#include "acquisition/ui/time_panel.h"
 #include "common/cp1252.h"
 #include "shell/interval_text.h"
 #include "shell/settings_file.h"
@@ -107,8 +108,22 @@ void TConfig::build_actions() {
 
   Bt_enregistrer =
       setting_box(group, "&Enregistrer les données GPS dans un/des fichier(s)", 8, 60, 277, &shell::Settings::record);
-  Bt_mise_a_l_heure = setting_box(group, "&Mise à l'heure du PC selon GPS", 8, 78, 277, &shell::Settings::set_clock);
+  Bt_mise_a_l_heure = setting_box(group, "&Mise à l'heure du PC selon GPS", 8, 78, 200, &shell::Settings::set_clock);
+
+  // The clock's state beside its setting: what the receiver's time is worth
+  // and what came of setting the clock.
+  Heure = std::make_unique<TimePanel>([this] { return acquisition_.time_status(); });
+  Heure->setFont(font());
+  Bt_heure = new QPushButton(QString::fromUtf8("&Heure…"), group);
+  Bt_heure->setGeometry(212, 75, 71, 21);
+  Bt_heure->setToolTip(QString::fromUtf8("Heure GPS, retard du récepteur, état de l'horloge et ligne pour chronyd"));
+  connect(Bt_heure, &QPushButton::clicked, this, [this] {
+    Heure->show();
+    Heure->raise();
+  });
 }
+
+TConfig::~TConfig() = default;
 
 void TConfig::build_files() {
   auto* group = new QGroupBox(QString::fromUtf8("&Fichiers où enregistrer les données GPS"), this);

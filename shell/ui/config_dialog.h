@@ -12,6 +12,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -19,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class TimePanel;
 
 class TConfig : public QWidget {
   Q_OBJECT
@@ -29,6 +31,7 @@ class TConfig : public QWidget {
 
   TConfig(shell::PlatformServices& platform, shell::Settings& settings, acquisition::AcquisitionController& acquisition,
           QWidget* parent = nullptr);
+  ~TConfig() override;
 
   // Shows the settings just read, and applies the restored speed to the port.
   void show_settings();
@@ -62,6 +65,9 @@ class TConfig : public QWidget {
   QCheckBox* Bt_err_fichier;
   QCheckBox* Bt_err_rs232;
   QPushButton* BitBtn3;
+  QPushButton* Bt_heure;
+  // The time panel: a window of its own, not a part of the dialog.
+  std::unique_ptr<TimePanel> Heure;
   FileChooser Ouvrir;
 
  protected:

@@ -1,6 +1,6 @@
 // The clock over whole cycles that act, on a fake clock.
-#include "acquisition/nmea_sentence.h"
-#include "controller_fixture.h"
+#include "common/nmea_sentence.h"
+#include "support/controller_fixture.h"
 #include "support/system_time_values.h"
 #include "support/wait_until.h"
 
@@ -18,7 +18,7 @@ std::string rmc(const std::string& time, const std::string& date, char status = 
   const std::string body =
       "GPRMC," + time + "," + status + ",4807.0380,N,01131.0000,E,022.4,084.4," + date + ",003.1,W";
   char tail[8];
-  std::snprintf(tail, sizeof tail, "*%02X\r\n", acquisition::checksum_of(body));
+  std::snprintf(tail, sizeof tail, "*%02X\r\n", common::checksum_of(body));
   return "$" + body + tail;
 }
 

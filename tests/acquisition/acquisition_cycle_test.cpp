@@ -1,6 +1,6 @@
 // The acquisition's cycle, run by the test, over a fake serial line and fake
 // platform services.
-#include "controller_fixture.h"
+#include "support/controller_fixture.h"
 #include "support/wait_until.h"
 
 #include <fstream>

@@ -1,8 +1,8 @@
 // The acquisition on real pseudo-terminals: what reaches the journal when the
 // receiver floods the line, and when it is unplugged and plugged back.
-#include "controller_fixture.h"
 #include "serial/com_error.h"
 #include "serial/posix/posix_device_opener.h"
+#include "support/controller_fixture.h"
 #include "support/pty_pair.h"
 #include "support/replay_tool.h"
 #include "support/wait_until.h"

@@ -1,6 +1,7 @@
 #include "acquisition/log_writer.h"
 
 #include "acquisition/log_line.h"
+#include "common/unique_fd.h"
 #include "support/example_fix.h"
 #include "support/file_size_limit.h"
 
@@ -120,29 +121,42 @@ TEST_F(LogWriter, EitherFileFailingLeavesTheOtherWritten) {
 // who sends the last position to /dev/null gets no false alarm.
 TEST_F(LogWriter, DeviceWithoutSyncIsAccepted) {
   EXPECT_TRUE(record(journal_, "/dev/null"));
+  EXPECT_TRUE(record("/dev/null", last_));
   EXPECT_EQ(read_bytes(journal_), kExampleRecord);
+  EXPECT_EQ(read_bytes(last_), kExampleLastPosition);
 }
 
-// A FIFO whose reader is not running: the write fails at once, as any other
-// file that cannot be opened, instead of holding the logger until a reader
-// comes. Run in a child that an alarm ends, should the open wait.
-TEST_F(LogWriter, AFifoThatNobodyReadsFailsWithoutWaiting) {
+// A FIFO, whether its reader is not running or has stopped reading (its
+// pipe full), fails at once as any file that cannot be written, instead of
+// holding the logger until a reader comes. Run in a child that an alarm
+// ends, should the write wait.
+TEST_F(LogWriter, AFifoFailsWithoutWaiting) {
   const fs::path fifo = dir_ / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const bool fifo_is_journal : {true, false}) {
-    SCOPED_TRACE(fifo_is_journal ? "journal" : "last position");
-    const pid_t child = fork();
-    if (child == 0) {
-      ::alarm(5);
-      const bool ok = fifo_is_journal ? record(fifo.string(), last_) : record(journal_, fifo.string());
-      _exit(ok ? 0 : 1);
+  for (const bool stalled_reader : {false, true}) {
+    const common::UniqueFd reader(stalled_reader ? ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1);
+    if (stalled_reader) {
+      const common::UniqueFd filler(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+      const std::string block(4096, 'x');
+      while (::write(filler.get(), block.data(), block.size()) > 0) {
+      }
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "still waiting on the FIFO";
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    for (const bool fifo_is_journal : {true, false}) {
+      SCOPED_TRACE(::testing::Message() << (fifo_is_journal ? "journal" : "last position")
+                                        << (stalled_reader ? ", stalled reader" : ", no reader"));
+      const pid_t child = fork();
+      if (child == 0) {
+        ::alarm(5);
+        const bool ok = fifo_is_journal ? record(fifo.string(), last_) : record(journal_, fifo.string());
+        _exit(ok ? 0 : 1);
+      }
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFEXITED(status)) << "still waiting on the FIFO";
+      EXPECT_EQ(WEXITSTATUS(status), 1);
+    }
   }
-  EXPECT_EQ(read_bytes(journal_), kExampleRecord);
+  EXPECT_EQ(read_bytes(journal_), kExampleRecord + kExampleRecord);
   EXPECT_EQ(read_bytes(last_), kExampleLastPosition);
 }
 

@@ -121,6 +121,41 @@ TEST(WholeFile, ALinkIsFollowedToItsTargetWhichIsReplacedInItsOwnFolder) {
   EXPECT_FALSE(common::replace_whole_file(loop, "x"));
 }
 
+// In a sticky folder anyone may write to, a link another user planted there
+// is never followed (it would replace a file the user never named): only
+// the folder owner's links and the user's own are.
+TEST(WholeFile, ALinkPlantedInASharedFolderIsNotFollowed) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give links away";
+  const uid_t us = 0, nobody = 65534, other = 65533;
+  struct Case {
+    mode_t folder_mode;
+    uid_t folder_owner, link_owner;
+    bool followed;
+  } cases[] = {{01777, us, nobody, false},
+               {01777, nobody, other, false},
+               {01777, nobody, nobody, true},
+               {01777, nobody, us, true},
+               {00777, us, nobody, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << std::oct << c.folder_mode << std::dec << " folder of " << c.folder_owner
+                                      << ", link of " << c.link_owner);
+    QTemporaryDir dir;
+    const std::string shared = dir.filePath("shared").toStdString(), link = shared + "/evil.gpx";
+    const std::string victim = dir.filePath("victim").toStdString();
+    put(victim, "secret");
+    ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+    ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::lchown(link.c_str(), c.link_owner, c.link_owner), 0);
+    ASSERT_EQ(::chown(shared.c_str(), c.folder_owner, c.folder_owner), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), c.folder_mode), 0);
+    const bool replaced = common::replace_whole_file(link, "gpx");
+    const int error = errno;
+    EXPECT_EQ(replaced, c.followed);
+    EXPECT_EQ(get(victim), c.followed ? "gpx" : "secret");
+    EXPECT_TRUE(c.followed || error == EACCES) << error;
+  }
+}
+
 // What a kill in the middle of a save leaves behind goes at the next save;
 // the new file of another running copy, and files not ours, stay.
 TEST(WholeFile, NewFilesOfEndedProcessesAreRemovedAtTheNextReplacement) {

@@ -5,6 +5,7 @@
 #include "common/unique_fd.h"
 #include "program_run.h"
 #include "support/mock_timedated.h"
+#include "support/test_daemons.h"
 
 #include <csignal>
 #include <cstdio>
@@ -18,6 +19,7 @@
 
 using namespace std::chrono;
 using testing_support::read_file;
+using testing_support::test_daemon;
 
 namespace {
 
@@ -27,7 +29,8 @@ class ClockRun : public testing_support::ProgramRun {};
 // state, name, stratum, poll, reach (octal), last reception, offsets, error.
 std::pair<unsigned, double> gps_source(const std::filesystem::path& command_socket) {
   std::pair<unsigned, double> source{0, 0};
-  FILE* out = popen(("/usr/bin/chronyc -h " + command_socket.string() + " -c sources 2>&1").c_str(), "r");
+  FILE* out =
+      popen((test_daemon("usr/bin/chronyc") + " -h " + command_socket.string() + " -c sources 2>&1").c_str(), "r");
   for (char line[512]; out && fgets(line, sizeof line, out);)
     std::sscanf(line, "%*c,%*c,GPS,%*d,%*d,%o,%*[^,],%*f,%lf", &source.first, &source.second);
   if (out) pclose(out);
@@ -35,8 +38,8 @@ std::pair<unsigned, double> gps_source(const std::filesystem::path& command_sock
 }
 
 TEST_F(ClockRun, ChronydAndTimedatedTakeTheReceiversTime) {
-  if (access("/usr/sbin/chronyd", X_OK) != 0 || access("/usr/bin/chronyc", X_OK) != 0)
-    GTEST_SKIP() << "chrony is not installed (Debian package chrony)";
+  const std::string chronyd_binary = test_daemon("usr/sbin/chronyd");
+  if (access(chronyd_binary.c_str(), X_OK) != 0) GTEST_SKIP() << testing_support::kNoTestDaemons;
   testing_support::MockTimedated timedated(root);
   if (!timedated.why_not.empty()) GTEST_SKIP() << timedated.why_not;
   // chronyd of our own: the SOCK reference clock, a command socket in a
@@ -49,7 +52,7 @@ TEST_F(ClockRun, ChronydAndTimedatedTakeTheReceiversTime) {
                                         << command.string() << "\ncmdport 0\nport 0\npidfile "
                                         << (folder / "chronyd.pid").string() << "\n";
   const pid_t chronyd = testing_support::spawn(
-      {"/usr/sbin/chronyd", "-x", "-d", "-u", "root", "-f", (folder / "chrony.conf").string()}, folder / "chronyd.out");
+      {chronyd_binary, "-x", "-d", "-u", "root", "-f", (folder / "chrony.conf").string()}, folder / "chronyd.out");
   const bool started = wait_until([&] { return std::filesystem::exists(command); }, 10s);
   std::shared_ptr<void> stop_chronyd(nullptr, [chronyd](void*) {
     kill(chronyd, SIGTERM);

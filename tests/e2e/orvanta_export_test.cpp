@@ -5,8 +5,10 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -253,6 +255,44 @@ TEST_F(ExportCommand, SkipFaultyExportsEveryReadableRecordAndNamesTheOthers) {
   EXPECT_EQ(r.out,
             "time,lat,lon,speed_knots\n2000-01-01T00:00:00Z,45.0000000,6.0000000,1\n"
             "2000-01-01T01:00:00Z,45.0166667,6.0166667,2\n");
+
+  // A journal of garbage names its first 100 faulty lines, then counts.
+  std::string garbage = first;
+  for (int i = 0; i < 1000; ++i) garbage += first.substr(0, 30) + first;
+  write_file(journal, garbage);
+  const Result flood = run(kTool, {"--skip-faulty", "-f", "csv", journal});
+  EXPECT_EQ(flood.status, 0);
+  EXPECT_EQ(std::count(flood.err.begin(), flood.err.end(), '\n'), 102);
+  EXPECT_TRUE(flood.err.ends_with("orvanta-export: 1000 ligne(s) fautive(s) ignorée(s)\n")) << flood.err;
+}
+
+// An export that a signal ends leaves nothing beside the file it was to
+// replace.
+TEST_F(ExportCommand, ASignalThatEndsTheExportLeavesNoNewFile) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) {
+    SCOPED_TRACE(strsignal(signal));
+    int journal[2];
+    ASSERT_EQ(pipe(journal), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      dup2(journal[0], STDIN_FILENO);
+      close(journal[1]);
+      execl(kTool.c_str(), kTool.c_str(), "-o", at("track.gpx").c_str(), "-", nullptr);
+      _exit(127);
+    }
+    close(journal[0]);
+    const std::string first = record(1, 0, 45, 0, 0, 'N', 6, 0, 0, 'E', 1);
+    EXPECT_EQ(write(journal[1], first.data(), first.size()), static_cast<ssize_t>(first.size()));
+    // The export makes its new file before it reads the journal, which never ends here.
+    for (int i = 0; i < 500 && entries().isEmpty(); ++i) usleep(10'000);
+    EXPECT_EQ(entries().size(), 1);
+    kill(pid, signal);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(journal[1]);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_EQ(entries(), QStringList{});
+  }
 }
 
 TEST_F(ExportCommand, WritesThroughLinksAndIntoDevicesWithoutReplacingThem) {

@@ -112,7 +112,7 @@ void ProgramRun::plug_in(const std::string& nmea, long baud) {
     std::ofstream out(root / "receiver.nmea", std::ios::binary);
     out << nmea;
   }
-  replay = spawn({std::string(ORVANTA_TOOLS_DIR) + "/nmea_replay", (root / "receiver.nmea").string(), "--loop",
+  replay = spawn({std::string(ORVANTA_TOOLS_DIR) + "/orvanta-nmea-replay", (root / "receiver.nmea").string(), "--loop",
                   "--baud", std::to_string(baud), "--link", link},
                  root / "replay.out");
   ASSERT_TRUE(wait_until([&] { return fs::is_symlink(link); }, std::chrono::seconds(10)));

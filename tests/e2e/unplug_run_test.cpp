@@ -5,6 +5,7 @@
 #include "program_run.h"
 #include "serial/gpsd/gpsd_connection.h"
 #include "support/loopback_listener.h"
+#include "support/test_daemons.h"
 
 #include <csignal>
 #include <sys/wait.h>
@@ -17,7 +18,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr char kGpsd[] = "/usr/sbin/gpsd";
+const std::string kGpsd = testing_support::test_daemon("usr/sbin/gpsd");
 
 // The parameter: through gpsd.
 class UnplugRun : public testing_support::ProgramRun, public ::testing::WithParamInterface<bool> {
@@ -25,7 +26,7 @@ class UnplugRun : public testing_support::ProgramRun, public ::testing::WithPara
   void SetUp() override {
     ProgramRun::SetUp();
     if (IsSkipped() || !GetParam()) return;
-    if (access(kGpsd, X_OK) != 0) GTEST_SKIP() << kGpsd << " is not installed (scripts/setup.sh installs it)";
+    if (access(kGpsd.c_str(), X_OK) != 0) GTEST_SKIP() << testing_support::kNoTestDaemons;
     gpsd_port_ = testing_support::LoopbackListener().port;  // free once the listener goes
     plug_in(drive_sentences(40));                           // for the whole test; gpsd comes and goes on it
   }

@@ -55,7 +55,7 @@ expected=(
 for size in 16 22 24 32 48 64 128 256; do expected+=("/usr/share/icons/hicolor/${size}x$size/apps/orvanta.png"); done
 for file in "${expected[@]}"; do grep -qx -- "$file" "$work/files" || fail "missing $file"; done
 grep -v '^/usr/' "$work/files" | grep -v '^/$' && fail "files outside /usr"
-grep -E 'journal_generator|port_list|nmea_replay|/test_' "$work/files" && fail "developer tools or tests in the package"
+grep -E 'journal-generator|port-list|/test_' "$work/files" && fail "developer tools or tests in the package"
 
 dpkg-deb -x "$deb" "$work/root"
 for program in "$work"/root/usr/bin/*; do

@@ -6,7 +6,9 @@
 #include "support/fake_serial_device.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -70,6 +72,25 @@ TEST(ComPortLife, AnUnopenableDeviceRaisesCode1AfterOnlyBeforeOpen) {
   EXPECT_STREQ(e.what(), "Unable to open com port (win error code: 2)");
   EXPECT_EQ(journal.entries, Entries{"BeforeOpen"});
   EXPECT_FALSE(port.Connected());
+}
+
+// The diagnostic log names the port and the system's reason, and only once
+// its rules enable it.
+TEST(ComPortLife, ARefusedPortIsLoggedWithItsReasonOnlyWhenAskedFor) {
+  static std::vector<std::string> logged;
+  const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType, const QMessageLogContext& at, const QString& text) {
+        if (std::string_view(at.category) == "orvanta.serial") logged.push_back(text.toStdString());
+      });
+  FakeSerialLine line;
+  line.SetOpenError(EBUSY);
+  TComPort port(line);
+  Raised([&] { port.Open(); });
+  QLoggingCategory::setFilterRules("orvanta.*.debug=true");
+  Raised([&] { port.Open(); });
+  QLoggingCategory::setFilterRules("");
+  qInstallMessageHandler(previous);
+  EXPECT_EQ(logged, Entries{"port \"" + port.Port() + "\" not opened: " + std::strerror(EBUSY) + " (errno 16)"});
 }
 
 TEST(ComPortLife, AFailedApplyClosesTheDeviceAgainAndPassesTheFailureOn) {

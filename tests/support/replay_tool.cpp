@@ -11,7 +11,7 @@ extern char** environ;
 namespace testing_support {
 
 namespace {
-const std::string kTool = std::string(ORVANTA_TOOLS_DIR) + "/nmea_replay";
+const std::string kTool = std::string(ORVANTA_TOOLS_DIR) + "/orvanta-nmea-replay";
 }  // namespace
 
 bool ReplayTool::available() { return ::access(kTool.c_str(), X_OK) == 0; }

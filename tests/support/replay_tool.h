@@ -1,4 +1,4 @@
-// The replay tool (tools/nmea_replay) run by a test as the receiver on the
+// The replay tool (tools/orvanta-nmea-replay) run by a test as the receiver on the
 // far end of a pseudo-terminal.
 #pragma once
 

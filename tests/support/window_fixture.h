@@ -4,6 +4,7 @@
 #pragma once
 
 #include "fake_alarm_sound.h"
+#include "fake_clock_sync.h"
 #include "fake_port_lister.h"
 #include "fake_power_source.h"
 #include "fake_serial_device.h"
@@ -36,6 +37,7 @@ class WindowFixture : public ::testing::Test {
   FakePowerSource power;
   FakeSystemClock clock;
   FakeTimeSampleSink time_samples;
+  FakeClockSync clock_sync;
   FakeAlarmSound sound;
   shell::PlatformServices platform;
   std::unique_ptr<shell::Windows> windows;

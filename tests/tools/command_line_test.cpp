@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -38,14 +39,21 @@ ToolRun run_tool(const QString& tool, const QStringList& args, const QString& fo
   return run;
 }
 
-class EveryTool : public ::testing::TestWithParam<const char*> {};
+struct ToolWords {
+  const char* tool;
+  const char* usage;
+  const char* unknown_option;
+};
+
+class EveryTool : public ::testing::TestWithParam<ToolWords> {};
 
 TEST_P(EveryTool, AnswersHelpVersionAndBadOptionsAsCommandLineProgramsDo) {
   QTemporaryDir folder;
-  const QString tool = GetParam();
+  const QString tool = GetParam().tool;
+  const QString usage = QString::fromUtf8(GetParam().usage) + tool;
   const ToolRun help = run_tool(tool, {"--help"}, folder.path());
   EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.startsWith("usage: " + tool)) << help.out.toStdString();
+  EXPECT_TRUE(help.out.startsWith(usage)) << help.out.toStdString();
   EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
 
   const ToolRun short_help = run_tool(tool, {"-h"}, folder.path());
@@ -60,13 +68,23 @@ TEST_P(EveryTool, AnswersHelpVersionAndBadOptionsAsCommandLineProgramsDo) {
   const ToolRun bad = run_tool(tool, {"--no-such-option"}, folder.path());
   EXPECT_EQ(bad.status, 2);
   EXPECT_TRUE(bad.out.isEmpty()) << bad.out.toStdString();
-  EXPECT_TRUE(bad.err.contains("usage: " + tool)) << bad.err.toStdString();
+  EXPECT_TRUE(bad.err.contains(usage)) << bad.err.toStdString();
+  EXPECT_TRUE(bad.err.contains(QString::fromUtf8(GetParam().unknown_option))) << bad.err.toStdString();
 
   // No option is ever taken for a file name to write.
   EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Tools, EveryTool, ::testing::Values("nmea_replay", "journal_generator", "port_list"));
+INSTANTIATE_TEST_SUITE_P(
+    Tools, EveryTool,
+    ::testing::Values(ToolWords{"orvanta-nmea-replay", "Utilisation : ", "option inconnue « --no-such-option »"},
+                      ToolWords{"orvanta-journal-generator", "Utilisation : ", "option inconnue « --no-such-option »"},
+                      ToolWords{"orvanta-port-list", "Utilisation : ", "option inconnue « --no-such-option »"}),
+    [](const ::testing::TestParamInfo<ToolWords>& tool_info) {
+      std::string name = tool_info.param.tool;
+      std::replace(name.begin(), name.end(), '-', '_');
+      return name;
+    });
 
 // A device or a pipe is refused, a file is read as a stream in bounded
 // memory, and one with nothing to send is refused rather than looped over.
@@ -80,12 +98,12 @@ TEST(ReplayTool, RefusesAFileWithNothingToSendInsteadOfSpinning) {
   std::ofstream(endless).flush();
   fs::resize_file(endless, 256 << 20);  // one line of NUL bytes, sparse
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const auto& [file, why] : {std::pair<fs::path, QString>{empty, "holds no sentence"},
-                                  {comments, "holds no sentence"},
-                                  {endless, "holds no sentence"},
-                                  {"/dev/zero", "not a regular file"},
-                                  {fifo, "not a regular file"}}) {
-    const ToolRun run = run_tool("nmea_replay", {QString::fromStdString(file.string()), "--loop"});
+  for (const auto& [file, why] : {std::pair<fs::path, QString>{empty, "ne contient aucune phrase"},
+                                  {comments, "ne contient aucune phrase"},
+                                  {endless, "ne contient aucune phrase"},
+                                  {"/dev/zero", "ce n'est pas un fichier ordinaire"},
+                                  {fifo, "ce n'est pas un fichier ordinaire"}}) {
+    const ToolRun run = run_tool("orvanta-nmea-replay", {QString::fromStdString(file.string()), "--loop"});
     EXPECT_EQ(run.status, 1) << file;
     EXPECT_TRUE(run.err.contains(why)) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
@@ -105,15 +123,33 @@ TEST(ReplayTool, NeverTakesANameThatExists) {
   fs::create_symlink("file", folder.filePath("link").toStdString());
   fs::create_symlink("nowhere", folder.filePath("dangling").toStdString());
   for (const char* name : {"file", "link", "dangling"}) {
-    const ToolRun run = run_tool("nmea_replay", {nmea, "--link", folder.filePath(name)});
+    const ToolRun run = run_tool("orvanta-nmea-replay", {nmea, "--link", folder.filePath(name)});
     EXPECT_EQ(run.status, 2) << name;
-    EXPECT_TRUE(run.err.contains("cannot link " + folder.filePath(name) + ": it exists already"))
+    EXPECT_TRUE(run.err.contains("impossible de créer le lien " + folder.filePath(name) + " : il existe déjà"))
         << run.err.toStdString();
   }
   EXPECT_EQ(fs::read_symlink(folder.filePath("link").toStdString()), "file");
   EXPECT_EQ(fs::read_symlink(folder.filePath("dangling").toStdString()), "nowhere");
   std::ifstream kept(folder.filePath("file").toStdString());
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep me");
+}
+
+// Numbers out of range are refused before any arithmetic is done with them.
+TEST(ReplayTool, RefusesNumbersOutOfRange) {
+  QTemporaryDir folder;
+  const QString nmea = folder.filePath("drive.nmea");
+  std::ofstream(nmea.toStdString()) << "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*6A\n";
+  const QStringList wrong[] = {{"--speed", "0.000000000001"},
+                               {"--speed", "1001"},
+                               {"--noise", "99999999999999"},
+                               {"--noise", "2000000000", "--baud", "1"},
+                               {"--baud", "0"},
+                               {"--baud", "4000001"}};
+  for (const QStringList& args : wrong) {
+    const ToolRun run = run_tool("orvanta-nmea-replay", QStringList{nmea} + args);
+    EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
+    EXPECT_TRUE(run.err.contains("valeur incorrecte pour " + args[0])) << run.err.toStdString();
+  }
 }
 
 TEST(ReplayTool, EndsPromptlyOnCtrlCOrSigterm) {
@@ -123,7 +159,7 @@ TEST(ReplayTool, EndsPromptlyOnCtrlCOrSigterm) {
   for (int signal : {SIGINT, SIGTERM}) {
     QProcess process;
     // A slow line: every sentence takes seconds, so the signal comes mid-wait.
-    process.start(QString(ORVANTA_TOOLS_DIR) + "/nmea_replay", {nmea, "--loop", "--baud", "100"});
+    process.start(QString(ORVANTA_TOOLS_DIR) + "/orvanta-nmea-replay", {nmea, "--loop", "--baud", "100"});
     ASSERT_TRUE(process.waitForReadyRead(5000));
     ::kill(static_cast<pid_t>(process.processId()), signal);
     ASSERT_TRUE(process.waitForFinished(2000)) << signal;

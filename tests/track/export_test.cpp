@@ -161,6 +161,18 @@ TEST(Export, FailsWhereTheViewerFailsAndWritesNothingBeforeTheFirstPoint) {
 
   EXPECT_EQ(convert("\r\nshort\r\n", "kml").outcome.kind, Kind::NothingAccepted);
   EXPECT_EQ(convert(good, "gpx", false).outcome.kind, Kind::CannotWrite);
+
+  // Lines ended by CR alone are refused whole, even when passing over faults.
+  std::string cr_alone;
+  for (int i = 0; i < 20; ++i) cr_alone += good.substr(0, good.size() - 1);
+  for (const bool skip : {false, true}) {
+    TextSource source(cr_alone);
+    const ExportOutcome outcome = track::export_journal(
+        source, *track::make_track_writer("csv"), [](std::string_view) { return true; },
+        skip ? track::SkippedLine([](int64_t, track::JournalField) {}) : track::SkippedLine());
+    EXPECT_EQ(outcome.kind, Kind::CrOnlyLineEnds);
+    EXPECT_EQ(outcome.points, 0);
+  }
 }
 
 TEST(Export, PositionsBeyondThePolesAreLeftOutAndCounted) {

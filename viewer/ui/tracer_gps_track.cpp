@@ -11,6 +11,7 @@
 #include "viewer/ui/progress_calcul.h"
 #include "viewer/ui/tracer_gps.h"
 #include "viewer/ui/up_down.h"
+#include "viewer/viewer_log.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -82,7 +83,10 @@ int TTrace::Charger_fichier(const QString& path) {
   };
   const std::string utf8_path = path.toStdString();
   const std::shared_ptr<track::JournalFile> file = track::JournalFile::open(QFile::encodeName(path).toStdString());
-  if (!file) return failed(QMessageBox::Critical, track::cannot_open_message(utf8_path), -1);
+  if (!file) {
+    qCDebug(viewer::viewer_log, "%s: cannot be opened", utf8_path.c_str());
+    return failed(QMessageBox::Critical, track::cannot_open_message(utf8_path), -1);
+  }
   const ProgressBarScale progress(progress_, file->size());
   const track::LoadOutcome outcome = track::read_journal(file, Liste_points, [&progress](uint64_t offset) {
     progress.at(offset);
@@ -94,6 +98,9 @@ int TTrace::Charger_fichier(const QString& path) {
     Calcul_echelle(last.lat_degres(), last.lat_minutes());
   }
   using Kind = track::LoadOutcome::Kind;
+  static constexpr const char* kOutcomes[] = {"loaded", "read failed", "faulty line", "nothing accepted"};
+  qCDebug(viewer::viewer_log, "%s: %s after %lld lines, %zu points", utf8_path.c_str(),
+          kOutcomes[static_cast<int>(outcome.kind)], static_cast<long long>(outcome.lines), Liste_points.size());
   if (outcome.kind == Kind::CannotRead) {
     return failed(QMessageBox::Critical, track::cannot_read_message(utf8_path), -1);
   }

@@ -2,7 +2,7 @@
 // clicks it forwards.
 #include "acquisition/ui/affichage.h"
 
-#include "acquisition/controller_fixture.h"
+#include "support/controller_fixture.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -13,11 +13,17 @@ TEST(GpsdAddress, ReadsTheNamesThatSelectGpsd) {
       {"GPSD://gpsbox", GpsdAddress{"gpsbox", "2947"}},
       {"gpsd://127.0.0.1:29470", GpsdAddress{"127.0.0.1", "29470"}},
       {"gpsd://[::1]:2948", GpsdAddress{"::1", "2948"}},
+      {"gpsd://::1", GpsdAddress{"::1", "2947"}},
+      {"gpsd://fe80::1:2948", GpsdAddress{"fe80::1:2948", "2947"}},
       {"gpsd://host:", std::nullopt},
       {"gpsd://host:65536", std::nullopt},
       {"gpsd://[::1", std::nullopt},
       {"ttyUSB0", std::nullopt}};
-  for (const auto& [name, address] : cases) EXPECT_EQ(parse_gpsd_port(name), address) << name;
+  for (const auto& [name, address] : cases) {
+    EXPECT_EQ(parse_gpsd_port(name), address) << name;
+    // Every name the program prints reads back as the same address.
+    EXPECT_TRUE(!address || parse_gpsd_port(gpsd_port_name(*address)) == address) << name;
+  }
   EXPECT_EQ(gpsd_port_name(GpsdAddress{"::1", "2948"}), "gpsd://[::1]:2948");
 }
 

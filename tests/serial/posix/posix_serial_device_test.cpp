@@ -139,14 +139,16 @@ TEST(DevicePath, MapsPortNamesToDevicePaths) {
   EXPECT_EQ(device_path("COM99999999999999999999"), "/dev/COM99999999999999999999");
 }
 
+// Only a serial line is opened: a terminal standing for the opener's own
+// (/dev/tty) or a pseudo-terminal factory never is.
 TEST(DeviceOpen, RefusesWhatCannotBeUsed) {
-  int error = 0;
-  EXPECT_EQ(posix_serial_devices().open("ttyNoSuchPort", error), nullptr);
-  EXPECT_EQ(error, ENOENT);
-  EXPECT_EQ(posix_serial_devices().open("", error), nullptr);
-  EXPECT_EQ(error, ENOENT);
-  EXPECT_EQ(posix_serial_devices().open("/dev/null", error), nullptr);
-  EXPECT_EQ(error, ENOTTY);
+  const std::pair<std::string, int> refused[] = {
+      {"ttyNoSuchPort", ENOENT}, {"", ENOENT}, {"/dev/null", ENOTTY}, {"/dev/tty", EBUSY}, {"/dev/ptmx", ENOTTY}};
+  for (const auto& [port, code] : refused) {
+    int error = 0;
+    EXPECT_EQ(posix_serial_devices().open(port, error), nullptr) << port;
+    EXPECT_EQ(error, code) << port;
+  }
 }
 
 TEST(DeviceOpen, HoldsThePortForItselfUntilClosed) {
@@ -163,7 +165,8 @@ TEST(DeviceOpen, HoldsThePortForItselfUntilClosed) {
 // Even as root the open fails as busy and the line keeps its settings; a
 // console is never opened at all.
 TEST(DeviceOpen, LeavesAloneWhatAnotherProgramHoldsAndTheConsoles) {
-  for (const std::string what : {"made exclusive by its holder", "held by another process", "a system console"}) {
+  for (const std::string what :
+       {"made exclusive by its holder", "held by another process", "a session's terminal", "a system console"}) {
     SCOPED_TRACE(what);
     PtyPair pty;
     termios cooked{};
@@ -178,6 +181,21 @@ TEST(DeviceOpen, LeavesAloneWhatAnotherProgramHoldsAndTheConsoles) {
       ASSERT_EQ(ioctl(pty.slave(), TIOCEXCL), 0);
     } else if (what == "held by another process") {
       if ((holder = fork()) == 0) pause();  // the child holds the slave it inherits
+    } else if (what == "a session's terminal") {
+      int ready[2];
+      ASSERT_EQ(pipe(ready), 0);
+      if ((holder = fork()) == 0) {
+        // Opened once by a session leader, the tty is the session's, though
+        // nobody keeps it open.
+        close(pty.slave());
+        setsid();
+        close(open(pty.path().c_str(), O_RDWR));
+        [[maybe_unused]] const ssize_t told = write(ready[1], "!", 1);
+        pause();
+      }
+      char told;
+      ASSERT_EQ(read(ready[0], &told, 1), 1);
+      close(ready[0]), close(ready[1]);
     } else {
       ASSERT_EQ(stat(pty.path().c_str(), &node), 0);
       std::ofstream(proc.filePath("consoles").toStdString())
@@ -229,6 +247,14 @@ TEST(DeviceOpen, LeavesTheLineRawAtTheSpeedItHad) {
   int done = -1;
   EXPECT_EQ(device->read(bytes, 8, done), 0);
   EXPECT_EQ(std::string(bytes, done > 0 ? done : 0), "ab\x04\r");
+
+  // Closed, the line is given back as it was: a terminal is never left raw.
+  ASSERT_EQ(device->set_state(line(9600)), 0);
+  device.reset();
+  ASSERT_EQ(tcgetattr(pty.slave(), &t), 0);
+  EXPECT_EQ(t.c_lflag, cooked.c_lflag);
+  EXPECT_EQ(t.c_iflag, cooked.c_iflag);
+  EXPECT_EQ(cfgetospeed(&t), B1200);
 }
 
 TEST_F(DeviceOnPty, SetStateConfiguresARawLineAtStandardAndCustomSpeeds) {

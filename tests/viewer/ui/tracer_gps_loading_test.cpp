@@ -1,4 +1,3 @@
-#include "acquisition/ui/affichage.h"
 #include "viewer/ui/progress_calcul.h"
 #include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"

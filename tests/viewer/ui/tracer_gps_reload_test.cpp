@@ -1,4 +1,3 @@
-#include "acquisition/ui/affichage.h"
 #include "track/track_distance.h"
 #include "viewer/ui/plan_image.h"
 #include "viewer/ui/up_down.h"

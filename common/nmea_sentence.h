@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace acquisition {
+namespace common {
 
 // The checksum of the bytes between "$" and "*": all of them XORed.
 uint8_t checksum_of(std::string_view body);
@@ -24,4 +24,4 @@ size_t sentence_end(std::string_view text, size_t start);
 // may be cut anywhere, its position included.
 bool checksum_holds(std::string_view text, size_t start);
 
-}  // namespace acquisition
+}  // namespace common

@@ -1,8 +1,8 @@
-#include "acquisition/nmea_sentence.h"
+#include "common/nmea_sentence.h"
 
 #include <optional>
 
-namespace acquisition {
+namespace common {
 
 namespace {
 
@@ -34,4 +34,4 @@ bool checksum_holds(std::string_view text, size_t start) {
   return high && low && (*high << 4 | *low) == checksum_of(sentence.substr(1, star - 1));
 }
 
-}  // namespace acquisition
+}  // namespace common

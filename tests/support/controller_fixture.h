@@ -5,6 +5,7 @@
 
 #include "acquisition/acquisition_controller.h"
 #include "support/fake_alarm_sound.h"
+#include "support/fake_clock_sync.h"
 #include "support/fake_port_lister.h"
 #include "support/fake_power_source.h"
 #include "support/fake_serial_device.h"
@@ -18,7 +19,7 @@
 class ControllerFixture : public ::testing::Test {
  protected:
   explicit ControllerFixture(serial::SerialDeviceOpener& devices)
-      : platform{devices, ports, power, clock, time_samples, sound, ""} {
+      : platform{devices, ports, power, clock, time_samples, clock_sync, sound, ""} {
     settings.log_path_1 = path("journal.txt");
     settings.log_path_2 = path("last.txt");
     settings.auto_connect = false;
@@ -42,6 +43,7 @@ class ControllerFixture : public ::testing::Test {
   testing_support::FakePowerSource power;
   testing_support::FakeSystemClock clock;
   testing_support::FakeTimeSampleSink time_samples;
+  testing_support::FakeClockSync clock_sync;
   testing_support::FakeAlarmSound sound;
   shell::PlatformServices platform;
   shell::Settings settings;
