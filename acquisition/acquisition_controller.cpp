@@ -8,7 +8,7 @@
 
 namespace acquisition {
 
-AcquisitionController::AcquisitionController(shell::PlatformServices& platform, const shell::Settings& settings)
+AcquisitionController::AcquisitionController(shell::PlatformServices& platform, shell::Settings& settings)
     : platform_(platform), settings_(settings), port_(platform.serial_devices) {
   port_.SetBaudRate(serial::br4800);
   port_.SetPort("COM1");

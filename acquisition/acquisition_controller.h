@@ -36,8 +36,10 @@ class AcquisitionController : public QObject {
   Q_OBJECT
  public:
   // `settings` is the program's value, which the configuration dialog edits:
-  // each cycle reads it afresh.
-  AcquisitionController(shell::PlatformServices& platform, const shell::Settings& settings);
+  // each cycle reads it afresh. The controller itself turns the extended
+  // reading on there when the user has not chosen a reading and only that
+  // one understands the receiver.
+  AcquisitionController(shell::PlatformServices& platform, shell::Settings& settings);
   ~AcquisitionController() override;
 
   const shell::Settings& settings() const { return settings_; }
@@ -81,6 +83,9 @@ class AcquisitionController : public QObject {
   // The hint for a receiver only the extended reading understands; empty
   // until given, and again once the port closes.
   const QString& extended_rmc_hint() const { return extended_rmc_hint_; }
+  // Shown in the banner's place for a few cycles once the extended reading
+  // has been turned on by the controller; empty otherwise.
+  const QString& notice() const { return notice_; }
 
   // What the port delivered since the last cycle, for the tests to fill.
   std::string& receive_buffer() { return receive_buffer_; }
@@ -95,6 +100,8 @@ class AcquisitionController : public QObject {
   void record_added(const QString& line);
   // The extended-reading hint was just given (once per connection).
   void hint_given(const QString& hint);
+  // The controller has turned the extended reading on in the settings.
+  void extended_rmc_switched_on();
   void connection_changed(bool open);
 
  private:
@@ -103,7 +110,11 @@ class AcquisitionController : public QObject {
   void show_disconnected();
   bool connect_automatically();
   int decode(const std::string& text);
+  // Counts the cycles in a row that only the extended reading would decode;
+  // after enough of them, turns it on (no choice of the user's) or gives the
+  // hint (the user chose the usual reading), once per connection.
   void watch_extended_rmc(const std::string& text, int result);
+  void switch_to_extended_rmc();
   // What an acting cycle does on a complete fix: the record to the view, the
   // clock (from `heure`, when the sentence can be trusted for it) and the log
   // files, as the settings ask; then the countdown starts again.
@@ -117,7 +128,7 @@ class AcquisitionController : public QObject {
   void set_banner(const QString& text, BannerColour colour);
 
   shell::PlatformServices& platform_;
-  const shell::Settings& settings_;
+  shell::Settings& settings_;
   serial::TComPort port_;
 
   std::string receive_buffer_;
@@ -139,6 +150,8 @@ class AcquisitionController : public QObject {
   int extended_only_cycles_ = 0;
   bool hint_given_ = false;
   QString extended_rmc_hint_;
+  QString notice_;
+  int notice_cycles_left_ = 0;
 };
 
 }  // namespace acquisition

@@ -22,8 +22,12 @@ namespace {
 // arrives then waits in the port's input queue.
 constexpr size_t kReceiveLimit = 1000;
 // Cycles in a row without a fix for the usual reading, with one for the
-// extended reading, before the hint: not a passing burst of another talker.
+// extended reading, before the switch or the hint: not a passing burst of
+// another talker.
 constexpr int kCyclesBeforeHint = 10;
+// The notice of the switch stays this many cycles (12 seconds): long enough
+// to be read, short enough to give the banner back for the alarms.
+constexpr int kNoticeCycles = 4;
 
 // The settings hold Windows-1252 bytes; the system takes UTF-8.
 std::string native_path(const std::string& bytes) {
@@ -83,7 +87,12 @@ void AcquisitionController::watch_extended_rmc(const std::string& text, int resu
   extended_only_cycles_ = only_extended ? extended_only_cycles_ + 1 : 0;
   if (extended_only_cycles_ < kCyclesBeforeHint) return;
   hint_given_ = true;
-  // Not a box: the acquisition goes on, and the hint stays on the banner.
+  if (!settings_.extended_rmc_chosen) {
+    switch_to_extended_rmc();
+    return;
+  }
+  // The user keeps the reading chosen. Not a box: the acquisition goes on,
+  // and the hint stays on the banner.
   extended_rmc_hint_ = QString::fromUtf8(
       "Ce récepteur envoie des trames RMC que la lecture\n"
       "habituelle ne comprend pas : cochez dans Configuration\n"
@@ -91,8 +100,20 @@ void AcquisitionController::watch_extended_rmc(const std::string& text, int resu
   emit hint_given(extended_rmc_hint_);
 }
 
+void AcquisitionController::switch_to_extended_rmc() {
+  // A receiver of today (another talker, decimals of seconds) that the usual
+  // reading never decodes: read it from the next cycle on. The settings
+  // file keeps it at the next save, and the dialog's box shows it.
+  qCDebug(lcAcquisition) << "extended reading turned on: only it decodes this receiver's RMC sentences";
+  settings_.extended_rmc = true;
+  notice_ = QString::fromUtf8("Récepteurs récents :\nlecture activée\n(voir Configuration)");
+  notice_cycles_left_ = kNoticeCycles;
+  emit extended_rmc_switched_on();
+}
+
 void AcquisitionController::run_cycle() {
   blink_ = !blink_;
+  if (notice_cycles_left_ > 0 && --notice_cycles_left_ == 0) notice_.clear();
 
   if (settings_.auto_connect && awaiting_auto_connection_) {
     if (!connect_automatically()) return;

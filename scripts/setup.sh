@@ -24,7 +24,7 @@ if [ "${1:-}" = --tests ]; then
   packages+=(
     libgtest-dev libgmock-dev
     clang libclang-rt-14-dev clang-tidy clang-format
-    xvfb xauth imagemagick openbox
+    xvfb xauth imagemagick openbox x11-utils
     dpkg-dev desktop-file-utils appstream lintian man-db
     libxml2-utils gpsbabel
     # The mock timedated's private bus: dbus-daemon ships the binary alone

@@ -1,6 +1,7 @@
 #include "serial/com_error.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace serial {
 
@@ -49,8 +50,11 @@ const char* ComErrorText(int error_code) {
   return e ? e->text : "";
 }
 
-EComPort::EComPort(int error_code, int win_error_code)
-    : win_error_code_(win_error_code), error_code_(error_code), message_(ComErrorText(error_code)) {
+EComPort::EComPort(int error_code, int win_error_code, std::string port)
+    : win_error_code_(win_error_code),
+      error_code_(error_code),
+      port_(std::move(port)),
+      message_(ComErrorText(error_code)) {
   const ErrorEntry* e = Entry(error_code);
   if (e && e->has_system_code) {
     char suffix[48];

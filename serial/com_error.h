@@ -39,16 +39,19 @@ class EComPort : public std::exception {
  public:
   // `win_error_code` is -1 for failures without a system code. The message is
   // the code's text, followed by " (win error code: %d)" for the codes whose
-  // failures come from a system call.
-  explicit EComPort(int error_code, int win_error_code = -1);
+  // failures come from a system call. `port` names the port that failed to
+  // open, for the user's explanation; it is not part of the message.
+  explicit EComPort(int error_code, int win_error_code = -1, std::string port = {});
 
   int WinErrorCode() const { return win_error_code_; }
   int ErrorCode() const { return error_code_; }
+  const std::string& PortName() const { return port_; }
   const char* what() const noexcept override { return message_.c_str(); }
 
  private:
   int win_error_code_;
   int error_code_;
+  std::string port_;
   std::string message_;
 };
 

@@ -163,7 +163,7 @@ void TCustomComPort::OpenDevice() {
   std::unique_ptr<SerialDevice> device = devices_.open(port_, error);
   if (!device) {
     qCDebug(serial_log, "port \"%s\" not opened: %s (errno %d)", port_.c_str(), std::strerror(error), error);
-    throw EComPort(ComError::OpenFailed, error);
+    throw EComPort(ComError::OpenFailed, error, port_);
   }
   qCDebug(serial_log, "port \"%s\" opened", port_.c_str());
   device_ = std::move(device);

@@ -53,6 +53,7 @@ Settings load_settings(const IniFile& ini, std::string_view home) {
         k.field);
   }
   s.extended_rmc = ini.read_integer(kExtendedRmcSection, kExtendedRmcKey, 0) == 1;
+  s.extended_rmc_chosen = ini.has_key(kExtendedRmcSection, kExtendedRmcKey);
   s.precise_time = ini.read_integer(kClockKeepingSection, kPreciseTimeKey, 0) == 1;
   s.chrony_socket = ini.read_string(kClockKeepingSection, kChronyKey, "");
   s.port_name = read_port_name(ini);
@@ -102,7 +103,7 @@ void store_settings(const Settings& settings, IniFile& ini) {
         },
         k.field);
   }
-  if (settings.extended_rmc || ini.has_key(kExtendedRmcSection, kExtendedRmcKey)) {
+  if (settings.extended_rmc || settings.extended_rmc_chosen || ini.has_key(kExtendedRmcSection, kExtendedRmcKey)) {
     ini.write_bool(kExtendedRmcSection, kExtendedRmcKey, settings.extended_rmc);
   }
   if (settings.port_name) ini.write_string(kPortNameSection, kPortNameKey, *settings.port_name);

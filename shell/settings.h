@@ -38,6 +38,10 @@ struct Settings {
   // chronyd's socket ("Chrony=<path>", empty: none); the last two are read
   // and never written.
   bool extended_rmc = false;
+  // The user's own choice of reading: the file holds "RMC etendu" (whatever
+  // its value) or the box was clicked. Without one, the acquisition may turn
+  // the extended reading on by itself for a receiver that needs it.
+  bool extended_rmc_chosen = false;
   bool precise_time = false;
   std::string chrony_socket;
   // The port by its name ("Port=/dev/ttyUSB0", "Port=gpsd://gpsbox:2947"):
@@ -108,9 +112,9 @@ Settings default_settings(std::string_view home);
 // "RMC etendu" and "Heure precise" turn their option on with 1 only; any
 // other value leaves things as they are.
 Settings load_settings(const IniFile& ini, std::string_view home);
-// Writes all seventeen keys in table order, "RMC etendu" when it is on or
-// already in the file (at the end of its section when it is new), and the
-// port's name when the settings have one.
+// Writes all seventeen keys in table order, "RMC etendu" when it is on,
+// chosen or already in the file (at the end of its section when it is new),
+// and the port's name when the settings have one.
 void store_settings(const Settings& settings, IniFile& ini);
 
 }  // namespace shell

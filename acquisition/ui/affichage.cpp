@@ -8,6 +8,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -80,6 +81,14 @@ TAffichage::TAffichage(acquisition::AcquisitionController& controller, Affichage
   banner.setBold(true);
   Alarme->setFont(banner);
   set_banner(controller_.banner(), QColor(128, 128, 128));
+  Notice = new QLabel(Panel_alarme);
+  Notice->setTextFormat(Qt::PlainText);
+  Notice->setGeometry(Alarme->geometry());
+  Notice->setAlignment(Qt::AlignCenter);
+  QFont notice_font = font();
+  notice_font.setBold(true);
+  Notice->setFont(notice_font);
+  Notice->hide();
 
   Bt_acquiter = new QPushButton("????", this);
   Bt_acquiter->setGeometry(377, 170, 85, 65);
@@ -235,11 +244,22 @@ void TAffichage::Bt_deconnecterClick() { controller_.disconnect_by_hand(); }
 
 void TAffichage::Timer_rafraichTimer() { controller_.run_cycle(); }
 
+void TAffichage::setVisible(bool visible) {
+  if (visible && !shown_once_) {
+    shown_once_ = true;
+    try {
+      FormShow();
+    } catch (...) {
+      first_show_failure_ = std::current_exception();
+    }
+  }
+  QWidget::setVisible(visible);
+}
+
 void TAffichage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (shown_once_ || event->spontaneous()) return;
-  shown_once_ = true;
-  FormShow();
+  // Thrown from the show's own handler, where the error box takes it.
+  if (first_show_failure_) std::rethrow_exception(std::exchange(first_show_failure_, nullptr));
 }
 
 void TAffichage::FormShow() {

@@ -7,6 +7,7 @@
 #include "serial/ui/com_led.h"
 
 #include <QWidget>
+#include <exception>
 
 class QFrame;
 class QLabel;
@@ -71,9 +72,18 @@ class TAffichage : public QWidget {
   QPushButton* Bt_connecter = nullptr;
   QPushButton* Bt_trace;
   QLabel* Alarme;
+  // In the banner's place while the acquisition has something to say once.
+  QLabel* Notice;
   QPushButton* Bt_acquiter;
   QTextEdit* texte;
   QTimer* Timer_rafraich;
+
+  // The first show runs FormShow before the window exists on screen: the
+  // position the settings hold is the frame's, and a window manager puts the
+  // frame there only for a window placed before it is created. Once created,
+  // Qt cannot know the frame until the window is on screen, and would put
+  // the inside of the window there: each run a title bar lower.
+  void setVisible(bool visible) override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -93,4 +103,6 @@ class TAffichage : public QWidget {
   acquisition::AcquisitionController& controller_;
   AffichageHost& host_;
   bool shown_once_ = false;
+  // What the first show had to tell, for the error box once the window shows.
+  std::exception_ptr first_show_failure_;
 };

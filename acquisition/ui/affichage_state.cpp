@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolTip>
@@ -65,6 +66,9 @@ void TAffichage::show_state() {
   Led_fichier->SetState(lamp(lamps.file_error));
   Led_batterie->SetState(lamp(lamps.battery));
   set_banner(controller_.banner(), colour_of(controller_.banner_colour()));
+  Notice->setText(controller_.notice());
+  Notice->setVisible(!controller_.notice().isEmpty());
+  Alarme->setVisible(controller_.notice().isEmpty());
   Alarme->setToolTip(controller_.extended_rmc_hint());
   Aff_delais->setText(QString::fromStdString(shell::interval_text(controller_.settings().interval)));
   Aff_delais_ecri->setText(QString::number(controller_.shown_countdown()) + " sec");
@@ -86,10 +90,15 @@ void TAffichage::show_connection(bool open) {
 }
 
 void TAffichage::add_record(const QString& line) {
+  // As a terminal does: the newest record comes into sight unless the user
+  // has scrolled up to read older ones, who then keeps his place.
+  QScrollBar* bar = texte->verticalScrollBar();
+  const bool following = bar->value() == bar->maximum();
   QTextCursor end(texte->document());
   end.movePosition(QTextCursor::End);
   if (!texte->document()->isEmpty()) end.insertBlock();
   end.insertText(line);
+  if (following) bar->setValue(bar->maximum());
 }
 
 void TAffichage::show_hint(const QString& hint) {

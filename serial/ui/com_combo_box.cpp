@@ -2,6 +2,12 @@
 
 #include "serial/application_exceptions.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QToolTip>
+
 namespace serial {
 
 TComComboBox::TComComboBox(PortLister& ports, QWidget* parent) : QComboBox(parent), select_(ports) {
@@ -19,8 +25,13 @@ void TComComboBox::SetComProperty(TComProperty value) {
   select_.SetComProperty(value);
   for (const std::string& entry : select_.Items()) {
     // Port names are device file names, spelt in the system's encoding.
-    addItem(QString::fromLocal8Bit(entry));
+    const QString text = QString::fromLocal8Bit(entry);
+    addItem(text);
+    setItemData(count() - 1, text, Qt::ToolTipRole);
   }
+  // The list opens as wide as its longest entry needs; the closed selector
+  // keeps the width of its window's layout.
+  view()->setMinimumWidth(view()->sizeHintForColumn(0) + 2 * view()->frameWidth());
   if (count() > 0) setCurrentIndex(ComPort() ? select_.ReadFromPort() : 0);
 }
 
@@ -43,6 +54,20 @@ void TComComboBox::SetText(std::string_view value) {
 
 void TComComboBox::ReadFromPort() {
   if (ComPort()) setCurrentIndex(select_.ReadFromPort());
+}
+
+bool TComComboBox::event(QEvent* e) {
+  if (e->type() == QEvent::ToolTip) {
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    if (fontMetrics().horizontalAdvance(currentText()) > field.width()) {
+      const QString tip = toolTip().isEmpty() ? currentText() : currentText() + '\n' + toolTip();
+      QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(), tip, this);
+      return true;
+    }
+  }
+  return QComboBox::event(e);
 }
 
 void TComComboBox::Change() {

@@ -60,6 +60,11 @@ class TComComboBox : public QComboBox {
   // not run.
   TComComboBoxEvent OnChange;
 
+ protected:
+  // A long entry (a gpsd address) that the closed selector cuts short is
+  // named whole in its tooltip, above the selector's own hint.
+  bool event(QEvent* e) override;
+
  private:
   // The user picked an entry.
   void Change();

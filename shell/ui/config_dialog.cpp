@@ -63,6 +63,11 @@ TConfig::TConfig(shell::PlatformServices& platform, shell::Settings& settings,
   Bt_rmc_etendu = setting_box(this, "&Récepteurs récents ($GNRMC, secondes décimales)", 12, 186, 356,
                               &shell::Settings::extended_rmc);
   Bt_rmc_etendu->setChecked(false);
+  // A click is the user's choice, which the acquisition never overrides; its
+  // own switch is shown here.
+  connect(Bt_rmc_etendu, &QCheckBox::clicked, this, [this] { settings_.extended_rmc_chosen = true; });
+  connect(&acquisition_, &acquisition::AcquisitionController::extended_rmc_switched_on, this,
+          [this] { Bt_rmc_etendu->setChecked(true); });
   Bt_rmc_etendu->setToolTip(
       QString::fromUtf8("Lire aussi les trames RMC des récepteurs d'aujourd'hui (somme de contrôle vérifiée)"));
 

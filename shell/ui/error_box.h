@@ -20,7 +20,9 @@ QString with_full_stop(const QString& message);
 class ErrorBoxes : public QObject {
   Q_OBJECT
  public:
-  void show(const QString& message);
+  // `details`, when there are any, go under the message in the box's smaller
+  // text.
+  void show(const QString& message, const QString& details = {});
   // Boxes currently open, for tests.
   int open_count() const { return static_cast<int>(open_.size()); }
 

@@ -1,5 +1,6 @@
 #include "shell/ui/orvanta_application.h"
 
+#include "serial/com_error_details.h"
 #include "shell/font_substitutions.h"
 
 #include <QFont>
@@ -96,7 +97,9 @@ bool OrvantaApplication::notify(QObject* receiver, QEvent* event) {
   return false;
 }
 
-void OrvantaApplication::report_exception(const std::exception_ptr& error) { report(message_of(error)); }
+void OrvantaApplication::report_exception(const std::exception_ptr& error) {
+  boxes_.show(message_of(error), details_of(error));
+}
 
 QString OrvantaApplication::message_of(const std::exception_ptr& error) {
   try {
@@ -105,6 +108,16 @@ QString OrvantaApplication::message_of(const std::exception_ptr& error) {
     return QString::fromUtf8(e.what());
   } catch (...) {
     return "Erreur inconnue";
+  }
+}
+
+QString OrvantaApplication::details_of(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const serial::EComPort& e) {
+    return QString::fromUtf8(serial::ComErrorDetails(e));
+  } catch (...) {
+    return {};
   }
 }
 

@@ -28,6 +28,9 @@ class OrvantaApplication : public QApplication {
   void report_exception(const std::exception_ptr& error);
   // The text the error box shows for `error`.
   static QString message_of(const std::exception_ptr& error);
+  // What the box says under it: for a serial failure, the port and what the
+  // system's code means, in French; empty for the others.
+  static QString details_of(const std::exception_ptr& error);
 
  private:
   QTranslator qt_texts_;

@@ -8,6 +8,8 @@
 #include "viewer/ui/progress_calcul.h"
 #include "viewer/ui/tracer_gps.h"
 
+#include <QWindow>
+
 TAffichage* Affichage = nullptr;
 TConfig* Config = nullptr;
 TTrace* Trace = nullptr;
@@ -69,6 +71,8 @@ void Windows::show_track() { bring_forward(trace_.get()); }
 std::optional<std::string> Windows::load_settings() {
   SettingsRead read = read_settings_file(platform_.settings_path);
   settings_ = std::move(read.settings);
+  // The frame's corner, as pos() gives it back at the close: the main window
+  // reads its settings before it is created, so that move() places the frame.
   affichage_->move(settings_.left, settings_.top);
   if (const std::string port = resolve_port(settings_, listed_ports(platform_.serial_ports)); !port.empty())
     acquisition_->port().SetPort(port);
@@ -78,8 +82,13 @@ std::optional<std::string> Windows::load_settings() {
 }
 
 void Windows::save_settings() {
-  settings_.top = affichage_->y();
-  settings_.left = affichage_->x();
+  // The frame's corner as the window system has it now: the widget keeps the
+  // frame's size from the first time it was asked, which may be before the
+  // window manager had framed it.
+  const QWindow* native = affichage_->windowHandle();
+  const QPoint corner = native ? native->framePosition() : affichage_->pos();
+  settings_.top = corner.y();
+  settings_.left = corner.x();
   trace_->store_settings(settings_);
   update_port_index(settings_, listed_ports(platform_.serial_ports));
   write_settings_file(platform_.settings_path, settings_);

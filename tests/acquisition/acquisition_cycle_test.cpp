@@ -353,6 +353,7 @@ TEST_F(CycleTest, AReceiverOnlyTheExtendedReadingUnderstandsGetsOneHintPerConnec
     for (int i = 0; i < cycles; ++i) tick(gn);
     return c.extended_rmc_hint().contains("« Récepteurs récents ($GNRMC, secondes décimales) »");
   };
+  settings.extended_rmc_chosen = true;  // "RMC etendu=0": the hint, never the switch
   connect_port();
   EXPECT_FALSE(hinted_after(9));
   tick(kNoRmc);  // counts again from 0
@@ -364,6 +365,32 @@ TEST_F(CycleTest, AReceiverOnlyTheExtendedReadingUnderstandsGetsOneHintPerConnec
   EXPECT_FALSE(hinted_after(10)) << "once per connection";
   c.connect_by_hand();
   EXPECT_TRUE(hinted_after(10));
+}
+
+// Without a choice of the user's, a receiver that only the extended reading
+// understands turns it on by itself, and says so for a few cycles; one that
+// the usual reading decodes never does.
+TEST_F(CycleTest, AReceiverOnlyTheExtendedReadingUnderstandsTurnsItOnWhenTheUserHasNotChosen) {
+  const std::string gn = "$GNRMC,055234.000,A,4739.71890,N,12219.58362,W,0.00,286.35,050826,,,A,V*13\r\n";
+  int switches = 0;
+  QObject::connect(&c, &acquisition::AcquisitionController::extended_rmc_switched_on, [&] { ++switches; });
+  connect_port();
+  for (int i = 0; i < 30; ++i) tick(kComplete);
+  for (int i = 0; i < 9; ++i) tick(gn);
+  EXPECT_FALSE(settings.extended_rmc);
+  EXPECT_FALSE(c.lamps().fix);
+  tick(gn);
+  EXPECT_TRUE(settings.extended_rmc);
+  EXPECT_EQ(switches, 1);
+  EXPECT_TRUE(c.extended_rmc_hint().isEmpty());
+  EXPECT_TRUE(c.notice().startsWith(QString::fromUtf8("Récepteurs récents")));
+  for (int i = 0; i < 3; ++i) tick(gn);
+  EXPECT_TRUE(c.lamps().fix);
+  EXPECT_EQ(c.fix().Aff_lat_miliemes, "7189");
+  EXPECT_FALSE(c.notice().isEmpty());
+  tick(gn);
+  EXPECT_TRUE(c.notice().isEmpty()) << "said for four cycles, then the banner again";
+  EXPECT_EQ(switches, 1);
 }
 
 TEST_F(CycleTest, UncheckedAutomaticConnectionWaitsForTheBox) {

@@ -1,7 +1,8 @@
 // The real program fed what a multi-constellation receiver sends ($GNRMC,
-// decimals of seconds, five decimals of minutes): nothing is recorded unless
-// the settings file asks for the extended reading, and then every record has
-// the journal's usual form.
+// decimals of seconds, five decimals of minutes): nothing is recorded while
+// the settings file says "RMC etendu=0"; without the line, the program turns
+// the extended reading on by itself after ten cycles and keeps it in the
+// file; every record has the journal's usual form.
 #include "program_run.h"
 
 #include <cstdio>
@@ -46,19 +47,20 @@ class ReceiversRun : public testing_support::ProgramRun {
 
 TEST_F(ReceiversRun, TodaysReceiverIsRecordedOnlyWithTheExtendedReading) {
   plug_in(drive());
-  start_program();
+  start_program(3, "RMC etendu=0\r\n");
   // Four cycles: each would have recorded with a sentence it could read.
   std::this_thread::sleep_for(13s);
   stop_program();
   EXPECT_FALSE(std::filesystem::exists(root / "journal.txt")) << journal();
-  EXPECT_EQ(read_file(root / "orvanta.INI").find("etendu"), std::string::npos);
+  EXPECT_NE(read_file(root / "orvanta.INI").find("[RS232]\r\nRMC etendu=0\r\n"), std::string::npos);
 
-  start_program(3, "RMC etendu=1\r\n");
-  const bool recorded = wait_until([&] { return journal().size() >= 3 * size_t{65}; }, 40s);
+  start_program();
+  const bool recorded = wait_until([&] { return journal().size() >= 3 * size_t{65}; }, 90s);
   stop_program();
   ASSERT_TRUE(recorded) << read_file(root / "orvanta.out");
 
   EXPECT_TRUE(testing_support::only_records_among(journal(), journal_line, 40));
   EXPECT_EQ(read_file(root / "last.txt"), "45.00\t006.00\n");
-  EXPECT_NE(read_file(root / "orvanta.INI").find("[RS232]\r\nRMC etendu=1\r\n"), std::string::npos);
+  EXPECT_NE(read_file(root / "orvanta.INI").find("\r\nRMC etendu=1\r\n"), std::string::npos)
+      << read_file(root / "orvanta.INI");
 }

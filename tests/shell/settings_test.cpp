@@ -54,8 +54,10 @@ TEST(Settings, OptInKeysAreWrittenOnlyWhenUsed) {
   EXPECT_FALSE(load("").extended_rmc);
   EXPECT_TRUE(load("[rs232]\nrmc ETENDU= 1 \n").extended_rmc);
   EXPECT_TRUE(load("[actions]\nheure PRECISE= 1 \n").precise_time);
+  EXPECT_FALSE(load("").extended_rmc_chosen);
   for (const char* other : {"0", "2", "-1", "oui", ""}) {
     EXPECT_FALSE(load(std::string("[RS232]\nRMC etendu=") + other).extended_rmc) << other;
+    EXPECT_TRUE(load(std::string("[RS232]\nRMC etendu=") + other).extended_rmc_chosen) << other;
     EXPECT_FALSE(load(std::string("[Actions]\nHeure precise=") + other).precise_time) << other;
   }
 
@@ -64,6 +66,10 @@ TEST(Settings, OptInKeysAreWrittenOnlyWhenUsed) {
   IniFile plain;
   shell::store_settings(load(""), plain);
   EXPECT_EQ(plain.text().find("etendu"), std::string::npos);
+  shell::Settings unticked = load("");
+  unticked.extended_rmc_chosen = true;  // ticked and unticked again in the dialog
+  shell::store_settings(unticked, plain);
+  EXPECT_NE(plain.text().find("Vitesse=6\r\nRMC etendu=0\r\n[Tracer]"), std::string::npos) << plain.text();
   shell::store_settings(load("[RS232]\nRMC etendu=1\n"), plain);
   EXPECT_NE(plain.text().find("Vitesse=6\r\nRMC etendu=1\r\n[Tracer]"), std::string::npos) << plain.text();
 

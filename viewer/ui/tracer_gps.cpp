@@ -196,8 +196,9 @@ void TTrace::build_record_panel() {
   QLabel** values[] = {&Aff_longueur_tot, &Aff_longueur_deb_curs, &Aff_longueur_curs_fin};
   for (int i = 0; i < 3; ++i) {
     label(p, QString::fromUtf8(captions[i]), QRect(4, 54 + 18 * i, 140, 16), &counter_font);
-    // The first row shares its line with the record counter.
-    *values[i] = label(p, "--", QRect(146, 54 + 18 * i, i == 0 ? 52 : 80, 16), &narrow);
+    // The first row shares its line with the record counter; from just past
+    // the captions' colons, it holds seven digits and the unit ("4993111 Km").
+    *values[i] = label(p, "--", QRect(139, 54 + 18 * i, i == 0 ? 60 : 80, 16), &narrow);
   }
   // Room for seven digits on either side of the "/": tracks of millions of
   // records.

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextEdit>
 
 namespace {
@@ -92,6 +93,36 @@ TEST_F(AffichageTest, AFailedConnectLeavesEverythingClosedAndTheAlarmButtonAlone
   EXPECT_FALSE(c.port().Connected());
   EXPECT_EQ(window.Bt_acquiter->text(), "Alarme muette!");
   expect_connected_controls(false);
+}
+
+// The list follows the newest record as a terminal does, unless scrolled up;
+// the switch to the extended reading is said in the banner's place.
+TEST_F(AffichageTest, TheListFollowsUnlessScrolledUpAndTheSwitchIsSaidInTheBannersPlace) {
+  window.show();
+  window.Bt_connecterClick();
+  settings.interval = 3;
+  QScrollBar* bar = window.texte->verticalScrollBar();
+  const auto cycles = [&](int count, const char* text) {
+    for (int i = 0; i < count; ++i) {
+      c.receive_buffer() = text;
+      window.Timer_rafraichTimer();
+    }
+  };
+  const char* gp = "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*6A\r\n";
+  cycles(20, gp);
+  EXPECT_EQ(bar->value(), bar->maximum());
+  bar->setValue(2);
+  cycles(5, gp);
+  EXPECT_EQ(bar->value(), 2);
+  bar->setValue(bar->maximum());
+  cycles(1, gp);
+  EXPECT_EQ(bar->value(), bar->maximum());
+
+  cycles(10, "$GNRMC,055234.000,A,4739.71890,N,12219.58362,W,0.00,286.35,050826,,,A,V*13\r\n");
+  EXPECT_TRUE(window.Alarme->isHidden());
+  EXPECT_EQ(window.Notice->text(), c.notice());
+  cycles(4, "");
+  EXPECT_FALSE(window.Alarme->isHidden() || window.Notice->isVisible());
 }
 
 }  // namespace

@@ -11,6 +11,10 @@
 #include "support/pty_pair.h"
 #include "support/reported_exceptions.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <cerrno>
 #include <exception>
 #include <filesystem>
@@ -320,6 +324,33 @@ TEST(ComComboBoxOnAPty, APickedSpeedChangesTheOpenLine) {
   pick(box, "1200");
   EXPECT_EQ(speed(), B1200);
   EXPECT_TRUE(port.Connected());
+}
+
+}  // namespace
+}  // namespace serial
+
+namespace serial {
+namespace {
+
+// A long entry is shown whole: the list as wide as it, its name as tooltip;
+// the closed selector keeps its width.
+TEST_F(ComComboBox, LongEntriesAreShownWholeWhileTheClosedSelectorKeepsItsWidth) {
+  ports.names = {"gpsd://localhost:2947", "ttyUSB0"};
+  std::unique_ptr<TComComboBox> box = linked(cpPort);
+  box->setGeometry(8, 18, 97, 21);
+  box->setToolTip("hint");
+  box->show();
+  box->showPopup();
+  EXPECT_GT(box->view()->width(), box->fontMetrics().horizontalAdvance("gpsd://localhost:2947"));
+  EXPECT_EQ(box->width(), 97);
+  box->hidePopup();
+  for (const char* entry : {"gpsd://localhost:2947", "ttyUSB0"}) {
+    pick(*box, entry);
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(box.get(), &help);
+    EXPECT_EQ(QToolTip::text(), entry == std::string("ttyUSB0") ? "hint" : "gpsd://localhost:2947\nhint");
+    QToolTip::hideText();
+  }
 }
 
 }  // namespace

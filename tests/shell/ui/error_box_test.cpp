@@ -1,5 +1,8 @@
 #include "shell/ui/error_box.h"
 
+#include "serial/com_error.h"
+#include "shell/ui/orvanta_application.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <gtest/gtest.h>
@@ -42,4 +45,21 @@ TEST(ErrorBox, ARepeatedMessageReusesItsBoxInsteadOfPilingUp) {
   EXPECT_EQ(boxes.open_count(), 1);
   boxes.show("Unable to open com port (win error code: 2)");
   EXPECT_EQ(boxes.open_count(), 2);
+}
+
+// The port's failure explained under its message; another port, another box.
+TEST(ErrorBox, APortFailureExplainsItselfUnderTheMessage) {
+  shell::ErrorBoxes boxes;
+  for (const char* port : {"ttyUSB0", "ttyUSB0", "ttyUSB1"}) {
+    const auto e = std::make_exception_ptr(serial::EComPort(serial::ComError::OpenFailed, EBUSY, port));
+    boxes.show(shell::OrvantaApplication::message_of(e), shell::OrvantaApplication::details_of(e));
+  }
+  EXPECT_EQ(boxes.open_count(), 2);
+  int explained = 0;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    const auto* box = qobject_cast<QMessageBox*>(w);
+    explained += box && box->isVisible() && box->text() == "Unable to open com port (win error code: 16)" &&
+                 box->informativeText().startsWith(QString::fromUtf8("Port : ttyUSB1\nCode 16 : Périphérique ou "));
+  }
+  EXPECT_EQ(explained, 1);
 }
