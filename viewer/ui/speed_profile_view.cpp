@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <cmath>
 
-TProfilVitesse::TProfilVitesse(QWidget* parent) : QChartView(parent) {
-  auto* chart = new QChart();
+// The chart goes to the view's constructor: one given later to setChart()
+// would release, and so leak, the default chart the view makes without it.
+TProfilVitesse::TProfilVitesse(QWidget* parent) : QChartView(new QChart(), parent) {
+  QChart* chart = this->chart();
   chart->legend()->hide();
   chart->setMargins(QMargins(2, 2, 2, 2));
   speeds_ = new QLineSeries(chart);
@@ -19,7 +21,6 @@ TProfilVitesse::TProfilVitesse(QWidget* parent) : QChartView(parent) {
   cursor_->setPen(QPen(QColor(255, 0, 0), 1));
   chart->addSeries(speeds_);
   chart->addSeries(cursor_);
-  setChart(chart);
   setRenderHint(QPainter::Antialiasing, false);
 }
 
