@@ -59,8 +59,11 @@ double lon_pixels_per_unit(const PlanScale& scale) {
 }
 
 double mercator_northing(int64_t lat) {
-  const double n = std::asinh(std::tan(static_cast<double>(lat) * kRadiansPerUnit));
-  return std::clamp(n, -kMercatorEdge, kMercatorEdge);
+  // Clamped before the tangent, which past a pole would come round again:
+  // the plan's tests for what is in view need a northing that never falls.
+  constexpr double kEdgeLatitude = 85.05112877980659 * track::kUnitsPerDegree;
+  const double clamped = std::clamp(static_cast<double>(lat), -kEdgeLatitude, kEdgeLatitude);
+  return std::clamp(std::asinh(std::tan(clamped * kRadiansPerUnit)), -kMercatorEdge, kMercatorEdge);
 }
 
 double mercator_latitude_units(double northing) {

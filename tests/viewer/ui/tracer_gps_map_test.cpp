@@ -103,6 +103,10 @@ TEST_F(ViewerMap, TheTrackLiesOnTheChosenMapInThePlanAndTheExportAndNoneLeavesTh
       const Probe p = probe(i);
       ASSERT_TRUE(testing_support::PumpUntil([&] { return trace.Image->Bitmap().pixel(p.at) == p.tile; }))
           << "step " << step << " record " << i;
+      const track::PointPosition& r = trace.Liste_points.position(i);
+      const viewer::PixelPosition on = viewer::Vers_pixel(trace.Plan, r.lat, r.lon);
+      const QRgb drawn = trace.Image->Bitmap().pixel(on.x, on.y);
+      EXPECT_TRUE(drawn == qRgb(255, 0, 0) || drawn == qRgb(0, 0, 255)) << "the track over it, record " << i;
     }
   }
   const QSize size = trace.Image->Bitmap().size();
