@@ -82,7 +82,6 @@ TEST_F(ViewerMap, TheTrackLiesOnTheChosenMapInThePlanAndTheExportAndNoneLeavesTh
   trace.store_settings(stored);
   EXPECT_FALSE(stored.viewer_map);  // untouched: no key written
   EXPECT_EQ(trace.map(), nullptr);  // no source, no network manager nor cache
-
   write_mbtiles(dir.filePath("essai.mbtiles"));
   trace.Carte->actions().at(3)->trigger();
   ASSERT_TRUE(trace.map() && trace.map()->ready()) << trace.map()->status().toStdString();
