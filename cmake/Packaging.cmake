@@ -100,8 +100,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Fonts with the metrics of the ones the windows ask for, and Qt's own French
-# texts for its standard dialogs.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-comic-neue, qt6-translations-l10n")
+# texts for its standard dialogs; the SQLite driver plugin the MBTiles maps
+# open, which the shared-library scan cannot see.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-comic-neue, qt6-translations-l10n, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build/")
 include(CPack)

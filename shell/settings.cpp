@@ -62,6 +62,12 @@ Settings load_settings(const IniFile& ini, std::string_view home) {
   if (width > 0 && height > 0) {
     s.viewer_size = Settings::ViewerSize{width, height, ini.read_bool(kViewerSizeSection, kViewerMaximisedKey, false)};
   }
+  if (ini.has_key(kViewerSizeSection, kViewerMapKey)) {
+    s.viewer_map = Settings::ViewerMap{std::clamp(ini.read_integer(kViewerSizeSection, kViewerMapKey, 0), 0, 2),
+                                       ini.read_string(kViewerSizeSection, kViewerMapServerKey, ""),
+                                       ini.read_string(kViewerSizeSection, kViewerMapFileKey, ""),
+                                       ini.read_string(kViewerSizeSection, kViewerMapAttributionKey, "")};
+  }
   return s;
 }
 
@@ -111,6 +117,12 @@ void store_settings(const Settings& settings, IniFile& ini) {
     ini.write_integer(kViewerSizeSection, kViewerWidthKey, settings.viewer_size->width);
     ini.write_integer(kViewerSizeSection, kViewerHeightKey, settings.viewer_size->height);
     ini.write_bool(kViewerSizeSection, kViewerMaximisedKey, settings.viewer_size->maximised);
+  }
+  if (const auto& map = settings.viewer_map) {
+    ini.write_integer(kViewerSizeSection, kViewerMapKey, map->kind);
+    ini.write_string(kViewerSizeSection, kViewerMapServerKey, map->url_template);
+    ini.write_string(kViewerSizeSection, kViewerMapFileKey, map->path);
+    ini.write_string(kViewerSizeSection, kViewerMapAttributionKey, map->attribution);
   }
 }
 

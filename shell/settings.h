@@ -57,6 +57,16 @@ struct Settings {
     bool maximised = false;
   };
   std::optional<ViewerSize> viewer_size;
+  // The map under the viewer's track once the user has chosen one ("Carte":
+  // 0 none, 1 a tile server, 2 an MBTiles file; "Carte serveur", "Carte
+  // fichier", "Carte attribution", under "Tracer"); stored only when set.
+  struct ViewerMap {
+    int32_t kind = 0;
+    std::string url_template;
+    std::string path;
+    std::string attribution;  // empty: the source's own
+  };
+  std::optional<ViewerMap> viewer_map;
 };
 
 struct SettingRange {
@@ -103,6 +113,10 @@ inline constexpr std::string_view kViewerSizeSection = "Tracer";
 inline constexpr std::string_view kViewerWidthKey = "Largeur";
 inline constexpr std::string_view kViewerHeightKey = "Hauteur";
 inline constexpr std::string_view kViewerMaximisedKey = "Agrandie";
+inline constexpr std::string_view kViewerMapKey = "Carte";
+inline constexpr std::string_view kViewerMapServerKey = "Carte serveur";
+inline constexpr std::string_view kViewerMapFileKey = "Carte fichier";
+inline constexpr std::string_view kViewerMapAttributionKey = "Carte attribution";
 
 // The defaults: the log files sit in the home folder (bytes); an empty home
 // leaves bare file names.

@@ -50,8 +50,7 @@ struct DegreeRange {
 // spans many turns, and one is all a grid can show).
 DegreeRange grid_longitudes(const PlanScale& scale) {
   constexpr int kMargin = 100;
-  const double units_per_pixel =
-      1 / (double{scale.Facteur_zoom} * scale.Echelle_lon * track::kSecondsPerUnit);  // inf at a pole
+  const double units_per_pixel = 1 / lon_pixels_per_unit(scale);  // inf at a pole
   const double centre = std::floor(static_cast<double>(scale.Centre_lon) / track::kUnitsPerDegree);
   const double reach = std::min(360.0, (scale.half_width() + kMargin) * units_per_pixel / track::kUnitsPerDegree + 1);
   return {static_cast<int64_t>(centre - std::ceil(reach)), static_cast<int64_t>(centre + std::ceil(reach))};
@@ -66,13 +65,14 @@ QImage new_plan_bitmap(QSize size) {
 }
 
 void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,
-               std::optional<double> speed_top) {
+               std::optional<double> speed_top, const Ground& ground) {
   bitmap.fill(Qt::white);
   QFont font("MS Sans Serif");
   font.setPixelSize(11);
   std::vector<GridLabel> labels;
   {
     QPainter painter(&bitmap);
+    if (ground.under) ground.under(painter);
     painter.setFont(font);
     labels = Tracer_grille(painter, scale);
   }
@@ -81,6 +81,7 @@ void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints&
   painter.setFont(font);
   draw_grid_labels(painter, labels);
   if (speed_top) draw_speed_legend(painter, scale, *speed_top);
+  if (ground.over) ground.over(painter);
 }
 
 void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QString>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -22,12 +23,19 @@ namespace viewer {
 // A bitmap of the drawing's format, white, of its first size by default.
 QImage new_plan_bitmap(QSize size = QSize(kPlanWidth, kPlanHeight));
 
+// What a map adds to the drawing: painted over the white fill, under
+// everything else, and its caption over everything.
+struct Ground {
+  std::function<void(QPainter&)> under;
+  std::function<void(QPainter&)> over;
+};
+
 // The whole drawing: fill, grid lines, track with point step `pas`, labels.
 // The bitmap is of the scale's size.
 // With `speed_top` the track is coloured by speed up to it (knots), with its
 // legend.
 void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,
-               std::optional<double> speed_top = std::nullopt);
+               std::optional<double> speed_top = std::nullopt, const Ground& ground = {});
 
 // Every pas-th point from the first, in order, so the later of two crossing
 // segments wins. A segment is drawn only when it ends on a visible point after

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <stdexcept>
 
 namespace viewer {
@@ -44,7 +45,30 @@ int64_t plan_units(double seconds) {
   return static_cast<int64_t>(std::clamp(units, -kFarthest, kFarthest));
 }
 
+constexpr double kRadiansPerUnit = std::numbers::pi / 180 / track::kUnitsPerDegree;
+// The tiles' sphere: the equator's radius, in metres.
+constexpr double kMercatorRadius = 6378137.0;
+// The square world's edge, where the tiles end.
+constexpr double kMercatorEdge = std::numbers::pi;
+
 }  // namespace
+
+double lon_pixels_per_unit(const PlanScale& scale) {
+  if (scale.on_map) return scale.mercator * kRadiansPerUnit;
+  return double{scale.Facteur_zoom} * scale.Echelle_lon * track::kSecondsPerUnit;
+}
+
+double mercator_northing(int64_t lat) {
+  // Clamped before the tangent, which past a pole would come round again:
+  // the plan's tests for what is in view need a northing that never falls.
+  constexpr double kEdgeLatitude = 85.05112877980659 * track::kUnitsPerDegree;
+  const double clamped = std::clamp(static_cast<double>(lat), -kEdgeLatitude, kEdgeLatitude);
+  return std::clamp(std::asinh(std::tan(clamped * kRadiansPerUnit)), -kMercatorEdge, kMercatorEdge);
+}
+
+double mercator_latitude_units(double northing) {
+  return std::atan(std::sinh(std::clamp(northing, -kMercatorEdge, kMercatorEdge))) / kRadiansPerUnit;
+}
 
 void Calcul_echelle(PlanScale& scale, int zoom_index, int32_t degres, int32_t minutes) {
   if (static_cast<uint32_t>(degres) > 90 || static_cast<uint32_t>(minutes) > 59) {
@@ -58,6 +82,8 @@ void Calcul_echelle(PlanScale& scale, int zoom_index, int32_t degres, int32_t mi
   }
   const double latitude = minutes == 0 ? degres : degres + minutes * (1.0 / 60);
   scale.Echelle_lon = metres_per_second_of_longitude(latitude);
+  // The ground resolution of the zoom step at the reference latitude.
+  scale.mercator = kMercatorRadius * std::cos(latitude * std::numbers::pi / 180) * double{scale.Facteur_zoom};
 }
 
 std::array<std::string, 5> scale_bar_labels(float facteur_zoom) {
@@ -116,24 +142,36 @@ int64_t longitude_on_the_globe(int64_t lon) {
 }
 
 Coordonnees Vers_coordonnees(const PlanScale& scale, int32_t x, int32_t y) {
-  const int64_t lon =
-      scale.Centre_lon + plan_units((x - scale.half_width()) / double{scale.Facteur_zoom} / scale.Echelle_lon);
-  const int64_t lat = scale.Centre_lat + plan_units((y - scale.half_height()) / double{scale.Echelle_lat});
+  int64_t lon = 0, lat = 0;
+  bool on_the_world = true;
+  if (scale.on_map) {
+    lon = scale.Centre_lon + plan_units((x - scale.half_width()) / lon_pixels_per_unit(scale) * track::kSecondsPerUnit);
+    const double northing = mercator_northing(scale.Centre_lat) + (y - scale.half_height()) / scale.mercator;
+    lat = static_cast<int64_t>(mercator_latitude_units(northing));
+    on_the_world = std::abs(northing) < kMercatorEdge;
+  } else {
+    lon = scale.Centre_lon + plan_units((x - scale.half_width()) / double{scale.Facteur_zoom} / scale.Echelle_lon);
+    lat = scale.Centre_lat + plan_units((y - scale.half_height()) / double{scale.Echelle_lat});
+  }
   Coordonnees c{};
   split_units(lat, c.lat_degres, c.lat_minutes, c.lat_milliemes);
   split_units(longitude_on_the_globe(lon), c.lon_degres, c.lon_minutes, c.lon_milliemes);
-  c.valide = std::abs(c.lat_degres) < 90;
+  c.valide = std::abs(c.lat_degres) < 90 && on_the_world;
   return c;
 }
 
 bool Deplacer(PlanScale& scale, Pan direction) {
   switch (direction) {
     case Pan::North:
-      if (Vers_coordonnees(scale, 0, scale.height).lat_degres >= 90) return false;
+      // On a map, the pole is the tiles' edge.
+      if (Vers_coordonnees(scale, 0, scale.height).lat_degres >= 90 ||
+          (scale.on_map && !Vers_coordonnees(scale, 0, scale.height).valide))
+        return false;
       scale.Centre_lat += plan_units(100.0 / scale.Echelle_lat);
       return true;
     case Pan::South:
-      if (Vers_coordonnees(scale, 0, 0).lat_degres <= -90) return false;
+      if (Vers_coordonnees(scale, 0, 0).lat_degres <= -90 || (scale.on_map && !Vers_coordonnees(scale, 0, 0).valide))
+        return false;
       scale.Centre_lat -= plan_units(100.0 / scale.Echelle_lat);
       return true;
     case Pan::East:

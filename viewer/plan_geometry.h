@@ -48,6 +48,12 @@ struct PlanScale {
   int64_t Centre_lat = 0;
   int32_t width = kPlanWidth;  // the drawing, in pixels
   int32_t height = kPlanHeight;
+  // While a map lies under the track the plan is in Web Mercator, the tiles'
+  // projection, so the track lies on them: `on_map` set, Calcul_echelle
+  // keeps `mercator` (pixels per radian of longitude) true to the zoom at the
+  // reference latitude.
+  bool on_map = false;
+  double mercator = 0;
   // The centre's pixel (W div 2, H div 2).
   int32_t half_width() const { return width / 2; }
   int32_t half_height() const { return height / 2; }
@@ -70,24 +76,39 @@ struct PixelPosition {
 // Positions in ten-thousandths of a minute.
 PixelPosition Vers_pixel(const PlanScale& scale, int64_t lat, int64_t lon);
 
+// Pixels per unit (ten-thousandth of a minute) of longitude, on either plan.
+double lon_pixels_per_unit(const PlanScale& scale);
+
+// Web Mercator's northing of a latitude in units (radians on the sphere of
+// unit radius), clamped to the square world the tiles cover, and back.
+double mercator_northing(int64_t lat);
+double mercator_latitude_units(double northing);
+
 // The arithmetic of Vers_pixel, with the scale's products formed once. The
 // difference from the centre is exact (integers), so a point on the centre
 // lands on the centre pixel at every zoom.
 class PlanAxes {
  public:
   explicit PlanAxes(const PlanScale& scale)
-      : lon_factor_(double{scale.Facteur_zoom} * scale.Echelle_lon * track::kSecondsPerUnit),
+      : lon_factor_(lon_pixels_per_unit(scale)),
         lat_factor_(double{scale.Echelle_lat} * track::kSecondsPerUnit),
+        mercator_(scale.on_map ? scale.mercator : 0),
+        centre_northing_(scale.on_map ? mercator_northing(scale.Centre_lat) : 0),
         centre_lon_(scale.Centre_lon),
         centre_lat_(scale.Centre_lat),
         half_width_(scale.half_width()),
         half_height_(scale.half_height()) {}
   int32_t x(int64_t lon) const { return truncate(lon_factor_ * static_cast<double>(lon - centre_lon_) + half_width_); }
-  int32_t y(int64_t lat) const { return truncate(half_height_ - static_cast<double>(lat - centre_lat_) * lat_factor_); }
+  int32_t y(int64_t lat) const {
+    if (mercator_ != 0) return truncate(half_height_ - (mercator_northing(lat) - centre_northing_) * mercator_);
+    return truncate(half_height_ - static_cast<double>(lat - centre_lat_) * lat_factor_);
+  }
 
  private:
   double lon_factor_;
   double lat_factor_;
+  double mercator_;  // 0 on the flat plan
+  double centre_northing_;
   int64_t centre_lon_;
   int64_t centre_lat_;
   int32_t half_width_;

@@ -8,9 +8,6 @@ namespace viewer {
 
 namespace {
 
-double lon_pixels_per_unit(const PlanScale& scale) {
-  return double{scale.Facteur_zoom} * scale.Echelle_lon * track::kSecondsPerUnit;
-}
 double lat_pixels_per_unit(const PlanScale& scale) { return double{scale.Echelle_lat} * track::kSecondsPerUnit; }
 
 // The scale for zoom item `zoom_index` at the latitude `lat`.
@@ -23,12 +20,21 @@ void set_scale(PlanScale& scale, int zoom_index, int64_t lat) {
 }  // namespace
 
 PlanPosition position_at(const PlanScale& scale, double x, double y) {
-  return {scale.Centre_lat + std::llround((scale.half_height() - y) / lat_pixels_per_unit(scale)),
-          scale.Centre_lon + std::llround((x - scale.half_width()) / lon_pixels_per_unit(scale))};
+  const int64_t lon = scale.Centre_lon + std::llround((x - scale.half_width()) / lon_pixels_per_unit(scale));
+  if (scale.on_map) {
+    const double northing = mercator_northing(scale.Centre_lat) + (scale.half_height() - y) / scale.mercator;
+    return {std::llround(mercator_latitude_units(northing)), lon};
+  }
+  return {scale.Centre_lat + std::llround((scale.half_height() - y) / lat_pixels_per_unit(scale)), lon};
 }
 
 void put_under(PlanScale& scale, const PlanPosition& p, double x, double y) {
-  scale.Centre_lat = p.lat - std::llround((scale.half_height() - y) / lat_pixels_per_unit(scale));
+  if (scale.on_map) {
+    const double northing = mercator_northing(p.lat) - (scale.half_height() - y) / scale.mercator;
+    scale.Centre_lat = std::llround(mercator_latitude_units(northing));
+  } else {
+    scale.Centre_lat = p.lat - std::llround((scale.half_height() - y) / lat_pixels_per_unit(scale));
+  }
   scale.Centre_lon = p.lon - std::llround((x - scale.half_width()) / lon_pixels_per_unit(scale));
 }
 

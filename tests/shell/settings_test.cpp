@@ -104,3 +104,15 @@ TEST(Settings, TheViewerSizeIsReadWhenBothKeysHoldOneAndWrittenOnlyOnceSet) {
   EXPECT_EQ(ini.read_string("Tracer", "Hauteur", ""), "800");
   EXPECT_EQ(ini.read_string("Tracer", "Agrandie", ""), "1");
 }
+
+TEST(Settings, TheViewerMapIsReadOnlyWhenChosenAndWrittenBackWhole) {
+  EXPECT_FALSE(load("[Tracer]\nCarte serveur=http://x/{z}/{x}/{y}.png\n").viewer_map);
+  const shell::Settings s = load("[Tracer]\nCarte=7\nCarte fichier=/m.mbtiles\nCarte attribution=\xA9 X\n");
+  ASSERT_TRUE(s.viewer_map);
+  EXPECT_EQ(s.viewer_map->kind, 2);  // clamped to the last kind
+  IniFile ini = IniFile::parse("");
+  shell::store_settings(s, ini);
+  EXPECT_EQ(ini.read_string("Tracer", "Carte", ""), "2");
+  EXPECT_EQ(ini.read_string("Tracer", "Carte fichier", ""), "/m.mbtiles");
+  EXPECT_EQ(ini.read_string("Tracer", "Carte attribution", ""), "\xA9 X");
+}

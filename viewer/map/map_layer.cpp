@@ -54,7 +54,6 @@ void MapLayer::paint(QPainter& painter, const MapView& view) {
     if (absent_.count(p.tile) == 0) missing.push_back(p.tile);
   }
   painter.restore();
-  draw_attribution(painter, QRect(0, 0, view.width, view.height), source_->attribution());
   source_->request(missing, keep);
 }
 

@@ -1,6 +1,6 @@
-// The map under the track: paints the tiles of a view that it holds decoded,
-// grey squares for the others, and the attribution in the bottom right-hand
-// corner; asks its source for the missing tiles of the view and of one ring
+// The map under the track: paints the tiles of a view that it holds decoded
+// and grey squares for the others (the attribution goes over the track, drawn
+// by draw_attribution); asks its source for the missing tiles of the view and of one ring
 // around it (nothing further), and says when new tiles have come so the
 // window paints again.
 //

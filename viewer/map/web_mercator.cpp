@@ -40,8 +40,14 @@ int wrapped_column(int x, int zoom) {
 TileZoom tile_zoom_for_step(int zoom_index, double latitude, int min_zoom, int max_zoom) {
   const double pixels_per_metre = kZoomFactors.at(static_cast<std::size_t>(zoom_index));
   const double lat = std::clamp(latitude, -kMaxLatitude, kMaxLatitude) * kDegree;
+  return tile_zoom_for_resolution(
+      kEquatorMetresPerPixel * kTileSize / (2 * std::numbers::pi) * std::cos(lat) * pixels_per_metre, min_zoom,
+      max_zoom);
+}
+
+TileZoom tile_zoom_for_resolution(double pixels_per_radian, int min_zoom, int max_zoom) {
   // 2^exact tile pixels per metre-at-zoom-0 give one tile pixel per screen pixel.
-  const double exact = std::log2(kEquatorMetresPerPixel * std::cos(lat) * pixels_per_metre);
+  const double exact = std::log2(pixels_per_radian * 2 * std::numbers::pi / kTileSize);
   const int zoom = std::clamp(static_cast<int>(std::lround(exact)), min_zoom, max_zoom);
   return {zoom, std::exp2(exact - zoom)};
 }

@@ -46,6 +46,9 @@ struct TileZoom {
   double scale;
 };
 TileZoom tile_zoom_for_step(int zoom_index, double latitude, int min_zoom = 0, int max_zoom = kDeepestZoom);
+// The same for a plan of `pixels_per_radian` screen pixels per radian of
+// longitude (the step's resolution at its latitude times the equator's radius).
+TileZoom tile_zoom_for_resolution(double pixels_per_radian, int min_zoom = 0, int max_zoom = kDeepestZoom);
 
 // What the window shows: a centre, a tile zoom and scale, a size in pixels.
 struct MapView {

@@ -57,4 +57,12 @@ std::optional<QString> choose_jpeg_file(QWidget* parent, const QString& folder, 
   return run(dialog, file);
 }
 
+std::optional<QString> choose_mbtiles_file(QWidget* parent, const QString& folder) {
+  QFileDialog dialog(parent, QString::fromUtf8("Carte hors ligne (MBTiles)"), folder);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters({"MBTiles (*.mbtiles)", "Tous  (*.*)"});
+  return run(dialog, {});
+}
+
 }  // namespace viewer

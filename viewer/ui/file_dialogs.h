@@ -21,4 +21,7 @@ std::optional<QString> choose_track_file(QWidget* parent, const QString& folder)
 // Where to save the drawing as a JPEG image.
 std::optional<QString> choose_jpeg_file(QWidget* parent, const QString& folder, const QString& file);
 
+// A map for use without a network: an MBTiles file.
+std::optional<QString> choose_mbtiles_file(QWidget* parent, const QString& folder);
+
 }  // namespace viewer

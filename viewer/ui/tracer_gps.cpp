@@ -3,15 +3,18 @@
 #include "viewer/ui/tracer_gps.h"
 
 #include "viewer/ui/file_dialogs.h"
+#include "viewer/ui/map_under_track.h"
 #include "viewer/ui/plan_image.h"
 #include "viewer/ui/speed_profile_view.h"
 #include "viewer/ui/up_down.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -119,6 +122,20 @@ TTrace::TTrace(const shell::Settings& settings, TCalcul* progress, QWidget* pare
     return viewer::choose_track_file(this, current.isAbsolute() ? current.absolutePath() : QDir::homePath());
   };
   Sauver = [this]() { return viewer::choose_jpeg_file(this, QDir::homePath(), QString::fromUtf8("Tracé.jpg")); };
+  Ouvrir_carte = [this]() { return viewer::choose_mbtiles_file(this, QDir::homePath()); };
+  Demander_serveur = [this]() -> std::optional<QString> {
+    bool ok = false;
+    const QString given = QInputDialog::getText(
+        this, "Orvanta", QString::fromUtf8("Modèle d'URL des tuiles ({z}, {x}, {y}, {s}) :"), QLineEdit::Normal,
+        map_source_.url_template.isEmpty() ? QString::fromUtf8(viewer::map::kOpenStreetMapTemplate)
+                                           : map_source_.url_template,
+        &ok);
+    if (!ok) return std::nullopt;
+    return given.trimmed();
+  };
+  map_redraw_ = new QTimer(this);
+  map_redraw_->setSingleShot(true);
+  map_redraw_->setInterval(0);
   Message = [this](QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, "Orvanta", text, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
@@ -164,6 +181,11 @@ void TTrace::build_plan() {
   Curseur->setGeometry(0, 0, 9, 9);
   Curseur->setAttribute(Qt::WA_TransparentForMouseEvents);
   Curseur->hide();
+  Aff_carte = new QLabel(this);
+  Aff_carte->move(kImageLeft + 40, kImageTop + 2);
+  Aff_carte->setStyleSheet("background: rgb(255, 255, 225); color: black; padding: 1px 3px;");
+  Aff_carte->setAttribute(Qt::WA_TransparentForMouseEvents);
+  Aff_carte->hide();
   const QFont courier = font_of("Courier New", 12);
   for (QLabel** readout : {&Aff_coord1, &Aff_coord2}) {
     *readout = new QLabel(this);
@@ -222,12 +244,25 @@ void TTrace::build_record_panel() {
   Action_profil_distance = menu->addAction(QString::fromUtf8("Profil selon la distance\tD"));
   Action_profil_distance->setCheckable(true);
   Action_statistiques = menu->addAction(QString::fromUtf8("Statistiques (repères A et B)...\tS"));
+  build_map_menu(menu->addMenu("Carte"));
   Bt_affichage->setMenu(menu);
 
   Bt_avance = new TUpDown(p);
   Bt_avance->setGeometry(319, 5, 41, 99);
   Bt_avance->setCursor(Qt::SizeVerCursor);
   Bt_avance->setToolTip(QString::fromUtf8("Fait défiler les enregistrement des positions"));
+}
+
+void TTrace::build_map_menu(QMenu* menu) {
+  Carte = new QActionGroup(this);
+  const char* captions[] = {"Aucune", "OpenStreetMap", "Autre serveur...", "Fichier MBTiles..."};
+  for (int i = 0; i < 4; ++i) {
+    QAction* action = menu->addAction(QString::fromUtf8(captions[i]));
+    action->setCheckable(true);
+    action->setChecked(i == 0);
+    Carte->addAction(action);
+    connect(action, &QAction::triggered, this, [this, i] { map_chosen(i); });
+  }
 }
 
 void TTrace::build_pan_pad() {
@@ -250,6 +285,8 @@ void TTrace::build_pan_pad() {
   for (const char* item : viewer::kZoomItems) Bt_zoom->addItem(item);
   Bt_zoom->setCurrentIndex(7);
 }
+
+TTrace::~TTrace() = default;
 
 void TTrace::build_reload_panel() {
   Panel_maj = panel(this, QRect(522, 590, 196, 30));
@@ -335,6 +372,7 @@ void TTrace::connect_handlers() {
   connect(Bt_exporter, &QPushButton::clicked, this, [this] { Bt_exporterClick(); });
   connect(Timer_trace, &QTimer::timeout, this, [this] { Timer_traceTimer(); });
   connect(Trace_preci, &QTimer::timeout, this, [this] { Trace_preciTimer(); });
+  connect(map_redraw_, &QTimer::timeout, this, [this] { map_redraw_timeout(); });
   connect(Bt_tout_le_trace, &QPushButton::clicked, this, [this] { Bt_tout_le_traceClick(); });
   connect(Action_statistiques, &QAction::triggered, this, [this] { Bt_statistiquesClick(); });
   connect(Action_couleur_vitesse, &QAction::toggled, this, [this] { Bt_couleur_vitesseClick(); });

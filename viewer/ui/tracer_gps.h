@@ -6,6 +6,7 @@
 
 #include "shell/settings.h"
 #include "track/track_points.h"
+#include "viewer/map/map_source.h"
 #include "viewer/plan_geometry.h"
 #include "viewer/plan_navigation.h"
 #include "viewer/ui/screen_centring.h"
@@ -16,6 +17,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -24,6 +26,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSlider;
@@ -33,7 +36,9 @@ class TPlanImage;
 class TStatistiques;
 class TProfilVitesse;
 class QAction;
+class QActionGroup;
 class QToolButton;
+class MapUnderTrack;
 class TUpDown;
 
 // Seconds counted since the last reload attempt; kept across the window's
@@ -55,6 +60,7 @@ class TTrace : public QWidget {
   // Draws the journal `settings` name, showing `progress` (if any) while it
   // reads a track.
   explicit TTrace(const shell::Settings& settings, TCalcul* progress = nullptr, QWidget* parent = nullptr);
+  ~TTrace() override;
 
   // The viewer's own settings: shown once read, stored at the program's close.
   void show_settings();
@@ -127,6 +133,12 @@ class TTrace : public QWidget {
   void Timer_traceTimer();
   void Bt_exporterClick();
 
+  // The map under the track: none (the plain plan), a tile server by its
+  // URL template, or an MBTiles file; remembered in the settings once chosen.
+  void use_map(const viewer::map::MapSource& source);
+  const viewer::map::MapSource& map_source() const { return map_source_; }
+  MapUnderTrack* map() const { return map_.get(); }
+
   // Controls.
   QLineEdit* Aff_chemain_fichier_a_tracer;
   QPushButton* Bt_repertoire;
@@ -176,6 +188,8 @@ class TTrace : public QWidget {
   QAction* Action_profil;
   QAction* Action_profil_distance;
   QAction* Action_statistiques;
+  QActionGroup* Carte;  // Aucune, OpenStreetMap, Autre serveur..., Fichier MBTiles...
+  QLabel* Aff_carte;    // the map's one quiet line when it is offline or unreadable
   TProfilVitesse* Profil;
   TStatistiques* Statistiques = nullptr;  // made when first asked for
   QTimer* Timer_trace;
@@ -184,6 +198,8 @@ class TTrace : public QWidget {
   // The open and save dialogs and the message boxes; tests replace them.
   FileChooser Ouvrir;
   FileChooser Sauver;
+  FileChooser Ouvrir_carte;      // an MBTiles file
+  FileChooser Demander_serveur;  // a URL template
   MessageBox Message;
 
   // State.
@@ -270,6 +286,15 @@ class TTrace : public QWidget {
   void Action_profilToggled();
   // The statistics window follows the track and the markers while shown.
   void refresh_statistics();
+  void build_map_menu(QMenu* menu);
+  void map_chosen(int which);
+  void show_map_status();
+  void map_redraw_timeout();
+  viewer::map::MapSource map_source_;
+  bool map_chosen_ = false;  // by the user or the settings: the keys are written
+  std::unique_ptr<MapUnderTrack> map_;
+  QTimer* map_redraw_;  // the tiles that come together, drawn once
+  int last_pas_ = 1;
   bool size_chosen_ = false;
   QString start_file_;
   bool loading_ = false;

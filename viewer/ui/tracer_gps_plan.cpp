@@ -108,11 +108,6 @@ void TTrace::Redessiner(int pas, bool sur_curseur) {
   Placer_curseur(Bt_avance->Position(), sur_curseur);
 }
 
-void TTrace::redraw_view(int pas) {
-  viewer::draw_plan(Image->Bitmap(), Plan, Liste_points, static_cast<std::size_t>(pas), speed_top_);
-  Image->update();
-}
-
 void TTrace::Trace_preciTimer() {
   Trace_preci->stop();
   if (track_shown()) Redessiner(1, !Curseur->isHidden());

@@ -260,6 +260,13 @@ void TTrace::show_settings() {
   Bt_maj->setValue(settings_.refresh_delay);
   Bt_maj_on->setChecked(settings_.auto_refresh);
   if (const auto& size = settings_.viewer_size) restore_size({QSize(size->width, size->height), size->maximised});
+  if (const auto& map = settings_.viewer_map) {
+    auto text = [](const std::string& bytes) { return QString::fromStdU16String(common::from_cp1252(bytes)); };
+    using Kind = viewer::map::MapSource::Kind;
+    const Kind kinds[] = {Kind::None, Kind::TileServer, Kind::MbTiles};
+    map_chosen_ = true;
+    use_map({kinds[map->kind], text(map->url_template), text(map->path), text(map->attribution)});
+  }
 }
 
 void TTrace::store_settings(shell::Settings& settings) const {
@@ -268,6 +275,16 @@ void TTrace::store_settings(shell::Settings& settings) const {
   settings.auto_refresh = Bt_maj_on->isChecked();
   if (const std::optional<WindowSize> size = chosen_size())
     settings.viewer_size = shell::Settings::ViewerSize{size->normal.width(), size->normal.height(), size->maximised};
+  if (!map_chosen_) return;
+  // A text the settings file cannot hold leaves the map stored before.
+  auto bytes = [](const QString& text) {
+    std::optional<std::string> b = common::to_cp1252(text.toStdU16String());
+    return b && b->find_first_of("\r\n") == std::string::npos ? b : std::nullopt;
+  };
+  const auto url = bytes(map_source_.url_template), path = bytes(map_source_.path);
+  const auto attribution = bytes(map_source_.attribution);
+  if (url && path && attribution)
+    settings.viewer_map = shell::Settings::ViewerMap{static_cast<int32_t>(map_source_.kind), *url, *path, *attribution};
 }
 
 void TTrace::showEvent(QShowEvent* event) {

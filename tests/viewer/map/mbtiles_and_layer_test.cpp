@@ -92,6 +92,7 @@ TEST(MapLayer, PaintsTheKnownTileAtItsPixelAndTheAttribution) {
   ASSERT_TRUE(PumpUntil([&] { return changes > 0; }));
   PumpUntil([] { return false; }, 100);
   layer.paint(painter, view);
+  draw_attribution(painter, frame.rect(), layer.attribution());
   painter.end();
   const MapView::Point p = view.to_screen(paris);
   const QPointF corner(p.x - 26.11 * 1.3, p.y - 129.11 * 1.3);  // the tile's north-west corner
