@@ -10,6 +10,8 @@ namespace {
 
 const std::string kComplete = "$GPRMC,123519,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*6A\r\n";
 const std::string kShort = "$GPRMC,123520,A,4807.0380,N,01131.0000,E,,,230394,,*6A\r\n";
+// Today's receivers: talker GN, decimal seconds, a navigational status field.
+const std::string kGn = "$GNRMC,055234.000,A,4739.71890,N,12219.58362,W,0.00,286.35,050826,,,A,V*13\r\n";
 const std::string kNoRmc = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
 
 std::string file_bytes(const std::string& path) {
@@ -89,17 +91,6 @@ TEST_F(CycleTest, CountdownRunsInStepsOfThreeAndActsOnlyOnACompleteFix) {
   EXPECT_EQ(c.countdown(), 3);
 }
 
-TEST_F(CycleTest, FirstShowActsOnTheFirstCompleteFix) {
-  connect_port();
-  EXPECT_EQ(c.countdown(), 0);
-  EXPECT_EQ(settings.interval, 300);
-  EXPECT_FALSE(c.alarm_muted());
-  tick(kComplete);
-  EXPECT_EQ(text_view(), QString::fromUtf8("23/03/2094\t12:35:19\t48° 07' 0380\" N\t011° 31' 0000\" E\t022 noeuds"));
-  EXPECT_EQ(c.countdown(), 300);
-  EXPECT_EQ(c.shown_countdown(), 0);
-}
-
 TEST_F(CycleTest, RecordsTheFixAndLightsTheFileLampOnFailure) {
   connect_port();
   tick(kComplete);
@@ -150,13 +141,12 @@ TEST_F(CycleTest, SetsTheClockOnlyWhenAskedAndOnlyWhenActing) {
 
 TEST_F(CycleTest, ExtendedRmcRecordsTodaysReceiversOnlyWhenAskedFor) {
   connect_port();
-  const std::string gn = "$GNRMC,055234.000,A,4739.71890,N,12219.58362,W,0.00,286.35,050826,,,A,V*13\r\n";
-  tick(gn);
+  tick(kGn);
   EXPECT_FALSE(c.lamps().rmc);
   EXPECT_EQ(c.fix().Aff_heure, "??");
 
   settings.extended_rmc = true;
-  tick(gn);
+  tick(kGn);
   EXPECT_TRUE(c.lamps().fix);
   EXPECT_EQ(text_view(), QString::fromUtf8("05/08/2026\t05:52:34\t47° 39' 7189\" N\t122° 19' 5836\" W\t0.0 noeuds"));
   EXPECT_EQ(file_bytes(path("journal.txt")),
@@ -302,6 +292,8 @@ TEST_F(CycleTest, ReceivedTextReachesTheBufferThroughThePortEvents) {
 }
 
 TEST_F(CycleTest, AutomaticConnectionHappensOnceAndRetriesWhileFailing) {
+  c.run_cycle();  // box unchecked: waits for it
+  EXPECT_EQ(line.OpenCount(), 0);
   settings.auto_connect = true;
   line.SetOpenError(ENOENT);
   EXPECT_THROW(c.run_cycle(), std::exception);
@@ -348,9 +340,8 @@ TEST_F(CycleTest, AFailingAutomaticConnectionIsToldOncePerRunOfFailures) {
 }
 
 TEST_F(CycleTest, AReceiverOnlyTheExtendedReadingUnderstandsGetsOneHintPerConnection) {
-  const std::string gn = "$GNRMC,055234.000,A,4739.71890,N,12219.58362,W,0.00,286.35,050826,,,A,V*13\r\n";
   const auto hinted_after = [&](int cycles) {
-    for (int i = 0; i < cycles; ++i) tick(gn);
+    for (int i = 0; i < cycles; ++i) tick(kGn);
     return c.extended_rmc_hint().contains("« Récepteurs récents ($GNRMC, secondes décimales) »");
   };
   settings.extended_rmc_chosen = true;  // "RMC etendu=0": the hint, never the switch
@@ -371,35 +362,25 @@ TEST_F(CycleTest, AReceiverOnlyTheExtendedReadingUnderstandsGetsOneHintPerConnec
 // understands turns it on by itself, and says so for a few cycles; one that
 // the usual reading decodes never does.
 TEST_F(CycleTest, AReceiverOnlyTheExtendedReadingUnderstandsTurnsItOnWhenTheUserHasNotChosen) {
-  const std::string gn = "$GNRMC,055234.000,A,4739.71890,N,12219.58362,W,0.00,286.35,050826,,,A,V*13\r\n";
   int switches = 0;
   QObject::connect(&c, &acquisition::AcquisitionController::extended_rmc_switched_on, [&] { ++switches; });
   connect_port();
   for (int i = 0; i < 30; ++i) tick(kComplete);
-  for (int i = 0; i < 9; ++i) tick(gn);
+  for (int i = 0; i < 9; ++i) tick(kGn);
   EXPECT_FALSE(settings.extended_rmc);
   EXPECT_FALSE(c.lamps().fix);
-  tick(gn);
+  tick(kGn);
   EXPECT_TRUE(settings.extended_rmc);
   EXPECT_EQ(switches, 1);
   EXPECT_TRUE(c.extended_rmc_hint().isEmpty());
   EXPECT_TRUE(c.notice().startsWith(QString::fromUtf8("Récepteurs récents")));
-  for (int i = 0; i < 3; ++i) tick(gn);
+  for (int i = 0; i < 3; ++i) tick(kGn);
   EXPECT_TRUE(c.lamps().fix);
   EXPECT_EQ(c.fix().Aff_lat_miliemes, "7189");
   EXPECT_FALSE(c.notice().isEmpty());
-  tick(gn);
+  tick(kGn);
   EXPECT_TRUE(c.notice().isEmpty()) << "said for four cycles, then the banner again";
   EXPECT_EQ(switches, 1);
-}
-
-TEST_F(CycleTest, UncheckedAutomaticConnectionWaitsForTheBox) {
-  c.run_cycle();
-  EXPECT_FALSE(c.port().Connected());
-  EXPECT_EQ(line.OpenCount(), 0);
-  settings.auto_connect = true;
-  c.run_cycle();
-  EXPECT_TRUE(c.port().Connected());
 }
 
 }  // namespace
