@@ -22,7 +22,10 @@ AcquisitionController::AcquisitionController(shell::PlatformServices& platform, 
 
 AcquisitionController::~AcquisitionController() {
   // Closing the port at destruction must not call back into what is being
-  // torn down.
+  // torn down: the port outlives the receive buffer, and its close still
+  // hands pending events over.
+  port_.OnRxChar = nullptr;
+  port_.OnError = nullptr;
   port_.OnDeviceLost = nullptr;
   port_.OnAfterOpen = nullptr;
   port_.OnAfterClose = nullptr;
