@@ -40,8 +40,7 @@ class ControllerFixture : public ::testing::Test {
 
   QTemporaryDir dir;
   FakeSerialLine line;
-  // After the line, which its works open: it ends them before the line goes.
-  testing_support::FakeBackgroundWork background;
+  testing_support::FakeBackgroundWork background;  // after the line, which its works open
   testing_support::FakePortLister ports;
   testing_support::FakePowerSource power;
   testing_support::FakeSystemClock clock;

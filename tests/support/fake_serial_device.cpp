@@ -178,7 +178,6 @@ class FakeSerialLine::Device final : public SerialDevice {
 std::unique_ptr<SerialDevice> FakeSerialLine::open(const std::string& port, int& error) {
   std::lock_guard lock(mutex_);
   last_opened_ = port;
-  last_open_thread_ = std::this_thread::get_id();
   if (open_error_) {
     error = open_error_;
     return nullptr;
@@ -299,11 +298,6 @@ int FakeSerialLine::OpenCount() {
 std::string FakeSerialLine::LastOpenedName() {
   std::lock_guard lock(mutex_);
   return last_opened_;
-}
-
-std::thread::id FakeSerialLine::LastOpenThread() {
-  std::lock_guard lock(mutex_);
-  return last_open_thread_;
 }
 
 std::vector<std::string> FakeSerialLine::Calls() {

@@ -26,7 +26,6 @@
 #include <mutex>
 #include <string>
 #include <sys/types.h>
-#include <thread>
 #include <vector>
 
 enum class FakeOp {
@@ -77,7 +76,6 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   bool IsOpen();
   int OpenCount();
   std::string LastOpenedName();
-  std::thread::id LastOpenThread();
   // One entry per device call, e.g. "setup_queues 1024 1024", "set_state",
   // "set_timeouts", "purge 3", "escape 5", "set_event_mask 0x3ff",
   // "transmit_char 65", "read 12", "write 5", "clear_error", "modem_status".
@@ -131,7 +129,6 @@ class FakeSerialLine : public serial::SerialDeviceOpener {
   int open_devices_ = 0;
   int open_count_ = 0;
   std::string last_opened_;
-  std::thread::id last_open_thread_;
   std::vector<std::string> calls_;
   serial::Dcb last_dcb_;
   serial::CommTimeouts timeouts_;
