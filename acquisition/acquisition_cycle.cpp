@@ -26,8 +26,8 @@ constexpr size_t kReceiveLimit = 1000;
 // extended reading, before the switch or the hint: not a passing burst of
 // another talker.
 constexpr int kCyclesBeforeHint = 10;
-// The notice of the switch stays this many cycles (12 seconds): long enough
-// to be read, short enough to give the banner back for the alarms.
+// A notice stays this many cycles (12 seconds): long enough to be read,
+// short enough to give the banner back for the alarms.
 constexpr int kNoticeCycles = 4;
 // The longest file name the notice shows whole.
 constexpr qsizetype kNoticeNameLength = 18;
