@@ -9,7 +9,10 @@
 namespace acquisition {
 
 AcquisitionController::AcquisitionController(shell::PlatformServices& platform, shell::Settings& settings)
-    : platform_(platform), settings_(settings), port_(platform.serial_devices) {
+    : platform_(platform),
+      settings_(settings),
+      opening_(platform.serial_devices, platform.background),
+      port_(opening_.opener()) {
   port_.SetBaudRate(serial::br4800);
   port_.SetPort("COM1");
   port_.OnRxChar = [this](serial::TCustomComPort*, int count) { receive(count); };
@@ -33,22 +36,60 @@ AcquisitionController::~AcquisitionController() {
 
 void AcquisitionController::connect_by_hand() {
   qCDebug(lcAcquisition) << "connecting by hand to" << port_.Port().c_str();
+  if (opening_.under_way()) {
+    if (opening_step_ == OpeningStep::kAutomatic) opening_step_ = OpeningStep::kByHand;
+    return;
+  }
+  if (!port_.Connected()) {
+    start_opening(OpeningStep::kByHand);
+    return;
+  }
+  port_.SetConnected(false);
+  start_opening(OpeningStep::kByHandAgain);
+}
+
+void AcquisitionController::disconnect_by_hand() {
+  opening_.cancel();
+  port_.SetConnected(false);
+}
+
+void AcquisitionController::start_opening(OpeningStep step) {
+  opening_step_ = step;
+  opening_.start(port_.Port(), [this](const std::string& port) { port_prepared(port); });
+}
+
+void AcquisitionController::port_prepared(const std::string& port) {
+  if (port != port_.Port()) {
+    // The user named another port meanwhile; what was opened is closed. A
+    // click is for the port named now; the automatic connection tries it at
+    // the next cycle.
+    qCDebug(lcAcquisition) << "opened" << port.c_str() << "for nothing: the port is now" << port_.Port().c_str();
+    if (opening_step_ != OpeningStep::kAutomatic) start_opening(opening_step_);
+    return;
+  }
+  if (opening_step_ == OpeningStep::kAutomatic)
+    connect_automatically();
+  else
+    open_by_hand(opening_step_);
+}
+
+void AcquisitionController::open_by_hand(OpeningStep step) {
   try {
     port_.SetConnected(true);
-    port_.SetConnected(false);
-    port_.SetConnected(true);
+    if (step == OpeningStep::kByHand) port_.SetConnected(false);
   } catch (const std::exception& e) {
     qCDebug(lcAcquisition) << "connection failed:" << e.what();
     throw;
+  }
+  if (step == OpeningStep::kByHand) {
+    start_opening(OpeningStep::kByHandAgain);
+    return;
   }
   qCDebug(lcAcquisition) << "connected to" << port_.Port().c_str();
   arm_alarm();
 }
 
-void AcquisitionController::disconnect_by_hand() { port_.SetConnected(false); }
-
-bool AcquisitionController::connect_automatically() {
-  qCDebug(lcAcquisition) << "automatic connection to" << port_.Port().c_str();
+void AcquisitionController::connect_automatically() {
   try {
     port_.SetConnected(true);
   } catch (const std::exception& e) {
@@ -56,10 +97,10 @@ bool AcquisitionController::connect_automatically() {
     // Tried again at every cycle, so that a receiver plugged in later
     // connects by itself; the box comes once, not every 3 seconds.
     if (told_failures_.insert(e.what()).second) throw;
-    return false;
+    return;
   }
   qCDebug(lcAcquisition) << "connected to" << port_.Port().c_str();
-  return true;
+  awaiting_auto_connection_ = false;
 }
 
 void AcquisitionController::device_lost() {

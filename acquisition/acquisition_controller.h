@@ -7,6 +7,7 @@
 #include "acquisition/arrival_times.h"
 #include "acquisition/clock_setting.h"
 #include "acquisition/fix_fields.h"
+#include "acquisition/port_opening.h"
 #include "acquisition/time_watch.h"
 #include "serial/com_port.h"
 #include "shell/platform_services.h"
@@ -48,8 +49,13 @@ class AcquisitionController : public QObject {
 
   // The user's actions.
   // Open, close, open: the close-and-reopen starts a receiver that was left
-  // in a bad state from a clean line. Re-arms the alarm once open.
+  // in a bad state from a clean line. Re-arms the alarm once open. Each
+  // device is opened in the background (port_opening.h): the port opens
+  // once it is, and a failure reaches the application's exception handler
+  // (the error box) then. A click while an opening is under way adds none:
+  // an automatic one under way becomes this connection.
   void connect_by_hand();
+  // Closes the port, and drops an opening under way.
   void disconnect_by_hand();
   // "Alarme active" <-> "Alarme muette!".
   void toggle_alarm_mute();
@@ -62,8 +68,10 @@ class AcquisitionController : public QObject {
   // starts with a successful open, another port, or the box ticked again.
   void start_new_failure_run() { told_failures_.clear(); }
 
-  // The 3-second tick. Throws the first failure of an automatic connection
-  // in a run, for the error box.
+  // The 3-second tick. While the automatic connection waits, a cycle starts
+  // an opening in the background (none while one is under way) and ends
+  // there; the first failure of a run goes to the error box when the
+  // opening ends.
   void run_cycle();
 
   // The state shown.
@@ -84,7 +92,8 @@ class AcquisitionController : public QObject {
   // until given, and again once the port closes.
   const QString& extended_rmc_hint() const { return extended_rmc_hint_; }
   // Shown in the banner's place for a few cycles once the extended reading
-  // has been turned on by the controller; empty otherwise.
+  // has been turned on by the controller, or a log file turned out to be no
+  // regular file; empty otherwise.
   const QString& notice() const { return notice_; }
 
   // What the port delivered since the last cycle, for the tests to fill.
@@ -105,16 +114,27 @@ class AcquisitionController : public QObject {
   void connection_changed(bool open);
 
  private:
+  // What an opening in the background is for.
+  enum class OpeningStep { kAutomatic, kByHand, kByHandAgain };
+
+  void start_opening(OpeningStep step);
+  void port_prepared(const std::string& port);
+  void open_by_hand(OpeningStep step);
   void device_lost();
   void port_opened_or_closed();
   void show_disconnected();
-  bool connect_automatically();
+  void connect_automatically();
   int decode(const std::string& text);
   // Counts the cycles in a row that only the extended reading would decode;
   // after enough of them, turns it on (no choice of the user's) or gives the
   // hint (the user chose the usual reading), once per connection.
   void watch_extended_rmc(const std::string& text, int result);
   void switch_to_extended_rmc();
+  // In the banner's place for a few cycles.
+  void show_notice(const QString& text);
+  // A record failed: when for a log file that is no regular file, says so,
+  // once until a record succeeds again.
+  void tell_refused_log_file(const std::string& journal, const std::string& last_position);
   // What an acting cycle does on a complete fix: the record to the view, the
   // clock (from `heure`, when the sentence can be trusted for it) and the log
   // files, as the settings ask; then the countdown starts again.
@@ -129,6 +149,9 @@ class AcquisitionController : public QObject {
 
   shell::PlatformServices& platform_;
   shell::Settings& settings_;
+  // Before the port, which opens through it.
+  PortOpening opening_;
+  OpeningStep opening_step_ = OpeningStep::kAutomatic;
   serial::TComPort port_;
 
   std::string receive_buffer_;
@@ -152,6 +175,7 @@ class AcquisitionController : public QObject {
   QString extended_rmc_hint_;
   QString notice_;
   int notice_cycles_left_ = 0;
+  bool refused_log_file_told_ = false;
 };
 
 }  // namespace acquisition

@@ -13,6 +13,7 @@
 #include "common/cp1252.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace acquisition {
 
@@ -25,9 +26,11 @@ constexpr size_t kReceiveLimit = 1000;
 // extended reading, before the switch or the hint: not a passing burst of
 // another talker.
 constexpr int kCyclesBeforeHint = 10;
-// The notice of the switch stays this many cycles (12 seconds): long enough
-// to be read, short enough to give the banner back for the alarms.
+// A notice stays this many cycles (12 seconds): long enough to be read,
+// short enough to give the banner back for the alarms.
 constexpr int kNoticeCycles = 4;
+// The longest file name the notice shows whole.
+constexpr qsizetype kNoticeNameLength = 18;
 
 // The settings hold Windows-1252 bytes; the system takes UTF-8.
 std::string native_path(const std::string& bytes) {
@@ -106,9 +109,27 @@ void AcquisitionController::switch_to_extended_rmc() {
   // file keeps it at the next save, and the dialog's box shows it.
   qCDebug(lcAcquisition) << "extended reading turned on: only it decodes this receiver's RMC sentences";
   settings_.extended_rmc = true;
-  notice_ = QString::fromUtf8("Récepteurs récents :\nlecture activée\n(voir Configuration)");
-  notice_cycles_left_ = kNoticeCycles;
+  show_notice(QString::fromUtf8("Récepteurs récents :\nlecture activée\n(voir Configuration)"));
   emit extended_rmc_switched_on();
+}
+
+void AcquisitionController::show_notice(const QString& text) {
+  notice_ = text;
+  notice_cycles_left_ = kNoticeCycles;
+}
+
+void AcquisitionController::tell_refused_log_file(const std::string& journal, const std::string& last_position) {
+  if (refused_log_file_told_) return;
+  for (const std::string& path : {journal, last_position}) {
+    if (!refused_log_file(path)) continue;
+    qCDebug(lcAcquisition) << path.c_str() << "is no regular file: no record is written into it";
+    refused_log_file_told_ = true;
+    // The name alone, cut to the notice's width.
+    QString name = QFileInfo(QFile::decodeName(path.c_str())).fileName();
+    if (name.size() > kNoticeNameLength) name = name.left(kNoticeNameLength - 1) + QString::fromUtf8("…");
+    show_notice(QString::fromUtf8("« %1 »\nn'est pas un fichier\nordinaire : rien\nn'y est enregistré").arg(name));
+    return;
+  }
 }
 
 void AcquisitionController::run_cycle() {
@@ -116,8 +137,17 @@ void AcquisitionController::run_cycle() {
   if (notice_cycles_left_ > 0 && --notice_cycles_left_ == 0) notice_.clear();
 
   if (settings_.auto_connect && awaiting_auto_connection_) {
-    if (!connect_automatically()) return;
-    awaiting_auto_connection_ = false;
+    if (port_.Connected()) {
+      awaiting_auto_connection_ = false;
+    } else {
+      if (!opening_.under_way()) {
+        qCDebug(lcAcquisition) << "automatic connection to" << port_.Port().c_str();
+        start_opening(OpeningStep::kAutomatic);
+      }
+      // Under way still, or failed: the cycle ends as one that could not
+      // connect.
+      if (awaiting_auto_connection_) return;
+    }
   }
 
   if (!port_.Connected()) {
@@ -170,11 +200,15 @@ void AcquisitionController::act(const std::optional<HeureCycle>& heure, TimeTrus
   }
 
   if (settings_.record) {
-    const bool ok =
-        Ecriture_fichiers_log(native_path(settings_.log_path_1), native_path(settings_.log_path_2), line, fix_);
-    if (!ok) {
+    const std::string journal = native_path(settings_.log_path_1);
+    const std::string last_position = native_path(settings_.log_path_2);
+    const bool ok = Ecriture_fichiers_log(journal, last_position, line, fix_);
+    if (ok) {
+      refused_log_file_told_ = false;
+    } else {
       qCDebug(lcAcquisition) << "recording failed in" << settings_.log_path_1.c_str() << "or"
                              << settings_.log_path_2.c_str();
+      tell_refused_log_file(journal, last_position);
     }
     lamps_.file_error = !ok;
   }

@@ -101,6 +101,11 @@ bool append_record(common::UniqueFd fd, std::string record) {
 
 }  // namespace
 
+bool refused_log_file(const std::string& path) {
+  struct stat file {};
+  return ::stat(path.c_str(), &file) == 0 && !may_log_into(file);
+}
+
 bool Ecriture_fichiers_log(const std::string& path1, const std::string& path2, const std::string& line,
                            const FixFields& fields) {
   bool result = true;
@@ -123,9 +128,7 @@ bool Ecriture_fichiers_log(const std::string& path1, const std::string& path2, c
   // Replaced whole, never truncated first: killed at any moment, the file
   // holds the previous position or the new one. Written from its first byte,
   // it never starts on what was there before.
-  struct stat last {};
-  const bool refused = ::stat(path2.c_str(), &last) == 0 && !may_log_into(last);
-  if (refused || !common::replace_whole_file(path2, last_position_line(fields))) result = false;
+  if (refused_log_file(path2) || !common::replace_whole_file(path2, last_position_line(fields))) result = false;
   return result;
 }
 

@@ -19,4 +19,9 @@ namespace acquisition {
 bool Ecriture_fichiers_log(const std::string& path1, const std::string& path2, const std::string& line,
                            const FixFields& fields);
 
+// Whether the file at `path` is one no record is ever written into: a FIFO,
+// a socket, a folder or a device other than /dev/null (which a user may name
+// to keep no record). A file that does not exist yet is not.
+bool refused_log_file(const std::string& path);
+
 }  // namespace acquisition

@@ -29,6 +29,7 @@
 //   settled         until the viewer's window has painted everything.
 #include "acquisition/ui/affichage.h"
 #include "journal_bench.h"
+#include "serial/thread_pool_work.h"
 #include "shell/ini_file.h"
 #include "shell/settings.h"
 #include "shell/ui/orvanta_application.h"
@@ -137,7 +138,9 @@ int open_viewer(const std::string& journal, const std::string& folder) {
   NoTimeService time_service;
   Silence sound;
   UnknownSync clock_sync;
-  shell::PlatformServices platform{devices, devices, power, clock, time_service, clock_sync, sound, settings_path};
+  serial::ThreadPoolWork background;
+  shell::PlatformServices platform{devices,      background, devices, power,        clock,
+                                   time_service, clock_sync, sound,   settings_path};
   shell::Windows windows(platform);
   Trace->Message = [](QMessageBox::Icon, const QString& text) {
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());

@@ -7,6 +7,7 @@
 #include "platform/power_source.h"
 #include "platform/system_clock.h"
 #include "platform/time_sample_sink.h"
+#include "serial/background_work.h"
 #include "serial/serial_device.h"
 
 #include <string>
@@ -15,6 +16,8 @@ namespace shell {
 
 struct PlatformServices {
   serial::SerialDeviceOpener& serial_devices;
+  // Where the devices are opened, away from the window's thread.
+  serial::BackgroundWork& background;
   serial::PortLister& serial_ports;
   platform::PowerSource& power;
   platform::SystemClock& clock;

@@ -29,8 +29,9 @@ namespace serial {
 class GpsdSerialDevice final : public SerialDevice {
  public:
   // How long an open may wait for gpsd to accept: a local one answers at
-  // once, a remote one within a fraction of this; the open runs on the
-  // window's thread.
+  // once, a remote one within a fraction of this. The program opens in the
+  // background, but its next attempt and its close wait for an open under
+  // way.
   static constexpr std::chrono::milliseconds kConnectTimeout{1000};
 
   // Connects and asks for NMEA; returns null with `error` set when gpsd

@@ -1,10 +1,10 @@
 // Host names resolved on a thread of their own. getaddrinfo cannot be given
 // a time limit, and a name server that never answers keeps it about ten
-// seconds per attempt: on the window's thread, which opens the port, that
-// would freeze the window at every connection attempt. The caller waits a
-// short while (a name in /etc/hosts or in a cache answers within it); a
-// lookup still under way then fails this attempt with ETIMEDOUT and goes on
-// alone, at most one per name, and the next attempt takes its answer.
+// seconds per attempt: an open held that long would hold the program's next
+// attempts and its close (which waits for an open under way). The caller
+// waits a short while (a name in /etc/hosts or in a cache answers within
+// it); a lookup still under way then fails this attempt with ETIMEDOUT and
+// goes on alone, at most one per name, and the next attempt takes its answer.
 #pragma once
 
 #include <chrono>

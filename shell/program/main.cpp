@@ -14,6 +14,7 @@
 #include "serial/gpsd/gpsd_ports.h"
 #include "serial/posix/dev_port_lister.h"
 #include "serial/posix/posix_device_opener.h"
+#include "serial/thread_pool_work.h"
 #include "shell/command_line.h"
 #include "shell/settings_location.h"
 #include "shell/ui/application_icon.h"
@@ -69,28 +70,32 @@ class Silence : public platform::AlarmSound {
 int run_time_report(const shell::TimeReportRequest& request, shell::PlatformServices& services) {
   Silence silence;
   shell::PlatformServices platform{
-      services.serial_devices, services.serial_ports, services.power, services.clock,
-      services.time_samples,   services.clock_sync,   silence,        services.settings_path};
-  serial::SetApplicationExceptionHandler(tell);
+      services.serial_devices, services.background,   services.serial_ports, services.power,
+      services.clock,          services.time_samples, services.clock_sync,   silence,
+      services.settings_path};
   shell::Windows windows(platform);
+  acquisition::AcquisitionController& acquisition = windows.acquisition();
+  // The port opens once the event loop runs: a port that cannot be opened
+  // ends the report there.
+  serial::SetApplicationExceptionHandler([&acquisition](const std::exception_ptr& error) {
+    tell(error);
+    if (!acquisition.port().Connected()) QCoreApplication::exit(1);
+  });
   if (const std::optional<std::string> refusal = windows.load_settings())
     std::fprintf(stderr, "%s : %s\n", program_invocation_short_name, refusal->c_str());
   windows.settings().record = false;
   windows.settings().set_clock = false;
-  acquisition::AcquisitionController& acquisition = windows.acquisition();
   if (!request.port.empty()) acquisition.port().SetPort(request.port);
-  try {
-    acquisition.connect_by_hand();
-  } catch (...) {
-    tell(std::current_exception());
-    return 1;
-  }
+  acquisition.connect_by_hand();
   QTimer::singleShot(std::chrono::seconds(request.seconds), [&acquisition] {
     const acquisition::TimeStatus status = acquisition.time_status();
     std::fputs(acquisition::time_report_text(status).c_str(), stdout);
     QCoreApplication::exit(acquisition::time_report_exit_status(status));
   });
-  return QCoreApplication::exec();
+  const int status = QCoreApplication::exec();
+  // The windows go before the handler would be called again.
+  serial::SetApplicationExceptionHandler(tell);
+  return status;
 }
 
 }  // namespace
@@ -126,7 +131,10 @@ int main(int argc, char** argv) {
   // Port names "gpsd://..." read gpsd; the others are serial devices.
   serial::GpsdDeviceOpener devices(serial::posix_serial_devices());
   serial::GpsdPortLister ports(serial::posix_port_lister());
-  shell::PlatformServices platform{devices, ports, power, clock, chrony, clock_sync, sound, shell::settings_path()};
+  // After the devices it opens: gone first, it waits for an opening under way.
+  serial::ThreadPoolWork background;
+  shell::PlatformServices platform{
+      devices, background, ports, power, clock, chrony, clock_sync, sound, shell::settings_path()};
   if (report) return run_time_report(*report, platform);
 
   std::unique_ptr<shell::Windows> windows;

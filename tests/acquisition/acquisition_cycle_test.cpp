@@ -1,10 +1,16 @@
 // The acquisition's cycle, run by the test, over a fake serial line and fake
 // platform services.
+#include "common/unique_fd.h"
 #include "support/controller_fixture.h"
 #include "support/wait_until.h"
 
+#include <QFileInfo>
 #include <fstream>
 #include <sstream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <utility>
 
 namespace {
 
@@ -117,6 +123,38 @@ TEST_F(CycleTest, RecordsTheFixAndLightsTheFileLampOnFailure) {
   tick(kComplete);
   EXPECT_FALSE(c.lamps().file_error);
   EXPECT_EQ(file_bytes(path("journal.txt")).size(), 130u);
+}
+
+// Named once per run of failures; /dev/null, chosen to keep no record, never.
+TEST_F(CycleTest, ALogFileThatIsNoRegularFileIsToldOncePerRunOfFailures) {
+  const std::string fifo = path("fifo.txt"), unix_socket = path("socket.txt");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const common::UniqueFd listener(::socket(AF_UNIX, SOCK_STREAM, 0));
+  sockaddr_un address{AF_UNIX, {}};
+  unix_socket.copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(::bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  connect_port();
+  const auto record_into = [this](std::string shell::Settings::*log, const std::string& file) {
+    const std::string regular = settings.*log;
+    settings.*log = file;
+    c.set_countdown(0);
+    tick(kComplete);
+    settings.*log = regular;
+  };
+  for (const auto& [log, file] : {std::pair{&shell::Settings::log_path_1, fifo},
+                                  {&shell::Settings::log_path_2, unix_socket},
+                                  {&shell::Settings::log_path_1, "/tmp"},
+                                  {&shell::Settings::log_path_2, "/dev/null"}}) {
+    SCOPED_TRACE(file);
+    record_into(log, settings.*log);  // a record that succeeds starts a new run
+    record_into(log, file);
+    const QString told = "« " + QFileInfo(QString::fromStdString(file)).fileName() + " »\nn'est pas un fichier";
+    EXPECT_EQ(c.lamps().file_error, file != "/dev/null");
+    EXPECT_EQ(c.notice().startsWith(told), file != "/dev/null");
+    for (int i = 0; i < 4; ++i) tick();
+    record_into(log, file);
+    EXPECT_EQ(c.notice(), "") << "told once";
+  }
 }
 
 TEST_F(CycleTest, SetsTheClockOnlyWhenAskedAndOnlyWhenActing) {

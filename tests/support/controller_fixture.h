@@ -5,6 +5,7 @@
 
 #include "acquisition/acquisition_controller.h"
 #include "support/fake_alarm_sound.h"
+#include "support/fake_background_work.h"
 #include "support/fake_clock_sync.h"
 #include "support/fake_port_lister.h"
 #include "support/fake_power_source.h"
@@ -19,7 +20,7 @@
 class ControllerFixture : public ::testing::Test {
  protected:
   explicit ControllerFixture(serial::SerialDeviceOpener& devices)
-      : platform{devices, ports, power, clock, time_samples, clock_sync, sound, ""} {
+      : platform{devices, background, ports, power, clock, time_samples, clock_sync, sound, ""} {
     settings.log_path_1 = path("journal.txt");
     settings.log_path_2 = path("last.txt");
     settings.auto_connect = false;
@@ -39,6 +40,7 @@ class ControllerFixture : public ::testing::Test {
 
   QTemporaryDir dir;
   FakeSerialLine line;
+  testing_support::FakeBackgroundWork background;  // after the line, which its works open
   testing_support::FakePortLister ports;
   testing_support::FakePowerSource power;
   testing_support::FakeSystemClock clock;

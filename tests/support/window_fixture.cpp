@@ -9,8 +9,9 @@ namespace testing_support {
 WindowFixture::WindowFixture() : WindowFixture(line) {}
 
 WindowFixture::WindowFixture(serial::SerialDeviceOpener& devices)
-    : platform{devices,      ports,      power, clock,
-               time_samples, clock_sync, sound, dir.filePath("orvanta.INI").toStdString()} {}
+    : platform{devices,    background, ports,
+               power,      clock,      time_samples,
+               clock_sync, sound,      dir.filePath("orvanta.INI").toStdString()} {}
 
 WindowFixture::~WindowFixture() { windows.reset(); }
 

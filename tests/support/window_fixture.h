@@ -4,6 +4,7 @@
 #pragma once
 
 #include "fake_alarm_sound.h"
+#include "fake_background_work.h"
 #include "fake_clock_sync.h"
 #include "fake_port_lister.h"
 #include "fake_power_source.h"
@@ -33,6 +34,7 @@ class WindowFixture : public ::testing::Test {
 
   QTemporaryDir dir;
   FakeSerialLine line;
+  FakeBackgroundWork background;  // after the line, which its works open
   FakePortLister ports;
   FakePowerSource power;
   FakeSystemClock clock;
