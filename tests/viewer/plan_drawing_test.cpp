@@ -4,6 +4,7 @@
 #include "support/journal_text.h"
 #include "track/journal_loader.h"
 #include "viewer/speed_colours.h"
+#include "viewer/track_northings.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -110,13 +111,15 @@ TEST_F(PlanDrawing, AQuickRedrawVisitsEveryPasThPointAndAlternatesOnThem) {
   EXPECT_EQ(at(image, 100, 60), kWhite);
 }
 
-// Each track is drawn as it lies, centred at "1000 %": every fix on the line,
-// every leg its own way by its own length (north up, east to the right, a
+// Each track is drawn as it lies, centred at "1000 %" (and the same on a map):
+// every fix on the line, every leg its own way by its own length (north up, east to the right, a
 // tenth of a pixel a metre within the plan's 1 % of flattening).
 TEST_F(PlanDrawing, EveryTrackIsDrawnAsItLies) {
+  TrackNorthings northings;
   for (const viewer_test::ExampleTrack& t : viewer_test::kExampleTracks) {
     SCOPED_TRACE(t.name);
     load(viewer_test::journal(t));
+    northings.forget();  // as the viewer does at every load
     auto pixel = [&](std::size_t i) { return Vers_pixel(scale, points.position(i).lat, points.position(i).lon); };
     const track::PointPosition first = points.position(0), last = points.position(points.size() - 1);
     Calcul_echelle(scale, 19, first.lat_degres(), first.lat_minutes());
@@ -126,6 +129,15 @@ TEST_F(PlanDrawing, EveryTrackIsDrawnAsItLies) {
     for (std::size_t i = 0; i < points.size(); ++i) {
       ASSERT_TRUE(pixel(i).visible && image.pixel(pixel(i).x, pixel(i).y) != kWhite) << i;
     }
+    // On a map, the northings kept for the track draw what working each out
+    // draws.
+    PlanScale map = scale;
+    map.on_map = true;
+    QImage kept = new_plan_bitmap(), each = new_plan_bitmap();
+    Tracer_parcours(kept, map, points, 1, std::nullopt, northings.of(points));
+    Tracer_parcours(each, map, points, 1);
+    EXPECT_EQ(kept, each);
+    EXPECT_NE(coloured(each), 0);
     std::size_t start = 0;
     for (const viewer_test::Leg& leg : t.legs) {
       const std::size_t end = start + leg.steps;

@@ -9,6 +9,7 @@
 #include "viewer/map/map_source.h"
 #include "viewer/plan_geometry.h"
 #include "viewer/plan_navigation.h"
+#include "viewer/track_northings.h"
 #include "viewer/ui/screen_centring.h"
 
 #include <QMessageBox>
@@ -293,7 +294,8 @@ class TTrace : public QWidget {
   viewer::map::MapSource map_source_;
   bool map_chosen_ = false;  // by the user or the settings: the keys are written
   std::unique_ptr<MapUnderTrack> map_;
-  QTimer* map_redraw_;  // the tiles that come together, drawn once
+  viewer::TrackNorthings northings_;  // of Liste_points, while on a map
+  QTimer* map_redraw_;                // the tiles that come together, drawn once
   int last_pas_ = 1;
   bool size_chosen_ = false;
   QString start_file_;

@@ -86,6 +86,7 @@ void TTrace::redraw_view(int pas) {
     ground.over = [this](QPainter& painter) {
       viewer::map::draw_attribution(painter, QRect(QPoint(0, 0), Image->Bitmap().size()), map_->attribution());
     };
+    ground.northings = northings_.of(Liste_points);
   }
   viewer::draw_plan(Image->Bitmap(), Plan, Liste_points, static_cast<std::size_t>(pas), speed_top_, ground);
   Image->update();

@@ -73,6 +73,7 @@ int TTrace::Charger_fichier(const QString& path) {
   } done{loading_};
   Trace_preci->stop();
   Liste_points.clear();
+  northings_.forget();
   show_progress_window(progress_);
   set_loading_controls_enabled(false);
 
