@@ -205,3 +205,23 @@ TEST(GridSteps, KeepLinesAbout30PixelsApart) {
   // At the pole a degree of longitude spans nothing: one meridian, no division by zero.
   EXPECT_EQ(grid_steps(scale_at(kItem1, 90)).lon, 361);
 }
+
+// On a map a degree of latitude spans 1/cos(latitude) times the equator's:
+// the parallels are spaced at the view's latitude, about 30 pixels apart
+// there and no more than needed.
+TEST(GridSteps, OnAMapSpaceTheParallelsAtTheViewsLatitude) {
+  for (const int degrees : {0, 45, 65, -70}) {
+    PlanScale map = scale_at(kItem1, std::abs(degrees));
+    map.on_map = true;
+    map.Centre_lat = degrees * kDegree;
+    const int32_t step = grid_steps(map).lat;
+    auto spacing = [&](int32_t degrees_apart) {
+      return std::abs(Vers_pixel(map, map.Centre_lat + degrees_apart * kDegree, 0).y -
+                      Vers_pixel(map, map.Centre_lat, 0).y);
+    };
+    EXPECT_GE(spacing(step), 28) << degrees;
+    if (step > 1) {
+      EXPECT_LT(spacing(step - 1), 30) << degrees;
+    }
+  }
+}
