@@ -293,6 +293,7 @@ class TTrace : public QWidget {
   void map_redraw_timeout();
   viewer::map::MapSource map_source_;
   bool map_chosen_ = false;  // by the user or the settings: the keys are written
+  int32_t map_cache_mb_ = shell::Settings::ViewerMap{}.cache_mb;
   std::unique_ptr<MapUnderTrack> map_;
   viewer::TrackNorthings northings_;  // of Liste_points, while on a map
   QTimer* map_redraw_;                // the tiles that come together, drawn once

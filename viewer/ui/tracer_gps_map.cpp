@@ -59,7 +59,7 @@ void TTrace::use_map(const MapSource& source) {
   Carte->actions().at(item_of(source))->setChecked(true);
   map_.reset();
   if (source.kind != MapSource::Kind::None) {
-    map_ = std::make_unique<MapUnderTrack>(source);
+    map_ = std::make_unique<MapUnderTrack>(source, qint64{map_cache_mb_} * 1000 * 1000);
     connect(map_.get(), &MapUnderTrack::changed, map_redraw_, qOverload<>(&QTimer::start));
     connect(map_.get(), &MapUnderTrack::status_changed, this, [this] { show_map_status(); });
   }
