@@ -22,7 +22,6 @@ class TrackNorthings {
 
  private:
   std::vector<double> northings_;
-  bool known_ = false;
 };
 
 }  // namespace viewer

@@ -129,8 +129,7 @@ TEST_F(PlanDrawing, EveryTrackIsDrawnAsItLies) {
     for (std::size_t i = 0; i < points.size(); ++i) {
       ASSERT_TRUE(pixel(i).visible && image.pixel(pixel(i).x, pixel(i).y) != kWhite) << i;
     }
-    // On a map, the northings kept for the track draw what working each out
-    // draws.
+    // On a map, the northings kept for the track draw what working each out does.
     PlanScale map = scale;
     map.on_map = true;
     QImage kept = new_plan_bitmap(), each = new_plan_bitmap();

@@ -38,9 +38,8 @@ TEST(PlanNavigation, TheWholeTrackViewHoldsATrackAcrossThe180thMeridian) {
   EXPECT_EQ(kZoomItems[static_cast<std::size_t>(view->zoom_index)], std::string("1000 %"));
 }
 
-// On a map, a tall track in Lapland, which fits the flat plan's 5 % step with
-// 6 pixels to spare but not Mercator's, and its mirror in the south: whole
-// inside the margins at the step chosen, not at the next one.
+// On a map, a tall track in Lapland (the flat plan's 5 % step holds it, not Mercator's) and its
+// mirror in the south: whole inside the margins at the step chosen, not at the next one.
 TEST(PlanNavigation, OnAMapTheWholeTrackViewFitsTheMercatorPlan) {
   for (const double sign : {1.0, -1.0}) {
     std::string text;

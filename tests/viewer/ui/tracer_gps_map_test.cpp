@@ -79,10 +79,9 @@ TEST_F(ViewerMap, TheTrackLiesOnTheChosenMapInThePlanAndTheExportAndNoneLeavesTh
   }
   const QSize size = trace.Image->Bitmap().size();
   EXPECT_GT(qGray(trace.Image->Bitmap().pixel(size.width() - 2, size.height() - 2)), 200);  // the attribution
-  // A click beside a record picks it on the map's plan.
   const int cursor = trace.Bt_avance->Position();
   QTest::mouseClick(trace.Image, Qt::LeftButton, {}, probe(20).on + QPoint(2, -2));
-  EXPECT_EQ(trace.Bt_avance->Position(), 20);
+  EXPECT_EQ(trace.Bt_avance->Position(), 20);  // a click beside a record picks it on the map
   trace.go_to_record(cursor);
 
   chosen = dir.filePath("export.jpg");
