@@ -115,11 +115,9 @@ TEST_F(PlanDrawing, AQuickRedrawVisitsEveryPasThPointAndAlternatesOnThem) {
 // every fix on the line, every leg its own way by its own length (north up, east to the right, a
 // tenth of a pixel a metre within the plan's 1 % of flattening).
 TEST_F(PlanDrawing, EveryTrackIsDrawnAsItLies) {
-  TrackNorthings northings;
   for (const viewer_test::ExampleTrack& t : viewer_test::kExampleTracks) {
     SCOPED_TRACE(t.name);
     load(viewer_test::journal(t));
-    northings.forget();  // as the viewer does at every load
     auto pixel = [&](std::size_t i) { return Vers_pixel(scale, points.position(i).lat, points.position(i).lon); };
     const track::PointPosition first = points.position(0), last = points.position(points.size() - 1);
     Calcul_echelle(scale, 19, first.lat_degres(), first.lat_minutes());
@@ -133,7 +131,7 @@ TEST_F(PlanDrawing, EveryTrackIsDrawnAsItLies) {
     PlanScale map = scale;
     map.on_map = true;
     QImage kept = new_plan_bitmap(), each = new_plan_bitmap();
-    Tracer_parcours(kept, map, points, 1, std::nullopt, northings.of(points));
+    Tracer_parcours(kept, map, points, 1, std::nullopt, TrackNorthings().of(points));
     Tracer_parcours(each, map, points, 1);
     EXPECT_EQ(kept, each);
     EXPECT_NE(coloured(each), 0);
