@@ -88,7 +88,9 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackP
                      std::optional<double> speed_top, std::span<const double> northings) {
   const QRgb colours[2] = {qRgb(255, 0, 0), qRgb(0, 0, 255)};
   const PlanProjection projection(scale);
-  if (!scale.on_map) northings = {};
+  // Northings not of this many points are never read (past their end): each
+  // is then worked out.
+  if (!scale.on_map || northings.size() != points.size()) northings = {};
   auto y_of = [&](std::size_t i) {
     return northings.empty() ? projection.y(points.position(i).lat) : projection.y_at_northing(northings[i]);
   };

@@ -84,7 +84,9 @@ std::optional<TrackView> whole_track_view(const track::TrackPoints& points, int 
 std::optional<std::size_t> record_near(const PlanScale& scale, const track::TrackPoints& points, int x, int y,
                                        double reach, std::span<const double> northings) {
   const PlanAxes axes(scale);
-  if (!scale.on_map) northings = {};
+  // Northings not of this many points are never read (past their end): each
+  // is then worked out.
+  if (!scale.on_map || northings.size() != points.size()) northings = {};
   const double px = x, py = y;
   double best = reach * reach;
   std::optional<std::size_t> nearest;
