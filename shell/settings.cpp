@@ -67,6 +67,8 @@ Settings load_settings(const IniFile& ini, std::string_view home) {
                                        ini.read_string(kViewerSizeSection, kViewerMapServerKey, ""),
                                        ini.read_string(kViewerSizeSection, kViewerMapFileKey, ""),
                                        ini.read_string(kViewerSizeSection, kViewerMapAttributionKey, "")};
+    const int32_t cache = ini.read_integer(kViewerSizeSection, kViewerMapCacheKey, s.viewer_map->cache_mb);
+    if (cache >= kViewerMapCacheRange.min && cache <= kViewerMapCacheRange.max) s.viewer_map->cache_mb = cache;
   }
   return s;
 }
@@ -123,6 +125,7 @@ void store_settings(const Settings& settings, IniFile& ini) {
     ini.write_string(kViewerSizeSection, kViewerMapServerKey, map->url_template);
     ini.write_string(kViewerSizeSection, kViewerMapFileKey, map->path);
     ini.write_string(kViewerSizeSection, kViewerMapAttributionKey, map->attribution);
+    ini.write_integer(kViewerSizeSection, kViewerMapCacheKey, map->cache_mb);
   }
 }
 

@@ -59,12 +59,14 @@ struct Settings {
   std::optional<ViewerSize> viewer_size;
   // The map under the viewer's track once the user has chosen one ("Carte":
   // 0 none, 1 a tile server, 2 an MBTiles file; "Carte serveur", "Carte
-  // fichier", "Carte attribution", under "Tracer"); stored only when set.
+  // fichier", "Carte attribution", "Carte cache Mo", under "Tracer"); stored
+  // only when set.
   struct ViewerMap {
     int32_t kind = 0;
     std::string url_template;
     std::string path;
     std::string attribution;  // empty: the source's own
+    int32_t cache_mb = 500;   // the tile servers' disk cache, in MB (10^6 bytes)
   };
   std::optional<ViewerMap> viewer_map;
 };
@@ -117,6 +119,10 @@ inline constexpr std::string_view kViewerMapKey = "Carte";
 inline constexpr std::string_view kViewerMapServerKey = "Carte serveur";
 inline constexpr std::string_view kViewerMapFileKey = "Carte fichier";
 inline constexpr std::string_view kViewerMapAttributionKey = "Carte attribution";
+inline constexpr std::string_view kViewerMapCacheKey = "Carte cache Mo";
+// A cache below a few views' tiles would fetch them again at every pan; a
+// value outside the range, or not a number, gives the default.
+inline constexpr SettingRange kViewerMapCacheRange{10, 100000};
 
 // The defaults: the log files sit in the home folder (bytes); an empty home
 // leaves bare file names.

@@ -76,7 +76,7 @@ void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints&
     painter.setFont(font);
     labels = Tracer_grille(painter, scale);
   }
-  Tracer_parcours(bitmap, scale, points, pas, speed_top);
+  Tracer_parcours(bitmap, scale, points, pas, speed_top, ground.northings);
   QPainter painter(&bitmap);
   painter.setFont(font);
   draw_grid_labels(painter, labels);
@@ -85,9 +85,15 @@ void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints&
 }
 
 void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,
-                     std::optional<double> speed_top) {
+                     std::optional<double> speed_top, std::span<const double> northings) {
   const QRgb colours[2] = {qRgb(255, 0, 0), qRgb(0, 0, 255)};
   const PlanProjection projection(scale);
+  // Northings not of this many points are never read (past their end): each
+  // is then worked out.
+  if (!scale.on_map || northings.size() != points.size()) northings = {};
+  auto y_of = [&](std::size_t i) {
+    return northings.empty() ? projection.y(points.position(i).lat) : projection.y_at_northing(northings[i]);
+  };
   CosmeticLines lines(bitmap);
   bool none_visible_yet = true;
   // The pen: the pixel of the point before, known when that point was in view.
@@ -101,7 +107,7 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackP
       continue;
     }
     const int32_t x = projection.x(p.lon);
-    const int32_t y = projection.y(p.lat);
+    const int32_t y = y_of(i);
     if (none_visible_yet) {
       none_visible_yet = false;
     } else {
@@ -109,7 +115,7 @@ void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackP
         // Coming in from outside: the segment is clipped at the border.
         const track::PointPosition& before = points.position(i - pas);
         pen_x = projection.x(before.lon);
-        pen_y = projection.y(before.lat);
+        pen_y = y_of(i - pas);
       }
       // The colour changes at every step, drawn or not.
       lines.line(pen_x, pen_y, x, y, speed_top ? speed_colour(points.speed_knots(i), *speed_top) : colours[step % 2]);

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 class QPainter;
@@ -24,10 +25,12 @@ namespace viewer {
 QImage new_plan_bitmap(QSize size = QSize(kPlanWidth, kPlanHeight));
 
 // What a map adds to the drawing: painted over the white fill, under
-// everything else, and its caption over everything.
+// everything else, and its caption over everything; and the track's
+// northings (TrackNorthings), so that a frame does not work them out again.
 struct Ground {
   std::function<void(QPainter&)> under;
   std::function<void(QPainter&)> over;
+  std::span<const double> northings;
 };
 
 // The whole drawing: fill, grid lines, track with point step `pas`, labels.
@@ -42,8 +45,10 @@ void draw_plan(QImage& bitmap, const PlanScale& scale, const track::TrackPoints&
 // an earlier visible one: one coming in from outside is clipped at the border,
 // one going out is not drawn. The segments are written straight into the
 // bitmap (Format_RGB32) with the pixels QPainter's one-pixel pen would give.
+// On a map, `northings` (one per point) spares working each out; empty, it
+// is worked out here.
 void Tracer_parcours(QImage& bitmap, const PlanScale& scale, const track::TrackPoints& points, std::size_t pas,
-                     std::optional<double> speed_top = std::nullopt);
+                     std::optional<double> speed_top = std::nullopt, std::span<const double> northings = {});
 
 // Meridians and parallels every whole number of degrees that keeps them about
 // 30 pixels apart, black at 0 degrees, grey elsewhere. Gives their labels,

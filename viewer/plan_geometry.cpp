@@ -200,8 +200,14 @@ EdgePointer edge_pointer(int x, int y, int width, int height) {
 }
 
 GridSteps grid_steps(const PlanScale& scale) {
-  const PixelPosition p0 = Vers_pixel(scale, 0, 0);
-  const PixelPosition p1 = Vers_pixel(scale, track::kUnitsPerDegree, track::kUnitsPerDegree);
+  // On a map a degree of latitude spans more pixels the nearer the pole
+  // (Web Mercator): the degree across the view's centre is the one measured,
+  // short of the tiles' edge. On the flat plan every degree is the same.
+  constexpr int64_t kFarthest = 84 * int64_t{track::kUnitsPerDegree};
+  const int64_t lat =
+      scale.on_map ? std::clamp(scale.Centre_lat, -kFarthest, kFarthest) - track::kUnitsPerDegree / 2 : 0;
+  const PixelPosition p0 = Vers_pixel(scale, lat, 0);
+  const PixelPosition p1 = Vers_pixel(scale, lat + track::kUnitsPerDegree, track::kUnitsPerDegree);
   // A degree spanning no pixel would divide by zero; one line of the whole
   // range is then all that can be drawn.
   auto step = [](int32_t span) {

@@ -100,8 +100,12 @@ class PlanAxes {
         half_height_(scale.half_height()) {}
   int32_t x(int64_t lon) const { return truncate(lon_factor_ * static_cast<double>(lon - centre_lon_) + half_width_); }
   int32_t y(int64_t lat) const {
-    if (mercator_ != 0) return truncate(half_height_ - (mercator_northing(lat) - centre_northing_) * mercator_);
+    if (mercator_ != 0) return y_at_northing(mercator_northing(lat));
     return truncate(half_height_ - static_cast<double>(lat - centre_lat_) * lat_factor_);
+  }
+  // On a map, y of the latitude whose mercator_northing is `northing`.
+  int32_t y_at_northing(double northing) const {
+    return truncate(half_height_ - (northing - centre_northing_) * mercator_);
   }
 
  private:
@@ -158,7 +162,8 @@ enum class EdgePointer { Normal, Horizontal, Vertical };
 EdgePointer edge_pointer(int x, int y, int width = kPlanWidth, int height = kPlanHeight);
 
 // Whole degrees between grid lines so that lines are about 30 pixels apart or
-// more. Where a degree spans no pixel at all (near a pole) one line is kept.
+// more (on a map, parallels at the view's centre). Where a degree spans no
+// pixel at all (near a pole) one line is kept.
 struct GridSteps {
   int32_t lon;
   int32_t lat;

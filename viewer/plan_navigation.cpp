@@ -49,7 +49,8 @@ void zoom_at(PlanScale& scale, int zoom_index, int x, int y) {
   }
 }
 
-std::optional<TrackView> whole_track_view(const track::TrackPoints& points, int width, int height, int margin) {
+std::optional<TrackView> whole_track_view(const track::TrackPoints& points, int width, int height, int margin,
+                                          bool on_map) {
   if (points.empty()) return std::nullopt;
   int64_t lat_low = std::numeric_limits<int64_t>::max(), lat_high = std::numeric_limits<int64_t>::min();
   int64_t lon_low = lat_low, lon_high = lat_high;
@@ -60,12 +61,20 @@ std::optional<TrackView> whole_track_view(const track::TrackPoints& points, int 
     lon_low = std::min<int64_t>(lon_low, p.lon);
     lon_high = std::max<int64_t>(lon_high, p.lon);
   }
-  const PlanPosition centre{lat_low + (lat_high - lat_low) / 2, lon_low + (lon_high - lon_low) / 2};
+  PlanPosition centre{lat_low + (lat_high - lat_low) / 2, lon_low + (lon_high - lon_low) / 2};
   PlanScale scale;
+  scale.on_map = on_map;
+  // On a map the track's northern half is drawn taller than its southern
+  // one: its middle and its height are those of its northings.
+  const double north_low = on_map ? mercator_northing(lat_low) : 0,
+               north_high = on_map ? mercator_northing(lat_high) : 0;
+  if (on_map) centre.lat = std::llround(mercator_latitude_units((north_low + north_high) / 2));
   for (int zoom = kZoomCount - 1; zoom > 0; --zoom) {
     set_scale(scale, zoom, centre.lat);
+    const double tall = on_map ? (north_high - north_low) * scale.mercator
+                               : static_cast<double>(lat_high - lat_low) * lat_pixels_per_unit(scale);
     if (static_cast<double>(lon_high - lon_low) * lon_pixels_per_unit(scale) <= width - 2 * margin &&
-        static_cast<double>(lat_high - lat_low) * lat_pixels_per_unit(scale) <= height - 2 * margin) {
+        tall <= height - 2 * margin) {
       return TrackView{zoom, centre};
     }
   }
@@ -73,15 +82,19 @@ std::optional<TrackView> whole_track_view(const track::TrackPoints& points, int 
 }
 
 std::optional<std::size_t> record_near(const PlanScale& scale, const track::TrackPoints& points, int x, int y,
-                                       double reach) {
+                                       double reach, std::span<const double> northings) {
   const PlanAxes axes(scale);
+  // Northings not of this many points are never read (past their end): each
+  // is then worked out.
+  if (!scale.on_map || northings.size() != points.size()) northings = {};
   const double px = x, py = y;
   double best = reach * reach;
   std::optional<std::size_t> nearest;
   auto distance2 = [&](double ax, double ay) { return (ax - px) * (ax - px) + (ay - py) * (ay - py); };
   double x0 = 0, y0 = 0;
   for (std::size_t i = 0; i < points.size(); ++i) {
-    const double x1 = axes.x(points.position(i).lon), y1 = axes.y(points.position(i).lat);
+    const double x1 = axes.x(points.position(i).lon);
+    const double y1 = northings.empty() ? axes.y(points.position(i).lat) : axes.y_at_northing(northings[i]);
     if (i == 0) {  // the first record alone: a segment of no length
       x0 = x1;
       y0 = y1;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace viewer {
 
@@ -30,16 +31,19 @@ void zoom_at(PlanScale& scale, int zoom_index, int x, int y);
 
 // The largest zoom step at which the whole of `points` fits in the drawing
 // with `margin` pixels to spare on each side, centred on it; the smallest
-// step when none does. Nothing without points.
+// step when none does. Nothing without points. `on_map`: on the Web Mercator
+// plan, whose degrees of latitude grow towards the poles.
 struct TrackView {
   int zoom_index;
   PlanPosition centre;
 };
-std::optional<TrackView> whole_track_view(const track::TrackPoints& points, int width, int height, int margin);
+std::optional<TrackView> whole_track_view(const track::TrackPoints& points, int width, int height, int margin,
+                                          bool on_map = false);
 
 // The record nearest to pixel (x, y) among the ends of the track segment
-// passing closest to it, when that segment comes within `reach` pixels.
+// passing closest to it, when that segment comes within `reach` pixels. On a
+// map, `northings` (TrackNorthings) spares working out each point's.
 std::optional<std::size_t> record_near(const PlanScale& scale, const track::TrackPoints& points, int x, int y,
-                                       double reach);
+                                       double reach, std::span<const double> northings = {});
 
 }  // namespace viewer

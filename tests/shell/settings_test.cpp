@@ -115,4 +115,11 @@ TEST(Settings, TheViewerMapIsReadOnlyWhenChosenAndWrittenBackWhole) {
   EXPECT_EQ(ini.read_string("Tracer", "Carte", ""), "2");
   EXPECT_EQ(ini.read_string("Tracer", "Carte fichier", ""), "/m.mbtiles");
   EXPECT_EQ(ini.read_string("Tracer", "Carte attribution", ""), "\xA9 X");
+  EXPECT_EQ(ini.read_string("Tracer", "Carte cache Mo", ""), "500");  // the default, written with the others
+  // The disk cache's cap: a value out of 10..100000 MB, or no number, is the default.
+  const std::pair<const char*, int32_t> caps[] = {{"200", 200},    {"10", 10},    {"100000", 100000}, {"9", 500},
+                                                  {"100001", 500}, {"-300", 500}, {"lots", 500},      {"", 500}};
+  for (const auto& [text, mb] : caps) {
+    EXPECT_EQ(load(std::string("[Tracer]\nCarte=1\nCarte cache Mo=") + text + "\n").viewer_map->cache_mb, mb) << text;
+  }
 }

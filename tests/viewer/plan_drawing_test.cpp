@@ -4,6 +4,7 @@
 #include "support/journal_text.h"
 #include "track/journal_loader.h"
 #include "viewer/speed_colours.h"
+#include "viewer/track_northings.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -110,8 +111,8 @@ TEST_F(PlanDrawing, AQuickRedrawVisitsEveryPasThPointAndAlternatesOnThem) {
   EXPECT_EQ(at(image, 100, 60), kWhite);
 }
 
-// Each track is drawn as it lies, centred at "1000 %": every fix on the line,
-// every leg its own way by its own length (north up, east to the right, a
+// Each track is drawn as it lies, centred at "1000 %" (and the same on a map):
+// every fix on the line, every leg its own way by its own length (north up, east to the right, a
 // tenth of a pixel a metre within the plan's 1 % of flattening).
 TEST_F(PlanDrawing, EveryTrackIsDrawnAsItLies) {
   for (const viewer_test::ExampleTrack& t : viewer_test::kExampleTracks) {
@@ -126,6 +127,14 @@ TEST_F(PlanDrawing, EveryTrackIsDrawnAsItLies) {
     for (std::size_t i = 0; i < points.size(); ++i) {
       ASSERT_TRUE(pixel(i).visible && image.pixel(pixel(i).x, pixel(i).y) != kWhite) << i;
     }
+    // On a map, the northings kept for the track draw what working each out does.
+    PlanScale map = scale;
+    map.on_map = true;
+    QImage kept = new_plan_bitmap(), each = new_plan_bitmap();
+    Tracer_parcours(kept, map, points, 1, std::nullopt, TrackNorthings().of(points));
+    Tracer_parcours(each, map, points, 1);
+    EXPECT_EQ(kept, each);
+    EXPECT_NE(coloured(each), 0);
     std::size_t start = 0;
     for (const viewer_test::Leg& leg : t.legs) {
       const std::size_t end = start + leg.steps;

@@ -205,3 +205,18 @@ TEST(GridSteps, KeepLinesAbout30PixelsApart) {
   // At the pole a degree of longitude spans nothing: one meridian, no division by zero.
   EXPECT_EQ(grid_steps(scale_at(kItem1, 90)).lon, 361);
 }
+
+// On a map a degree of latitude spans 1/cos(latitude) times the equator's:
+// parallels about 30 pixels apart at the view's latitude, no further.
+TEST(GridSteps, OnAMapSpaceTheParallelsAtTheViewsLatitude) {
+  for (const int degrees : {0, 45, 65, -70}) {
+    PlanScale map = scale_at(kItem1, std::abs(degrees));
+    map.on_map = true;
+    map.Centre_lat = degrees * kDegree;
+    const int32_t step = grid_steps(map).lat;
+    auto spacing = [&](int32_t apart) { return Vers_pixel(map, 0, 0).y - Vers_pixel(map, apart * kDegree, 0).y; };
+    auto around = [&](int32_t apart) { return std::abs(spacing(degrees + apart) - spacing(degrees)); };
+    EXPECT_GE(around(step), 28) << degrees;
+    EXPECT_TRUE(step == 1 || around(step - 1) < 30) << degrees;
+  }
+}

@@ -8,7 +8,7 @@
 
 using viewer::map::MapSource;
 
-MapUnderTrack::MapUnderTrack(const MapSource& source, QObject* parent) : QObject(parent) {
+MapUnderTrack::MapUnderTrack(const MapSource& source, qint64 cache_bytes, QObject* parent) : QObject(parent) {
   if (source.kind == MapSource::Kind::MbTiles) {
     auto file = std::make_unique<viewer::map::MbTilesSource>(source);
     if (!file->is_open()) {
@@ -19,7 +19,7 @@ MapUnderTrack::MapUnderTrack(const MapSource& source, QObject* parent) : QObject
     return;
   }
   // The cache's index is read off the GUI thread; the layer comes after.
-  viewer::map::TileDiskCache::open(viewer::map::TileDiskCache::default_root(), viewer::map::kDefaultDiskCacheBytes)
+  viewer::map::TileDiskCache::open(viewer::map::TileDiskCache::default_root(), cache_bytes)
       .then(this, [this, source](const std::shared_ptr<viewer::map::TileDiskCache>& cache) {
         cache_ = cache;
         take(std::make_unique<viewer::map::OnlineTileSource>(source, *cache_));

@@ -19,10 +19,10 @@ class MapUnderTrack : public QObject {
   Q_OBJECT
 
  public:
-  // A tile server's layer comes once its disk cache is read (in the
-  // background); an MBTiles file's at once, or never when it cannot be read
-  // (status() says why).
-  MapUnderTrack(const viewer::map::MapSource& source, QObject* parent = nullptr);
+  // A tile server's layer comes once its disk cache (of `cache_bytes` at
+  // most) is read in the background; an MBTiles file's at once, or never when
+  // it cannot be read (status() says why).
+  MapUnderTrack(const viewer::map::MapSource& source, qint64 cache_bytes, QObject* parent = nullptr);
   ~MapUnderTrack() override;
 
   bool ready() const { return layer_ != nullptr; }

@@ -9,6 +9,7 @@
 #include "viewer/map/map_source.h"
 #include "viewer/plan_geometry.h"
 #include "viewer/plan_navigation.h"
+#include "viewer/track_northings.h"
 #include "viewer/ui/screen_centring.h"
 
 #include <QMessageBox>
@@ -292,8 +293,10 @@ class TTrace : public QWidget {
   void map_redraw_timeout();
   viewer::map::MapSource map_source_;
   bool map_chosen_ = false;  // by the user or the settings: the keys are written
+  int32_t map_cache_mb_ = shell::Settings::ViewerMap{}.cache_mb;
   std::unique_ptr<MapUnderTrack> map_;
-  QTimer* map_redraw_;  // the tiles that come together, drawn once
+  viewer::TrackNorthings northings_;  // of Liste_points, while on a map
+  QTimer* map_redraw_;                // the tiles that come together, drawn once
   int last_pas_ = 1;
   bool size_chosen_ = false;
   QString start_file_;

@@ -62,7 +62,8 @@ void TTrace::ImageMouseUp(int x, int y) {
   const std::optional<Press> press = press_;
   press_.reset();
   if (!press || press->dragging || !track_shown()) return;
-  if (const std::optional<std::size_t> record = viewer::record_near(Plan, Liste_points, x, y, kPickReach)) {
+  const auto northings = Plan.on_map ? northings_.of(Liste_points) : std::span<const double>();
+  if (const std::optional<std::size_t> record = viewer::record_near(Plan, Liste_points, x, y, kPickReach, northings)) {
     go_to_record(static_cast<int>(*record));
   }
 }
@@ -75,7 +76,7 @@ void TTrace::go_to_record(int position) {
 void TTrace::Bt_tout_le_traceClick() {
   if (!track_shown()) return;
   const std::optional<viewer::TrackView> view =
-      viewer::whole_track_view(Liste_points, Plan.width, Plan.height, kTrackMargin);
+      viewer::whole_track_view(Liste_points, Plan.width, Plan.height, kTrackMargin, Plan.on_map);
   Bt_zoom->setCurrentIndex(view->zoom_index);
   Plan.Centre_lat = view->centre.lat;
   Plan.Centre_lon = view->centre.lon;

@@ -59,7 +59,7 @@ void TTrace::use_map(const MapSource& source) {
   Carte->actions().at(item_of(source))->setChecked(true);
   map_.reset();
   if (source.kind != MapSource::Kind::None) {
-    map_ = std::make_unique<MapUnderTrack>(source);
+    map_ = std::make_unique<MapUnderTrack>(source, qint64{map_cache_mb_} * 1000 * 1000);
     connect(map_.get(), &MapUnderTrack::changed, map_redraw_, qOverload<>(&QTimer::start));
     connect(map_.get(), &MapUnderTrack::status_changed, this, [this] { show_map_status(); });
   }
@@ -86,6 +86,7 @@ void TTrace::redraw_view(int pas) {
     ground.over = [this](QPainter& painter) {
       viewer::map::draw_attribution(painter, QRect(QPoint(0, 0), Image->Bitmap().size()), map_->attribution());
     };
+    ground.northings = northings_.of(Liste_points);
   }
   viewer::draw_plan(Image->Bitmap(), Plan, Liste_points, static_cast<std::size_t>(pas), speed_top_, ground);
   Image->update();

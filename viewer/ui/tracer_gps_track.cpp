@@ -73,6 +73,7 @@ int TTrace::Charger_fichier(const QString& path) {
   } done{loading_};
   Trace_preci->stop();
   Liste_points.clear();
+  northings_.forget();
   show_progress_window(progress_);
   set_loading_controls_enabled(false);
 
@@ -265,6 +266,7 @@ void TTrace::show_settings() {
     using Kind = viewer::map::MapSource::Kind;
     const Kind kinds[] = {Kind::None, Kind::TileServer, Kind::MbTiles};
     map_chosen_ = true;
+    map_cache_mb_ = map->cache_mb;
     use_map({kinds[map->kind], text(map->url_template), text(map->path), text(map->attribution)});
   }
 }
@@ -284,7 +286,8 @@ void TTrace::store_settings(shell::Settings& settings) const {
   const auto url = bytes(map_source_.url_template), path = bytes(map_source_.path);
   const auto attribution = bytes(map_source_.attribution);
   if (url && path && attribution)
-    settings.viewer_map = shell::Settings::ViewerMap{static_cast<int32_t>(map_source_.kind), *url, *path, *attribution};
+    settings.viewer_map =
+        shell::Settings::ViewerMap{static_cast<int32_t>(map_source_.kind), *url, *path, *attribution, map_cache_mb_};
 }
 
 void TTrace::showEvent(QShowEvent* event) {

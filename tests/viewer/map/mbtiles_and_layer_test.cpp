@@ -4,8 +4,6 @@
 #include "viewer/map/mbtiles_source.h"
 
 #include <QPainter>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -19,30 +17,11 @@ using testing_support::TileServer;
 QColor colour_of(const TileId& t) { return QColor::fromRgb(t.zoom * 40, t.x * 15, t.y * 15); }
 
 QString write_mbtiles(const QString& path, const QStringList& metadata) {
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
-    db.setDatabaseName(path);
-    db.open();
-    db.transaction();
-    QSqlQuery q(db);
-    q.exec("CREATE TABLE metadata (name TEXT, value TEXT)");
-    q.exec("CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, tile_data BLOB)");
-    for (const QString& m : metadata) q.exec("INSERT INTO metadata VALUES (" + m + ")");
-    q.prepare("INSERT INTO tiles VALUES (?, ?, ?, ?)");
-    for (int z = 3; z <= 4; ++z) {
-      for (int x = 0; x < (1 << z); ++x) {
-        for (int y = 0; y < (1 << z); ++y) {
-          for (const QVariant& v :
-               {QVariant(z), QVariant(x), QVariant(tms_row(y, z)), QVariant(TileServer::png(colour_of({z, x, y})))})
-            q.addBindValue(v);
-          q.exec();
-        }
-      }
-    }
-    db.commit();
-  }
-  QSqlDatabase::removeDatabase("writer");
-  return path;
+  std::vector<TileId> tiles;
+  for (int z = 3; z <= 4; ++z)
+    for (int x = 0; x < (1 << z); ++x)
+      for (int y = 0; y < (1 << z); ++y) tiles.push_back({z, x, y});
+  return testing_support::write_mbtiles(path, metadata, tiles, colour_of);
 }
 
 TEST(MbTiles, RowsZoomsBoundsAndAttributionFromTheFile) {

@@ -3,8 +3,8 @@
 // connections and requests open at once.
 #pragma once
 
-#include <QBuffer>
-#include <QImage>
+#include "support/tile_files.h"
+
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -52,14 +52,7 @@ struct TileServer : QObject {
   }
   QString url() const { return QString("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(server.serverPort()); }
 
-  static QByteArray png(const QColor& colour) {
-    QImage image(256, 256, QImage::Format_RGB32);
-    image.fill(colour);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return buffer.data();
-  }
+  static QByteArray png(const QColor& colour) { return tile_png(colour); }
 
  private:
   void serve(QTcpSocket* socket) {

@@ -1,16 +1,16 @@
+#include "support/tile_files.h"
 #include "support/wait_until.h"
 #include "viewer/map/web_mercator.h"
 #include "viewer/ui/map_under_track.h"
 #include "viewer/ui/plan_image.h"
+#include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QBuffer>
 #include <QComboBox>
 #include <QLabel>
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QTest>
 
 namespace {
 
@@ -19,32 +19,11 @@ constexpr int kZoom = 10;  // the only one in the file: every step scales it
 QColor colour_of(int x, int y) { return QColor::fromRgb(40, (x % 40) * 5, (y % 40) * 5); }
 
 void write_mbtiles(const QString& path) {
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
-    db.setDatabaseName(path);
-    db.open();
-    db.transaction();
-    QSqlQuery q(db);
-    q.exec("CREATE TABLE metadata (name TEXT, value TEXT)");
-    q.exec("CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, tile_data BLOB)");
-    q.exec("INSERT INTO metadata VALUES ('minzoom', '10'), ('maxzoom', '10'), ('attribution', 'Carte d''essai')");
-    q.prepare("INSERT INTO tiles VALUES (?, ?, ?, ?)");
-    for (int x = 520; x < 540; ++x) {
-      for (int y = 355; y < 375; ++y) {
-        QImage image(256, 256, QImage::Format_RGB32);
-        image.fill(colour_of(x, y));
-        QBuffer png;
-        png.open(QIODevice::WriteOnly);
-        image.save(&png, "PNG");
-        for (const QVariant& v :
-             {QVariant(kZoom), QVariant(x), QVariant(viewer::map::tms_row(y, kZoom)), QVariant(png.data())})
-          q.addBindValue(v);
-        q.exec();
-      }
-    }
-    db.commit();
-  }
-  QSqlDatabase::removeDatabase("writer");
+  std::vector<viewer::map::TileId> tiles;
+  for (int x = 520; x < 540; ++x)
+    for (int y = 355; y < 375; ++y) tiles.push_back({kZoom, x, y});
+  testing_support::write_mbtiles(path, {"'minzoom', '10'", "'maxzoom', '10'", "'attribution', 'Carte d''essai'"}, tiles,
+                                 [](const viewer::map::TileId& t) { return colour_of(t.x, t.y); });
 }
 
 }  // namespace
@@ -100,6 +79,10 @@ TEST_F(ViewerMap, TheTrackLiesOnTheChosenMapInThePlanAndTheExportAndNoneLeavesTh
   }
   const QSize size = trace.Image->Bitmap().size();
   EXPECT_GT(qGray(trace.Image->Bitmap().pixel(size.width() - 2, size.height() - 2)), 200);  // the attribution
+  const int cursor = trace.Bt_avance->Position();
+  QTest::mouseClick(trace.Image, Qt::LeftButton, {}, probe(20).on + QPoint(2, -2));
+  EXPECT_EQ(trace.Bt_avance->Position(), 20);  // a click beside a record picks it on the map
+  trace.go_to_record(cursor);
 
   chosen = dir.filePath("export.jpg");
   trace.Bt_exporterClick();
