@@ -158,6 +158,7 @@ class AcquisitionController : public QObject {
   // When the bytes of receive_buffer_ arrived; emptied with it.
   ArrivalTimes arrivals_;
   FixFields fix_;
+  bool date_mended_ = false;  // by the week-rollover rule, in this cycle
   TimeWatch time_watch_;
   Lamps lamps_;
   QString banner_;

@@ -3,6 +3,7 @@
 #include "acquisition/acquisition_controller.h"
 #include "acquisition/alarm_signal.h"
 #include "acquisition/alarms.h"
+#include "acquisition/clock_log_text.h"
 #include "acquisition/diagnostics.h"
 #include "acquisition/log_line.h"
 #include "acquisition/log_writer.h"
@@ -71,10 +72,9 @@ int AcquisitionController::decode(const std::string& text) {
   const int r = settings_.extended_rmc ? Decodage_RMC_etendu(text, fix_) : Decodage_GPRMC(text, fix_);
   // Before anything reads the fields: the screen, the journal and the clock
   // all take the mended date.
-  if (const std::optional<platform::UtcInstant> now = platform::instant_of(platform_.clock.now_utc())) {
-    if (mend_week_rollover(fix_, std::chrono::floor<std::chrono::days>(*now)))
-      qCDebug(lcClock) << "receiver date mended after a week-number rollover";
-  }
+  const std::optional<platform::UtcInstant> now = platform::instant_of(platform_.clock.now_utc());
+  date_mended_ = now && mend_week_rollover(fix_, std::chrono::floor<std::chrono::days>(*now));
+  if (date_mended_) qCDebug(lcClock) << "receiver date mended after a week-number rollover";
   return r;
 }
 
@@ -217,17 +217,11 @@ void AcquisitionController::act(const std::optional<HeureCycle>& heure, TimeTrus
 }
 
 void AcquisitionController::set_clock(const std::optional<HeureCycle>& heure, TimeTrust trust) {
+  const std::optional<platform::UtcInstant> before = platform::instant_of(platform_.clock.now_utc());
   const ClockOutcome outcome = set_clock_from_cycle(platform_.clock, heure, trust, settings_.precise_time, time_watch_);
   if (!heure) return;
-  const QString gps = QString::asprintf("%02d:%02d:%02d, GPS date %02d/%02d/%02d", heure->gps.hour, heure->gps.minute,
-                                        heure->gps.second, heure->gps.day, heure->gps.month, heure->gps.year % 100);
-  // The day comes from the GPS date only within a day of the computer's own.
-  if (clock_was_set(outcome))
-    qCDebug(lcClock).noquote() << "clock set from GPS time" << gps
-                               << "(the GPS date only within a day of the computer's)";
-  else
-    qCDebug(lcClock).noquote() << "clock not set from" << gps
-                               << ": refused by the system (no right to set it) or the clock unreadable";
+  qCDebug(lcClock).noquote()
+      << clock_set_words(heure->gps, outcome, before.value_or(platform::UtcInstant{}), date_mended_).c_str();
 }
 
 void AcquisitionController::send_sample(const HeureCycle& heure) {

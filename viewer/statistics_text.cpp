@@ -36,11 +36,24 @@ std::string degrees_text(double low, double high) {
   return text;
 }
 
+// A speed figure twice: the receiver's own speeds, then distance over time.
+void add_speeds(std::vector<StatisticsLine>& lines, const std::string& caption, const std::optional<double>& recorded,
+                const std::optional<double>& computed) {
+  lines.emplace_back(caption +
+                         " enregistr\xC3\xA9"
+                         "e",
+                     speed_text(recorded));
+  lines.emplace_back(caption +
+                         " calcul\xC3\xA9"
+                         "e",
+                     speed_text(computed));
+}
+
 }  // namespace
 
 std::vector<StatisticsLine> statistics_lines(const track::TrackStatistics& s) {
   const bool timed = s.first_time_ms.has_value();
-  return {
+  std::vector<StatisticsLine> lines = {
       {"Distance", track::Format_distance(track::whole_metres(s.distance_m))},
       {"D\xC3\xA9"
        "but",
@@ -53,22 +66,13 @@ std::vector<StatisticsLine> statistics_lines(const track::TrackStatistics& s) {
       {"Arr\xC3\xAA"
        "ts",
        timed ? std::to_string(s.stop_count) + " (" + duration_text(s.stopped_time_s) + ")" : "--"},
-      {"Vitesse moyenne enregistr\xC3\xA9"
-       "e",
-       speed_text(s.average_speed_kn_recorded)},
-      {"Vitesse moyenne calcul\xC3\xA9"
-       "e",
-       speed_text(s.average_speed_kn_computed)},
-      {"Moyenne en mouvement", speed_text(s.moving_average_speed_kn)},
-      {"Vitesse maximale enregistr\xC3\xA9"
-       "e",
-       speed_text(s.max_speed_kn_recorded)},
-      {"Vitesse maximale calcul\xC3\xA9"
-       "e",
-       speed_text(s.max_speed_kn_computed)},
-      {"Latitudes", degrees_text(s.min_lat, s.max_lat)},
-      {"Longitudes", degrees_text(s.min_lon, s.max_lon)},
   };
+  add_speeds(lines, "Vitesse moyenne", s.average_speed_kn_recorded, s.average_speed_kn_computed);
+  lines.emplace_back("Moyenne en mouvement", speed_text(s.moving_average_speed_kn));
+  add_speeds(lines, "Vitesse maximale", s.max_speed_kn_recorded, s.max_speed_kn_computed);
+  lines.emplace_back("Latitudes", degrees_text(s.min_lat, s.max_lat));
+  lines.emplace_back("Longitudes", degrees_text(s.min_lon, s.max_lon));
+  return lines;
 }
 
 }  // namespace viewer

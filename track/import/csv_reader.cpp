@@ -1,6 +1,6 @@
 #include "track/import/csv_reader.h"
 
-#include "track/import/text_lines.h"
+#include "track/import/line_load.h"
 #include "track/utc_time.h"
 
 #include <charconv>
@@ -52,36 +52,16 @@ std::optional<TrackSample> point(std::string_view line) {
 LoadOutcome read_csv(ByteSource& source, TrackPoints& points, const LoadProgress& progress) {
   // A line takes some 45 bytes at least.
   points.start_samples(static_cast<std::size_t>(source.size() / 45));
-  TextLines lines(source);
-  ProgressTicker ticker(progress, std::chrono::milliseconds(30));
-  ticker.tick_now(0);
-  LoadOutcome outcome;
-  std::string_view line;
-  for (;;) {
-    const TextLines::Status status = lines.next(line);
-    outcome.lines = lines.number();
-    if (status == TextLines::Status::Failed) {
-      outcome.kind = LoadOutcome::Kind::CannotRead;
-      return outcome;
-    }
-    if (status == TextLines::Status::End) break;
-    ticker.tick(lines.offset());
-    if (lines.number() == 1) {
+  return for_each_line(source, points, progress, [&points](std::string_view line, int64_t number) {
+    if (number == 1) {
       if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
-      if (line == kCsvHeader) continue;
+      if (line == kCsvHeader) return true;
     }
-    if (line.empty()) continue;
+    if (line.empty()) return true;
     const std::optional<TrackSample> sample = point(line);
-    if (!sample) {
-      outcome.kind = LoadOutcome::Kind::FaultyLine;
-      return outcome;
-    }
-    points.append(*sample);
-  }
-  points.finish();
-  if (progress) progress(lines.offset());
-  outcome.kind = points.empty() ? LoadOutcome::Kind::NothingAccepted : LoadOutcome::Kind::Loaded;
-  return outcome;
+    if (sample) points.append(*sample);
+    return sample.has_value();
+  });
 }
 
 }  // namespace track

@@ -1,7 +1,7 @@
 #include "track/import/nmea_reader.h"
 
 #include "common/nmea_sentence.h"
-#include "track/import/text_lines.h"
+#include "track/import/line_load.h"
 #include "track/utc_time.h"
 
 #include <array>
@@ -236,36 +236,19 @@ class NmeaReader {
 LoadOutcome read_nmea(ByteSource& source, TrackPoints& points, const LoadProgress& progress) {
   // A fix takes some 150 bytes of RMC and GGA at least.
   points.start_samples(static_cast<std::size_t>(source.size() / 150));
-  TextLines lines(source);
-  ProgressTicker ticker(progress, std::chrono::milliseconds(30));
-  ticker.tick_now(0);
   NmeaReader reader(points);
-  LoadOutcome outcome;
-  std::string_view line;
-  for (;;) {
-    const TextLines::Status status = lines.next(line);
-    outcome.lines = lines.number();
-    if (status == TextLines::Status::Failed) {
-      outcome.kind = LoadOutcome::Kind::CannotRead;
-      return outcome;
-    }
-    if (status == TextLines::Status::End) break;
-    ticker.tick(lines.offset());
-    // Receivers that lose bytes run sentences together: each "$" starts one.
-    for (std::size_t start = line.find('$'); start != std::string_view::npos;) {
-      const std::size_t next = line.find('$', start + 1);
-      if (!reader.sentence(line.substr(start, next - start))) {
-        outcome.kind = LoadOutcome::Kind::FaultyLine;
-        return outcome;
-      }
-      start = next;
-    }
-  }
-  reader.finish();
-  points.finish();
-  if (progress) progress(lines.offset());
-  outcome.kind = points.empty() ? LoadOutcome::Kind::NothingAccepted : LoadOutcome::Kind::Loaded;
-  return outcome;
+  return for_each_line(
+      source, points, progress,
+      [&reader](std::string_view line, int64_t) {
+        // Receivers that lose bytes run sentences together: each "$" starts one.
+        for (std::size_t start = line.find('$'); start != std::string_view::npos;) {
+          const std::size_t next = line.find('$', start + 1);
+          if (!reader.sentence(line.substr(start, next - start))) return false;
+          start = next;
+        }
+        return true;
+      },
+      [&reader] { reader.finish(); });
 }
 
 }  // namespace track

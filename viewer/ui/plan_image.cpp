@@ -45,8 +45,8 @@ void TPlanImage::wheelEvent(QWheelEvent* event) {
   event->accept();
 }
 
-void TPlanImage::enterEvent(QEnterEvent*) {
-  if (OnMouseEnter) OnMouseEnter();
+void TPlanImage::enterEvent(QEnterEvent* event) {
+  if (OnMouseEnter) OnMouseEnter(event->position().toPoint().x(), event->position().toPoint().y());
 }
 
 void TPlanImage::leaveEvent(QEvent*) {

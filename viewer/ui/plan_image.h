@@ -23,7 +23,7 @@ class TPlanImage : public QWidget {
   // turns are added up until they make one.
   std::function<void(int x, int y, int steps)> OnWheel;
   std::function<void(int x, int y, Qt::MouseButtons buttons)> OnMouseMove;
-  std::function<void()> OnMouseEnter;
+  std::function<void(int x, int y)> OnMouseEnter;
   std::function<void()> OnMouseLeave;
 
  protected:

@@ -384,7 +384,7 @@ void TTrace::connect_handlers() {
   Image->OnMouseUp = [this](int x, int y) { ImageMouseUp(x, y); };
   Image->OnWheel = [this](int x, int y, int steps) { ImageWheel(x, y, steps); };
   Image->OnMouseMove = [this](int x, int y, Qt::MouseButtons buttons) { ImageMouseMove(x, y, buttons); };
-  Image->OnMouseEnter = [this] { ImageMouseEnter(); };
+  Image->OnMouseEnter = [this](int x, int y) { ImageMouseEnter(x, y); };
   Image->OnMouseLeave = [this] { ImageMouseLeave(); };
   Bt_avance->OnChangingEx = [this] { Bt_avanceChangingEx(); };
   Bt_avance->OnMouseUp = [this] { Bt_avanceMouseUp(); };

@@ -124,7 +124,7 @@ class TTrace : public QWidget {
   void Bt_avanceChangingEx();
   void Bt_avanceMouseUp();
   void ImageMouseMove(int x, int y, Qt::MouseButtons buttons);
-  void ImageMouseEnter();
+  void ImageMouseEnter(int x, int y);
   void ImageMouseLeave();
 
   // Showing, closing, automatic reload and export.
@@ -251,6 +251,8 @@ class TTrace : public QWidget {
   void redraw_view(int pas);
   // The read-out panels appear only while the pointer is over the drawing.
   void show_readouts_if_pointer_over_plan();
+  // The pointer's coordinates beside it, or none where it is off the globe.
+  void place_readouts(int x, int y);
   // The controls a load disables and re-enables.
   void set_loading_controls_enabled(bool enabled);
   // One pan step with the two-phase redraw; nothing at the end of the globe.

@@ -168,9 +168,13 @@ void TTrace::ImageMouseMove(int x, int y, Qt::MouseButtons buttons) {
     }
     return;
   }
+  place_readouts(x, y);
+}
+
+// Shown only once written and placed: shown first, they would flash empty
+// where they last were (at the window's top-left corner before any move).
+void TTrace::place_readouts(int x, int y) {
   const viewer::Coordonnees c = viewer::Vers_coordonnees(Plan, x, Plan.height - y);
-  Aff_coord1->setVisible(c.valide);
-  Aff_coord2->setVisible(c.valide);
   if (c.valide) {
     Aff_coord1->setText(QString::fromStdU16String(common::from_cp1252(viewer::latitude_readout(c))));
     Aff_coord2->setText(QString::fromStdU16String(common::from_cp1252(viewer::longitude_readout(c))));
@@ -178,12 +182,12 @@ void TTrace::ImageMouseMove(int x, int y, Qt::MouseButtons buttons) {
   const viewer::ReadoutPlacement place = viewer::readout_placement(x, y, Aff_coord1->height());
   Aff_coord1->move(place.left, place.top1);
   Aff_coord2->move(place.left, place.top2);
+  Aff_coord1->setVisible(c.valide);
+  Aff_coord2->setVisible(c.valide);
 }
 
-void TTrace::ImageMouseEnter() {
-  if (!Image->isEnabled()) return;
-  Aff_coord1->show();
-  Aff_coord2->show();
+void TTrace::ImageMouseEnter(int x, int y) {
+  if (Image->isEnabled()) place_readouts(x, y);
 }
 
 void TTrace::ImageMouseLeave() {

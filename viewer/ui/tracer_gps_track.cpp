@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -126,9 +127,13 @@ void TTrace::set_loading_controls_enabled(bool enabled) {
 }
 
 void TTrace::show_readouts_if_pointer_over_plan() {
-  const bool over = Image->isEnabled() && Image->underMouse();
-  Aff_coord1->setVisible(over);
-  Aff_coord2->setVisible(over);
+  if (Image->isEnabled() && Image->underMouse()) {
+    const QPoint at = Image->mapFromGlobal(QCursor::pos());
+    place_readouts(at.x(), at.y());
+  } else {
+    Aff_coord1->hide();
+    Aff_coord2->hide();
+  }
 }
 
 void TTrace::set_counter_labels_to_dashes() {

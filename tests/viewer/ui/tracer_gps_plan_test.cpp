@@ -1,8 +1,11 @@
 #include "track/track_distance.h"
+#include "viewer/ui/plan_image.h"
 #include "viewer/ui/up_down.h"
 #include "viewer_window_fixture.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEnterEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -101,10 +104,12 @@ TEST_F(ViewerPlan, PanButtonsAndEdgeClicksMoveTheCentre) {
   EXPECT_GT(trace.Plan.Centre_lat, after_north.Centre_lat);
 }
 
+// Entering the plan shows the read-out already written and beside the
+// pointer, not empty where it last was until the pointer moves.
 TEST_F(ViewerPlan, TheReadOutFollowsThePointerAndHidesWhileTheButtonIsHeld) {
-  trace.ImageMouseEnter();
+  QEnterEvent enter(QPointF(121, 100), QPointF(121, 100), QPointF(121, 100));
+  QCoreApplication::sendEvent(trace.Image, &enter);
   EXPECT_FALSE(trace.Aff_coord1->isHidden());
-  trace.ImageMouseMove(121, 100, Qt::NoButton);
   EXPECT_EQ(trace.Aff_coord1->pos(), QPoint(1, 115));
   EXPECT_EQ(trace.Aff_coord2->pos(), QPoint(1, 132));
   EXPECT_TRUE(trace.Aff_coord1->text().endsWith("\" N"));
@@ -133,8 +138,7 @@ TEST_F(ViewerTest, ASouthWesternTrackIsDrawnFollowedAndReadWithItsHemispheres) {
   EXPECT_EQ(trace.Aff_lignes->text(), QString::fromUtf8("33° 59' 3332\"S    058° 00' 0000\"O"));
   EXPECT_EQ(trace.Curseur->pos(), QPoint(3 + 357 - 4, 44 + 269 - 4));  // the newest record, centred
 
-  trace.ImageMouseEnter();
-  trace.ImageMouseMove(357, 269, Qt::NoButton);
+  trace.ImageMouseEnter(357, 269);
   const QString latitude = trace.Aff_coord1->text();
   EXPECT_TRUE(latitude.startsWith(QString::fromUtf8("33° 59' ")) && latitude.endsWith("\" S"))
       << latitude.toStdString();
