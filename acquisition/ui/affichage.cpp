@@ -99,7 +99,6 @@ TAffichage::TAffichage(acquisition::AcquisitionController& controller, Affichage
   texte->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   texte->setLineWrapMode(QTextEdit::NoWrap);
   texte->setTabStopDistance(48);  // half-inch stops: a whole record fits the width
-  texte->document()->setMaximumBlockCount(kShownRecords);
 
   connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
   connect(Bt_trace, &QPushButton::clicked, this, [this] { Bt_traceClick(); });

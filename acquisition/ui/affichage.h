@@ -75,11 +75,7 @@ class TAffichage : public QWidget {
   // In the banner's place while the acquisition has something to say once.
   QLabel* Notice;
   QPushButton* Bt_acquiter;
-  // The records of the run, the newest last; the journal holds them all.
   QTextEdit* texte;
-  // The lines `texte` keeps: over eight hours at the 3-second interval, a
-  // day's drive, while a week-long run would make the view slow and large.
-  static constexpr int kShownRecords = 10'000;
   QTimer* Timer_rafraich;
 
   // The first show runs FormShow before the window exists on screen: the

@@ -3,13 +3,10 @@
 #include "common/cp1252.h"
 #include "shell/interval_text.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTextCursor>
-#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolTip>
 
@@ -97,18 +94,11 @@ void TAffichage::add_record(const QString& line) {
   // has scrolled up to read older ones, who then keeps his place.
   QScrollBar* bar = texte->verticalScrollBar();
   const bool following = bar->value() == bar->maximum();
-  QTextDocument* document = texte->document();
-  // At the cap the oldest line goes and the others move up by its height:
-  // the place is moved with them.
-  const int dropped = document->blockCount() < kShownRecords
-                          ? 0
-                          : qRound(document->documentLayout()->blockBoundingRect(document->firstBlock()).height());
-  const int place = bar->value();
-  QTextCursor end(document);
+  QTextCursor end(texte->document());
   end.movePosition(QTextCursor::End);
-  if (!document->isEmpty()) end.insertBlock();
+  if (!texte->document()->isEmpty()) end.insertBlock();
   end.insertText(line);
-  bar->setValue(following ? bar->maximum() : place - dropped);
+  if (following) bar->setValue(bar->maximum());
 }
 
 void TAffichage::show_hint(const QString& hint) {

@@ -7,8 +7,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTextEdit>
 
 namespace {
@@ -125,27 +123,6 @@ TEST_F(AffichageTest, TheListFollowsUnlessScrolledUpAndTheSwitchIsSaidInTheBanne
   EXPECT_EQ(window.Notice->text(), c.notice());
   cycles(4, "");
   EXPECT_FALSE(window.Alarme->isHidden() || window.Notice->isVisible());
-}
-
-// Only the newest records stay in the list (the journal keeps them all); a
-// reader scrolled up keeps his line in sight while the oldest ones go.
-TEST_F(AffichageTest, TheListKeepsTheNewestRecordsAndAReaderKeepsHisLine) {
-  window.show();
-  const auto add = [&](int from, int to) {
-    for (int i = from; i < to; ++i) emit c.record_added(QString::number(i));
-  };
-  constexpr int cap = TAffichage::kShownRecords;
-  add(0, cap + 5);
-  const QTextDocument* list = window.texte->document();
-  EXPECT_EQ(list->blockCount(), cap);
-  EXPECT_EQ(list->firstBlock().text(), "5");
-  QScrollBar* bar = window.texte->verticalScrollBar();
-  bar->setValue(bar->maximum() / 2);
-  const auto top_line = [&] { return window.texte->cursorForPosition(QPoint(0, 0)).block().text().toStdString(); };
-  const std::string read = top_line();
-  add(cap + 5, cap + 10);
-  EXPECT_EQ(top_line(), read);
-  EXPECT_EQ(list->lastBlock().text(), QString::number(cap + 9));
 }
 
 }  // namespace
